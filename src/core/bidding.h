@@ -1,0 +1,10 @@
+#pragma once
+
+#include "core/state.h"
+
+namespace halbeet {
+
+std::int32_t SuitBidPoints(const TCardList& list, std::int32_t trump, std::int32_t count);
+void ComputerBid(THand hand, std::int32_t trump, std::int32_t& bid, std::int32_t score);
+
+} // namespace halbeet

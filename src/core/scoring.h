@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/state.h"
+
+namespace halbeet {
+
+// Every seat gains its stored bid when it took at least the tricks bid, and loses it otherwise.
+void ScoreDeal(PerSeat<std::int32_t>& scores, const PerSeat<std::int32_t>& bids,
+               const PerSeat<std::int32_t>& tricksWon);
+// The seat that has won the game (41 or more with a partner not below 0), or 0.
+std::int32_t FindGameWinner(const PerSeat<std::int32_t>& scores);
+
+} // namespace halbeet

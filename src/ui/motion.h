@@ -1,0 +1,29 @@
+#pragma once
+
+// Waiting without blocking: the flow waits in a nested event loop, so the window keeps
+// painting and menu commands keep working while cards are on their way.
+
+#include <cstdint>
+
+namespace halbeet {
+
+// Waits ms milliseconds (scaled by the time scale) in a nested event loop, never spinning
+// the CPU. Returns false when the waiting flow must stop: stopWaitingFlows() was called
+// during the wait (a new game, a new deal, a confirmed close) or the application is
+// quitting. PauseBusy() is true while it waits.
+bool Pause(int ms);
+bool PauseBusy();
+
+// Every wait in progress, and every glide, returns false from now on; later waits are normal.
+void stopWaitingFlows();
+// Advanced by stopWaitingFlows(): a flow that remembers it can tell it was abandoned.
+std::uint64_t flowGeneration();
+
+// 1.0 = real time, 0 = no waiting at all (tests). Only code sets it, never the environment.
+void setTimeScale(double scale);
+double timeScale();
+
+// The glide step from the main window's outer height, read once at window creation.
+int ComputeGlideStep(int windowHeight);
+
+} // namespace halbeet

@@ -1,0 +1,82 @@
+#pragma once
+
+// The green card table: every sprite at its home, and the routines that fill, reveal,
+// repaint and clear them at each deal. The game flow (the main window) drives it.
+
+#include "core/state.h"
+#include "ui/card_sprite.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace halbeet {
+
+class Table : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int Width = 560;
+    static constexpr int Height = 394; // the client area less the 19-pixel status bar
+
+    explicit Table(QWidget* parent = nullptr);
+
+    // Card1..Card108 by their number.
+    CardSprite* card(int n) const;
+    // Slot k (1..13) of a seat's hand: Card1.. (seat 1), Card14.., Card27.., Card40..
+    CardSprite* handSprite(int seat, int k) const;
+    // Trick slots Card56, Card53, Card54, Card55 for seats 1..4.
+    CardSprite* trickSlot(int seat) const;
+    // Motion sprites p1_move_c..p4_move_c.
+    CardSprite* moveSprite(int seat) const;
+    // Player2Cut, Player3Cut, Player4Cut for seats 2..4.
+    CardSprite* cutSprite(int seat) const;
+    // The n-th (1..13) won-trick marker of a seat.
+    CardSprite* marker(int seat, int n) const;
+
+    // Name labels Label2, Label4, Label3, Label1 of seats 1..4 (plain text only).
+    QLabel* nameLabel(int seat) const;
+    // Bid labels Label12, Label11, Label9, Label10 of seats 1..4.
+    QLabel* bidLabel(int seat) const;
+    // Shape1..Shape4: the green boxes under the bid labels.
+    QWidget* shape(int n) const;
+    QLabel* warningImage() const;   // Image1
+    QPushButton* bidButton() const; // Button1
+    QComboBox* bidBox() const;      // ComboBox1
+    // PopupMenu1 of the trick slots; its one item is N13 (About).
+    QMenu* trickMenu() const;
+
+    // Puts the human's hand on Card1..Card13; raises the dealer's card when seat 1 dealt.
+    void ShowHumanHand(const TGameState& state);
+    // Loads the computer hands as backs of the given design (-1..-13), ranks kept underneath.
+    void ShowComputerBacks(const TGameState& state, int backCode);
+    void SetBack(CardSprite* sprite, int backCode);
+    // Shows the dealt hands in dealing rhythm; the dealer's turned card takes its 13th place.
+    void RevealDeal(int dealerCounter);
+    void UpdateCards();
+    void DeleteCards();
+    void deletegools();
+
+    // Disable the main window and Card1..Card13 / enable them again.
+    void LockInput();
+    void UnlockInput();
+    // Glides m onto t in steps and hands over its face. Returns false when the flow was
+    // abandoned while it waited (the sprite then stays where it got to).
+    bool GlideTo(CardSprite* m, CardSprite* t, int step);
+    // Glides c to (x, y), hides it and parks it at (hx, hy). False when abandoned.
+    bool GlideOut(CardSprite* c, int x, int y, int hx, int hy, int step);
+
+signals:
+    // A click on one of Card1..Card13.
+    void humanCardClicked(halbeet::CardSprite* sprite);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace halbeet
