@@ -1,0 +1,69 @@
+#pragma once
+
+// The one owner of the settings file Halbeet.ini. Nothing here is cached: every call
+// opens the file, reads or writes, and closes it, so a value written by one window is
+// what the next reader sees, and a folder deleted while the game runs is recreated.
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace halbeet {
+
+// Raised when the settings file cannot be written. The text is the one the user sees in
+// the message box: "Unable to write to <path>".
+class SettingsWriteError : public std::runtime_error {
+public:
+    explicit SettingsWriteError(const QString& path);
+
+    QString path() const { return m_path; }
+    QString message() const;
+
+private:
+    QString m_path;
+};
+
+namespace settings {
+
+// The folder that holds the settings file; created with its parents when missing.
+// Never throws: a folder that cannot be created only shows at the first write.
+QString SettingsFolder();
+// SettingsFolder() + "/Halbeet.ini".
+QString SettingsFile();
+
+// Generic access. Sections and keys match without regard to case. A missing file,
+// section or key, an unreadable file, or an integer key whose text is not an integer
+// (decimal, or hexadecimal after "0x" or "$") gives the default. A key that is present
+// with an empty value reads as "", not as the default.
+QString readString(const QString& section, const QString& key, const QString& def);
+int readInteger(const QString& section, const QString& key, int def);
+// Both throw SettingsWriteError; the file on disk is then left as it was.
+void writeString(const QString& section, const QString& key, const QString& value);
+void writeInteger(const QString& section, const QString& key, int value);
+
+// The program's keys, with their defaults and range rules.
+
+// NAMES/PLAYER1..4 for seats 1..4; defaults "", "Player2", "Player3", "Player4".
+QString playerName(int seat);
+void setPlayerName(int seat, const QString& name);
+
+// BACKCARD/BACK, a back design -1..-13; default -2. Values of 0 or more read as -1,
+// values below -13 as -13. Clamped in memory only, never written back.
+int backDesign();
+void setBackDesign(int design);
+
+// DELAYCARD/DELAY as a new deal uses it: below 500 (other than exactly 500) -> 100,
+// strictly between 500 and 1000 -> 500, above 1000 -> 1000. The corrected value is
+// written back, only when it differs from what was read; may throw SettingsWriteError.
+int dealDelay();
+// DELAYCARD/DELAY as the options dialog reads it: exactly 100, 500 or 1000 is kept,
+// anything else is written back as 100; may throw SettingsWriteError.
+int optionsDelay();
+void setDelay(int ms);
+
+// LANGUAGE/LANG as stored; default "EN". The caller decides what it means ("AR").
+QString language();
+void setLanguage(const QString& code);
+
+} // namespace settings
+} // namespace halbeet
