@@ -1,0 +1,134 @@
+#pragma once
+
+// The interface language of the run and every fixed text of both languages.
+//
+// The language is decided once, at start-up, from the stored code; nothing changes it
+// during the run (the language commands only store the choice for the next start).
+// Each language keeps all of its texts in one table (language.cpp); windows take the
+// table of the current language through texts().
+
+#include <QString>
+
+#include <array>
+
+namespace halbeet {
+
+// Called once at start with the stored code. Only "AR" (exactly) selects Arabic.
+void setCurrentLang(const QString& code);
+// "AR" or "EN".
+QString CurrentLang();
+bool isArabic();
+// "الهلبيط" in Arabic, "Halbeet" in English: task-bar caption and custom-dialog caption.
+QString applicationTitle();
+// The help file of the current language, a plain file name to look for beside the program.
+QString helpFileName();
+
+struct MainWindowTexts {
+    QString caption;
+    QString N1;        // Game menu
+    QString N9;        // Help menu
+    QString N2;        // New Game
+    QString N6;        // Options...
+    QString N3;        // Last trick
+    QString N4;        // Scores
+    QString Language1; // Language submenu
+    QString N15;       // Arabic
+    QString English1;  // English
+    QString N7;        // Exit
+    QString N10;       // About
+    QString N12;       // Help contents
+    QString N13;       // About, in the trick cards' context menu
+    QString Button1;   // the bid button
+    QString ComboBox1Hint;
+    QString playLabel;  // status label before the player to play
+    QString dealLabel;  // status label before the dealer
+    QString trumpLabel; // status label of the trump
+};
+
+// Texts the game flow shows.
+struct FlowTexts {
+    QString ExitQuestion;
+    QString NewGameQuestion;
+    QString BidPrompt;
+    QString PassNotice;
+    QString EmptyHint;
+    // Shown when the bid button is pressed with no bid chosen (the same in both languages).
+    QString MissingBidNotice;
+    // Shown after the user picks THIS language from the menu (so it is read from the table
+    // of the chosen language, not of the running one).
+    QString RestartNotice;
+};
+
+struct OptionsTexts {
+    QString caption;
+    QString Label5; // heading of the human team
+    QString Label1; // your name
+    QString Label2; // partner name
+    QString Label6; // heading of the other team
+    QString Label3; // first opponent
+    QString Label4; // second opponent
+    QString Label9; // heading of the speed choice
+    QString RadioButton3; // fast
+    QString RadioButton4; // normal
+    QString RadioButton5; // slow
+    QString BitBtn1;      // OK
+    QString BitBtn3;      // Cancel
+    QString Card1Hint;
+    QString SpeedButton1; // left arrow
+    QString SpeedButton2; // right arrow
+};
+
+struct NameDialogTexts {
+    QString caption;
+    QString Label1; // greeting
+    QString Label2; // question
+    QString BitBtn1; // OK
+    QString BitBtn2; // Close
+};
+
+struct LastTrickTexts {
+    QString caption;
+    QString Button1;
+};
+
+struct AboutTexts {
+    QString caption;
+    QString Button1;
+    QString gameName;
+    QString version;
+};
+
+struct ScoreSheetTexts {
+    QString caption;
+    QString Button1;
+};
+
+// Captions of the message dialogs. The custom type takes the application title instead.
+struct MessageDialogTexts {
+    // Warning, Error, Information, Confirmation.
+    std::array<QString, 4> captions;
+    // In the fixed button order: Yes, No, OK, Cancel, Abort, Retry, Ignore, All, NoToAll,
+    // YesToAll, Help, Close.
+    std::array<QString, 12> buttons;
+};
+
+struct LanguageTexts {
+    QString code; // "AR" or "EN"
+    QString applicationTitle;
+    QString helpFileName;
+    MainWindowTexts mainWindow;
+    FlowTexts flow;
+    OptionsTexts options;
+    NameDialogTexts nameDialog;
+    LastTrickTexts lastTrick;
+    AboutTexts about;
+    ScoreSheetTexts scoreSheet;
+    MessageDialogTexts messageDialog;
+};
+
+const LanguageTexts& arabicTexts();
+const LanguageTexts& englishTexts();
+// The table of the current language.
+const LanguageTexts& texts();
+
+} // namespace halbeet
