@@ -18,6 +18,9 @@ bool PauseBusy();
 void stopWaitingFlows();
 // Advanced by stopWaitingFlows(): a flow that remembers it can tell it was abandoned.
 std::uint64_t flowGeneration();
+// True once the application has started to quit (a wait saw its event loop ended under it,
+// or the application is closing down); every wait returns false from then on.
+bool applicationQuitting();
 
 // 1.0 = real time, 0 = no waiting at all (tests). Only code sets it, never the environment.
 void setTimeScale(double scale);

@@ -10,6 +10,7 @@
 
 #include <array>
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -23,6 +24,8 @@ class Table : public QWidget {
 public:
     static constexpr int Width = 560;
     static constexpr int Height = 394; // the client area less the 19-pixel status bar
+    static constexpr int HandTop = 288;   // resting Top of Card1..Card13
+    static constexpr int RaisedTop = 272; // the human dealer's turned card
 
     explicit Table(QWidget* parent = nullptr);
 
@@ -50,6 +53,20 @@ public:
     QComboBox* bidBox() const;      // ComboBox1
     // PopupMenu1 of the trick slots; its one item is N13 (About).
     QMenu* trickMenu() const;
+    QAction* aboutAction() const; // N13
+
+    // Puts a name on a seat's label as plain text and fits the label to it. Seat 1's label
+    // keeps its right edge, the others their left edge. Texts set directly on the labels
+    // are fitted the same way once the table is shown.
+    void setPlayerName(int seat, const QString& name);
+
+    // Home places of the layout, for the flow and the tests.
+    static QPoint handHome(int seat, int k);
+    static int markerCardNumber(int seat, int n);
+    static QPoint markerHome(int seat, int n);
+    static QPoint cutHome(int seat);
+    static QPoint trickHome(int seat);
+    static int trickCardNumber(int seat);
 
     // Puts the human's hand on Card1..Card13; raises the dealer's card when seat 1 dealt.
     void ShowHumanHand(const TGameState& state);
@@ -76,7 +93,31 @@ signals:
     void humanCardClicked(halbeet::CardSprite* sprite);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    CardSprite* makeSprite(const QString& name, QRect geometry);
+    QLabel* makeLabel(int n, QPoint at, const QFont& font, const QColor& colour);
+    void fitLabels();
+    // Lets the table repaint between the steps of a routine. User input waits until the
+    // routine is over, so no command can start inside a half-laid table.
+    void processPending();
+    // Ends an abandoned glide: the input comes back unless the program is quitting.
+    static bool abandonGlide(Table* table);
+
+    std::array<CardSprite*, 109> m_cards{}; // Card1..Card108 at their numbers
+    std::array<CardSprite*, 5> m_cutSprites{};  // seats 2..4
+    std::array<CardSprite*, 5> m_moveSprites{}; // seats 1..4
+    std::array<QLabel*, 13> m_labels{};         // Label1..Label12
+    std::array<QWidget*, 5> m_shapes{};         // Shape1..Shape4
+    QWidget* m_panel1 = nullptr;
+    QWidget* m_panel2 = nullptr;
+    QLabel* m_image = nullptr;
+    QPushButton* m_button = nullptr;
+    QComboBox* m_combo = nullptr;
+    QMenu* m_menu = nullptr;
+    QAction* m_aboutAction = nullptr;
 };
 
 } // namespace halbeet
