@@ -1,0 +1,16 @@
+#pragma once
+
+// The about window: icon, the game's name with its shadow, the version and an OK button.
+
+#include <QDialog>
+
+namespace halbeet {
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+};
+
+} // namespace halbeet

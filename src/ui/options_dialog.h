@@ -1,0 +1,73 @@
+#pragma once
+
+// The options dialog: the four players' names, the playing speed and the card-back design.
+// Designed for Arabic; in English the name rows and headings are mirrored once, at creation.
+
+#include <QDialog>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace halbeet {
+
+struct TGameState;
+class CardSprite;
+class Table;
+class TStatusBar;
+
+class Tstings : public QDialog {
+    Q_OBJECT
+
+public:
+    Tstings(Table& table, TStatusBar& statusBar, TGameState& state, QWidget* parent = nullptr);
+
+    // The name label of the player the play panel showed when Options was chosen, or null.
+    // Set before each opening.
+    void setPlayerLabel(QLabel* label) { m_playerLabel = label; }
+    QLabel* playerLabel() const { return m_playerLabel; }
+
+    // The design the preview shows, -1..-13.
+    int design() const;
+
+    // The OK button's action (also Enter).
+    void BitBtn1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void applyEnglishLayout();
+    void FormShow();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    bool namesAreValid();
+
+    Table& m_table;
+    TStatusBar& m_statusBar;
+    TGameState& m_state;
+    QLabel* m_playerLabel = nullptr;
+
+    // Edit1 (you), Edit2 (partner), Edit3 (first opponent, seat 2), Edit4 (second, seat 4).
+    std::array<QLineEdit*, 5> m_edits{};
+    // Label1..Label4 before the fields, Label5/Label6 team headings, Label9 speed heading.
+    std::array<QLabel*, 10> m_labels{};
+    QWidget* m_bevel3 = nullptr;
+    QWidget* m_bevel5 = nullptr;
+    QWidget* m_panel2 = nullptr;
+    CardSprite* m_card1 = nullptr;
+    QToolButton* m_speedButton1 = nullptr;
+    QToolButton* m_speedButton2 = nullptr;
+    QRadioButton* m_fast = nullptr;
+    QRadioButton* m_normal = nullptr;
+    QRadioButton* m_slow = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+};
+
+} // namespace halbeet
