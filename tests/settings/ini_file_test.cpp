@@ -20,6 +20,13 @@ QByteArray bytes(const std::string& s)
     return QByteArray(s.data(), qsizetype(s.size()));
 }
 
+// A string literal with the NUL bytes inside it.
+template <std::size_t N>
+std::string raw(const char (&literal)[N])
+{
+    return std::string(literal, N - 1);
+}
+
 TEST(ParseInteger, AcceptsDecimalAndBothHexPrefixesOnly)
 {
     struct Case {
@@ -80,7 +87,7 @@ TEST(ReadableText, RejectsInvalidUtf8AndControlCharacters)
         {"\xEF\xBF\xBD", true},                // U+FFFD itself
         {"a\tb", true},
         {"a\x01" "b", false},
-        {std::string("a\0b", 3), false},
+        {raw("a\0b"), false},
         {"a\x7F", false},
         {"a\rb", false},
         {"\xC3\x28", false},                   // bad continuation
@@ -137,8 +144,8 @@ TEST(IniDocument, FindsValuesTheWayTheFileIsWritten)
         {"first of duplicate keys", "[A]\nK=1\nK=2\n", "A", "K", "1"},
         {"first of duplicate sections", "[A]\nK=1\n[a]\nK=2\n", "A", "K", "1"},
         {"key in a later duplicate section", "[A]\nX=1\n[B]\nK=0\n[A]\nK=2\n", "A", "K", "2"},
-        {"NUL bytes before the section", std::string("\0\0\xFF\n[A]\nK=v\n", 11), "A", "K", "v"},
-        {"NUL inside the value", std::string("[A]\nK=a\0b\n", 11), "A", "K", std::string("a\0b", 3)},
+        {"NUL bytes before the section", raw("\0\0\xFF\n[A]\nK=v\n"), "A", "K", "v"},
+        {"NUL inside the value", raw("[A]\nK=a\0b\n"), "A", "K", raw("a\0b")},
         {"lone CR does not end a line", "[A]\rK=v\n", "A", "K", std::nullopt},
         {"empty file", "", "A", "K", std::nullopt},
     };
@@ -194,8 +201,8 @@ TEST(IniDocument, WritingChangesOneValueAndKeepsEveryOtherByte)
         {"replaces before a CR LF", "[A]\r\nK=1\r\n", "A", "K", "22", "[A]\r\nK=22\r\n"},
         {"keeps the byte order mark", "\xEF\xBB\xBF[A]\nK=1\n", "A", "K", "2", "\xEF\xBB\xBF[A]\nK=2\n"},
         {"after a lone byte order mark", "\xEF\xBB\xBF", "A", "K", "v", "\xEF\xBB\xBF[A]\nK=v\n"},
-        {"keeps garbage and NUL bytes", std::string("\0\xFF\xFEjunk\n[A]\nK=1\n", 17), "A", "K", "2",
-         std::string("\0\xFF\xFEjunk\n[A]\nK=2\n", 17)},
+        {"keeps garbage and NUL bytes", raw("\0\xFF\xFEjunk\n[A]\nK=1\n"), "A", "K", "2",
+         raw("\0\xFF\xFEjunk\n[A]\nK=2\n")},
         {"key before any section is not the section's", "K=1\n", "A", "K", "2", "K=1\n[A]\nK=2\n"},
     };
     for (const Case& c : cases) {
