@@ -21,6 +21,11 @@ const SeatProfile& ProfileOf(int seat);
 
 // The card the seat would play now (no waiting, no change to the state).
 TCardFace ChooseComputerCard(const TGameState& state, const SeatProfile& profile);
+// The lead or follow rules alone, without the fall-back to a discard that ChooseComputerCard
+// applies should they ever name a card the seat does not hold. For checking the rules.
+TCardFace ChooseByRules(const TGameState& state, const SeatProfile& profile);
+// True when card is a real card among the filled slots of the seat's hand.
+bool IsHeldCard(const TGameState& state, int seat, TCardFace card);
 // Records a played card: hand, split, PlayedCards, Trick[TrickPos], CardsPlayed, TrickPos.
 void CommitCard(TGameState& state, int seat, TCardFace card);
 // Chooses and commits; the caller has waited PlayDelay already. Leaves the card in ComputerCard.

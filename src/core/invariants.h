@@ -1,0 +1,34 @@
+#pragma once
+
+// A watcher for self-play that re-derives, after every card, what the engine's bookkeeping
+// claims, by plain means of its own, and stops the run at the first disagreement.
+
+#include <string>
+
+#include "core/selfplay.h"
+
+namespace halbeet {
+
+class InvariantChecker : public PlayObserver {
+public:
+    bool beforeCard(const TGameState& state, int seat, TCardFace card, const DealRecord& record) override;
+    bool afterCard(const TGameState& state, int seat, TCardFace card, const DealRecord& record) override;
+    bool afterTrick(const TGameState& state, const TTrickCard& winner, const DealRecord& record) override;
+    bool afterDeal(const TGameState& state, const DealRecord& record) override;
+
+    // Empty while every check has held; otherwise what broke.
+    const std::string& violation() const { return m_violation; }
+
+private:
+    bool fail(std::string message);
+
+    std::string m_violation;
+    bool m_haveScores = false;
+    PerSeat<std::int32_t> m_scoresBefore{}; // at the start of the current deal
+};
+
+// The taker of the cards lying in trick (positions with Suite 0 skipped), found by giving
+// every card a strength: trumps above the led suit, other suits nothing.
+TTrickCard PlainTrickWinner(const TTrick& trick, std::int32_t trump);
+
+} // namespace halbeet
