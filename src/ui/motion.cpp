@@ -20,6 +20,7 @@ struct MotionState {
     // Set once a wait saw the application leave its event loops; from then on no flow
     // may go on, not even with zero delays.
     bool quitting = false;
+    std::uint64_t pauses = 0;
     QList<QEventLoop*> loops; // the waits in progress, innermost last
 };
 
@@ -42,6 +43,7 @@ bool applicationQuitting()
 bool Pause(int ms)
 {
     MotionState& s = motion();
+    ++s.pauses;
     if (applicationQuitting())
         return false;
     const std::uint64_t generation = s.generation;
@@ -82,6 +84,8 @@ bool Pause(int ms)
 }
 
 bool PauseBusy() { return motion().busy; }
+
+std::uint64_t pauseCount() { return motion().pauses; }
 
 void stopWaitingFlows()
 {

@@ -22,6 +22,9 @@ std::uint64_t flowGeneration();
 // or the application is closing down); every wait returns false from then on.
 bool applicationQuitting();
 
+// How many times Pause has been called in this run; a glide calls it once per cycle.
+std::uint64_t pauseCount();
+
 // 1.0 = real time, 0 = no waiting at all (tests). Only code sets it, never the environment.
 void setTimeScale(double scale);
 double timeScale();
