@@ -36,6 +36,10 @@ Qt::LayoutDirection languageDirection();
 // do not inherit it from the menu bar, so each one needs it explicitly.
 void applyLanguageDirection(QWidget* widget);
 
+// Centres a top-level window on the primary screen (a parent would otherwise centre it
+// over itself when shown).
+void centreOnScreen(QWidget* window);
+
 // "MS Sans Serif" / "Tahoma" / "Impact" are not on Linux; DejaVu Sans shapes Arabic.
 QFont fontWithFallback(const QString& family, int pixelSize, bool bold = false);
 

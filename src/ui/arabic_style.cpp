@@ -1,0 +1,61 @@
+#include "ui/arabic_style.h"
+
+#include "ui/language.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStringList>
+#include <QWidget>
+
+namespace halbeet {
+
+AppStyle::AppStyle() = default;
+
+int AppStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                        QStyleHintReturn* returnData) const
+{
+    // Asked anew for every paint, so the answer follows the language even if the style was
+    // installed before the language was set.
+    if (hint == SH_UnderlineShortcut && isArabic())
+        return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+void installAppStyle(QApplication& app)
+{
+    // QApplication takes ownership of the style.
+    app.setStyle(new AppStyle);
+}
+
+Qt::LayoutDirection languageDirection()
+{
+    return isArabic() ? Qt::RightToLeft : Qt::LeftToRight;
+}
+
+void applyLanguageDirection(QWidget* widget)
+{
+    if (widget)
+        widget->setLayoutDirection(languageDirection());
+}
+
+void centreOnScreen(QWidget* window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!window || !screen)
+        return;
+    const QRect area = screen->geometry();
+    window->move(area.x() + (area.width() - window->width()) / 2,
+                 area.y() + (area.height() - window->height()) / 2);
+}
+
+QFont fontWithFallback(const QString& family, int pixelSize, bool bold)
+{
+    QFont font(family);
+    font.setFamilies({family, QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace halbeet

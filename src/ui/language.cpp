@@ -1,0 +1,200 @@
+#include "ui/language.h"
+
+// Every fixed text of the program, one table per language. The texts are the program's own
+// and are kept character for character, trailing spaces and doubled spaces included.
+
+namespace halbeet {
+
+namespace {
+
+bool g_arabic = false;
+
+LanguageTexts makeArabic()
+{
+    LanguageTexts t;
+    t.code = QStringLiteral("AR");
+    t.applicationTitle = QStringLiteral("الهلبيط");
+    t.helpFileName = QStringLiteral("HalbeetArabic.chm");
+    t.mainWindow.caption = QStringLiteral("الهلبيط");
+    t.mainWindow.N1 = QStringLiteral("&لعبة");
+    t.mainWindow.N9 = QStringLiteral("&مساعدة");
+    t.mainWindow.N2 = QStringLiteral("لعبة جديدة");
+    t.mainWindow.N6 = QStringLiteral("خيارات...");
+    t.mainWindow.N3 = QStringLiteral("اظهار آخر رمية");
+    t.mainWindow.N4 = QStringLiteral("النتائج");
+    t.mainWindow.Language1 = QStringLiteral("اللغة");
+    t.mainWindow.N15 = QStringLiteral("العربية");
+    t.mainWindow.English1 = QStringLiteral("English");
+    t.mainWindow.N7 = QStringLiteral("انهاء");
+    t.mainWindow.N10 = QStringLiteral("حول اللعبة");
+    t.mainWindow.N12 = QStringLiteral("مساعدة");
+    t.mainWindow.N13 = QStringLiteral("حول اللعبة");
+    t.mainWindow.Button1 = QStringLiteral("موافق");
+    t.mainWindow.ComboBox1Hint = QStringLiteral("اختر توقعك للرميات الرابحة");
+    t.mainWindow.playLabel = QStringLiteral("اللعب عند :");
+    t.mainWindow.dealLabel = QStringLiteral("وزع الورق  :");
+    t.mainWindow.trumpLabel = QStringLiteral("الهلبيط");
+    t.flow.ExitQuestion = QStringLiteral("هل تريد إنهاء اللعبة ؟");
+    t.flow.NewGameQuestion = QStringLiteral("هل تريد بدأ لعبة جديدة !؟");
+    t.flow.BidPrompt = QStringLiteral("حدد توقعك للرميات الرابحة ...");
+    t.flow.PassNotice = QStringLiteral("المجموع أقل من 11؛ سيتم إعادة توزيع الورق .");
+    t.flow.EmptyHint = QStringLiteral("");
+    t.flow.MissingBidNotice = QStringLiteral("أدخل توقعك لعدد الرميات الرابحة.");
+    t.flow.RestartNotice = QStringLiteral("سيتم تطبيق إعدادات اللغة بعد إعادة تشغيل اللعبة");
+    t.options.caption = QStringLiteral("خيارات");
+    t.options.Label5 = QStringLiteral("الفريق الأول");
+    t.options.Label1 = QStringLiteral("اسمك");
+    t.options.Label2 = QStringLiteral("اسم الشريك");
+    t.options.Label6 = QStringLiteral("الفريق الثاني");
+    t.options.Label3 = QStringLiteral("لاعب1");
+    t.options.Label4 = QStringLiteral("لاعب2");
+    t.options.Label9 = QStringLiteral("سرعة اللعب");
+    t.options.RadioButton3 = QStringLiteral("سريع");
+    t.options.RadioButton4 = QStringLiteral("متوسط");
+    t.options.RadioButton5 = QStringLiteral("بطيء");
+    t.options.BitBtn1 = QStringLiteral("&موافق");
+    t.options.BitBtn3 = QStringLiteral("إل&غاء الأمر");
+    t.options.Card1Hint = QStringLiteral("اختر خلفية الورق");
+    t.options.SpeedButton1 = QStringLiteral(">");
+    t.options.SpeedButton2 = QStringLiteral("<");
+    t.nameDialog.caption = QStringLiteral("الهلبيط");
+    t.nameDialog.Label1 = QStringLiteral("مرحباً بك في لعبة الهلبيط ");
+    t.nameDialog.Label2 = QStringLiteral("ماهو اسمك ؟");
+    t.nameDialog.BitBtn1 = QStringLiteral("&موافق");
+    t.nameDialog.BitBtn2 = QStringLiteral("إ&غلاق");
+    t.lastTrick.caption = QStringLiteral("آخر رمية");
+    t.lastTrick.Button1 = QStringLiteral("إغلاق");
+    t.about.caption = QStringLiteral("حول اللعبة");
+    t.about.Button1 = QStringLiteral("&موافق");
+    t.about.gameName = QStringLiteral("Halbeet");
+    t.about.version = QStringLiteral("Version  2.0");
+    t.scoreSheet.caption = QStringLiteral("النتائج");
+    t.scoreSheet.Button1 = QStringLiteral("&موافق");
+    t.messageDialog.captions = {QStringLiteral("تحذير"), QStringLiteral("خطأ"), QStringLiteral("معلومات"), QStringLiteral("موافقة")};
+    t.messageDialog.buttons = {
+        QStringLiteral("نعم"),
+        QStringLiteral("لا"),
+        QStringLiteral("موافق"),
+        QStringLiteral("إلغاء الأمر"),
+        QStringLiteral("انهاء"),
+        QStringLiteral("محاولة"),
+        QStringLiteral("تجاوز"),
+        QStringLiteral("الكل"),
+        QStringLiteral("لا للكل"),
+        QStringLiteral("نعم للكل"),
+        QStringLiteral("تعليمات"),
+        QStringLiteral("إغلاق"),
+    };
+    return t;
+}
+
+LanguageTexts makeEnglish()
+{
+    LanguageTexts t;
+    t.code = QStringLiteral("EN");
+    t.applicationTitle = QStringLiteral("Halbeet");
+    t.helpFileName = QStringLiteral("HalbeetEnglish.chm");
+    t.mainWindow.caption = QStringLiteral("Halbeet");
+    t.mainWindow.N1 = QStringLiteral("&Game");
+    t.mainWindow.N9 = QStringLiteral("&Help");
+    t.mainWindow.N2 = QStringLiteral("New Game");
+    t.mainWindow.N6 = QStringLiteral("Options...");
+    t.mainWindow.N3 = QStringLiteral("Last Trick");
+    t.mainWindow.N4 = QStringLiteral("Scores");
+    t.mainWindow.Language1 = QStringLiteral("Language");
+    t.mainWindow.N15 = QStringLiteral("العربية");
+    t.mainWindow.English1 = QStringLiteral("English");
+    t.mainWindow.N7 = QStringLiteral("Exit");
+    t.mainWindow.N10 = QStringLiteral("About");
+    t.mainWindow.N12 = QStringLiteral("Help Contents");
+    t.mainWindow.N13 = QStringLiteral("About");
+    t.mainWindow.Button1 = QStringLiteral("Ok");
+    t.mainWindow.ComboBox1Hint = QStringLiteral("Choose your bid");
+    t.mainWindow.playLabel = QStringLiteral("Play");
+    t.mainWindow.dealLabel = QStringLiteral("Deal");
+    t.mainWindow.trumpLabel = QStringLiteral("Halbeet");
+    t.flow.ExitQuestion = QStringLiteral("Do you want to exit?");
+    t.flow.NewGameQuestion = QStringLiteral("Do you want to begin a new Game?!");
+    t.flow.BidPrompt = QStringLiteral("Choose your bid ...");
+    t.flow.PassNotice = QStringLiteral("Bids are less than 11; deal passes.");
+    t.flow.EmptyHint = QStringLiteral("");
+    t.flow.MissingBidNotice = QStringLiteral("أدخل توقعك لعدد الرميات الرابحة.");
+    t.flow.RestartNotice = QStringLiteral("you must restart the game before new settings will take effect");
+    t.options.caption = QStringLiteral("Option");
+    t.options.Label5 = QStringLiteral("Team A");
+    t.options.Label1 = QStringLiteral("Your Name");
+    t.options.Label2 = QStringLiteral("Partner Name");
+    t.options.Label6 = QStringLiteral("Team B");
+    t.options.Label3 = QStringLiteral("Player1");
+    t.options.Label4 = QStringLiteral("Player2");
+    t.options.Label9 = QStringLiteral("Playing Speed");
+    t.options.RadioButton3 = QStringLiteral("Fast");
+    t.options.RadioButton4 = QStringLiteral("Normal");
+    t.options.RadioButton5 = QStringLiteral("Slow");
+    t.options.BitBtn1 = QStringLiteral("&Ok");
+    t.options.BitBtn3 = QStringLiteral("&Cancel");
+    t.options.Card1Hint = QStringLiteral("Choose Cards Back");
+    t.options.SpeedButton1 = QStringLiteral("<");
+    t.options.SpeedButton2 = QStringLiteral(">");
+    t.nameDialog.caption = QStringLiteral("Halbeet");
+    t.nameDialog.Label1 = QStringLiteral("Welcome to Halbeet");
+    t.nameDialog.Label2 = QStringLiteral("What is your name?");
+    t.nameDialog.BitBtn1 = QStringLiteral("&Ok");
+    t.nameDialog.BitBtn2 = QStringLiteral("&Close");
+    t.lastTrick.caption = QStringLiteral("Last Shot");
+    t.lastTrick.Button1 = QStringLiteral("Close");
+    t.about.caption = QStringLiteral("About");
+    t.about.Button1 = QStringLiteral("&Ok");
+    t.about.gameName = QStringLiteral("Halbeet");
+    t.about.version = QStringLiteral("Version  2.0");
+    t.scoreSheet.caption = QStringLiteral("Scores");
+    t.scoreSheet.Button1 = QStringLiteral("&Ok");
+    t.messageDialog.captions = {QStringLiteral("Warning"), QStringLiteral("Error"), QStringLiteral("Information"), QStringLiteral("Confirm")};
+    t.messageDialog.buttons = {
+        QStringLiteral("&Yes"),
+        QStringLiteral("&No"),
+        QStringLiteral("OK"),
+        QStringLiteral("Cancel"),
+        QStringLiteral("&Abort"),
+        QStringLiteral("&Retry"),
+        QStringLiteral("&Ignore"),
+        QStringLiteral("&All"),
+        QStringLiteral("N&o to All"),
+        QStringLiteral("Yes to &All"),
+        QStringLiteral("&Help"),
+        QStringLiteral("&Close"),
+    };
+    return t;
+}
+
+} // namespace
+
+void setCurrentLang(const QString& code)
+{
+    // Exact comparison: "ar" or "FR" in the file mean English.
+    g_arabic = code == QLatin1String("AR");
+}
+
+QString CurrentLang() { return texts().code; }
+
+bool isArabic() { return g_arabic; }
+
+QString applicationTitle() { return texts().applicationTitle; }
+
+QString helpFileName() { return texts().helpFileName; }
+
+const LanguageTexts& arabicTexts()
+{
+    static const LanguageTexts table = makeArabic();
+    return table;
+}
+
+const LanguageTexts& englishTexts()
+{
+    static const LanguageTexts table = makeEnglish();
+    return table;
+}
+
+const LanguageTexts& texts() { return g_arabic ? arabicTexts() : englishTexts(); }
+
+} // namespace halbeet

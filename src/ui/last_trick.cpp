@@ -1,0 +1,82 @@
+#include "ui/last_trick.h"
+
+#include "ui/arabic_style.h"
+#include "ui/card_sprite.h"
+#include "ui/language.h"
+#include "ui/table.h"
+
+#include <QPushButton>
+
+namespace halbeet {
+
+namespace {
+
+// Sprite names and places by seat: bottom, right, top, left, as on the table but closer.
+struct Slot {
+    const char* name;
+    int x;
+    int y;
+};
+constexpr std::array<Slot, 5> Slots{{
+    {"", 0, 0},
+    {"Card56", 32, 72},
+    {"Card53", 72, 40},
+    {"Card54", 48, 8},
+    {"Card55", 8, 24},
+}};
+
+} // namespace
+
+TLASTSHOT::TLASTSHOT(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("LASTSHOT"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(fontWithFallback(QStringLiteral("MS Sans Serif"), 11));
+    setFixedSize(215, 176);
+
+    for (int seat = 1; seat <= 4; ++seat) {
+        const Slot& slot = Slots[static_cast<std::size_t>(seat)];
+        auto* card = new CardSprite(this);
+        card->setObjectName(QString::fromLatin1(slot.name));
+        card->setGeometry(slot.x, slot.y, 71, 96);
+        m_cards[static_cast<std::size_t>(seat)] = card;
+    }
+
+    auto* button = new QPushButton(this);
+    button->setObjectName(QStringLiteral("Button1"));
+    button->setGeometry(152, 24, 57, 25);
+    button->setDefault(true);
+    connect(button, &QPushButton::clicked, this, &QDialog::reject);
+
+    // FormCreate: the language, once.
+    const LastTrickTexts& t = texts().lastTrick;
+    setLayoutDirection(languageDirection());
+    setWindowTitle(t.caption);
+    button->setText(t.Button1);
+}
+
+CardSprite* TLASTSHOT::trickCard(int seat) const
+{
+    return seat >= 1 && seat <= 4 ? m_cards[static_cast<std::size_t>(seat)] : nullptr;
+}
+
+void TLASTSHOT::fill(const Table& table, int leaderSeat)
+{
+    for (int seat = 1; seat <= 4; ++seat) {
+        const CardSprite* source = table.trickSlot(seat);
+        CardSprite* copy = trickCard(seat);
+        copy->setSuite(source->Suite());
+        copy->setNumber(source->Number());
+    }
+    if (leaderSeat < 1 || leaderSeat > 4)
+        return;
+    // Raising in playing order leaves the leader's card lowest and the last card on top.
+    int seat = leaderSeat;
+    for (int k = 0; k < 4; ++k) {
+        trickCard(seat)->raise();
+        seat = NextSeat(seat);
+    }
+}
+
+} // namespace halbeet

@@ -1,0 +1,139 @@
+#include "ui/name_dialog.h"
+
+#include "core/state.h"
+#include "settings/settings.h"
+#include "ui/arabic_style.h"
+#include "ui/language.h"
+#include "ui/message_dialog.h"
+#include "ui/table.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace halbeet {
+
+namespace {
+
+constexpr int ClientWidth = 286;
+// Right edge of the Arabic labels: they are right-aligned, so they grow to the left.
+constexpr int ArabicLabelRight = ClientWidth - 8;
+
+void placeLabel(QLabel* label, int left, int top)
+{
+    const int textWidth = label->sizeHint().width();
+    if (isArabic()) {
+        const int x = std::min(left, ArabicLabelRight - textWidth);
+        label->setGeometry(x, top, ArabicLabelRight - x, label->sizeHint().height());
+        label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    } else {
+        label->setGeometry(left, top, textWidth, label->sizeHint().height());
+        label->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
+    }
+}
+
+} // namespace
+
+Tnamesform::Tnamesform(Table& table, TGameState& state, QWidget* parent)
+    : QDialog(parent), m_table(table), m_state(state)
+{
+    setObjectName(QStringLiteral("namesform"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setModal(false);
+    setFont(fontWithFallback(QStringLiteral("MS Sans Serif"), 11));
+    setFixedSize(ClientWidth, 76);
+    centreOnScreen(this);
+
+    m_label1 = new QLabel(this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label2 = new QLabel(this);
+    m_label2->setObjectName(QStringLiteral("Label2"));
+
+    m_edit1 = new QLineEdit(this);
+    m_edit1->setObjectName(QStringLiteral("Edit1"));
+    m_edit1->setMaxLength(8);
+    m_edit1->setGeometry(112, 24, 89, 21);
+
+    m_ok = new QPushButton(this);
+    m_ok->setObjectName(QStringLiteral("BitBtn1"));
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+
+    m_close = new QPushButton(this);
+    m_close->setObjectName(QStringLiteral("BitBtn2"));
+    m_close->setAutoDefault(false);
+    connect(m_close, &QPushButton::clicked, this, &Tnamesform::reject);
+}
+
+void Tnamesform::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void Tnamesform::FormShow()
+{
+    m_edit1->setText(settings::playerName(1));
+
+    const NameDialogTexts& t = texts().nameDialog;
+    setWindowTitle(t.caption);
+    setLayoutDirection(languageDirection());
+    m_edit1->setLayoutDirection(languageDirection());
+    m_label1->setText(t.Label1);
+    m_label2->setText(t.Label2);
+    m_ok->setText(t.BitBtn1);
+    m_close->setText(t.BitBtn2);
+
+    const bool arabic = isArabic();
+    placeLabel(m_label1, arabic ? 152 : 12, 8);
+    placeLabel(m_label2, arabic ? 210 : 7, 28);
+    m_edit1->move(112, 24);
+    const int buttonLeft = arabic ? 14 : 206;
+    m_ok->setGeometry(buttonLeft, 8, 75, 25);
+    m_close->setGeometry(buttonLeft, 40, 75, 25);
+}
+
+void Tnamesform::BitBtn1Click()
+{
+    const QString name = m_edit1->text();
+    if (name.isEmpty()) {
+        QApplication::beep();
+        m_edit1->setFocus();
+        return;
+    }
+
+    m_table.setPlayerName(1, name);
+    for (int n = 1; n <= 4; ++n) {
+        if (QWidget* box = m_table.shape(n))
+            box->show();
+    }
+    InitDeck(m_state.Deck);
+
+    try {
+        settings::setPlayerName(1, name);
+    } catch (const SettingsWriteError& error) {
+        // The dialog stays up: the player may try again or close it, which ends the program.
+        showSettingsWriteError(this, error);
+        m_edit1->setFocus();
+        return;
+    }
+    for (int seat = 2; seat <= 4; ++seat)
+        m_table.setPlayerName(seat, settings::playerName(seat));
+
+    // Hidden, not closed: closing means "no name" and ends the program.
+    hide();
+    emit nameAccepted();
+}
+
+void Tnamesform::reject()
+{
+    QDialog::reject();
+    emit closedWithoutName();
+}
+
+} // namespace halbeet

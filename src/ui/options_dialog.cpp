@@ -1,0 +1,302 @@
+#include "ui/options_dialog.h"
+
+#include "core/state.h"
+#include "settings/settings.h"
+#include "ui/arabic_style.h"
+#include "ui/card_sprite.h"
+#include "ui/language.h"
+#include "ui/message_dialog.h"
+#include "ui/status_bar.h"
+#include "ui/table.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QStringList>
+#include <QToolButton>
+
+namespace halbeet {
+
+namespace {
+
+constexpr int NameLength = 8;
+constexpr int Fast = 100;
+constexpr int Normal = 500;
+constexpr int Slow = 1000;
+
+QFrame* makeFrame(QWidget* parent, const QString& name, QRect geometry, QFrame::Shape shape)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(shape);
+    frame->setFrameShadow(QFrame::Sunken);
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+} // namespace
+
+Tstings::Tstings(Table& table, TStatusBar& statusBar, TGameState& state, QWidget* parent)
+    : QDialog(parent), m_table(table), m_statusBar(statusBar), m_state(state)
+{
+    setObjectName(QStringLiteral("stings"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(fontWithFallback(QStringLiteral("MS Sans Serif"), 11));
+    setFixedSize(395, 277);
+    centreOnScreen(this);
+
+    // The frames first, so that everything else lies over them.
+    makeFrame(this, QStringLiteral("Bevel1"), {8, 8, 379, 230}, QFrame::Box);
+    makeFrame(this, QStringLiteral("Bevel6"), {10, 14, 192, 210}, QFrame::Box);
+    makeFrame(this, QStringLiteral("Bevel4"), {204, 14, 177, 210}, QFrame::Box);
+    makeFrame(this, QStringLiteral("Bevel2"), {236, 18, 114, 88}, QFrame::Box);
+
+    const auto makeLabel = [this](int n, QPoint at) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Label%1").arg(n));
+        label->move(at);
+        m_labels[static_cast<std::size_t>(n)] = label;
+        return label;
+    };
+    const auto makeEdit = [this](int n, QPoint at) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("Edit%1").arg(n));
+        edit->setMaxLength(NameLength);
+        edit->setGeometry(at.x(), at.y(), 89, 21);
+        m_edits[static_cast<std::size_t>(n)] = edit;
+        return edit;
+    };
+
+    makeLabel(5, {123, 27});
+    m_bevel3 = makeFrame(this, QStringLiteral("Bevel3"), {14, 27, 103, 13}, QFrame::HLine);
+    makeEdit(1, {16, 45});
+    makeLabel(1, {127, 51});
+    makeEdit(2, {16, 77});
+    makeLabel(2, {124, 83});
+    makeLabel(6, {120, 119});
+    m_bevel5 = makeFrame(this, QStringLiteral("Bevel5"), {14, 119, 102, 13}, QFrame::HLine);
+    makeEdit(3, {16, 140});
+    makeLabel(3, {129, 146});
+    makeEdit(4, {16, 180});
+    makeLabel(4, {129, 186});
+
+    m_card1 = new CardSprite(this);
+    m_card1->setObjectName(QStringLiteral("Card1"));
+    m_card1->setGeometry(265, 24, 56, 76);
+
+    const auto makeArrow = [this](const QString& name, int x) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(name);
+        button->setAutoRaise(true);
+        QFont bold = font();
+        bold.setBold(true);
+        button->setFont(bold);
+        button->setGeometry(x, 50, 17, 25);
+        return button;
+    };
+    m_speedButton1 = makeArrow(QStringLiteral("SpeedButton1"), 243);
+    m_speedButton2 = makeArrow(QStringLiteral("SpeedButton2"), 326);
+    connect(m_speedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(m_speedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+
+    makeLabel(9, {322, 111});
+    m_panel2 = makeFrame(this, QStringLiteral("Panel2"), {208, 128, 169, 41}, QFrame::Panel);
+    const auto makeSpeed = [this](int n, int x, int delay) {
+        auto* radio = new QRadioButton(m_panel2);
+        radio->setObjectName(QStringLiteral("RadioButton%1").arg(n));
+        radio->setGeometry(x, 10, 52, 21);
+        // Clicking acts at once on the running game; the file changes only on OK.
+        connect(radio, &QRadioButton::clicked, this, [this, delay] { m_state.PlayDelay = delay; });
+        return radio;
+    };
+    m_fast = makeSpeed(3, 116, Fast);
+    m_normal = makeSpeed(4, 58, Normal);
+    m_slow = makeSpeed(5, 5, Slow);
+
+    m_ok = new QPushButton(this);
+    m_ok->setObjectName(QStringLiteral("BitBtn1"));
+    m_ok->setGeometry(312, 246, 75, 25);
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+
+    m_cancel = new QPushButton(this);
+    m_cancel->setObjectName(QStringLiteral("BitBtn3"));
+    m_cancel->setGeometry(224, 245, 75, 27);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    FormCreate();
+}
+
+void Tstings::FormCreate()
+{
+    const OptionsTexts& t = texts().options;
+    setLayoutDirection(languageDirection());
+    setWindowTitle(t.caption);
+    const std::array<const QString*, 10> captions{
+        nullptr, &t.Label1, &t.Label2, &t.Label3, &t.Label4, &t.Label5, &t.Label6,
+        nullptr, nullptr, &t.Label9};
+    for (std::size_t n = 0; n < captions.size(); ++n) {
+        if (!captions[n])
+            continue;
+        m_labels[n]->setText(*captions[n]);
+        m_labels[n]->adjustSize();
+    }
+    m_fast->setText(t.RadioButton3);
+    m_normal->setText(t.RadioButton4);
+    m_slow->setText(t.RadioButton5);
+    m_ok->setText(t.BitBtn1);
+    m_cancel->setText(t.BitBtn3);
+    m_card1->setToolTip(t.Card1Hint);
+    m_speedButton1->setText(t.SpeedButton1);
+    m_speedButton2->setText(t.SpeedButton2);
+
+    // The places above are the Arabic design; only English moves things.
+    if (!isArabic())
+        applyEnglishLayout();
+}
+
+void Tstings::applyEnglishLayout()
+{
+    // Headings go where their lines were; the lines follow 4 pixels after the heading.
+    const auto moveHeading = [](QLabel* heading, QWidget* line) {
+        heading->move(line->x(), heading->y());
+        line->move(heading->x() + heading->width() + 4, line->y());
+    };
+    moveHeading(m_labels[5], m_bevel3);
+    moveHeading(m_labels[6], m_bevel5);
+
+    // Labels before their fields: each label takes its field's place, the field 75 further.
+    for (std::size_t n = 1; n <= 4; ++n) {
+        QLabel* label = m_labels[n];
+        QLineEdit* edit = m_edits[n];
+        label->move(edit->x(), label->y());
+        edit->move(label->x() + 75, edit->y());
+        edit->setLayoutDirection(Qt::LeftToRight);
+    }
+    m_labels[9]->move(m_panel2->x(), m_labels[9]->y());
+}
+
+int Tstings::design() const { return m_card1->Suite(); }
+
+void Tstings::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void Tstings::FormShow()
+{
+    const int design = settings::backDesign();
+    m_card1->setSuite(design);
+    m_card1->setNumber(1);
+
+    m_edits[1]->setText(m_table.nameLabel(1)->text());
+    m_edits[2]->setText(m_table.nameLabel(3)->text());
+    m_edits[3]->setText(m_table.nameLabel(2)->text());
+    m_edits[4]->setText(m_table.nameLabel(4)->text());
+
+    m_speedButton1->setEnabled(design != -13);
+    m_speedButton2->setEnabled(design != -1);
+
+    int delay = Fast;
+    try {
+        delay = settings::optionsDelay();
+    } catch (const SettingsWriteError& error) {
+        // The stored value was out of range and could not be corrected in the file; the
+        // dialog still opens, on Fast as it would have.
+        showSettingsWriteError(this, error);
+    }
+    QRadioButton* selected = delay == Slow ? m_slow : delay == Normal ? m_normal : m_fast;
+    selected->setChecked(true);
+    m_state.PlayDelay = delay;
+    m_edits[1]->setFocus();
+}
+
+void Tstings::SpeedButton1Click()
+{
+    const int design = m_card1->Suite() - 1;
+    m_card1->setSuite(design);
+    if (design <= -13)
+        m_speedButton1->setEnabled(false);
+    m_speedButton2->setEnabled(true);
+}
+
+void Tstings::SpeedButton2Click()
+{
+    const int design = m_card1->Suite() + 1;
+    m_card1->setSuite(design);
+    if (design >= -1)
+        m_speedButton2->setEnabled(false);
+    m_speedButton1->setEnabled(true);
+}
+
+bool Tstings::namesAreValid()
+{
+    QStringList seen;
+    for (std::size_t n = 1; n <= 4; ++n) {
+        QLineEdit* edit = m_edits[n];
+        const QString name = edit->text();
+        if (name.isEmpty()) {
+            edit->setFocus();
+            return false;
+        }
+        if (seen.contains(name, Qt::CaseInsensitive)) {
+            edit->clear();
+            edit->setFocus();
+            return false;
+        }
+        seen.append(name);
+    }
+    return true;
+}
+
+void Tstings::BitBtn1Click()
+{
+    if (!namesAreValid())
+        return;
+
+    m_table.setPlayerName(4, m_edits[4]->text());
+    m_table.setPlayerName(1, m_edits[1]->text());
+    m_table.setPlayerName(3, m_edits[2]->text());
+    m_table.setPlayerName(2, m_edits[3]->text());
+
+    // Between two deals the flow has emptied the dealer panel; it gets the name back anyway.
+    if (m_state.DealerCounter >= 0 && m_state.DealerCounter <= 3)
+        m_statusBar.getDealPanel()->setText(
+            m_table.nameLabel(DealerSeat(m_state.DealerCounter))->text());
+    if (m_playerLabel)
+        m_statusBar.getPlayPanel()->setText(m_playerLabel->text());
+
+    const int design = m_card1->Suite();
+    try {
+        settings::setPlayerName(1, m_edits[1]->text());
+        settings::setPlayerName(2, m_edits[3]->text());
+        settings::setPlayerName(3, m_edits[2]->text());
+        settings::setPlayerName(4, m_edits[4]->text());
+
+        const auto recolour = [this, design](int first, int last) {
+            for (int n = first; n <= last; ++n) {
+                CardSprite* sprite = m_table.card(n);
+                if (sprite && !sprite->isHidden())
+                    sprite->setSuite(design);
+            }
+        };
+        recolour(14, 52);
+        recolour(57, 108);
+
+        settings::setBackDesign(design);
+        settings::setDelay(m_state.PlayDelay);
+    } catch (const SettingsWriteError& error) {
+        // What was written stays written; the dialog stays open for another try or Cancel.
+        showSettingsWriteError(this, error);
+        return;
+    }
+    accept();
+}
+
+} // namespace halbeet

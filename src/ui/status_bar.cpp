@@ -1,0 +1,207 @@
+#include "ui/status_bar.h"
+
+#include "core/state.h"
+#include "ui/arabic_style.h"
+#include "ui/language.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+
+namespace halbeet {
+
+namespace {
+
+// Space a bevelled panel leaves free before the next one.
+constexpr int PanelGap = 2;
+constexpr int PictureOffset = 15;
+
+Qt::Alignment readingStart() { return isArabic() ? Qt::AlignRight : Qt::AlignLeft; }
+
+void drawLoweredBevel(QPainter& painter, const QRect& rect, const QPalette& palette)
+{
+    painter.setPen(palette.color(QPalette::Dark));
+    painter.drawLine(rect.topLeft(), rect.topRight());
+    painter.drawLine(rect.topLeft(), rect.bottomLeft());
+    painter.setPen(palette.color(QPalette::Light));
+    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter.drawLine(rect.topRight(), rect.bottomRight());
+}
+
+} // namespace
+
+void StatusPanel::setText(const QString& text)
+{
+    if (m_text == text)
+        return;
+    m_text = text;
+    m_bar->update();
+}
+
+void StatusPanel::setWidth(int width)
+{
+    m_width = width;
+    m_bar->update();
+}
+
+void StatusPanel::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    m_bar->update();
+}
+
+void StatusPanel::setBevel(Bevel bevel)
+{
+    m_bevel = bevel;
+    m_bar->update();
+}
+
+void StatusPanel::setOwnerDrawn(bool ownerDrawn)
+{
+    m_ownerDrawn = ownerDrawn;
+    m_bar->update();
+}
+
+TStatusBar::TStatusBar(const TGameState& state, QWidget* parent)
+    : QWidget(parent), m_state(state), m_textColour(Qt::red)
+{
+    setObjectName(QStringLiteral("StatusBar1"));
+    setFixedHeight(BarHeight);
+    setFont(fontWithFallback(QStringLiteral("MS Sans Serif"), 11));
+    setLayoutDirection(languageDirection());
+    setAutoFillBackground(true);
+
+    // The designed layout, read from the right edge as Arabic is read: game name, trump,
+    // dealer label, dealer, play label, player to play, hint.
+    const MainWindowTexts& captions = texts().mainWindow;
+    using Bevel = StatusPanel::Bevel;
+    addPanel(180, QString(), Qt::AlignHCenter, Bevel::Lowered);
+    addPanel(76, QString(), readingStart(), Bevel::Lowered);
+    addPanel(60, captions.playLabel, Qt::AlignHCenter, Bevel::None);
+    addPanel(76, QString(), readingStart(), Bevel::Lowered);
+    addPanel(63, captions.dealLabel, Qt::AlignHCenter, Bevel::None);
+    addPanel(50, QString(), Qt::AlignLeft, Bevel::Lowered, true);
+    addPanel(50, captions.trumpLabel, readingStart(), Bevel::None);
+
+    if (!isArabic())
+        MirrorStatusPanels();
+}
+
+TStatusBar::~TStatusBar() = default;
+
+void TStatusBar::addPanel(int width, const QString& text, Qt::Alignment alignment,
+                          StatusPanel::Bevel bevel, bool ownerDrawn)
+{
+    auto panel = std::make_unique<StatusPanel>(this);
+    panel->setWidth(width);
+    panel->setText(text);
+    panel->setAlignment(alignment);
+    panel->setBevel(bevel);
+    panel->setOwnerDrawn(ownerDrawn);
+    m_panels.push_back(std::move(panel));
+}
+
+StatusPanel* TStatusBar::panel(int index) const
+{
+    if (index < 0 || index >= panelCount())
+        return nullptr;
+    return m_panels[static_cast<std::size_t>(index)].get();
+}
+
+StatusPanel* TStatusBar::getDealPanel() const { return panel(3); }
+
+StatusPanel* TStatusBar::getPlayPanel() const { return panel(isArabic() ? 1 : 5); }
+
+StatusPanel* TStatusBar::getHintPanel() const { return panel(isArabic() ? 0 : 6); }
+
+int TStatusBar::trumpPanelIndex() const { return isArabic() ? 5 : 1; }
+
+void TStatusBar::MirrorStatusPanels()
+{
+    struct Saved {
+        int width;
+        QString text;
+    };
+    std::vector<Saved> saved;
+    saved.reserve(m_panels.size());
+    for (const auto& p : m_panels)
+        saved.push_back({p->width(), p->text()});
+
+    m_panels.clear();
+    for (auto it = saved.rbegin(); it != saved.rend(); ++it)
+        addPanel(it->width, it->text, readingStart(), StatusPanel::Bevel::Lowered);
+
+    if (panelCount() == 7) {
+        m_panels[1]->setOwnerDrawn(true);
+        m_panels[1]->setText(QString());
+        m_panels[6]->setAlignment(Qt::AlignHCenter);
+        m_panels[2]->setWidth(30);
+        m_panels[3]->setWidth(76);
+        m_panels[4]->setWidth(30);
+        m_panels[5]->setWidth(76);
+    }
+    repaintNow();
+}
+
+QRect TStatusBar::panelRect(int index) const
+{
+    int left = 0;
+    for (int i = 0; i < index; ++i)
+        left += m_panels[static_cast<std::size_t>(i)]->width();
+    const bool last = index == panelCount() - 1;
+    const int width = last ? std::max(0, this->width() - left) : panel(index)->width();
+    return {left, 0, width, height()};
+}
+
+void TStatusBar::repaintNow() { repaint(); }
+
+QSize TStatusBar::sizeHint() const { return {560, BarHeight}; }
+
+void TStatusBar::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    painter.setFont(font());
+
+    for (int i = 0; i < panelCount(); ++i) {
+        const StatusPanel& p = *m_panels[static_cast<std::size_t>(i)];
+        const QRect outer = panelRect(i).adjusted(0, PanelGap, -PanelGap, 0);
+        if (p.bevel() == StatusPanel::Bevel::Lowered)
+            drawLoweredBevel(painter, outer.adjusted(0, 0, -1, -1), palette());
+        const QRect inner = outer.adjusted(1, 1, -1, -1);
+        if (p.ownerDrawn()) {
+            if (i == trumpPanelIndex())
+                StatusBar1DrawPanel(painter, i, inner);
+            continue;
+        }
+        painter.setPen(m_textColour);
+        // Absolute alignment: the panel's alignment already names the reading-start edge of
+        // the language, the painter's direction must not flip it again.
+        painter.drawText(inner.adjusted(2, 0, -2, 0),
+                         int(p.alignment() | Qt::AlignAbsolute | Qt::AlignVCenter |
+                             Qt::TextSingleLine),
+                         p.text());
+    }
+}
+
+void TStatusBar::StatusBar1DrawPanel(QPainter& painter, int index, const QRect& rect)
+{
+    if (index != trumpPanelIndex())
+        return;
+    const int trump = m_state.Trump;
+    if (trump >= 1 && trump <= 4) {
+        painter.fillRect(rect, palette().window());
+        const QImage image(QStringLiteral(":/images/%1_p2.png").arg(trump));
+        if (!image.isNull()) {
+            // The ground colour of the picture, taken from its bottom-left pixel, is see-through.
+            QPixmap picture = QPixmap::fromImage(image);
+            const QColor ground = image.pixelColor(0, image.height() - 1);
+            picture.setMask(picture.createMaskFromColor(ground, Qt::MaskInColor));
+            painter.drawPixmap(rect.left() + PictureOffset, rect.top(), picture);
+        }
+    }
+    if (m_state.CardsPlayed >= 52)
+        painter.fillRect(rect, palette().window());
+}
+
+} // namespace halbeet
