@@ -1,5 +1,7 @@
 #include "settings/ini_file.h"
 
+#include <QStringDecoder>
+
 #include <climits>
 #include <cstring>
 
@@ -230,7 +232,9 @@ std::optional<QString> IniDocument::text(QByteArrayView section, QByteArrayView 
     const auto raw = rawValue(section, key);
     if (!raw || !isReadableText(*raw))
         return std::nullopt;
-    return QString::fromUtf8(*raw);
+    // QString::fromUtf8 would drop a U+FEFF at the start of the value.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return QString(decoder(*raw));
 }
 
 std::optional<int> IniDocument::integer(QByteArrayView section, QByteArrayView key) const
@@ -251,6 +255,13 @@ QByteArrayView IniDocument::lineEnding() const
 
 QByteArray IniDocument::withValue(QByteArrayView section, QByteArrayView key, QByteArrayView value) const
 {
+    // Blanks around a value are never read back; writing them would only make a second
+    // write of the same value change the file again.
+    while (!value.isEmpty() && isBlank(value.front()))
+        value = value.sliced(1);
+    while (!value.isEmpty() && isBlank(value.back()))
+        value.chop(1);
+
     const Scan found = scan(section, key);
     QByteArray out;
     if (found.valueBegin >= 0) {
@@ -262,11 +273,15 @@ QByteArray IniDocument::withValue(QByteArrayView section, QByteArrayView key, QB
     }
 
     const QByteArrayView eol = lineEnding();
-    const auto endsLine = [](const QByteArray& bytes) { return bytes.isEmpty() || bytes.endsWith('\n'); };
+    // Ends an unterminated last line. After a CR only LF may follow: CR CR LF would add
+    // the CR to the line's value.
+    const auto endLine = [eol](QByteArray& bytes) {
+        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+            bytes.append(bytes.endsWith('\r') ? QByteArrayView("\n") : eol);
+    };
     if (found.insertAt >= 0) {
         out = m_bytes.first(found.insertAt);
-        if (!endsLine(out))
-            out.append(eol);
+        endLine(out);
         out.append(key).append('=').append(value).append(eol);
         out.append(QByteArrayView(m_bytes).sliced(found.insertAt));
         return out;
@@ -274,8 +289,8 @@ QByteArray IniDocument::withValue(QByteArrayView section, QByteArrayView key, QB
 
     out = m_bytes;
     const bool onlyBom = out.size() == Utf8BomSize && out.startsWith(Utf8Bom);
-    if (!endsLine(out) && !onlyBom)
-        out.append(eol);
+    if (!onlyBom)
+        endLine(out);
     out.append('[').append(section).append(']').append(eol);
     out.append(key).append('=').append(value).append(eol);
     return out;

@@ -53,7 +53,8 @@ public:
     // The value when it is an integer, else nothing.
     std::optional<int> integer(QByteArrayView section, QByteArrayView key) const;
 
-    // The file's bytes with the key set to value (already encoded, one line). The key that
+    // The file's bytes with the key set to value (already encoded, one line; blanks around
+    // it are dropped, as a read would drop them). The key that
     // rawValue() finds is the one changed; a missing key goes at the end of the first
     // section of that name, a missing section at the end of the file. New lines follow the
     // file's own line ends (CR LF when its first line ends so).
