@@ -1,0 +1,66 @@
+#pragma once
+
+// The score sheet: the running score of each player after every deal, the newest row plain
+// and the older ones struck out, seven rows before it scrolls. Shown at the end of a deal,
+// where showing it scores the deal, and from the Scores command at any time.
+
+#include "core/state.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace halbeet {
+
+class Table;
+class TStatusBar;
+
+class TScores : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int Rows = 7;
+
+    TScores(TGameState& state, Table& table, TStatusBar& statusBar, QWidget* parent = nullptr);
+
+    // Called after the sheet of a finished deal has been closed (OK, Esc or the close box):
+    // the main window clears the table and deals again, or asks for a new game.
+    void setDealClosedHandler(std::function<void()> handler) { m_dealClosed = std::move(handler); }
+
+    // A new deal may be scored again; the deal in progress has not been scored yet.
+    void beginDeal() { m_dealScored = false; }
+    // Empties the sheet: ScoreRow 1, labels hidden, bold without strike-out, black.
+    void resetSheet();
+
+    QLabel* heading(int seat) const { return m_headings.at(seat); }
+    // p<seat>s<row>
+    QLabel* scoreLabel(int seat, int row) const { return m_scores.at(seat).at(row); }
+    QPushButton* okButton() const { return m_button; }
+
+    void Button1Click();
+    void reject() override; // Esc and the close box act like OK
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void writeRow();
+
+    TGameState& m_state;
+    Table& m_table;
+    TStatusBar& m_statusBar;
+    std::function<void()> m_dealClosed;
+    bool m_dealScored = false;
+    bool m_closing = false;
+    PerSeat<QLabel*> m_headings{};
+    PerSeat<std::array<QLabel*, Rows + 1>> m_scores{};
+    QPushButton* m_button = nullptr;
+};
+
+} // namespace halbeet
