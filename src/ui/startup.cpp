@@ -1,0 +1,36 @@
+#include "ui/startup.h"
+
+#include "settings/settings.h"
+#include "ui/arabic_style.h"
+#include "ui/language.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QStyle>
+
+namespace halbeet {
+
+void prepareApplication(QApplication& app)
+{
+    QApplication::setApplicationName(QStringLiteral("halbeet"));
+    QApplication::setOrganizationName(QStringLiteral("Dovelarks"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("halbeet"));
+    setCurrentLang(settings::language());
+    installAppStyle(app);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/halbeet.png")));
+}
+
+std::unique_ptr<TForm1> createMainWindow(TGameState& state, SeedSource seedSource)
+{
+    auto window = std::make_unique<TForm1>(state, std::move(seedSource));
+    window->adjustSize();
+    window->setFixedSize(window->size());
+    if (const QScreen* screen = window->screen()) {
+        window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
+                                                window->size(), screen->availableGeometry()));
+    }
+    return window;
+}
+
+} // namespace halbeet
