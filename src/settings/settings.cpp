@@ -208,9 +208,8 @@ void setBackDesign(int design)
     writeInteger(QStringLiteral("BACKCARD"), QStringLiteral("BACK"), design);
 }
 
-int dealDelay()
+int normalizedDealDelay(int stored)
 {
-    const int stored = readInteger(QStringLiteral("DELAYCARD"), QStringLiteral("DELAY"), 100);
     int delay = stored;
     if (delay < 100 || (delay > 100 && delay < 500))
         delay = 100;
@@ -218,6 +217,13 @@ int dealDelay()
         delay = 500;
     if (delay > 1000)
         delay = 1000;
+    return delay;
+}
+
+int dealDelay()
+{
+    const int stored = readInteger(QStringLiteral("DELAYCARD"), QStringLiteral("DELAY"), 100);
+    const int delay = normalizedDealDelay(stored);
     if (delay != stored)
         setDelay(delay);
     return delay;

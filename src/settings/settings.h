@@ -56,6 +56,9 @@ void setBackDesign(int design);
 // strictly between 500 and 1000 -> 500, above 1000 -> 1000. The corrected value is
 // written back, only when it differs from what was read; may throw SettingsWriteError.
 int dealDelay();
+// The same correction without touching the file, for a caller that must go on with the
+// corrected speed after the write-back was refused.
+int normalizedDealDelay(int stored);
 // DELAYCARD/DELAY as the options dialog reads it: exactly 100, 500 or 1000 is kept,
 // anything else is written back as 100; may throw SettingsWriteError.
 int optionsDelay();

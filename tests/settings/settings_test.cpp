@@ -230,6 +230,8 @@ TEST_F(SettingsTest, DealDelayIsNormalizedAndWrittenBackOnlyWhenChanged)
     for (const Case& c : cases) {
         writeFile(QByteArray("[DELAYCARD]\nDELAY=") + c.stored + "\n");
         const FileState before = state();
+        const int number = settings::readInteger(QStringLiteral("DELAYCARD"), QStringLiteral("DELAY"), 100);
+        EXPECT_EQ(settings::normalizedDealDelay(number), c.expected) << "stored " << c.stored;
         EXPECT_EQ(settings::dealDelay(), c.expected) << "stored " << c.stored;
         if (c.written) {
             EXPECT_EQ(state().content, QByteArray("[DELAYCARD]\nDELAY=") + QByteArray::number(c.expected) + "\n")
