@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <random>
@@ -591,6 +592,83 @@ TEST_F(SettingsTest, WritingIntoADamagedFileKeepsEverythingElse)
     EXPECT_EQ(settings::backDesign(), -5);
     EXPECT_TRUE(state().content.startsWith(garbage(4096, 3) + "\n[NAMES]\nPLAYER1=Hawk\nPLAYER2=Falcon\n" +
                                            garbage(4096, 4)));
+}
+
+// A thousand files made by damaging a good one in random ways. Reads never change them;
+// the one read that may write, the deal's speed, changes nothing but that value.
+TEST_F(SettingsTest, ThousandDamagedFilesAreReadSafely)
+{
+    const QByteArray good = "; settings\n[NAMES]\nPLAYER1=Hawk\nPLAYER2=\xD8\xB5\xD9\x82\xD8\xB1\nPLAYER3=Dove\n"
+                            "PLAYER4=Crow\n[BACKCARD]\nBACK=-7\n[DELAYCARD]\nDELAY=500\n[LANGUAGE]\nLANG=AR\n";
+    const QByteArray pieces[] = {
+        "\xC3\x28", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC0\xAF", raw("\0\0"), "\r", "\r\n", "\xEF\xBB\xBF",
+        "[NAMES]\nPLAYER2=Dup\n", "[delaycard]\nDELAY=250\n", "[BACKCARD\n", "=\n", "[]\n", "PLAYER1=<b>x</b><img src=x>\n",
+        "PLAYER3=" + QByteArray(10'000, 'n') + "\n", "PLAYER4=" + QByteArray(100'000, 'h') + "\n",
+        "DELAY=$3E8\n", "BACK=0x7FFFFFFF\n", "DELAY=-2147483648\n",
+    };
+    std::mt19937 random(20240601);
+    const auto below = [&random](qsizetype n) { return qsizetype(random() % std::uint32_t(qMax<qsizetype>(n, 1))); };
+
+    for (int round = 0; round < 1000; ++round) {
+        QByteArray content = good;
+        const int damages = 1 + int(random() % 4);
+        for (int d = 0; d < damages; ++d) {
+            switch (random() % 6) {
+            case 0:
+                if (!content.isEmpty())
+                    content[below(content.size())] = char(random());
+                break;
+            case 1:
+                content.insert(below(content.size() + 1), garbage(1 + below(64), unsigned(random())));
+                break;
+            case 2:
+                content.insert(below(content.size() + 1), pieces[below(std::size(pieces))]);
+                break;
+            case 3: {
+                const qsizetype lineStart = content.lastIndexOf('\n', below(content.size())) + 1;
+                content.insert(lineStart, pieces[below(std::size(pieces))]);
+                break;
+            }
+            case 4: {
+                const qsizetype at = below(content.size());
+                const qsizetype lineEnd = content.indexOf('\n', at);
+                content.remove(at, (lineEnd < 0 ? content.size() : lineEnd) - at);
+                break;
+            }
+            default:
+                content.truncate(below(content.size() + 1));
+                break;
+            }
+        }
+        writeFile(content);
+        const FileState before = state();
+
+        const QString names[] = {settings::playerName(1), settings::playerName(2), settings::playerName(3),
+                                 settings::playerName(4)};
+        const int back = settings::backDesign();
+        const QString language = settings::language();
+        ASSERT_EQ(state(), before) << "round " << round << ": a read changed the file";
+        EXPECT_GE(back, -13) << "round " << round;
+        EXPECT_LE(back, -1) << "round " << round;
+        for (const QString& name : names) {
+            for (const QChar c : name)
+                ASSERT_TRUE(c.unicode() >= 0x20 || c == QLatin1Char('\t')) << "round " << round;
+        }
+
+        const int delay = settings::dealDelay();
+        EXPECT_TRUE(delay == 100 || delay == 500 || delay == 1000) << "round " << round << ": " << delay;
+        if (state() != before) {
+            EXPECT_EQ(settings::playerName(1), names[0]) << "round " << round;
+            EXPECT_EQ(settings::playerName(2), names[1]) << "round " << round;
+            EXPECT_EQ(settings::playerName(3), names[2]) << "round " << round;
+            EXPECT_EQ(settings::playerName(4), names[3]) << "round " << round;
+            EXPECT_EQ(settings::backDesign(), back) << "round " << round;
+            EXPECT_EQ(settings::language(), language) << "round " << round;
+        }
+        const FileState settled = state();
+        EXPECT_EQ(settings::dealDelay(), delay) << "round " << round;
+        ASSERT_EQ(state(), settled) << "round " << round << ": the corrected speed was written twice";
+    }
 }
 
 // Nothing of the program's is this big; such a file is left alone rather than loaded.
