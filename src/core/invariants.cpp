@@ -102,10 +102,6 @@ bool InvariantChecker::beforeCard(const TGameState& st, int seat, TCardFace card
     const std::string who = "seat " + std::to_string(seat);
     if (!IsHeldCard(st, seat, card))
         return fail(who + " plays " + CardText(card) + ", which it does not hold");
-    const TCardFace byRules = ChooseByRules(st, ProfileOf(seat));
-    if (byRules != card)
-        return fail(who + ": the rules named " + CardText(byRules) +
-                    ", not a card of its hand, and it fell back to " + CardText(card));
     if (st.TrickPos > 1 && seat != NextSeat(st.Trick[st.TrickPos - 1].Seat))
         return fail(who + " plays out of turn");
 
@@ -117,6 +113,10 @@ bool InvariantChecker::beforeCard(const TGameState& st, int seat, TCardFace card
                             CardText(st.Hands[seat][k]) + " of the led suit");
         }
     }
+    const TCardFace byRules = ChooseByRules(st, ProfileOf(seat));
+    if (byRules != card)
+        return fail(who + ": the rules named " + CardText(byRules) +
+                    ", not a card of its hand, and it fell back to " + CardText(card));
     return true;
 }
 

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include "core/scoring.h"
+
+namespace halbeet {
+namespace {
+
+TEST(ScoreDeal, TheBidIsTheWholeGainOrLoss)
+{
+    struct Case {
+        std::int32_t bid, tricks, change;
+    };
+    const Case cases[] = {
+        {4, 4, 4},    {4, 3, -4},   {4, 13, 4},   {2, 0, -2},   {6, 6, 6},     {14, 7, 14},
+        {14, 6, -14}, {26, 12, -26}, {26, 13, 26}, {16, 13, 16}, {0, 5, 0},    {1, 5, 0},
+    };
+    for (const Case& c : cases) {
+        PerSeat<std::int32_t> scores{0, 10, -3, 0, 40};
+        const PerSeat<std::int32_t> before = scores;
+        // The case goes to seat 3; the others bid 2 and take 2, so each gains 2.
+        const PerSeat<std::int32_t> bids{0, 2, 2, c.bid, 2};
+        const PerSeat<std::int32_t> tricks{0, 2, 2, c.tricks, 2};
+        ScoreDeal(scores, bids, tricks);
+        EXPECT_EQ(scores[3], before[3] + c.change) << "bid " << c.bid << ", " << c.tricks << " tricks";
+        for (const int s : {1, 2, 4})
+            EXPECT_EQ(scores[s], before[s] + 2);
+    }
+}
+
+TEST(FindGameWinner, FortyOneWithAPartnerNotInDebt)
+{
+    struct Case {
+        const char* what;
+        PerSeat<std::int32_t> scores;
+        std::int32_t winner;
+    };
+    const Case cases[] = {
+        {"partner below zero", {0, 41, 0, -2, 0}, 0},
+        {"partner at zero", {0, 41, 0, 0, 0}, 1},
+        {"higher of two partners", {0, 45, 0, 43, 0}, 1},
+        {"tie goes to the later in the order", {0, 45, 45, 0, 0}, 2},
+        {"seat 3 ties seat 1: seat 3", {0, 44, 0, 44, 0}, 3},
+        {"seat 4 ties seat 2: seat 4", {0, 0, 50, 0, 50}, 4},
+        {"highest score wins", {0, 1, 3, 50, 52}, 4},
+        {"forty never wins", {0, 40, 40, 40, 40}, 0},
+        {"nobody near", {0, -30, 12, 7, 39}, 0},
+        {"opponent's debt does not matter", {0, 41, -50, 1, -20}, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FindGameWinner(c.scores), c.winner) << c.what;
+}
+
+} // namespace
+} // namespace halbeet
