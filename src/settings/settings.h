@@ -37,13 +37,18 @@ QString SettingsFile();
 // with an empty value reads as "", not as the default.
 QString readString(const QString& section, const QString& key, const QString& def);
 int readInteger(const QString& section, const QString& key, int def);
-// Both throw SettingsWriteError; the file on disk is then left as it was.
+// Both throw SettingsWriteError; the file on disk is then left as it was. The file is
+// replaced atomically and only the one key's line changes; line breaks and other control
+// characters in a value are stored as spaces, blanks around it are dropped. A section or
+// key name that could not be read back ("[", "]", "=", line breaks) is a programming
+// error: std::invalid_argument.
 void writeString(const QString& section, const QString& key, const QString& value);
 void writeInteger(const QString& section, const QString& key, int value);
 
 // The program's keys, with their defaults and range rules.
 
-// NAMES/PLAYER1..4 for seats 1..4; defaults "", "Player2", "Player3", "Player4".
+// NAMES/PLAYER1..4 for seats 1..4 (std::out_of_range otherwise); defaults "", "Player2",
+// "Player3", "Player4".
 QString playerName(int seat);
 void setPlayerName(int seat, const QString& name);
 
