@@ -167,7 +167,7 @@ void TStatusBar::paintEvent(QPaintEvent*)
         const StatusPanel& p = *m_panels[static_cast<std::size_t>(i)];
         const QRect outer = panelRect(i).adjusted(0, PanelGap, -PanelGap, 0);
         if (p.bevel() == StatusPanel::Bevel::Lowered)
-            drawLoweredBevel(painter, outer.adjusted(0, 0, -1, -1), palette());
+            drawLoweredBevel(painter, outer, palette());
         const QRect inner = outer.adjusted(1, 1, -1, -1);
         if (p.ownerDrawn()) {
             if (i == trumpPanelIndex())

@@ -1,0 +1,251 @@
+// The seven-panel status bar: the designed Arabic order, the English mirror image, the
+// accessors the flow writes through, and the trump picture.
+
+#include "core/state.h"
+#include "ui/language.h"
+#include "ui/status_bar.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+
+using namespace halbeet;
+
+namespace {
+
+struct PanelLook {
+    int width;
+    QString text;
+    Qt::Alignment alignment;
+    StatusPanel::Bevel bevel;
+    bool ownerDrawn;
+};
+
+using Bevel = StatusPanel::Bevel;
+
+void checkPanels(const TStatusBar& bar, const std::vector<PanelLook>& expected)
+{
+    QCOMPARE(bar.panelCount(), int(expected.size()));
+    for (int i = 0; i < bar.panelCount(); ++i) {
+        const StatusPanel& p = *bar.panel(i);
+        const PanelLook& e = expected[std::size_t(i)];
+        const QByteArray where = "panel " + QByteArray::number(i);
+        QVERIFY2(p.width() == e.width, where);
+        QVERIFY2(p.text() == e.text, where);
+        QVERIFY2(p.alignment() == e.alignment, where);
+        QVERIFY2(p.bevel() == e.bevel, where);
+        QVERIFY2(p.ownerDrawn() == e.ownerDrawn, where);
+    }
+}
+
+// Columns of the image (within x range) holding a pixel of the given colour.
+int columnsWith(const QImage& image, const QRect& area, QRgb colour)
+{
+    int count = 0;
+    for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            if ((image.pixel(x, y) & 0xffffff) == (colour & 0xffffff)) {
+                ++count;
+                break;
+            }
+    return count;
+}
+
+int redColumns(const QImage& image, const QRect& area)
+{
+    int count = 0;
+    for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 100 && c.blue() < 100) {
+                ++count;
+                break;
+            }
+        }
+    return count;
+}
+
+QImage render(TStatusBar& bar)
+{
+    bar.resize(560, TStatusBar::BarHeight);
+    return bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+class TstStatusBar : public QObject {
+    Q_OBJECT
+
+private slots:
+    void arabicDesignedLayout();
+    void englishMirroredLayout();
+    void accessorsByLanguage_data();
+    void accessorsByLanguage();
+    void lastPanelStretches();
+    void trumpPicture_data();
+    void trumpPicture();
+    void textIsPlain();
+};
+
+void TstStatusBar::arabicDesignedLayout()
+{
+    setCurrentLang(QStringLiteral("AR"));
+    TGameState state;
+    TStatusBar bar(state);
+    QCOMPARE(bar.layoutDirection(), Qt::RightToLeft);
+    QCOMPARE(bar.height(), 19);
+    const Qt::Alignment start = Qt::AlignRight;
+    checkPanels(bar, {
+                         {180, "", Qt::AlignHCenter, Bevel::Lowered, false},
+                         {76, "", start, Bevel::Lowered, false},
+                         {60, QStringLiteral("اللعب عند :"), Qt::AlignHCenter, Bevel::None, false},
+                         {76, "", start, Bevel::Lowered, false},
+                         {63, QStringLiteral("وزع الورق  :"), Qt::AlignHCenter, Bevel::None, false},
+                         {50, "", Qt::AlignLeft, Bevel::Lowered, true},
+                         {50, QStringLiteral("الهلبيط"), start, Bevel::None, false},
+                     });
+}
+
+void TstStatusBar::englishMirroredLayout()
+{
+    setCurrentLang(QStringLiteral("EN"));
+    TGameState state;
+    TStatusBar bar(state);
+    QCOMPARE(bar.layoutDirection(), Qt::LeftToRight);
+    const Qt::Alignment start = Qt::AlignLeft;
+    checkPanels(bar, {
+                         {50, "Halbeet", start, Bevel::Lowered, false},
+                         {50, "", start, Bevel::Lowered, true},
+                         {30, "Deal", start, Bevel::Lowered, false},
+                         {76, "", start, Bevel::Lowered, false},
+                         {30, "Play", start, Bevel::Lowered, false},
+                         {76, "", start, Bevel::Lowered, false},
+                         {180, "", Qt::AlignHCenter, Bevel::Lowered, false},
+                     });
+
+    // Mirroring keeps what the panels hold: the flow's texts travel with their panels.
+    bar.getDealPanel()->setText(QStringLiteral("Hawk"));
+    bar.getHintPanel()->setText(QStringLiteral("hint"));
+    bar.MirrorStatusPanels();
+    QCOMPARE(bar.panel(0)->text(), QStringLiteral("hint"));
+    QCOMPARE(bar.panel(3)->text(), QStringLiteral("Hawk"));
+    QCOMPARE(bar.panel(6)->text(), QStringLiteral("Halbeet"));
+    QCOMPARE(bar.panel(6)->alignment(), Qt::AlignHCenter);
+    QVERIFY(bar.panel(1)->ownerDrawn());
+}
+
+void TstStatusBar::accessorsByLanguage_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<int>("deal");
+    QTest::addColumn<int>("play");
+    QTest::addColumn<int>("hint");
+    QTest::addColumn<int>("trump");
+    QTest::newRow("Arabic") << "AR" << 3 << 1 << 0 << 5;
+    QTest::newRow("English") << "EN" << 3 << 5 << 6 << 1;
+    QTest::newRow("lower-case ar is English") << "ar" << 3 << 5 << 6 << 1;
+}
+
+void TstStatusBar::accessorsByLanguage()
+{
+    QFETCH(QString, lang);
+    QFETCH(int, deal);
+    QFETCH(int, play);
+    QFETCH(int, hint);
+    QFETCH(int, trump);
+    setCurrentLang(lang);
+    TGameState state;
+    TStatusBar bar(state);
+    QCOMPARE(bar.getDealPanel(), bar.panel(deal));
+    QCOMPARE(bar.getPlayPanel(), bar.panel(play));
+    QCOMPARE(bar.getHintPanel(), bar.panel(hint));
+    QCOMPARE(bar.trumpPanelIndex(), trump);
+    QVERIFY(bar.panel(trump)->ownerDrawn());
+    QCOMPARE(bar.panel(7), nullptr);
+    QCOMPARE(bar.panel(-1), nullptr);
+}
+
+void TstStatusBar::lastPanelStretches()
+{
+    setCurrentLang(QStringLiteral("EN"));
+    TGameState state;
+    TStatusBar bar(state);
+    bar.resize(560, TStatusBar::BarHeight);
+    QCOMPARE(bar.panelRect(0), QRect(0, 0, 50, 19));
+    QCOMPARE(bar.panelRect(5), QRect(236, 0, 76, 19));
+    QCOMPARE(bar.panelRect(6), QRect(312, 0, 248, 19));
+}
+
+void TstStatusBar::trumpPicture_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<int>("trump");
+    QTest::addColumn<int>("cardsPlayed");
+    QTest::addColumn<bool>("picture");
+    QTest::newRow("Arabic clubs in play") << "AR" << 1 << 0 << true;
+    QTest::newRow("English hearts in play") << "EN" << 3 << 51 << true;
+    QTest::newRow("English diamonds, deal over") << "EN" << 4 << 52 << false;
+    QTest::newRow("Arabic spades, after a deal") << "AR" << 2 << 60 << false;
+    QTest::newRow("no trump yet") << "EN" << 0 << 0 << false;
+}
+
+void TstStatusBar::trumpPicture()
+{
+    QFETCH(QString, lang);
+    QFETCH(int, trump);
+    QFETCH(int, cardsPlayed);
+    QFETCH(bool, picture);
+    setCurrentLang(lang);
+    TGameState state;
+    state.Trump = trump;
+    state.CardsPlayed = cardsPlayed;
+    TStatusBar bar(state);
+    const QImage image = render(bar);
+    const QRect panel = bar.panelRect(bar.trumpPanelIndex()).adjusted(1, 3, -3, -1);
+    const QRgb ground = bar.palette().window().color().rgb();
+    // Everything that is not the bar's own background is the picture.
+    int marked = 0;
+    int firstColumn = -1;
+    for (int x = panel.left(); x <= panel.right(); ++x)
+        for (int y = panel.top(); y <= panel.bottom(); ++y)
+            if ((image.pixel(x, y) & 0xffffff) != (ground & 0xffffff)) {
+                ++marked;
+                if (firstColumn < 0)
+                    firstColumn = x;
+            }
+    QCOMPARE(marked > 0, picture);
+    if (!picture)
+        return;
+    // Drawn 15 pixels into the panel, and its light-grey ground is see-through.
+    QVERIFY(firstColumn >= panel.left() + 14);
+    const QImage source(QStringLiteral(":/images/%1_p2.png").arg(trump));
+    QVERIFY(!source.isNull());
+    const QRgb grey = source.pixel(0, source.height() - 1);
+    QCOMPARE(columnsWith(image, panel, grey), 0);
+}
+
+void TstStatusBar::textIsPlain()
+{
+    setCurrentLang(QStringLiteral("EN"));
+    TGameState state;
+    TStatusBar bar(state);
+    bar.getPlayPanel()->setText(QStringLiteral("x"));
+    const QRect play = bar.panelRect(5);
+    const int plain = redColumns(render(bar), play);
+    bar.getPlayPanel()->setText(QStringLiteral("<b>x</b>"));
+    const int markup = redColumns(render(bar), play);
+    QCOMPARE(bar.getPlayPanel()->text(), QStringLiteral("<b>x</b>"));
+    // The tags are drawn as characters, so the text is far wider than a lone "x".
+    QVERIFY2(markup > 4 * plain, QByteArray::number(plain) + " vs " + QByteArray::number(markup));
+}
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TstStatusBar test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_status_bar.moc"
