@@ -6,15 +6,18 @@ namespace halbeet {
 
 TCardFace HighestInList(const TCardList& list, std::int32_t count)
 {
-    TCardFace best = NoCard;
+    // Written without early exits: the loops are short and their branches unpredictable.
+    std::int32_t firstAce = 0;
+    std::int32_t best = 0;
+    for (std::int32_t k = count; k >= 1; --k)
+        firstAce = list[k].Number == Ace ? k : firstAce;
     for (std::int32_t k = 1; k <= count; ++k) {
-        if (list[k].Number == Ace)
-            return list[k];
         // ">=": on a whole hand two cards can share a number, and the later slot is taken.
-        if (best.Suite == 0 || list[k].Number >= best.Number)
-            best = list[k];
+        best = best == 0 || list[k].Number >= list[best].Number ? k : best;
     }
-    return best;
+    if (firstAce != 0)
+        return list[firstAce];
+    return best != 0 ? list[best] : NoCard;
 }
 
 TCardFace HighestOfSuit(std::int32_t suit, const TSuitSplit& split)
@@ -27,12 +30,15 @@ TCardFace LowestInList(const TCardList& list, std::int32_t count)
     if (count <= 0)
         return NoCard;
     const auto rank = [](const TCardFace& c) { return c.Number == Ace ? 15 : c.Number; };
-    TCardFace best = list[1];
-    for (std::int32_t k = 1; k <= count; ++k) {
-        if (list[k].Suite != 0 && rank(list[k]) < rank(best))
-            best = list[k];
+    std::int32_t best = 1;
+    std::int32_t bestRank = rank(list[1]);
+    for (std::int32_t k = 2; k <= count; ++k) {
+        const std::int32_t r = rank(list[k]);
+        const bool lower = list[k].Suite != 0 && r < bestRank;
+        best = lower ? k : best;
+        bestRank = lower ? r : bestRank;
     }
-    return best;
+    return list[best];
 }
 
 TCardFace LowestOfSuit(std::int32_t suit, const TSuitSplit& split)
@@ -176,14 +182,17 @@ std::array<std::int32_t, 5> PartnerLeadSuits(std::int32_t trump, const TSuitSpli
 
 void RemoveCard(TCardFace card, TCardList& list, std::int32_t& count)
 {
-    for (std::int32_t k = 1; k <= count; ++k) {
-        if (list[k] == card) {
-            list[k] = list[count];
-            list[count] = NoCard;
-            --count;
-            return;
-        }
+    std::int32_t found = 0; // the first position holding the card, walked from the back
+    for (std::int32_t k = count; k >= 1; --k) {
+        // "&", not "&&": both fields in one test keeps the loop free of branches.
+        const bool same = (list[k].Suite == card.Suite) & (list[k].Number == card.Number);
+        found = same ? k : found;
     }
+    if (found == 0)
+        return;
+    list[found] = list[count];
+    list[count] = NoCard;
+    --count;
 }
 
 void RemoveFromSplit(TCardFace card, TSuitSplit& split)

@@ -8,7 +8,8 @@ namespace {
 
 constexpr SeatProfile kProfiles[5] = {
     {},
-    // Seat 1 is the human in the game; the simulator lets it play by the partner's pattern.
+    // Seat 1 is the human in the game. In self-play it plays as seats 3 and 4 do (candidate
+    // order, no king fourth to a low card), with its own partner and next seat.
     {1, 3, 2, {4, 3, 2, 1}, {1, 2, 3, 4}, false},
     {2, 4, 3, {1, 2, 3, 4}, {1, 2, 3, 4}, true},
     {3, 1, 4, {4, 3, 2, 1}, {1, 2, 3, 4}, false},
