@@ -13,11 +13,14 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace halbeet {
 
 namespace {
 
 constexpr int ClientWidth = 286;
+constexpr int NameLength = 8;
 // Right edge of the Arabic labels: they are right-aligned, so they grow to the left.
 constexpr int ArabicLabelRight = ClientWidth - 8;
 
@@ -55,7 +58,7 @@ Tnamesform::Tnamesform(Table& table, TGameState& state, QWidget* parent)
 
     m_edit1 = new QLineEdit(this);
     m_edit1->setObjectName(QStringLiteral("Edit1"));
-    m_edit1->setMaxLength(8);
+    m_edit1->setMaxLength(NameLength);
     m_edit1->setGeometry(112, 24, 89, 21);
 
     m_ok = new QPushButton(this);
@@ -78,7 +81,11 @@ void Tnamesform::showEvent(QShowEvent* event)
 
 void Tnamesform::FormShow()
 {
-    m_edit1->setText(settings::playerName(1));
+    // Typing is limited to 8 characters, but a longer name put into the file by hand is
+    // shown (and kept) whole.
+    const QString stored = settings::playerName(1);
+    m_edit1->setMaxLength(std::max<int>(NameLength, stored.size()));
+    m_edit1->setText(stored);
 
     const NameDialogTexts& t = texts().nameDialog;
     setWindowTitle(t.caption);

@@ -18,6 +18,8 @@
 #include <QStringList>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace halbeet {
 
 namespace {
@@ -195,10 +197,14 @@ void Tstings::FormShow()
     m_card1->setSuite(design);
     m_card1->setNumber(1);
 
-    m_edits[1]->setText(m_table.nameLabel(1)->text());
-    m_edits[2]->setText(m_table.nameLabel(3)->text());
-    m_edits[3]->setText(m_table.nameLabel(2)->text());
-    m_edits[4]->setText(m_table.nameLabel(4)->text());
+    // Edit1..Edit4 hold seats 1, 3, 2, 4. Typing is limited to 8 characters, but a longer
+    // name from the file is shown and kept whole rather than cut without a word.
+    const std::array<int, 5> seatOfEdit{0, 1, 3, 2, 4};
+    for (std::size_t n = 1; n <= 4; ++n) {
+        const QString name = m_table.nameLabel(seatOfEdit[n])->text();
+        m_edits[n]->setMaxLength(std::max<int>(NameLength, name.size()));
+        m_edits[n]->setText(name);
+    }
 
     m_speedButton1->setEnabled(design != -13);
     m_speedButton2->setEnabled(design != -1);

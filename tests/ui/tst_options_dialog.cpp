@@ -206,8 +206,23 @@ void TstOptionsDialog::namesCopiedFromTable()
     QCOMPARE(f.edit(2)->text(), QStringLiteral("Owl"));    // partner, seat 3
     QCOMPARE(f.edit(3)->text(), QStringLiteral("Falcon")); // right opponent, seat 2
     QCOMPARE(f.edit(4)->text(), QStringLiteral("Kite"));   // left opponent, seat 4
-    for (int n = 1; n <= 4; ++n)
+    for (int n = 1; n <= 4; ++n) {
         QCOMPARE(f.edit(n)->maxLength(), 8);
+        f.edit(n)->clear();
+        QTest::keyClicks(f.edit(n), QStringLiteral("Abcdefghijk"));
+        QCOMPARE(f.edit(n)->text(), QStringLiteral("Abcdefgh"));
+    }
+    f.dialog->reject();
+    f.open();
+
+    // A longer name from the file is not cut short by the field.
+    f.dialog->reject();
+    f.table->setPlayerName(4, QStringLiteral("Kittiwake"));
+    f.open();
+    QCOMPARE(f.edit(4)->text(), QStringLiteral("Kittiwake"));
+    f.pressOk();
+    QCOMPARE(settings::playerName(4), QStringLiteral("Kittiwake"));
+    f.open();
 
     // A cancelled change is gone at the next opening.
     f.edit(1)->setText(QStringLiteral("Eagle"));
