@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Retakes the pictures of the help from the real program, in both languages:
-#   help/<lang>/images/table.png       the main window during the bidding of a deal
+#   help/<lang>/images/table.png       the main window at the start of a deal
 #   help/<lang>/images/statusbar.png   its status bar
 #   help/<lang>/images/options.png     the Options window
 #   help/update-pictures.sh <build>/src/app/halbeet
