@@ -64,7 +64,7 @@ QSvgRenderer* deckRenderer()
     if (!s.parseTried) {
         s.parseTried = true;
         const QString& path = chosenDeckFile();
-        if (!path.isEmpty()) {
+        if (!path.isEmpty() && QFileInfo::exists(path)) {
             auto renderer = std::make_unique<QSvgRenderer>(path);
             if (renderer->isValid())
                 s.renderer = std::move(renderer);
@@ -277,11 +277,10 @@ void paintDrawnFace(QPainter& p, int suite, int number, const QRectF& card)
                  QRectF(inner.center().x() - pip / 2, inner.bottom() - inner.height() * 0.42, pip,
                         pip * 1.1));
     } else {
-        const qreal pip = w * 0.2;
-        const QRectF area = inner.adjusted(pip * 0.1, pip * 0.1, -pip * 0.1, -pip * 1.2);
+        const qreal pip = w * 0.165;
         for (const QPointF& at : pipLayout(number)) {
-            const QPointF c(area.left() + at.x() * (area.width() - pip) + pip / 2,
-                            area.top() + at.y() * area.height() + pip * 0.55);
+            const QPointF c(card.left() + w * (0.32 + 0.36 * at.x()),
+                            card.top() + h * (0.2 + 0.6 * at.y()));
             drawSuit(p, suite, QRectF(c.x() - pip / 2, c.y() - pip * 0.55, pip, pip * 1.1),
                      at.y() > 0.5);
         }

@@ -2,7 +2,7 @@
 // the dealer's turned card, or a gallery of the card art. For looking at the table and taking
 // screenshots without playing up to that point.
 //
-//   halbeet-table-demo [--dealer 0..3] [--seed N] [--back 1..13] [--drawn-faces]
+//   halbeet-table-demo [--dealer 0..3] [--seed N] [--back 1..13] [--deck FILE] [--drawn-faces]
 //                      [--gallery] [--animate] [--grab FILE] [--quit-after MS]
 
 #include "core/deck.h"
@@ -97,7 +97,7 @@ public:
     Gallery()
     {
         setWindowTitle(QStringLiteral("Card art"));
-        setFixedSize(14 * 40 + 20, 4 * 58 + 20 + 2 * 100 + 40);
+        setFixedSize(13 * 75 + 20, 4 * 100 + 20 + 170);
     }
 
 protected:
@@ -108,12 +108,12 @@ protected:
         const qreal dpr = devicePixelRatioF();
         for (int suite = 1; suite <= 4; ++suite)
             for (int number = 1; number <= 13; ++number)
-                p.drawPixmap(10 + (number - 1) * 40, 10 + (suite - 1) * 58,
+                p.drawPixmap(10 + (number - 1) * 75, 10 + (suite - 1) * 100,
                              CardArt::face(suite, number, QSize(71, 96), dpr));
-        const int top = 4 * 58 + 60;
+        const int top = 4 * 100 + 20;
         for (int design = 1; design <= CardArt::BackDesigns; ++design) {
-            p.drawPixmap(10 + (design - 1) * 43, top, CardArt::back(design, QSize(39, 57), dpr));
-            p.drawPixmap(10 + (design - 1) * 43, top + 70, CardArt::back(design, QSize(56, 76), dpr));
+            p.drawPixmap(10 + (design - 1) * 75, top, CardArt::back(design, QSize(39, 57), dpr));
+            p.drawPixmap(10 + (design - 1) * 75, top + 70, CardArt::back(design, QSize(56, 76), dpr));
         }
     }
 };
@@ -129,11 +129,12 @@ int main(int argc, char* argv[])
     const QCommandLineOption seedOption("seed", "Seed of the deal.", "n");
     const QCommandLineOption backOption("back", "Back design 1..13.", "n");
     const QCommandLineOption drawnOption("drawn-faces", "Draw the faces instead of the SVG deck.");
+    const QCommandLineOption deckOption("deck", "The SVG deck file to use.", "file");
     const QCommandLineOption galleryOption("gallery", "Show every face and back.");
     const QCommandLineOption animateOption("animate", "Glide the trick onto the table.");
     const QCommandLineOption grabOption("grab", "Save the window to a PNG and quit.", "file");
     const QCommandLineOption quitOption("quit-after", "Quit after this many ms.", "ms");
-    parser.addOptions({dealerOption, seedOption, backOption, drawnOption, galleryOption,
+    parser.addOptions({deckOption, dealerOption, seedOption, backOption, drawnOption, galleryOption,
                        animateOption, grabOption, quitOption});
     parser.process(app);
 
@@ -145,6 +146,8 @@ int main(int argc, char* argv[])
     if (parser.isSet(backOption))
         options.back = std::clamp(parser.value(backOption).toInt(), 1, CardArt::BackDesigns);
     options.animate = parser.isSet(animateOption);
+    if (parser.isSet(deckOption))
+        CardArt::setDeckFile(parser.value(deckOption));
     if (parser.isSet(drawnOption))
         CardArt::setDeckFile(QString());
 
