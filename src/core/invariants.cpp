@@ -189,8 +189,13 @@ bool InvariantChecker::afterTrick(const TGameState& st, const TTrickCard& winner
 
 bool InvariantChecker::afterDeal(const TGameState& st, const DealRecord& rec)
 {
-    // Scores carry over between deals of a game, so the checker keeps what it saw last.
-    PerSeat<std::int32_t> expected = m_haveScores ? m_scoresBefore : PerSeat<std::int32_t>{};
+    // Scores carry over between deals of a game, so the checker keeps what it saw last; a run
+    // starts from nothing.
+    if (rec.deal == 1) {
+        m_haveScores = true;
+        m_scoresBefore = PerSeat<std::int32_t>{};
+    }
+    PerSeat<std::int32_t> expected = m_scoresBefore;
     if (!rec.passed) {
         if (rec.playCount != 52 || rec.takerCount != 13)
             return fail("the deal ended after " + std::to_string(rec.playCount) + " cards");

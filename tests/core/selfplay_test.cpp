@@ -189,6 +189,25 @@ TEST(InvariantChecker, NoticesBrokenBookkeeping)
     }
 }
 
+TEST(InvariantChecker, NoticesAWrongScoreOrTrickCount)
+{
+    SelfPlay play([next = std::uint32_t{1}]() mutable { return next++; });
+    ASSERT_EQ(play.playDeal(), DealOutcome::Played);
+    const DealRecord good = play.lastDeal();
+    EXPECT_TRUE(InvariantChecker().afterDeal(play.state(), good));
+
+    DealRecord wrongScore = good;
+    wrongScore.scores[2] += 1;
+    InvariantChecker scores;
+    EXPECT_FALSE(scores.afterDeal(play.state(), wrongScore));
+    EXPECT_NE(scores.violation().find("scores"), std::string::npos) << scores.violation();
+
+    DealRecord wrongTaker = good;
+    wrongTaker.takers[13] = wrongTaker.takers[13] % 4 + 1;
+    InvariantChecker tricks;
+    EXPECT_FALSE(tricks.afterDeal(play.state(), wrongTaker));
+}
+
 TEST(InvariantChecker, NoticesAReneged)
 {
     using namespace test;
