@@ -304,17 +304,15 @@ void TForm1::adaptBidList()
 void TForm1::loadPlayDelay()
 {
     // The corrected speed is written back; a refused write must not stop the deal, so the
-    // corrected value is used all the same and the user is told once.
+    // corrected value is used all the same and the user is told once, not at every deal.
     try {
         m_state.PlayDelay = settings::dealDelay();
     } catch (const SettingsWriteError& error) {
-        const int stored = settings::readInteger(QStringLiteral("DELAYCARD"),
-                                                 QStringLiteral("DELAY"), 100);
-        m_state.PlayDelay = stored == 500 || stored == 1000 ? stored
-                            : stored > 1000                 ? 1000
-                            : stored > 500                  ? 500
-                                                            : 100;
-        showSettingsWriteError(this, error);
+        m_state.PlayDelay = settings::normalizedDealDelay(
+            settings::readInteger(QStringLiteral("DELAYCARD"), QStringLiteral("DELAY"), 100));
+        if (!m_delayErrorShown)
+            showSettingsWriteError(this, error);
+        m_delayErrorShown = true;
     }
 }
 
@@ -448,8 +446,10 @@ void TForm1::PlayCard(CardSprite* sprite)
     CardSprite* humanSlot = m_table->trickSlot(1);
     if (humanSlot->Suite() != 0 || PauseBusy() || m_table->bidButton()->isVisible())
         return;
-    // No deal on the table (before the first deal, or after a deal before the next one).
-    if (!sprite->isVisible() || m_state.HandCount[1] <= 0 || m_state.CardsPlayed >= 52)
+    // No deal on the table (before the first deal, or after a deal before the next one), or
+    // the input is locked while a card moves.
+    if (!sprite->isVisible() || !sprite->isEnabled() || m_state.HandCount[1] <= 0 ||
+        m_state.CardsPlayed >= 52)
         return;
 
     const int led = m_state.Trick[1].Suite;

@@ -118,6 +118,7 @@ private:
     // The human's card on the trick and its home in the hand, for the sweep.
     CardSprite* m_humanSprite = nullptr;
     QPoint m_humanHome;
+    bool m_delayErrorShown = false;
 };
 
 } // namespace halbeet

@@ -1,0 +1,572 @@
+// The game flow driven through the real main window: dealing, bidding, passing, computer
+// turns, the human's cards, tricks, the score sheet, new games and waits interrupted by menu
+// commands. Time runs at scale 0 (no waiting) unless a test needs a wait to happen in.
+
+#include "dialog_helpers.h"
+
+#include "core/analysis.h"
+#include "settings/settings.h"
+#include "ui/card_sprite.h"
+#include "ui/language.h"
+#include "ui/main_window.h"
+#include "ui/motion.h"
+#include "ui/name_dialog.h"
+#include "ui/score_sheet.h"
+#include "ui/startup.h"
+#include "ui/status_bar.h"
+#include "ui/table.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace halbeet;
+using halbeet::testing::TempSettings;
+using halbeet::testing::whenModal;
+
+namespace {
+
+// One run of the program: a private settings folder, a fixed seed sequence, the main window
+// shown and the name dialog answered. `dealerBefore` is DealerCounter before the first deal,
+// so the first deal is dealt by seat dealerBefore + 1 (seat 4 when that is 4).
+struct Game {
+    TempSettings settings;
+    TGameState state;
+    std::unique_ptr<TForm1> window;
+
+    explicit Game(std::uint32_t seed = 1, int dealerBefore = 0, const QByteArray& ini = {})
+    {
+        if (!ini.isEmpty())
+            settings.write(ini);
+        setCurrentLang(QStringLiteral("EN"));
+        setTimeScale(0);
+        state.DealerCounter = dealerBefore;
+        window = createMainWindow(state, [n = seed]() mutable { return n++; });
+        window->setNameDialogDelay(0);
+        window->show();
+        QTRY_VERIFY(window->nameDialog() && window->nameDialog()->isVisible());
+        window->nameDialog()->nameField()->setText(QStringLiteral("Hawk"));
+        window->nameDialog()->BitBtn1Click();
+    }
+
+    Table& table() const { return *window->table(); }
+    TStatusBar& bar() const { return *window->statusBar1(); }
+
+    // Picks the bid text in the list and confirms it.
+    void bid(const QString& text)
+    {
+        QComboBox* box = table().bidBox();
+        box->setCurrentIndex(box->findText(text));
+        QVERIFY(box->currentIndex() >= 0);
+        QVERIFY(table().bidButton()->isEnabled());
+        QTest::mouseClick(table().bidButton(), Qt::LeftButton);
+    }
+
+    // The sprite of the human's hand that shows this card.
+    CardSprite* spriteOf(TCardFace card) const
+    {
+        for (int k = 1; k <= 13; ++k) {
+            CardSprite* sprite = table().handSprite(1, k);
+            if (sprite->isVisible() && sprite->face() == card && sprite->y() >= Table::RaisedTop)
+                return sprite;
+        }
+        return nullptr;
+    }
+
+    // A card of the human's hand that the follow-suit rule allows now.
+    TCardFace legalCard() const
+    {
+        const int led = state.Trick[1].Suite;
+        for (int k = 1; k <= state.HandCount[1]; ++k) {
+            if (led == 0 || state.Splits[1].Counts[led] == 0 || state.Hands[1][k].Suite == led)
+                return state.Hands[1][k];
+        }
+        return {};
+    }
+
+    void click(CardSprite* sprite) { QTest::mouseClick(sprite, Qt::LeftButton, {}, QPoint(4, 20)); }
+
+    // Plays legal cards until the deal's last trick opens the score sheet, which `onSheet`
+    // inspects before it is closed with OK.
+    void playOutDeal(const std::function<void(TScores*)>& onSheet = {})
+    {
+        bool sheetSeen = false;
+        while (state.CardsPlayed < 52 && state.HandCount[1] > 0) {
+            const TCardFace card = legalCard();
+            CardSprite* sprite = spriteOf(card);
+            QVERIFY2(sprite, "the legal card has no visible sprite");
+            if (state.HandCount[1] == 1) {
+                whenModal([&](QWidget* modal) {
+                    auto* sheet = qobject_cast<TScores*>(modal);
+                    QVERIFY(sheet);
+                    sheetSeen = true;
+                    if (onSheet)
+                        onSheet(sheet);
+                    QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+                });
+            }
+            const int before = state.HandCount[1];
+            click(sprite);
+            if (before == 1)
+                break; // the sheet's OK has dealt the next deal
+            QCOMPARE(state.HandCount[1], before - 1);
+        }
+        QVERIFY(sheetSeen);
+    }
+};
+
+// Cards played once the human's first trick is taken: the four of the trick, then the next
+// leader and the seats after it up to the human.
+int cardsAfterFirstTrick(int taker) { return 4 + (taker == 1 ? 0 : 5 - taker); }
+
+int visibleCount(const Table& table, int first, int last)
+{
+    int n = 0;
+    for (int i = first; i <= last; ++i)
+        n += table.card(i)->isVisible() ? 1 : 0;
+    return n;
+}
+
+// Every card of the deal exactly once among the hands, the trick and the played cards.
+void verifyCardsAccountedFor(const TGameState& s)
+{
+    std::array<int, 5 * 14> seen{};
+    auto count = [&](TCardFace c) { ++seen[c.Suite * 14 + c.Number]; };
+    for (int seat = 1; seat <= 4; ++seat) {
+        for (int k = 1; k <= s.HandCount[seat]; ++k)
+            count(s.Hands[seat][k]);
+    }
+    for (int suit = 1; suit <= 4; ++suit) {
+        for (int k = 1; k <= s.PlayedCards.Counts[suit]; ++k)
+            count(s.PlayedCards.Lists[suit][k]);
+    }
+    for (int suit = 1; suit <= 4; ++suit) {
+        for (int number = 1; number <= 13; ++number)
+            QCOMPARE(seen[suit * 14 + number], 1);
+    }
+}
+
+} // namespace
+
+class GameFlowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstDealIsDealtByTheHuman();
+    void dealBySeatFourHidesEveryBid();
+    void passedDealIsDealtAgainByTheNextSeat();
+    void bidButtonWithoutABidShowsTheNotice();
+    void followSuitRefusalThenALegalCard();
+    void clicksDuringWaitsAreIgnoredAndNeverReplayed();
+    void lastTrickOpensTheScoreSheetWithTheDealsRow();
+    void eightDealsFillAndScrollTheSheet();
+    void scoreSheetCloseBoxActsAsOkAndScoresOnce();
+    void wonGameAnsweredYesStartsANewGame();
+    void newGameAnsweredNoChangesNothingMidTrick();
+    void newGameInsideAPauseAbandonsTheOldFlow();
+    void lastTrickCommandWaitsForTheFirstTrick();
+    void bidListFollowsTheHumansScore_data();
+    void bidListFollowsTheHumansScore();
+};
+
+void GameFlowTest::firstDealIsDealtByTheHuman()
+{
+    Game game;
+    const TGameState& s = game.state;
+    QCOMPARE(s.DealerCounter, 1);
+    QVERIFY(game.table().bidButton()->isVisible());
+    QVERIFY(!game.table().bidButton()->isEnabled());
+    for (int seat = 2; seat <= 4; ++seat)
+        QCOMPARE(game.table().bidLabel(seat)->text(), QString::number(s.Bids[seat]));
+    QCOMPARE(game.bar().getDealPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.bar().getPlayPanel()->text(), QStringLiteral("Player2"));
+    QCOMPARE(game.bar().getHintPanel()->text(), texts().flow.BidPrompt);
+    for (int seat = 2; seat <= 4; ++seat)
+        QVERIFY(!game.table().cutSprite(seat)->isVisible());
+    QCOMPARE(visibleCount(game.table(), 1, 52), 52);
+
+    game.bid(QStringLiteral("6")); // every computer bids at least 2: the total reaches 12
+    // Seats 2, 3 and 4 lead and follow before the human's first click.
+    for (int seat = 2; seat <= 4; ++seat)
+        QVERIFY(game.table().trickSlot(seat)->Suite() != 0);
+    QCOMPARE(game.table().trickSlot(1)->Suite(), 0);
+    QCOMPARE(s.CardsPlayed, 3);
+    QCOMPARE(s.TrickPos, 4);
+    QCOMPARE(s.Trick[1].Seat, 2);
+    QCOMPARE(game.bar().getPlayPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.table().bidLabel(1)->text(), QStringLiteral("6"));
+    QVERIFY(!game.table().bidButton()->isVisible());
+    for (int k = 1; k <= 13; ++k)
+        QCOMPARE(game.table().handSprite(1, k)->y(), Table::HandTop);
+    QVERIFY(game.window->isEnabled());
+    verifyCardsAccountedFor(s);
+}
+
+void GameFlowTest::dealBySeatFourHidesEveryBid()
+{
+    Game game(5, 3);
+    const TGameState& s = game.state;
+    QCOMPARE(s.DealerCounter, 0);
+    for (int seat = 2; seat <= 4; ++seat)
+        QCOMPARE(game.table().bidLabel(seat)->text(), QStringLiteral("?"));
+    QCOMPARE(game.bar().getDealPanel()->text(), QStringLiteral("Player4"));
+    QCOMPARE(game.bar().getPlayPanel()->text(), QStringLiteral("Hawk"));
+    QVERIFY(game.table().cutSprite(4)->isVisible());
+    QCOMPARE(game.table().cutSprite(4)->face(), s.CutCard);
+    QVERIFY(!game.table().card(52)->isVisible());
+
+    game.bid(QStringLiteral("14"));
+    QCOMPARE(s.CardsPlayed, 0);
+    QVERIFY(!game.table().cutSprite(4)->isVisible());
+    QVERIFY(game.table().card(52)->isVisible());
+    QCOMPARE(game.table().card(52)->Suite(), game.table().card(25)->Suite());
+    for (int seat = 2; seat <= 4; ++seat)
+        QCOMPARE(game.table().bidLabel(seat)->text(), QString::number(s.Bids[seat]));
+    QCOMPARE(game.bar().getPlayPanel()->text(), QStringLiteral("Hawk"));
+}
+
+void GameFlowTest::passedDealIsDealtAgainByTheNextSeat()
+{
+    Game game(9, 1); // seat 2 deals
+    TGameState& s = game.state;
+    QVERIFY(game.table().cutSprite(2)->isVisible());
+    s.Bids[2] = 2;
+    s.Bids[3] = 3;
+    s.Bids[4] = 3; // with the human's 2: 10, below 11
+    QString notice;
+    whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        notice = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    game.bid(QStringLiteral("2"));
+    QCOMPARE(notice, texts().flow.PassNotice);
+    // Dealt again by seat 3: bidding again, nothing scored, no row on the sheet.
+    QCOMPARE(s.DealerCounter, 3);
+    QVERIFY(game.table().cutSprite(3)->isVisible());
+    QVERIFY(!game.table().cutSprite(2)->isVisible());
+    QVERIFY(game.table().card(26)->isVisible());
+    QVERIFY(game.table().bidButton()->isVisible());
+    QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));
+    QCOMPARE(s.ScoreRow, 1);
+    QCOMPARE(game.table().bidLabel(1)->text(), QString());
+    QCOMPARE(game.bar().getDealPanel()->text(), QStringLiteral("Player3"));
+}
+
+void GameFlowTest::bidButtonWithoutABidShowsTheNotice()
+{
+    Game game;
+    QString notice;
+    whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        notice = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    game.table().bidButton()->setEnabled(true); // Enter works on a default button
+    game.window->Button1Click();
+    QCOMPARE(notice, texts().flow.MissingBidNotice);
+    QVERIFY(game.table().bidButton()->isVisible());
+    QCOMPARE(game.state.CardsPlayed, 0);
+}
+
+void GameFlowTest::followSuitRefusalThenALegalCard()
+{
+    // Find a deal where the human, fourth to play, holds the led suit and another suit.
+    for (std::uint32_t seed = 1; seed < 200; ++seed) {
+        Game game(seed);
+        game.bid(QStringLiteral("6"));
+        const TGameState& s = game.state;
+        const int led = s.Trick[1].Suite;
+        if (s.Splits[1].Counts[led] == 0 || s.Splits[1].Counts[led] == 13)
+            continue;
+        CardSprite* wrong = nullptr;
+        CardSprite* right = nullptr;
+        for (int k = 1; k <= 13; ++k) {
+            CardSprite* sprite = game.table().handSprite(1, k);
+            (sprite->Suite() == led ? right : wrong) = sprite;
+        }
+        game.click(wrong);
+        QVERIFY(game.table().warningImage()->isVisible());
+        QCOMPARE(s.HandCount[1], 13);
+        QCOMPARE(game.table().trickSlot(1)->Suite(), 0);
+        QCOMPARE(s.CardsPlayed, 3);
+
+        game.click(right);
+        QVERIFY(!game.table().warningImage()->isVisible());
+        QCOMPARE(s.HandCount[1], 12);
+        QCOMPARE(s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] + s.TricksWon[4], 1);
+        QCOMPARE(s.CardsPlayed, cardsAfterFirstTrick(s.WinningCard.Seat));
+        verifyCardsAccountedFor(s);
+        return;
+    }
+    QFAIL("no seed gave a deal to test the refusal");
+}
+
+void GameFlowTest::clicksDuringWaitsAreIgnoredAndNeverReplayed()
+{
+    Game game(3, 3); // seat 4 deals: the human leads
+    TGameState& s = game.state;
+    game.bid(QStringLiteral("14"));
+    QCOMPARE(s.CardsPlayed, 0);
+
+    // Real waits, shortened: clicks keep arriving while the computers play and the trick waits.
+    setTimeScale(0.05);
+    int attempts = 0;
+    bool inFlow = false;
+    QTimer clicker;
+    clicker.setInterval(1);
+    connect(&clicker, &QTimer::timeout, [&] {
+        if (!inFlow)
+            return;
+        ++attempts;
+        for (int k = 1; k <= 13; ++k) {
+            CardSprite* sprite = game.table().handSprite(1, k);
+            if (sprite->isVisible() && sprite->y() == Table::HandTop) {
+                game.click(sprite);
+                return;
+            }
+        }
+    });
+    const TCardFace first = game.legalCard();
+    clicker.start();
+    inFlow = true;
+    game.window->PlayCard(game.spriteOf(first));
+    inFlow = false;
+    clicker.stop();
+    setTimeScale(0);
+    QVERIFY(attempts > 3);
+
+    // Exactly one card of the human's went into the trick, and it was taken.
+    QCOMPARE(s.HandCount[1], 12);
+    QCOMPARE(s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] + s.TricksWon[4], 1);
+    QCOMPARE(s.CardsPlayed, cardsAfterFirstTrick(s.WinningCard.Seat));
+    // Nothing left queued plays later.
+    QTest::qWait(50);
+    QCOMPARE(s.HandCount[1], 12);
+    verifyCardsAccountedFor(s);
+}
+
+void GameFlowTest::lastTrickOpensTheScoreSheetWithTheDealsRow()
+{
+    Game game(11);
+    TGameState& s = game.state;
+    game.bid(QStringLiteral("6"));
+    PerSeat<std::int32_t> expected{};
+    game.playOutDeal([&](TScores* sheet) {
+        for (int seat = 1; seat <= 4; ++seat) {
+            const int b = s.Bids[seat];
+            const int need = b >= 14 ? b / 2 : b;
+            expected[seat] = s.TricksWon[seat] >= need ? b : -b;
+            QCOMPARE(sheet->scoreLabel(seat, 1)->text(), QString::number(expected[seat]));
+            QVERIFY(sheet->scoreLabel(seat, 1)->isVisible());
+            QVERIFY(!sheet->scoreLabel(seat, 1)->font().strikeOut());
+            QVERIFY(!sheet->scoreLabel(seat, 2)->isVisible());
+        }
+        QCOMPARE(sheet->heading(1)->text(), QStringLiteral("Hawk"));
+        QCOMPARE(s.ScoreRow, 2);
+        QCOMPARE(s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] + s.TricksWon[4], 13);
+        // The trump picture goes blank and the panels empty at the end of the deal.
+        QCOMPARE(game.bar().getDealPanel()->text(), QString());
+    });
+    QCOMPARE(s.Scores, expected);
+    // OK dealt the next deal by the next seat; the table shows no marker of the old one.
+    QCOMPARE(s.DealerCounter, 2);
+    QVERIFY(game.table().bidButton()->isVisible());
+    QCOMPARE(visibleCount(game.table(), 57, 108), 0);
+    QCOMPARE(s.CardsPlayed, 0);
+}
+
+void GameFlowTest::eightDealsFillAndScrollTheSheet()
+{
+    Game game(21);
+    TGameState& s = game.state;
+    std::vector<PerSeat<std::int32_t>> totals;
+    while (totals.size() < 8) {
+        // Keep the game from ending: every deal starts from 0, so nobody gets near 41.
+        s.Scores = {};
+        const int rowBefore = s.ScoreRow;
+        game.bid(QStringLiteral("6"));
+        game.playOutDeal();
+        totals.push_back(s.Scores);
+        QCOMPARE(s.ScoreRow, std::min(rowBefore + 1, 8));
+    }
+    TScores* sheet = game.window->scoreSheet();
+    for (int row = 1; row <= 7; ++row) {
+        for (int seat = 1; seat <= 4; ++seat) {
+            QLabel* label = sheet->scoreLabel(seat, row);
+            QCOMPARE(label->text(), QString::number(totals[row][seat]));
+            QCOMPARE(label->font().strikeOut(), row < 7);
+        }
+    }
+}
+
+void GameFlowTest::scoreSheetCloseBoxActsAsOkAndScoresOnce()
+{
+    Game game(11);
+    TGameState& s = game.state;
+    game.bid(QStringLiteral("6"));
+    PerSeat<std::int32_t> scored{};
+    game.playOutDeal([&](TScores* sheet) {
+        scored = s.Scores;
+        // Shown a second time (a repaint of the modal sheet, or the menu) it scores nothing.
+        sheet->hide();
+        sheet->show();
+        QCOMPARE(s.Scores, scored);
+        QCOMPARE(s.ScoreRow, 2);
+    });
+    QCOMPARE(s.Scores, scored);
+
+    // The close box (reject) of the next deal's sheet deals again like OK.
+    game.bid(QStringLiteral("6"));
+    while (s.HandCount[1] > 1)
+        game.click(game.spriteOf(game.legalCard()));
+    whenModal([](QWidget* modal) { modal->close(); });
+    game.click(game.spriteOf(game.legalCard()));
+    QCOMPARE(s.ScoreRow, 3);
+    QVERIFY(game.table().bidButton()->isVisible());
+    QCOMPARE(s.CardsPlayed, 0);
+}
+
+void GameFlowTest::wonGameAnsweredYesStartsANewGame()
+{
+    Game game(11);
+    TGameState& s = game.state;
+    const int dealer = s.DealerCounter;
+    game.bid(QStringLiteral("6"));
+    s.Scores = {0, 100, 0, 100, 0}; // the human's side wins whatever this deal brings
+    int winner = 0;
+    QColor colour;
+    game.playOutDeal([&](TScores* sheet) {
+        winner = s.GameWinner;
+        colour = sheet->scoreLabel(winner, 1)->palette().color(QPalette::WindowText);
+        whenModal([](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            QCOMPARE(box->text(), texts().flow.NewGameQuestion);
+            box->button(QMessageBox::Yes)->click();
+        });
+    });
+    QVERIFY(winner == 1 || winner == 3);
+    QCOMPARE(colour, QColor(0, 128, 0));
+    QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));
+    QCOMPARE(s.ScoreRow, 1);
+    QVERIFY(!game.window->scoreSheet()->scoreLabel(1, 1)->isVisible());
+    QVERIFY(game.table().bidButton()->isVisible());
+    QCOMPARE(s.DealerCounter, (dealer + 1) % 4); // the rotation goes on across games
+}
+
+void GameFlowTest::newGameAnsweredNoChangesNothingMidTrick()
+{
+    Game game(7, 3);
+    TGameState& s = game.state;
+    game.bid(QStringLiteral("14"));
+    game.click(game.spriteOf(game.legalCard()));
+    const TGameState before = s;
+    const QString playPanel = game.bar().getPlayPanel()->text();
+    const int visible = visibleCount(game.table(), 1, 108);
+    whenModal([](QWidget* modal) {
+        qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click();
+    });
+    game.window->N2Click();
+    QCOMPARE(s.Hands, before.Hands);
+    QCOMPARE(s.Scores, before.Scores);
+    QCOMPARE(s.CardsPlayed, before.CardsPlayed);
+    QCOMPARE(s.TricksWon, before.TricksWon);
+    QCOMPARE(game.bar().getPlayPanel()->text(), playPanel);
+    QCOMPARE(visibleCount(game.table(), 1, 108), visible);
+}
+
+void GameFlowTest::newGameInsideAPauseAbandonsTheOldFlow()
+{
+    Game game(13); // the human deals: three computer turns follow the bid
+    TGameState& s = game.state;
+    s.Scores = {0, 5, 5, 5, 5};
+    setTimeScale(1);
+    bool asked = false;
+    // Inside the first computer pause: New Game, Yes.
+    QTimer::singleShot(20, [&] {
+        QVERIFY(PauseBusy());
+        whenModal([&](QWidget* modal) {
+            asked = true;
+            qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click();
+        });
+        game.window->N2Click();
+        setTimeScale(0);
+    });
+    game.bid(QStringLiteral("6"));
+    setTimeScale(0);
+    QVERIFY(asked);
+    // The old flow stopped at its wait: the new deal waits for a bid with nothing played.
+    QTest::qWait(100);
+    QVERIFY(game.table().bidButton()->isVisible());
+    QCOMPARE(s.CardsPlayed, 0);
+    QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));
+    for (int seat = 1; seat <= 4; ++seat) {
+        QCOMPARE(s.HandCount[seat], 13);
+        QCOMPARE(game.table().trickSlot(seat)->Suite(), 0);
+        QVERIFY(!game.table().moveSprite(seat)->isVisible());
+    }
+    verifyCardsAccountedFor(s);
+    QVERIFY(game.window->isEnabled());
+    // And the new deal plays normally.
+    game.bid(QStringLiteral("6"));
+    QCOMPARE(s.CardsPlayed, s.DealerCounter == 0 ? 0 : 4 - s.DealerCounter);
+    verifyCardsAccountedFor(s);
+}
+
+void GameFlowTest::lastTrickCommandWaitsForTheFirstTrick()
+{
+    Game game(7, 3); // the human leads
+    bool shown = false;
+    auto watch = whenModal([&](QWidget* modal) {
+        shown = true;
+        modal->close();
+    });
+    game.window->N3Click(); // before any trick: nothing opens
+    QTest::qWait(50);
+    QVERIFY(!shown);
+    game.bid(QStringLiteral("14"));
+    game.click(game.spriteOf(game.legalCard()));
+    QVERIFY(game.state.CardsPlayed >= 4);
+    game.window->N3Click();
+    QVERIFY(shown);
+}
+
+void GameFlowTest::bidListFollowsTheHumansScore_data()
+{
+    QTest::addColumn<QList<int>>("scores");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("count");
+    QTest::newRow("below 30") << QList<int>{-5} << "2" << 12;
+    QTest::newRow("exactly 30") << QList<int>{30} << "3" << 11;
+    QTest::newRow("exactly 40") << QList<int>{40} << "4" << 10;
+    QTest::newRow("40 back to 29") << QList<int>{40, 29} << "2" << 12;
+    QTest::newRow("35 then 45") << QList<int>{35, 45} << "4" << 10;
+}
+
+void GameFlowTest::bidListFollowsTheHumansScore()
+{
+    QFETCH(QList<int>, scores);
+    QFETCH(QString, first);
+    QFETCH(int, count);
+    Game game;
+    for (int score : scores) {
+        game.state.Scores[1] = score;
+        game.window->NewDeal();
+    }
+    QComboBox* box = game.table().bidBox();
+    QCOMPARE(box->count(), count);
+    QCOMPARE(box->itemText(0), first);
+    QCOMPARE(box->itemText(box->count() - 1), QStringLiteral("26"));
+    QCOMPARE(box->currentIndex(), -1);
+}
+
+QTEST_MAIN(GameFlowTest)
+#include "tst_game_flow.moc"
