@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -149,7 +150,9 @@ Table::Table(QWidget* parent) : QWidget(parent)
     m_image->setObjectName(QStringLiteral("Image1"));
     m_image->setGeometry(376, 232, 41, 41);
     m_image->setScaledContents(true);
-    m_image->setPixmap(QPixmap(QStringLiteral(":/images/warning.png")));
+    // Through QIcon, so that the @2x picture is taken on a scaled screen.
+    m_image->setPixmap(QIcon(QStringLiteral(":/images/warning.png"))
+                           .pixmap(m_image->size(), devicePixelRatioF()));
     m_image->hide();
 
     m_combo = new QComboBox(this);

@@ -3,7 +3,7 @@
 // screenshots without playing up to that point.
 //
 //   halbeet-table-demo [--dealer 0..3] [--seed N] [--back 1..13] [--deck FILE] [--drawn-faces]
-//                      [--gallery] [--animate] [--grab FILE] [--quit-after MS]
+//                      [--gallery] [--animate] [--bidding] [--grab FILE] [--quit-after MS]
 
 #include "core/deck.h"
 #include "core/suits.h"
@@ -12,9 +12,11 @@
 #include "ui/table.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -28,6 +30,7 @@ struct DemoOptions {
     std::uint32_t seed = 20240611;
     int back = 2;
     bool animate = false;
+    bool bidding = false;
 };
 
 TGameState dealTable(const DemoOptions& options)
@@ -56,11 +59,21 @@ void playSomeTricks(Table& table, const TGameState& state, int backCode, bool an
             marker->show();
         }
         // Cards of the tricks gone by have left the hands.
-        for (int k = 1; k <= 3; ++k) {
-            const int slot = seat == 1 ? 2 + 3 * k : lastInHand[seat] - 3 * k;
-            table.handSprite(seat, slot)->hide();
-        }
+        if (seat == 1)
+            continue;
+        for (int k = 1; k <= 3; ++k)
+            table.handSprite(seat, lastInHand[seat] - 3 * k)->hide();
     }
+    // The human's played cards, never the raised card of a human dealer.
+    QList<CardSprite*> played;
+    for (int k : {5, 8, 11, 7, 2, 4}) {
+        CardSprite* sprite = table.handSprite(1, k);
+        if (sprite->y() != Table::RaisedTop && played.size() < 4)
+            played.append(sprite);
+    }
+    for (int i = 0; i < 3; ++i)
+        played[i]->hide();
+    CardSprite* mine = played[3];
 
     const int step = ComputeGlideStep(Table::Height + 60);
     for (int seat = 2; seat <= 4; ++seat) {
@@ -81,7 +94,6 @@ void playSomeTricks(Table& table, const TGameState& state, int backCode, bool an
             slot->setFace(face);
         }
     }
-    CardSprite* mine = table.handSprite(1, 7);
     if (animate) {
         table.GlideTo(mine, table.trickSlot(1), step);
     } else {
@@ -132,10 +144,11 @@ int main(int argc, char* argv[])
     const QCommandLineOption deckOption("deck", "The SVG deck file to use.", "file");
     const QCommandLineOption galleryOption("gallery", "Show every face and back.");
     const QCommandLineOption animateOption("animate", "Glide the trick onto the table.");
+    const QCommandLineOption biddingOption("bidding", "Show the table while the human bids.");
     const QCommandLineOption grabOption("grab", "Save the window to a PNG and quit.", "file");
     const QCommandLineOption quitOption("quit-after", "Quit after this many ms.", "ms");
     parser.addOptions({deckOption, dealerOption, seedOption, backOption, drawnOption, galleryOption,
-                       animateOption, grabOption, quitOption});
+                       animateOption, biddingOption, grabOption, quitOption});
     parser.process(app);
 
     DemoOptions options;
@@ -146,6 +159,7 @@ int main(int argc, char* argv[])
     if (parser.isSet(backOption))
         options.back = std::clamp(parser.value(backOption).toInt(), 1, CardArt::BackDesigns);
     options.animate = parser.isSet(animateOption);
+    options.bidding = parser.isSet(biddingOption);
     if (parser.isSet(deckOption))
         CardArt::setDeckFile(parser.value(deckOption));
     if (parser.isSet(drawnOption))
@@ -166,10 +180,12 @@ int main(int argc, char* argv[])
             table->setPlayerName(seat, names[seat]);
             table->shape(seat)->show();
         }
-        table->bidLabel(1)->setText(QStringLiteral("4"));
+        table->bidLabel(1)->setText(options.bidding ? QString() : QStringLiteral("4"));
         table->bidLabel(2)->setText(QStringLiteral("3"));
-        table->bidLabel(3)->setText(QStringLiteral("14"));
-        table->bidLabel(4)->setText(QStringLiteral("2"));
+        table->bidLabel(3)->setText(options.bidding ? QStringLiteral("?") : QStringLiteral("14"));
+        table->bidLabel(4)->setText(options.bidding ? QStringLiteral("?") : QStringLiteral("2"));
+        if (!options.bidding)
+            table->warningImage()->show();
         table->show();
 
         table->ShowHumanHand(state);
@@ -178,7 +194,17 @@ int main(int argc, char* argv[])
         if (CardSprite* cut = table->cutSprite(DealerSeat(state.DealerCounter)))
             cut->setFace(state.CutCard);
         table->RevealDeal(state.DealerCounter);
-        playSomeTricks(*table, state, backCode, options.animate);
+        if (options.bidding) {
+            for (const char* bid : {"2", "3", "4", "5", "6", "14", "16", "18", "20", "22", "24", "26"})
+                table->bidBox()->addItem(QString::fromLatin1(bid));
+            table->bidBox()->setCurrentIndex(2);
+            table->bidBox()->show();
+            table->bidButton()->setText(QStringLiteral("OK"));
+            table->bidButton()->setEnabled(true);
+            table->bidButton()->show();
+        } else {
+            playSomeTricks(*table, state, backCode, options.animate);
+        }
         window = std::move(table);
     }
 
