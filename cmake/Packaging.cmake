@@ -28,16 +28,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# CPack puts the summary on the Description line and indents these paragraphs itself.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "partnership trick-taking card game in English and Arabic
- Halbeet is a card game for four players in two teams: you and your partner
- against two opponents, all three played by the computer. The dealer's turned
- card decides the trump suit, every player bids the tricks he alone will take,
- and the first player to reach 41 points with a partner who is not below zero
- wins for his team.
- .
- The whole interface exists in English and in Arabic (right to left), with a
- help file in both languages.")
+  "Halbeet is a card game for four players in two teams: you and your partner
+against two opponents, all three played by the computer. The dealer's turned
+card decides the trump suit, every player bids the tricks he alone will take,
+and the first player to reach 41 points with a partner who is not below zero
+wins for his team.
+
+The whole interface exists in English and in Arabic (right to left), with a
+help file in both languages.")
 # The libraries the binary links (Qt, the C++ runtime) come from dpkg-shlibdeps; what
 # it loads at run time without linking is named here: the card faces, the font that
 # shapes Arabic, and Qt's platform plugins.

@@ -59,7 +59,7 @@ deb=$(ls "$work"/pkg/halbeet_*.deb 2>/dev/null | head -1)
 [ -n "$deb" ] || fail "cpack made no halbeet_*.deb"
 cp "$deb" "$outdir/"
 echo "== $(basename "$deb")"
-timeout 30 dpkg-deb --info "$deb" | sed -n '/Package:/,/Description:/p'
+timeout 30 dpkg-deb --field "$deb" Package Version Section Depends Recommends
 contents=$(timeout 30 dpkg-deb --contents "$deb")
 for path in ./usr/bin/halbeet ./usr/share/applications/halbeet.desktop \
     ./usr/share/metainfo/io.github.dovelarks.halbeet.metainfo.xml \
