@@ -65,7 +65,13 @@ shoot() { # <lang> <LANG value> <player name> <main title> <options title>
   import -window "$main" "$out/table.png"
   local height
   height=$(identify -format '%h' "$out/table.png")
-  convert "$out/table.png" -gravity south -crop "x24+0+0" +repage "$out/statusbar.png"
+  # The status bar: the rows at the bottom up to the first row of green table.
+  local bar=1
+  while [ "$bar" -lt 60 ] && [ "$(convert "$out/table.png" -gravity south -crop "1x$((bar + 1))+0+0" +repage \
+      -format '%[pixel:p{0,0}]' info:)" != "srgb(0,128,0)" ]; do
+    bar=$((bar + 1))
+  done
+  convert "$out/table.png" -gravity south -crop "x${bar}+0+0" +repage "$out/statusbar.png"
 
   # Game menu, then Options... (the second item): the menu sits at the reading start.
   local width
