@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QStringList>
 #include <QWidget>
@@ -47,6 +48,16 @@ void centreOnScreen(QWidget* window)
     const QRect area = screen->geometry();
     window->move(area.x() + (area.width() - window->width()) / 2,
                  area.y() + (area.height() - window->height()) / 2);
+}
+
+void condenseToFit(QLabel* label, int width)
+{
+    if (!label || label->sizeHint().width() <= width)
+        return;
+    QFont narrow = label->font();
+    narrow.setStretch(QFont::Condensed);
+    label->setFont(narrow);
+    label->adjustSize();
 }
 
 QFont fontWithFallback(const QString& family, int pixelSize, bool bold)

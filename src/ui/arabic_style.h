@@ -11,6 +11,7 @@
 #include <QProxyStyle>
 
 class QApplication;
+class QLabel;
 class QWidget;
 
 namespace halbeet {
@@ -39,6 +40,10 @@ void applyLanguageDirection(QWidget* widget);
 // Centres a top-level window on the primary screen (a parent would otherwise centre it
 // over itself when shown).
 void centreOnScreen(QWidget* window);
+
+// The designed places were made for narrower fonts than the fallback: a label that would run
+// into the control beside it is drawn in the condensed face of its font instead.
+void condenseToFit(QLabel* label, int width);
 
 // "MS Sans Serif" / "Tahoma" / "Impact" are not on Linux; DejaVu Sans shapes Arabic.
 QFont fontWithFallback(const QString& family, int pixelSize, bool bold = false);

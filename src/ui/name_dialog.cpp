@@ -98,6 +98,8 @@ void Tnamesform::FormShow()
 
     const bool arabic = isArabic();
     placeLabel(m_label1, arabic ? 152 : 12, 8);
+    if (!arabic)
+        condenseToFit(m_label2, m_edit1->x() - 7 - 2);
     placeLabel(m_label2, arabic ? 210 : 7, 28);
     m_edit1->move(112, 24);
     const int buttonLeft = arabic ? 14 : 206;

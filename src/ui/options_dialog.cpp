@@ -107,17 +107,18 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, TGameState& state, QWidget
 
     makeLabel(9, {322, 111});
     m_panel2 = makeFrame(this, QStringLiteral("Panel2"), {208, 128, 169, 41}, QFrame::Panel);
-    const auto makeSpeed = [this](int n, int x, int delay) {
+    // Each button reaches to the next one, so the fallback font's wider words still fit.
+    const auto makeSpeed = [this](int n, int x, int width, int delay) {
         auto* radio = new QRadioButton(m_panel2);
         radio->setObjectName(QStringLiteral("RadioButton%1").arg(n));
-        radio->setGeometry(x, 10, 52, 21);
+        radio->setGeometry(x, 10, width, 21);
         // Clicking acts at once on the running game; the file changes only on OK.
         connect(radio, &QRadioButton::clicked, this, [this, delay] { m_state.PlayDelay = delay; });
         return radio;
     };
-    m_fast = makeSpeed(3, 116, Fast);
-    m_normal = makeSpeed(4, 58, Normal);
-    m_slow = makeSpeed(5, 5, Slow);
+    m_fast = makeSpeed(3, 116, 51, Fast);
+    m_normal = makeSpeed(4, 58, 58, Normal);
+    m_slow = makeSpeed(5, 5, 53, Slow);
 
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
@@ -156,6 +157,13 @@ void Tstings::FormCreate()
     m_speedButton1->setText(t.SpeedButton1);
     m_speedButton2->setText(t.SpeedButton2);
 
+    // The speed heading stays inside its frame even in a wider font.
+    if (isArabic()) {
+        QLabel* heading = m_labels[9];
+        heading->move(std::min(heading->x(), m_panel2->geometry().right() - heading->width()),
+                      heading->y());
+    }
+
     // The places above are the Arabic design; only English moves things.
     if (!isArabic())
         applyEnglishLayout();
@@ -177,6 +185,7 @@ void Tstings::applyEnglishLayout()
         QLineEdit* edit = m_edits[n];
         label->move(edit->x(), label->y());
         edit->move(label->x() + 75, edit->y());
+        condenseToFit(label, 75 - 2);
         edit->setLayoutDirection(Qt::LeftToRight);
     }
     m_labels[9]->move(m_panel2->x(), m_labels[9]->y());

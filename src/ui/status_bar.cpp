@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace halbeet {
 
 namespace {
@@ -177,7 +179,11 @@ void TStatusBar::paintEvent(QPaintEvent*)
         painter.setPen(m_textColour);
         // Absolute alignment: the panel's alignment already names the reading-start edge of
         // the language, the painter's direction must not flip it again.
-        painter.drawText(inner.adjusted(2, 0, -2, 0),
+        // A little air at the edges, given up when the fallback font needs the room ("Deal"
+        // in its 30-pixel panel).
+        const int spare = inner.width() - painter.fontMetrics().horizontalAdvance(p.text());
+        const int padding = std::clamp(spare / 2, 0, 2);
+        painter.drawText(inner.adjusted(padding, 0, -padding, 0),
                          int(p.alignment() | Qt::AlignAbsolute | Qt::AlignVCenter |
                              Qt::TextSingleLine),
                          p.text());

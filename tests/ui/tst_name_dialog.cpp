@@ -241,6 +241,7 @@ void TstNameDialog::layoutByLanguage()
     } else {
         QCOMPARE(f.label("Label1")->x(), 12);
         QCOMPARE(question->x(), 7);
+        QVERIFY(question->geometry().right() < f.dialog->nameField()->x());
         QVERIFY(question->alignment().testFlag(Qt::AlignLeft));
     }
 }
