@@ -97,6 +97,12 @@ void stopWaitingFlows()
         loop->quit();
 }
 
+void endAllFlows()
+{
+    motion().quitting = true;
+    stopWaitingFlows();
+}
+
 std::uint64_t flowGeneration() { return motion().generation; }
 
 void setTimeScale(double scale) { motion().scale = std::max(0.0, scale); }

@@ -16,6 +16,8 @@ bool PauseBusy();
 
 // Every wait in progress, and every glide, returns false from now on; later waits are normal.
 void stopWaitingFlows();
+// The program is ending (a confirmed close): every wait returns false, now and from now on.
+void endAllFlows();
 // Advanced by stopWaitingFlows(): a flow that remembers it can tell it was abandoned.
 std::uint64_t flowGeneration();
 // True once the application has started to quit (a wait saw its event loop ended under it,

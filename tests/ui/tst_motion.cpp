@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
@@ -41,6 +42,7 @@ private slots:
     void longPauseBarelyUsesTheCpu();
     void glideStepFromWindowHeight_data();
     void glideStepFromWindowHeight();
+    void endingTheProgramStopsEveryFlow();
     // Quitting makes every later exec() return at once, so this one runs last.
     void quittingEndsTheWaitAndAllLaterOnes();
 };
@@ -197,6 +199,39 @@ void TstMotion::glideStepFromWindowHeight()
     QFETCH(int, step);
     // Two clock readings in a row lie less than a millisecond apart here, so n is 12.
     QCOMPARE(ComputeGlideStep(height), step);
+}
+
+void TstMotion::endingTheProgramStopsEveryFlow()
+{
+    // Ending is for good, so it runs in a process of its own: this very test, as a child.
+    if (!qEnvironmentVariableIsSet("HALBEET_MOTION_CHILD")) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HALBEET_MOTION_CHILD"), QStringLiteral("1"));
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("endingTheProgramStopsEveryFlow")});
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        return;
+    }
+    bool innerResult = true;
+    QTimer::singleShot(10, this, [&innerResult] {
+        QTimer::singleShot(10, [] { endAllFlows(); });
+        innerResult = Pause(2000);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!Pause(3000));
+    QVERIFY(!innerResult);
+    QVERIFY(clock.elapsed() < 500);
+    QVERIFY(applicationQuitting());
+    // Unlike a new game, nothing waits normally afterwards.
+    QVERIFY(!Pause(10));
+    setTimeScale(0.0);
+    QVERIFY(!Pause(10));
 }
 
 void TstMotion::quittingEndsTheWaitAndAllLaterOnes()
