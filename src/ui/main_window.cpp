@@ -73,7 +73,6 @@ TForm1::TForm1(TGameState& state, SeedSource seedSource, QWidget* parent)
     layout->addWidget(m_statusBar);
     client->setFixedSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
-    setWindowIcon(QIcon(QStringLiteral(":/images/halbeet.png")));
 
     createMenus();
 
@@ -613,8 +612,9 @@ void TForm1::scoreSheetClosedAfterDeal()
         const int answer = StandardMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom,
                                               MsgButton::Yes | MsgButton::No, this);
         if (answer != MsgResult::Yes) {
-            stopWaitingFlows();
-            QCoreApplication::quit();
+            // No deal is in progress (CardsPlayed stands at 52), so the window closes without
+            // a question and the program ends.
+            close();
             return;
         }
         m_scores->resetSheet();
@@ -735,14 +735,14 @@ void TForm1::switchLanguage(const QString& code)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     if (m_state.CardsPlayed >= 52) {
-        stopWaitingFlows();
+        endAllFlows();
         event->accept();
         QCoreApplication::quit();
         return;
     }
     if (LangMessageDlg(texts().flow.ExitQuestion, DialogType::Custom,
                        MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes) {
-        stopWaitingFlows();
+        endAllFlows();
         event->accept();
         QCoreApplication::quit();
         return;

@@ -18,7 +18,12 @@ void prepareApplication(QApplication& app)
     QGuiApplication::setDesktopFileName(QStringLiteral("halbeet"));
     setCurrentLang(settings::language());
     installAppStyle(app);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/halbeet.png")));
+    // Every size the window manager may ask for, so small title-bar icons stay crisp.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48})
+        icon.addFile(QStringLiteral(":/images/halbeet-%1.png").arg(size), QSize(size, size));
+    icon.addFile(QStringLiteral(":/images/halbeet.png"), QSize(256, 256));
+    QApplication::setWindowIcon(icon);
 }
 
 std::unique_ptr<TForm1> createMainWindow(TGameState& state, SeedSource seedSource)

@@ -2,7 +2,7 @@
 // turns, the human's cards, tricks, the score sheet, new games and waits interrupted by menu
 // commands. Time runs at scale 0 (no waiting) unless a test needs a wait to happen in.
 
-#include "dialog_helpers.h"
+#include "game_fixture.h"
 
 #include "core/analysis.h"
 #include "settings/settings.h"
@@ -26,99 +26,10 @@
 #include <memory>
 
 using namespace halbeet;
-using halbeet::testing::TempSettings;
+using halbeet::testing::Game;
 using halbeet::testing::whenModal;
 
 namespace {
-
-// One run of the program: a private settings folder, a fixed seed sequence, the main window
-// shown and the name dialog answered. `dealerBefore` is DealerCounter before the first deal,
-// so the first deal is dealt by seat dealerBefore + 1 (seat 4 when that is 4).
-struct Game {
-    TempSettings settings;
-    TGameState state;
-    std::unique_ptr<TForm1> window;
-
-    explicit Game(std::uint32_t seed = 1, int dealerBefore = 0, const QByteArray& ini = {})
-    {
-        if (!ini.isEmpty())
-            settings.write(ini);
-        setCurrentLang(QStringLiteral("EN"));
-        setTimeScale(0);
-        state.DealerCounter = dealerBefore;
-        window = createMainWindow(state, [n = seed]() mutable { return n++; });
-        window->setNameDialogDelay(0);
-        window->show();
-        QTRY_VERIFY(window->nameDialog() && window->nameDialog()->isVisible());
-        window->nameDialog()->nameField()->setText(QStringLiteral("Hawk"));
-        window->nameDialog()->BitBtn1Click();
-    }
-
-    Table& table() const { return *window->table(); }
-    TStatusBar& bar() const { return *window->statusBar1(); }
-
-    // Picks the bid text in the list and confirms it.
-    void bid(const QString& text)
-    {
-        QComboBox* box = table().bidBox();
-        box->setCurrentIndex(box->findText(text));
-        QVERIFY(box->currentIndex() >= 0);
-        QVERIFY(table().bidButton()->isEnabled());
-        QTest::mouseClick(table().bidButton(), Qt::LeftButton);
-    }
-
-    // The sprite of the human's hand that shows this card.
-    CardSprite* spriteOf(TCardFace card) const
-    {
-        for (int k = 1; k <= 13; ++k) {
-            CardSprite* sprite = table().handSprite(1, k);
-            if (sprite->isVisible() && sprite->face() == card && sprite->y() >= Table::RaisedTop)
-                return sprite;
-        }
-        return nullptr;
-    }
-
-    // A card of the human's hand that the follow-suit rule allows now.
-    TCardFace legalCard() const
-    {
-        const int led = state.Trick[1].Suite;
-        for (int k = 1; k <= state.HandCount[1]; ++k) {
-            if (led == 0 || state.Splits[1].Counts[led] == 0 || state.Hands[1][k].Suite == led)
-                return state.Hands[1][k];
-        }
-        return {};
-    }
-
-    void click(CardSprite* sprite) { QTest::mouseClick(sprite, Qt::LeftButton, {}, QPoint(4, 20)); }
-
-    // Plays legal cards until the deal's last trick opens the score sheet, which `onSheet`
-    // inspects before it is closed with OK.
-    void playOutDeal(const std::function<void(TScores*)>& onSheet = {})
-    {
-        bool sheetSeen = false;
-        while (state.CardsPlayed < 52 && state.HandCount[1] > 0) {
-            const TCardFace card = legalCard();
-            CardSprite* sprite = spriteOf(card);
-            QVERIFY2(sprite, "the legal card has no visible sprite");
-            if (state.HandCount[1] == 1) {
-                whenModal([&](QWidget* modal) {
-                    auto* sheet = qobject_cast<TScores*>(modal);
-                    QVERIFY(sheet);
-                    sheetSeen = true;
-                    if (onSheet)
-                        onSheet(sheet);
-                    QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
-                });
-            }
-            const int before = state.HandCount[1];
-            click(sprite);
-            if (before == 1)
-                break; // the sheet's OK has dealt the next deal
-            QCOMPARE(state.HandCount[1], before - 1);
-        }
-        QVERIFY(sheetSeen);
-    }
-};
 
 // Cards played once the human's first trick is taken: the four of the trick, then the next
 // leader and the seats after it up to the human.
@@ -183,9 +94,9 @@ void GameFlowTest::firstDealIsDealtByTheHuman()
     QVERIFY(!game.table().bidButton()->isEnabled());
     for (int seat = 2; seat <= 4; ++seat)
         QCOMPARE(game.table().bidLabel(seat)->text(), QString::number(s.Bids[seat]));
-    QCOMPARE(game.bar().getDealPanel()->text(), QStringLiteral("Hawk"));
-    QCOMPARE(game.bar().getPlayPanel()->text(), QStringLiteral("Player2"));
-    QCOMPARE(game.bar().getHintPanel()->text(), texts().flow.BidPrompt);
+    QCOMPARE(game.window->statusBar1()->getDealPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), QStringLiteral("Player2"));
+    QCOMPARE(game.window->statusBar1()->getHintPanel()->text(), texts().flow.BidPrompt);
     for (int seat = 2; seat <= 4; ++seat)
         QVERIFY(!game.table().cutSprite(seat)->isVisible());
     QCOMPARE(visibleCount(game.table(), 1, 52), 52);
@@ -198,7 +109,7 @@ void GameFlowTest::firstDealIsDealtByTheHuman()
     QCOMPARE(s.CardsPlayed, 3);
     QCOMPARE(s.TrickPos, 4);
     QCOMPARE(s.Trick[1].Seat, 2);
-    QCOMPARE(game.bar().getPlayPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
     QCOMPARE(game.table().bidLabel(1)->text(), QStringLiteral("6"));
     QVERIFY(!game.table().bidButton()->isVisible());
     for (int k = 1; k <= 13; ++k)
@@ -214,8 +125,8 @@ void GameFlowTest::dealBySeatFourHidesEveryBid()
     QCOMPARE(s.DealerCounter, 0);
     for (int seat = 2; seat <= 4; ++seat)
         QCOMPARE(game.table().bidLabel(seat)->text(), QStringLiteral("?"));
-    QCOMPARE(game.bar().getDealPanel()->text(), QStringLiteral("Player4"));
-    QCOMPARE(game.bar().getPlayPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.window->statusBar1()->getDealPanel()->text(), QStringLiteral("Player4"));
+    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
     QVERIFY(game.table().cutSprite(4)->isVisible());
     QCOMPARE(game.table().cutSprite(4)->face(), s.CutCard);
     QVERIFY(!game.table().card(52)->isVisible());
@@ -227,7 +138,7 @@ void GameFlowTest::dealBySeatFourHidesEveryBid()
     QCOMPARE(game.table().card(52)->Suite(), game.table().card(25)->Suite());
     for (int seat = 2; seat <= 4; ++seat)
         QCOMPARE(game.table().bidLabel(seat)->text(), QString::number(s.Bids[seat]));
-    QCOMPARE(game.bar().getPlayPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
 }
 
 void GameFlowTest::passedDealIsDealtAgainByTheNextSeat()
@@ -256,7 +167,7 @@ void GameFlowTest::passedDealIsDealtAgainByTheNextSeat()
     QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));
     QCOMPARE(s.ScoreRow, 1);
     QCOMPARE(game.table().bidLabel(1)->text(), QString());
-    QCOMPARE(game.bar().getDealPanel()->text(), QStringLiteral("Player3"));
+    QCOMPARE(game.window->statusBar1()->getDealPanel()->text(), QStringLiteral("Player3"));
 }
 
 void GameFlowTest::bidButtonWithoutABidShowsTheNotice()
@@ -373,7 +284,7 @@ void GameFlowTest::lastTrickOpensTheScoreSheetWithTheDealsRow()
         QCOMPARE(s.ScoreRow, 2);
         QCOMPARE(s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] + s.TricksWon[4], 13);
         // The trump picture goes blank and the panels empty at the end of the deal.
-        QCOMPARE(game.bar().getDealPanel()->text(), QString());
+        QCOMPARE(game.window->statusBar1()->getDealPanel()->text(), QString());
     });
     QCOMPARE(s.Scores, expected);
     // OK dealt the next deal by the next seat; the table shows no marker of the old one.
@@ -469,7 +380,7 @@ void GameFlowTest::newGameAnsweredNoChangesNothingMidTrick()
     game.bid(QStringLiteral("14"));
     game.click(game.spriteOf(game.legalCard()));
     const TGameState before = s;
-    const QString playPanel = game.bar().getPlayPanel()->text();
+    const QString playPanel = game.window->statusBar1()->getPlayPanel()->text();
     const int visible = visibleCount(game.table(), 1, 108);
     whenModal([](QWidget* modal) {
         qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click();
@@ -479,7 +390,7 @@ void GameFlowTest::newGameAnsweredNoChangesNothingMidTrick()
     QCOMPARE(s.Scores, before.Scores);
     QCOMPARE(s.CardsPlayed, before.CardsPlayed);
     QCOMPARE(s.TricksWon, before.TricksWon);
-    QCOMPARE(game.bar().getPlayPanel()->text(), playPanel);
+    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), playPanel);
     QCOMPARE(visibleCount(game.table(), 1, 108), visible);
 }
 

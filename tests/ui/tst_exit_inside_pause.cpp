@@ -1,0 +1,51 @@
+// Closing the window, answered Yes, while a computer seat waits to play: the waiting flow
+// stops at once and plays no further card. (Its own program: the application quits.)
+
+#include "game_fixture.h"
+
+#include "ui/motion.h"
+
+#include <QMessageBox>
+#include <QtTest>
+
+using namespace halbeet;
+using halbeet::testing::Game;
+using halbeet::testing::whenModal;
+
+class ExitInsidePauseTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void confirmedCloseStopsTheWaitingFlow();
+};
+
+void ExitInsidePauseTest::confirmedCloseStopsTheWaitingFlow()
+{
+    Game game(13); // the human deals: three computer turns follow the bid
+    TGameState& s = game.state;
+    setTimeScale(1);
+    int playedAtClose = -1;
+    bool asked = false;
+    QTimer::singleShot(30, [&] {
+        QVERIFY(PauseBusy());
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            QCOMPARE(box->text(), texts().flow.ExitQuestion);
+            asked = true;
+            box->button(QMessageBox::Yes)->click();
+        });
+        playedAtClose = s.CardsPlayed;
+        game.window->close();
+    });
+    game.bid(QStringLiteral("6"));
+    QVERIFY(asked);
+    QVERIFY(!game.window->isVisible());
+    QVERIFY(!PauseBusy());
+    QCOMPARE(s.CardsPlayed, playedAtClose);
+    // Later waits refuse to run: nothing races on with zero delays.
+    QVERIFY(!Pause(10));
+}
+
+QTEST_MAIN(ExitInsidePauseTest)
+#include "tst_exit_inside_pause.moc"
