@@ -1,8 +1,10 @@
 // halbeet-sim: whole games with four computer seats on the engine, for studying the computer
 // players and for checking the engine at scale.
 
+#include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <ctime>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -142,10 +144,13 @@ struct Totals {
     }
 };
 
-void PrintSummary(std::FILE* out, const Totals& t, const Options& opt, double seconds)
+// seconds by the wall clock; cpuSeconds the processor time this process used, which is the
+// fairer figure on a machine that is busy with other work.
+void PrintSummary(std::FILE* out, const Totals& t, const Options& opt, double seconds, double cpuSeconds)
 {
     const std::int64_t played = t.deals - t.passed;
     const double rate = seconds > 0 ? static_cast<double>(t.deals) / seconds : 0.0;
+    const double cpuRate = cpuSeconds > 0 ? static_cast<double>(t.deals) / cpuSeconds : 0.0;
     const auto avg = [&](int s) { return played ? static_cast<double>(t.bidSum[s]) / played : 0.0; };
     const auto made = [&](int s) { return played ? static_cast<double>(t.made[s]) / played : 0.0; };
 
@@ -164,7 +169,9 @@ void PrintSummary(std::FILE* out, const Totals& t, const Options& opt, double se
         for (int s = 1; s <= 4; ++s)
             std::fprintf(out, "%s{\"seat\":%d,\"averageBid\":%.4f,\"madeRate\":%.4f}", s > 1 ? "," : "",
                          s, avg(s), made(s));
-        std::fprintf(out, "],\"seconds\":%.3f,\"dealsPerSecond\":%.0f}\n", seconds, rate);
+        std::fprintf(out, "],\"seconds\":%.3f,\"cpuSeconds\":%.3f,\"dealsPerSecond\":%.0f,"
+                          "\"dealsPerCpuSecond\":%.0f}\n",
+                     seconds, cpuSeconds, rate, cpuRate);
         return;
     }
 
@@ -177,7 +184,8 @@ void PrintSummary(std::FILE* out, const Totals& t, const Options& opt, double se
     std::fprintf(out, "  seat  average bid  bids made\n");
     for (int s = 1; s <= 4; ++s)
         std::fprintf(out, "  %4d  %11.2f  %8.1f%%\n", s, avg(s), 100.0 * made(s));
-    std::fprintf(out, "Time:         %.3f s, %.0f deals per second\n", seconds, rate);
+    std::fprintf(out, "Wall clock:   %.3f s, %.0f deals per second\n", seconds, rate);
+    std::fprintf(out, "Processor:    %.3f s, %.0f deals per second\n", cpuSeconds, cpuRate);
 }
 
 struct FileCloser {
@@ -228,6 +236,7 @@ int main(int argc, char** argv)
     Totals totals;
     std::string line;
     const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
     for (std::int64_t d = 0; d < opt.deals; ++d) {
         const DealOutcome outcome = play.playDeal(observer);
         if (outcome == DealOutcome::Stopped) {
@@ -247,6 +256,7 @@ int main(int argc, char** argv)
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
 
     if (trace && (std::fflush(trace.get()) != 0 || std::ferror(trace.get()))) {
         std::fprintf(stderr, "halbeet-sim: writing the trace '%s' failed: %s\n", opt.trace.c_str(),
@@ -259,6 +269,6 @@ int main(int argc, char** argv)
         return 3;
     }
 
-    PrintSummary(summaryOut, totals, opt, seconds);
+    PrintSummary(summaryOut, totals, opt, seconds, cpuSeconds);
     return 0;
 }
