@@ -136,7 +136,11 @@ void writeRaw(const QString& section, const QString& key, const QByteArray& valu
     const QByteArray updated = IniDocument(std::move(current)).withValue(section.toUtf8(), key.toUtf8(), value);
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() || !file.commit())
+    // flush() first: a write that fails only when the buffer is flushed (a full disk and a
+    // file smaller than the buffer) leaves QSaveFile::commit() returning true after putting an
+    // empty file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() || !file.flush() ||
+        !file.commit())
         throw SettingsWriteError(path);
 }
 
