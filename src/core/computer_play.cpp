@@ -150,8 +150,10 @@ TCardFace FollowRuffed(const SeatView& v, std::int32_t led, const TTrickCard& w,
     return CheapestWinner(w, v.mine);
 }
 
-// Void in the led suit while the winning card is a queen or lower: trump only when it is
-// needed or safe.
+// Void in the led suit while the winning card is a queen or lower. Ruffing is left to the
+// ruff-or-discard rule when the seat holds nothing but trumps, when the next seat must follow
+// and so cannot over-ruff, or when nobody plays after it; otherwise a seat still short of its
+// bid keeps its trumps for later.
 TCardFace VoidAgainstLowWinner(const SeatView& v, std::int32_t led, bool partnerWinning, bool fourth)
 {
     if (v.mine.Counts[v.trump] == v.state.HandCount[v.profile.seat])
