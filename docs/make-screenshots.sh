@@ -1,6 +1,6 @@
 #!/bin/bash
 # Takes the README pictures: the real game under Xvfb, a few tricks into a deal.
-# usage: docs/make-screenshots.sh EN|AR out.png scale name1 name2 name3 name4 (needs build-lead)
+# usage: docs/make-screenshots.sh EN|AR out.png scale name1 name2 name3 name4 (HALBEET= the program, default build/release/src/app/halbeet)
 # usage: shoot2.sh LANG outfile scale name
 lang=$1; out=$2; scale=${3:-1}
 export DISPLAY=:41
@@ -10,7 +10,7 @@ sleep 1
 export APPDATA=$(mktemp -d)
 mkdir -p $APPDATA/Dovelarks/Halbeet
 printf '[LANGUAGE]\nLANG=%s\n[NAMES]\nPLAYER1=%s\nPLAYER2=%s\nPLAYER3=%s\nPLAYER4=%s\n[DELAYCARD]\nDELAY=100\n' "$lang" "$4" "$5" "$6" "$7" > $APPDATA/Dovelarks/Halbeet/Halbeet.ini
-QT_SCALE_FACTOR=$scale XDG_RUNTIME_DIR=/tmp/rt /work/main/build-lead/src/app/halbeet &
+QT_SCALE_FACTOR=$scale XDG_RUNTIME_DIR=/tmp/rt "${HALBEET:-build/release/src/app/halbeet}" &
 pid=$!
 sleep 1.5
 xdotool key Return
