@@ -1,7 +1,6 @@
 #!/bin/bash
 # Takes the README pictures: the real game under Xvfb, a few tricks into a deal.
 # usage: docs/make-screenshots.sh EN|AR out.png scale name1 name2 name3 name4 (HALBEET= the program, default build/release/src/app/halbeet)
-# usage: shoot2.sh LANG outfile scale name
 lang=$1; out=$2; scale=${3:-1}
 export DISPLAY=:41
 pkill -f "Xvfb :41" ; sleep 0.3
