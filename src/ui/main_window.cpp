@@ -527,7 +527,7 @@ bool TForm1::completeTrick()
     takeTrick(taker);
 
     if (s.CardsPlayed >= 52) {
-        m_scores->exec();
+        m_scores->showAfterDeal();
         return true;
     }
     if (taker >= 2 && !computerTurns(taker, 4))

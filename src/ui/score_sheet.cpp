@@ -111,7 +111,7 @@ void TScores::FormShow()
         m_headings[seat]->setText(m_table.nameLabel(seat)->text());
 
     // A finished deal is scored once, however often the sheet is shown before the next deal.
-    if (m_state.CardsPlayed >= 52 && !m_dealScored) {
+    if (m_afterDeal && m_state.CardsPlayed >= 52 && !m_dealScored) {
         m_statusBar.getPlayPanel()->setText(QString());
         m_statusBar.getDealPanel()->setText(QString());
         m_statusBar.repaintNow();
@@ -148,6 +148,13 @@ void TScores::writeRow()
         m_state.ScoreRow = row + 1;
 }
 
+void TScores::showAfterDeal()
+{
+    m_afterDeal = true;
+    exec();
+    m_afterDeal = false;
+}
+
 void TScores::accept() { Button1Click(); }
 
 void TScores::reject() { Button1Click(); }
@@ -160,8 +167,9 @@ void TScores::Button1Click()
     m_closing = true;
     done(QDialog::Accepted);
     m_closing = false;
-    if (m_state.CardsPlayed < 52)
+    if (!m_afterDeal || m_state.CardsPlayed < 52)
         return; // only looked at
+    m_afterDeal = false;
     if (m_dealClosed)
         m_dealClosed();
 }

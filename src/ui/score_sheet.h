@@ -31,6 +31,11 @@ public:
     // the main window clears the table and deals again, or asks for a new game.
     void setDealClosedHandler(std::function<void()> handler) { m_dealClosed = std::move(handler); }
 
+    // Shows the sheet at the end of a deal: showing it scores the deal (once), and closing it
+    // leads on to the next deal. Opened any other way (the Scores command, even while the
+    // last trick still lies on the table) the sheet only shows the scores.
+    void showAfterDeal();
+
     // A new deal may be scored again; the deal in progress has not been scored yet.
     void beginDeal() { m_dealScored = false; }
     // Empties the sheet: ScoreRow 1, labels hidden, bold without strike-out, black.
@@ -57,6 +62,7 @@ private:
     TStatusBar& m_statusBar;
     std::function<void()> m_dealClosed;
     bool m_dealScored = false;
+    bool m_afterDeal = false;
     bool m_closing = false;
     PerSeat<QLabel*> m_headings{};
     PerSeat<std::array<QLabel*, Rows + 1>> m_scores{};

@@ -77,6 +77,7 @@ private slots:
     void lastTrickOpensTheScoreSheetWithTheDealsRow();
     void eightDealsFillAndScrollTheSheet();
     void scoreSheetCloseBoxActsAsOkAndScoresOnce();
+    void scoresCommandDuringTheLastTrickScoresNothing();
     void wonGameAnsweredYesStartsANewGame();
     void newGameAnsweredNoChangesNothingMidTrick();
     void newGameInsideAPauseAbandonsTheOldFlow();
@@ -343,6 +344,58 @@ void GameFlowTest::scoreSheetCloseBoxActsAsOkAndScoresOnce()
     QCOMPARE(s.ScoreRow, 3);
     QVERIFY(game.table().bidButton()->isVisible());
     QCOMPARE(s.CardsPlayed, 0);
+}
+
+void GameFlowTest::scoresCommandDuringTheLastTrickScoresNothing()
+{
+    // The last trick lies on the table for a moment with all 52 cards played; the Scores
+    // command then only shows the sheet: the deal is scored once, with all 13 tricks.
+    Game game(11);
+    TGameState& s = game.state;
+    game.bid(QStringLiteral("6"));
+    while (s.HandCount[1] > 1)
+        game.click(game.spriteOf(game.legalCard()));
+    setTimeScale(0.05);
+    bool looked = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        if (looked || s.CardsPlayed < 52 || !PauseBusy() || s.TricksWon[1] + s.TricksWon[2] +
+                                                                     s.TricksWon[3] +
+                                                                     s.TricksWon[4] != 12)
+            return;
+        looked = true;
+        poll.stop();
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            QVERIFY(qobject_cast<TScores*>(modal));
+            QCOMPARE(s.ScoreRow, 1);
+            QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));
+            modal->close();
+        });
+        game.window->N4Click();
+    });
+    poll.start(1);
+    PerSeat<std::int32_t> onSheet{};
+    PerSeat<std::int32_t> bids{};
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        auto* modal = qobject_cast<TScores*>(QApplication::activeModalWidget());
+        if (!looked || !modal || s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] +
+                                         s.TricksWon[4] != 13)
+            return;
+        answer.stop();
+        onSheet = s.Scores;
+        bids = s.Bids;
+        modal->close();
+    });
+    answer.start(2);
+    game.click(game.spriteOf(game.legalCard()));
+    setTimeScale(0);
+    QVERIFY(looked);
+    QCOMPARE(s.ScoreRow, 2);
+    for (int seat = 1; seat <= 4; ++seat)
+        QCOMPARE(std::abs(onSheet[seat]), bids[seat]);
+    QVERIFY(game.table().bidButton()->isVisible());
 }
 
 void GameFlowTest::wonGameAnsweredYesStartsANewGame()
