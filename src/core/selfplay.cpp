@@ -6,7 +6,7 @@
 #include "core/analysis.h"
 #include "core/bidding.h"
 #include "core/computer_play.h"
-#include "core/deck.h"
+#include "core/deal_cycle.h"
 #include "core/scoring.h"
 #include "core/suits.h"
 
@@ -20,24 +20,8 @@ SelfPlay::SelfPlay(SeedSource seedSource) : m_random(std::move(seedSource))
 void SelfPlay::deal()
 {
     TGameState& st = m_state;
-    // Four throw-away deals, a reseed and the real one, as the game deals: the deck carries
-    // all fifteen passes and the dealer counter moves on by one seat in all.
-    for (int run = 1; run <= 5; ++run) {
-        if (run == 5)
-            m_random.Reseed();
-        ShuffleAndDeal(st.Deck, st.Trump, st.Hands[1], st.Hands[2], st.Hands[3], st.Hands[4],
-                       st.DealerCounter, st.CutCard, m_random);
-    }
-    for (const int seat : {2, 3, 4, 1})
-        SplitBySuit(st.Hands[seat], st.Splits[seat]);
-    for (int seat = 1; seat <= 4; ++seat) {
-        st.HandCount[seat] = 13;
-        st.PlayedCards.Counts[seat] = 0;
-        st.TricksWon[seat] = 0;
-        st.Trick[seat] = TTrickCard{};
-    }
-    st.CardsPlayed = 0;
-    st.TrickPos = 1;
+    DealNewDeal(st, m_random);
+    st.TricksWon = {};
     st.GameWinner = 0;
     for (const int seat : {2, 3, 4, 1})
         ComputerBid(st.Hands[seat], st.Trump, st.Bids[seat], st.Scores[seat]);

@@ -3,7 +3,7 @@
 #include "core/bidding.h"
 #include "core/analysis.h"
 #include "core/computer_play.h"
-#include "core/deck.h"
+#include "core/deal_cycle.h"
 #include "core/suits.h"
 #include "settings/settings.h"
 #include "ui/about.h"
@@ -231,20 +231,7 @@ void TForm1::NewDeal()
         m_table->bidLabel(seat)->clear();
 
     auto& s = m_state;
-    for (int run = 1; run <= 5; ++run) {
-        if (run == 5)
-            m_random.Reseed();
-        ShuffleAndDeal(s.Deck, s.Trump, s.Hands[1], s.Hands[2], s.Hands[3], s.Hands[4],
-                       s.DealerCounter, s.CutCard, m_random);
-    }
-    for (int seat : {2, 3, 4, 1})
-        SplitBySuit(s.Hands[seat], s.Splits[seat]);
-    for (int seat = 1; seat <= 4; ++seat)
-        s.HandCount[seat] = 13;
-    s.PlayedCards.Counts = {};
-    s.CardsPlayed = 0;
-    s.Trick = {};
-    s.TrickPos = 1;
+    DealNewDeal(s, m_random);
 
     m_table->bidBox()->setCurrentIndex(-1);
     for (int seat = 2; seat <= 4; ++seat)
