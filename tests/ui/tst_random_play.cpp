@@ -115,9 +115,10 @@ public:
         }
         chaos.stop();
         setTimeScale(0.0);
-        qInfo("seed %u: %d deals scored, %d passed, %d new games, %d refused cards, %d clicks in waits, "
-              "%d commands at rest, %d in pauses (%d of them in glides), %d windows answered, %.1f s",
-              m_seed, m_scores.dealsScored(), m_passes, m_newGames, m_refusals, m_clicksInWaits,
+        qInfo("seed %u: %d deals scored, %d passed, %d games won, %d new games from the menu, "
+              "%d refused cards, %d clicks in waits, %d commands at rest, %d in pauses (%d of them "
+              "in glides), %d windows answered, %.1f s",
+              m_seed, m_scores.dealsScored(), m_passes, m_gamesWon, m_newGames, m_refusals, m_clicksInWaits,
               m_commandsAtRest, m_commandsInWaits, m_commandsInGlides, answerer.answered(),
               clock.elapsed() / 1000.0);
         return m_failure;
@@ -438,7 +439,9 @@ private:
                 if (m_newGameAnswer) {
                     yes = *m_newGameAnswer;
                     m_newGameAnswer.reset();
-                } else if (!someoneHasWon()) {
+                } else if (someoneHasWon()) {
+                    ++m_gamesWon;
+                } else {
                     fail(QStringLiteral("the new-game question came without a menu command or a won game"));
                 }
                 // After a won game only Yes keeps the program running.
@@ -533,6 +536,7 @@ private:
     bool m_inChaos = false;
     int m_passes = 0;
     int m_newGames = 0;
+    int m_gamesWon = 0;
     int m_refusals = 0;
     int m_clicksInWaits = 0;
     int m_commandsAtRest = 0;
