@@ -294,15 +294,16 @@ void Tstings::BitBtn1Click()
         settings::setPlayerName(3, m_edits[2]->text());
         settings::setPlayerName(4, m_edits[4]->text());
 
-        const auto recolour = [this, design](int first, int last) {
-            for (int n = first; n <= last; ++n) {
-                CardSprite* sprite = m_table.card(n);
-                if (sprite && !sprite->isHidden())
-                    sprite->setSuite(design);
-            }
-        };
-        recolour(14, 52);
-        recolour(57, 108);
+        // The computer hands take the design hidden or not: a won-trick marker copies its
+        // back from one of them (Card51), which may have been played already. Markers that
+        // are not shown yet get the design when they are.
+        for (int n = 14; n <= 52; ++n)
+            m_table.card(n)->setSuite(design);
+        for (int n = 57; n <= 108; ++n) {
+            CardSprite* marker = m_table.card(n);
+            if (!marker->isHidden())
+                marker->setSuite(design);
+        }
 
         settings::setBackDesign(design);
         settings::setDelay(m_state.PlayDelay);

@@ -85,7 +85,7 @@ private slots:
     void okPutsNamesOnTableAndStatusBar_data();
     void okPutsNamesOnTableAndStatusBar();
     void okWithoutPlayerLabelLeavesPlayPanel();
-    void okRecoloursVisibleBacksOnly();
+    void okRecoloursComputerHandsAndShownMarkers();
     void okWritesKeysInOrder();
     void writeFailureKeepsDialogOpen();
     void arabicDesign();
@@ -315,11 +315,11 @@ void TstOptionsDialog::okWithoutPlayerLabelLeavesPlayPanel()
     QCOMPARE(f.statusBar->getPlayPanel()->text(), QStringLiteral("somebody"));
 }
 
-void TstOptionsDialog::okRecoloursVisibleBacksOnly()
+void TstOptionsDialog::okRecoloursComputerHandsAndShownMarkers()
 {
     Fixture f;
     f.table->show();
-    // A computer card and a marker on the table, one hidden sprite of each kind.
+    // Computer cards and markers on the table, one hidden sprite of each kind.
     for (const int n : {14, 40, 57, 108}) {
         f.table->card(n)->setSuite(-2);
         f.table->card(n)->show();
@@ -337,10 +337,10 @@ void TstOptionsDialog::okRecoloursVisibleBacksOnly()
     f.child<QToolButton>("SpeedButton1")->click();
     f.child<QToolButton>("SpeedButton1")->click();
     f.pressOk();
-    for (const int n : {14, 40, 57, 108})
+    // A hidden computer card takes the design too: new markers copy it from Card51.
+    for (const int n : {14, 40, 57, 108, 15})
         QCOMPARE(f.table->card(n)->Suite(), -4);
-    for (const int n : {15, 58})
-        QCOMPARE(f.table->card(n)->Suite(), -2);
+    QCOMPARE(f.table->card(58)->Suite(), -2);
     QCOMPARE(f.table->card(1)->face(), TCardFace({1, 1}));
     QCOMPARE(f.table->card(53)->face(), TCardFace({2, 5}));
     QCOMPARE(settings::backDesign(), -4);
