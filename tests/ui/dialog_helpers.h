@@ -19,8 +19,20 @@ namespace halbeet::testing {
 // Points APPDATA at a fresh temporary folder for the lifetime of the object.
 class TempSettings {
 public:
-    TempSettings() { qputenv("APPDATA", m_dir.path().toUtf8()); }
-    ~TempSettings() { qunsetenv("APPDATA"); }
+    TempSettings()
+        : m_hadPrevious(qEnvironmentVariableIsSet("APPDATA")), m_previous(qgetenv("APPDATA"))
+    {
+        qputenv("APPDATA", m_dir.path().toUtf8());
+    }
+    ~TempSettings()
+    {
+        if (m_hadPrevious)
+            qputenv("APPDATA", m_previous);
+        else
+            qunsetenv("APPDATA");
+    }
+    TempSettings(const TempSettings&) = delete;
+    TempSettings& operator=(const TempSettings&) = delete;
 
     QString folder() const { return m_dir.path() + QStringLiteral("/Dovelarks/Halbeet"); }
     QString file() const { return folder() + QStringLiteral("/Halbeet.ini"); }
@@ -50,6 +62,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    bool m_hadPrevious;
+    QByteArray m_previous;
 };
 
 // Runs action on the next modal window to appear (polls the event loop, gives up after 5 s).

@@ -2,10 +2,11 @@
 
 // Helpers for the widget tests that drive the real main window offscreen:
 //
-//  - TempAppData: a private settings folder (APPDATA) for the lifetime of a test.
+//  - TempSettings (dialog_helpers.h): a private settings folder for the lifetime of a test.
 //  - fixedSeeds(): a seed source giving S, S+1, S+2 ... so every deal of a test is known.
 //  - GameWindow: the main window created as the program creates it, with no waiting (time
-//    scale 0), shown and taken through the name dialog to the first deal's bid.
+//    scale 0), shown and taken through the name dialog to the first deal's bid; and Game,
+//    the same already started, with helpers to bid and to play legal cards.
 //  - ModalAnswerer: answers every modal window that comes up, however deeply the flow has
 //    nested its waits, with helpers to press a question's buttons in either language.
 //  - checkStateInvariants() / checkRestInvariants(): what must hold between the game state
@@ -15,6 +16,8 @@
 // The checks return an empty string when all is well, otherwise every problem found, so a
 // test can write QVERIFY2(problems.isEmpty(), qPrintable(problems)).
 
+#include "dialog_helpers.h"
+
 #include "core/random.h"
 #include "core/state.h"
 #include "ui/card_sprite.h"
@@ -23,6 +26,7 @@
 #include "ui/message_dialog.h"
 #include "ui/motion.h"
 #include "ui/name_dialog.h"
+#include "ui/score_sheet.h"
 #include "ui/startup.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
@@ -60,41 +64,6 @@ inline void useOffscreenPlatformByDefault()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-// Points APPDATA at a fresh temporary folder while it lives; the previous value comes back.
-class TempAppData {
-public:
-    TempAppData()
-        : m_hadPrevious(qEnvironmentVariableIsSet("APPDATA")), m_previous(qgetenv("APPDATA"))
-    {
-        qputenv("APPDATA", m_dir.path().toUtf8());
-    }
-    ~TempAppData()
-    {
-        if (m_hadPrevious)
-            qputenv("APPDATA", m_previous);
-        else
-            qunsetenv("APPDATA");
-    }
-    TempAppData(const TempAppData&) = delete;
-    TempAppData& operator=(const TempAppData&) = delete;
-
-    bool isValid() const { return m_dir.isValid(); }
-    QString settingsFile() const { return m_dir.path() + QStringLiteral("/Dovelarks/Halbeet/Halbeet.ini"); }
-
-    // Replaces the settings file with the given INI text.
-    bool writeSettings(const QByteArray& ini) const
-    {
-        QDir().mkpath(m_dir.path() + QStringLiteral("/Dovelarks/Halbeet"));
-        QFile file(settingsFile());
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(ini) == ini.size();
-    }
-
-private:
-    QTemporaryDir m_dir;
-    bool m_hadPrevious;
-    QByteArray m_previous;
-};
-
 // The seed source of a test: first, first + 1, first + 2, ... one per reseed.
 inline SeedSource fixedSeeds(std::uint32_t first)
 {
@@ -112,6 +81,9 @@ public:
         QString playerName = QStringLiteral("Tester");
         QString language = QStringLiteral("EN");
         QByteArray settings; // INI text written before the window exists; empty: no file
+        // DealerCounter before the first deal: that deal is dealt by seat dealerBefore + 1
+        // (seat 4 when that is 4).
+        int dealerBefore = 0;
     };
 
     GameWindow() : GameWindow(Options{}) {}
@@ -120,8 +92,9 @@ public:
     {
         setTimeScale(0.0);
         if (!m_options.settings.isEmpty())
-            m_appData.writeSettings(m_options.settings);
+            m_settings.write(m_options.settings);
         setCurrentLang(m_options.language);
+        m_state.DealerCounter = m_options.dealerBefore;
         m_window = createMainWindow(m_state, fixedSeeds(m_options.firstSeed));
     }
     ~GameWindow()
@@ -163,13 +136,92 @@ public:
     TForm1& window() { return *m_window; }
     TGameState& state() { return m_state; }
     Table& table() { return *m_window->table(); }
-    TempAppData& appData() { return m_appData; }
+    const Table& table() const { return *m_window->table(); }
+    TempSettings& settings() { return m_settings; }
+
+    // Picks the bid text in the list and confirms it with a click.
+    void bid(const QString& text)
+    {
+        QComboBox* box = table().bidBox();
+        box->setCurrentIndex(box->findText(text));
+        QVERIFY(box->currentIndex() >= 0);
+        QVERIFY(table().bidButton()->isEnabled());
+        QTest::mouseClick(table().bidButton(), Qt::LeftButton);
+    }
+
+    // The sprite of the human's hand that shows this card.
+    CardSprite* spriteOf(TCardFace card) const
+    {
+        for (int k = 1; k <= 13; ++k) {
+            CardSprite* sprite = table().handSprite(1, k);
+            if (sprite->isVisible() && sprite->face() == card && sprite->y() >= Table::RaisedTop)
+                return sprite;
+        }
+        return nullptr;
+    }
+
+    // A card of the human's hand that the follow-suit rule allows now.
+    TCardFace legalCard() const
+    {
+        const int led = m_state.Trick[1].Suite;
+        for (int k = 1; k <= m_state.HandCount[1]; ++k) {
+            if (led == 0 || m_state.Splits[1].Counts[led] == 0 ||
+                m_state.Hands[1][k].Suite == led)
+                return m_state.Hands[1][k];
+        }
+        return {};
+    }
+
+    static void click(CardSprite* sprite)
+    {
+        QTest::mouseClick(sprite, Qt::LeftButton, {}, QPoint(4, 20));
+    }
+
+    // Plays legal cards until the deal's last trick opens the score sheet, which `onSheet`
+    // inspects before it is closed with OK (unless onSheet closed it).
+    void playOutDeal(const std::function<void(TScores*)>& onSheet = {})
+    {
+        bool sheetSeen = false;
+        while (m_state.CardsPlayed < 52 && m_state.HandCount[1] > 0) {
+            CardSprite* sprite = spriteOf(legalCard());
+            QVERIFY2(sprite, "the legal card has no visible sprite");
+            const int before = m_state.HandCount[1];
+            if (before == 1) {
+                whenModal([&](QWidget* modal) {
+                    auto* sheet = qobject_cast<TScores*>(modal);
+                    QVERIFY(sheet);
+                    sheetSeen = true;
+                    if (onSheet)
+                        onSheet(sheet);
+                    if (sheet->isVisible())
+                        QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+                });
+            }
+            click(sprite);
+            if (before == 1)
+                break; // the sheet's OK has dealt the next deal
+            QCOMPARE(m_state.HandCount[1], before - 1);
+        }
+        QVERIFY(sheetSeen);
+    }
 
 private:
     Options m_options;
-    TempAppData m_appData;
+    TempSettings m_settings;
     TGameState m_state;
     std::unique_ptr<TForm1> m_window;
+};
+
+// A game window already through the name dialog (as "Hawk"), waiting for the first bid.
+class Game : public GameWindow {
+public:
+    explicit Game(std::uint32_t firstSeed = 1, int dealerBefore = 0, const QByteArray& ini = {},
+                  const QString& language = QStringLiteral("EN"))
+        : GameWindow(Options{firstSeed, QStringLiteral("Hawk"), language, ini, dealerBefore})
+    {
+        const QString problem = start();
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
 };
 
 // ---- questions and notices ------------------------------------------------------------

@@ -1,7 +1,7 @@
 // Closing the window, answered Yes, while a computer seat waits to play: the waiting flow
 // stops at once and plays no further card. (Its own program: the application quits.)
 
-#include "game_fixture.h"
+#include "test_support.h"
 
 #include "ui/motion.h"
 
@@ -22,7 +22,7 @@ private slots:
 void ExitInsidePauseTest::confirmedCloseStopsTheWaitingFlow()
 {
     Game game(13); // the human deals: three computer turns follow the bid
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     setTimeScale(1);
     int playedAtClose = -1;
     bool asked = false;
@@ -36,11 +36,11 @@ void ExitInsidePauseTest::confirmedCloseStopsTheWaitingFlow()
             box->button(QMessageBox::Yes)->click();
         });
         playedAtClose = s.CardsPlayed;
-        game.window->close();
+        game.window().close();
     });
     game.bid(QStringLiteral("6"));
     QVERIFY(asked);
-    QVERIFY(!game.window->isVisible());
+    QVERIFY(!game.window().isVisible());
     QVERIFY(!PauseBusy());
     QCOMPARE(s.CardsPlayed, playedAtClose);
     // Later waits refuse to run: nothing races on with zero delays.

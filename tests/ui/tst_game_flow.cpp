@@ -2,7 +2,7 @@
 // turns, the human's cards, tricks, the score sheet, new games and waits interrupted by menu
 // commands. Time runs at scale 0 (no waiting) unless a test needs a wait to happen in.
 
-#include "game_fixture.h"
+#include "test_support.h"
 
 #include "core/analysis.h"
 #include "settings/settings.h"
@@ -26,6 +26,7 @@
 #include <memory>
 
 using namespace halbeet;
+using halbeet::testing::checkStateInvariants;
 using halbeet::testing::Game;
 using halbeet::testing::whenModal;
 
@@ -41,25 +42,6 @@ int visibleCount(const Table& table, int first, int last)
     for (int i = first; i <= last; ++i)
         n += table.card(i)->isVisible() ? 1 : 0;
     return n;
-}
-
-// Every card of the deal exactly once among the hands, the trick and the played cards.
-void verifyCardsAccountedFor(const TGameState& s)
-{
-    std::array<int, 5 * 14> seen{};
-    auto count = [&](TCardFace c) { ++seen[c.Suite * 14 + c.Number]; };
-    for (int seat = 1; seat <= 4; ++seat) {
-        for (int k = 1; k <= s.HandCount[seat]; ++k)
-            count(s.Hands[seat][k]);
-    }
-    for (int suit = 1; suit <= 4; ++suit) {
-        for (int k = 1; k <= s.PlayedCards.Counts[suit]; ++k)
-            count(s.PlayedCards.Lists[suit][k]);
-    }
-    for (int suit = 1; suit <= 4; ++suit) {
-        for (int number = 1; number <= 13; ++number)
-            QCOMPARE(seen[suit * 14 + number], 1);
-    }
 }
 
 } // namespace
@@ -89,15 +71,15 @@ private slots:
 void GameFlowTest::firstDealIsDealtByTheHuman()
 {
     Game game;
-    const TGameState& s = game.state;
+    const TGameState& s = game.state();
     QCOMPARE(s.DealerCounter, 1);
     QVERIFY(game.table().bidButton()->isVisible());
     QVERIFY(!game.table().bidButton()->isEnabled());
     for (int seat = 2; seat <= 4; ++seat)
         QCOMPARE(game.table().bidLabel(seat)->text(), QString::number(s.Bids[seat]));
-    QCOMPARE(game.window->statusBar1()->getDealPanel()->text(), QStringLiteral("Hawk"));
-    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), QStringLiteral("Player2"));
-    QCOMPARE(game.window->statusBar1()->getHintPanel()->text(), texts().flow.BidPrompt);
+    QCOMPARE(game.window().statusBar1()->getDealPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.window().statusBar1()->getPlayPanel()->text(), QStringLiteral("Player2"));
+    QCOMPARE(game.window().statusBar1()->getHintPanel()->text(), texts().flow.BidPrompt);
     for (int seat = 2; seat <= 4; ++seat)
         QVERIFY(!game.table().cutSprite(seat)->isVisible());
     QCOMPARE(visibleCount(game.table(), 1, 52), 52);
@@ -110,24 +92,24 @@ void GameFlowTest::firstDealIsDealtByTheHuman()
     QCOMPARE(s.CardsPlayed, 3);
     QCOMPARE(s.TrickPos, 4);
     QCOMPARE(s.Trick[1].Seat, 2);
-    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.window().statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
     QCOMPARE(game.table().bidLabel(1)->text(), QStringLiteral("6"));
     QVERIFY(!game.table().bidButton()->isVisible());
     for (int k = 1; k <= 13; ++k)
         QCOMPARE(game.table().handSprite(1, k)->y(), Table::HandTop);
-    QVERIFY(game.window->isEnabled());
-    verifyCardsAccountedFor(s);
+    QVERIFY(game.window().isEnabled());
+    QCOMPARE(checkStateInvariants(s, game.table()), QString());
 }
 
 void GameFlowTest::dealBySeatFourHidesEveryBid()
 {
     Game game(5, 3);
-    const TGameState& s = game.state;
+    const TGameState& s = game.state();
     QCOMPARE(s.DealerCounter, 0);
     for (int seat = 2; seat <= 4; ++seat)
         QCOMPARE(game.table().bidLabel(seat)->text(), QStringLiteral("?"));
-    QCOMPARE(game.window->statusBar1()->getDealPanel()->text(), QStringLiteral("Player4"));
-    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.window().statusBar1()->getDealPanel()->text(), QStringLiteral("Player4"));
+    QCOMPARE(game.window().statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
     QVERIFY(game.table().cutSprite(4)->isVisible());
     QCOMPARE(game.table().cutSprite(4)->face(), s.CutCard);
     QVERIFY(!game.table().card(52)->isVisible());
@@ -139,13 +121,13 @@ void GameFlowTest::dealBySeatFourHidesEveryBid()
     QCOMPARE(game.table().card(52)->Suite(), game.table().card(25)->Suite());
     for (int seat = 2; seat <= 4; ++seat)
         QCOMPARE(game.table().bidLabel(seat)->text(), QString::number(s.Bids[seat]));
-    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
+    QCOMPARE(game.window().statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
 }
 
 void GameFlowTest::passedDealIsDealtAgainByTheNextSeat()
 {
     Game game(9, 1); // seat 2 deals
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     QVERIFY(game.table().cutSprite(2)->isVisible());
     s.Bids[2] = 2;
     s.Bids[3] = 3;
@@ -168,7 +150,7 @@ void GameFlowTest::passedDealIsDealtAgainByTheNextSeat()
     QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));
     QCOMPARE(s.ScoreRow, 1);
     QCOMPARE(game.table().bidLabel(1)->text(), QString());
-    QCOMPARE(game.window->statusBar1()->getDealPanel()->text(), QStringLiteral("Player3"));
+    QCOMPARE(game.window().statusBar1()->getDealPanel()->text(), QStringLiteral("Player3"));
 }
 
 void GameFlowTest::bidButtonWithoutABidShowsTheNotice()
@@ -182,10 +164,10 @@ void GameFlowTest::bidButtonWithoutABidShowsTheNotice()
         box->button(QMessageBox::Ok)->click();
     });
     game.table().bidButton()->setEnabled(true); // Enter works on a default button
-    game.window->Button1Click();
+    game.window().Button1Click();
     QCOMPARE(notice, texts().flow.MissingBidNotice);
     QVERIFY(game.table().bidButton()->isVisible());
-    QCOMPARE(game.state.CardsPlayed, 0);
+    QCOMPARE(game.state().CardsPlayed, 0);
 }
 
 void GameFlowTest::followSuitRefusalThenALegalCard()
@@ -194,7 +176,7 @@ void GameFlowTest::followSuitRefusalThenALegalCard()
     for (std::uint32_t seed = 1; seed < 200; ++seed) {
         Game game(seed);
         game.bid(QStringLiteral("6"));
-        const TGameState& s = game.state;
+        const TGameState& s = game.state();
         const int led = s.Trick[1].Suite;
         if (s.Splits[1].Counts[led] == 0 || s.Splits[1].Counts[led] == 13)
             continue;
@@ -215,7 +197,7 @@ void GameFlowTest::followSuitRefusalThenALegalCard()
         QCOMPARE(s.HandCount[1], 12);
         QCOMPARE(s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] + s.TricksWon[4], 1);
         QCOMPARE(s.CardsPlayed, cardsAfterFirstTrick(s.WinningCard.Seat));
-        verifyCardsAccountedFor(s);
+        QCOMPARE(checkStateInvariants(s, game.table()), QString());
         return;
     }
     QFAIL("no seed gave a deal to test the refusal");
@@ -224,7 +206,7 @@ void GameFlowTest::followSuitRefusalThenALegalCard()
 void GameFlowTest::clicksDuringWaitsAreIgnoredAndNeverReplayed()
 {
     Game game(3, 3); // seat 4 deals: the human leads
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     game.bid(QStringLiteral("14"));
     QCOMPARE(s.CardsPlayed, 0);
 
@@ -249,7 +231,7 @@ void GameFlowTest::clicksDuringWaitsAreIgnoredAndNeverReplayed()
     const TCardFace first = game.legalCard();
     clicker.start();
     inFlow = true;
-    game.window->PlayCard(game.spriteOf(first));
+    game.window().PlayCard(game.spriteOf(first));
     inFlow = false;
     clicker.stop();
     setTimeScale(0);
@@ -262,13 +244,13 @@ void GameFlowTest::clicksDuringWaitsAreIgnoredAndNeverReplayed()
     // Nothing left queued plays later.
     QTest::qWait(50);
     QCOMPARE(s.HandCount[1], 12);
-    verifyCardsAccountedFor(s);
+    QCOMPARE(checkStateInvariants(s, game.table()), QString());
 }
 
 void GameFlowTest::lastTrickOpensTheScoreSheetWithTheDealsRow()
 {
     Game game(11);
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     game.bid(QStringLiteral("6"));
     PerSeat<std::int32_t> expected{};
     game.playOutDeal([&](TScores* sheet) {
@@ -285,7 +267,7 @@ void GameFlowTest::lastTrickOpensTheScoreSheetWithTheDealsRow()
         QCOMPARE(s.ScoreRow, 2);
         QCOMPARE(s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] + s.TricksWon[4], 13);
         // The trump picture goes blank and the panels empty at the end of the deal.
-        QCOMPARE(game.window->statusBar1()->getDealPanel()->text(), QString());
+        QCOMPARE(game.window().statusBar1()->getDealPanel()->text(), QString());
     });
     QCOMPARE(s.Scores, expected);
     // OK dealt the next deal by the next seat; the table shows no marker of the old one.
@@ -298,7 +280,7 @@ void GameFlowTest::lastTrickOpensTheScoreSheetWithTheDealsRow()
 void GameFlowTest::eightDealsFillAndScrollTheSheet()
 {
     Game game(21);
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     std::vector<PerSeat<std::int32_t>> totals;
     while (totals.size() < 8) {
         // Keep the game from ending: every deal starts from 0, so nobody gets near 41.
@@ -309,7 +291,7 @@ void GameFlowTest::eightDealsFillAndScrollTheSheet()
         totals.push_back(s.Scores);
         QCOMPARE(s.ScoreRow, std::min(rowBefore + 1, 8));
     }
-    TScores* sheet = game.window->scoreSheet();
+    TScores* sheet = game.window().scoreSheet();
     for (int row = 1; row <= 7; ++row) {
         for (int seat = 1; seat <= 4; ++seat) {
             QLabel* label = sheet->scoreLabel(seat, row);
@@ -322,7 +304,7 @@ void GameFlowTest::eightDealsFillAndScrollTheSheet()
 void GameFlowTest::scoreSheetCloseBoxActsAsOkAndScoresOnce()
 {
     Game game(11);
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     game.bid(QStringLiteral("6"));
     PerSeat<std::int32_t> scored{};
     game.playOutDeal([&](TScores* sheet) {
@@ -351,7 +333,7 @@ void GameFlowTest::scoresCommandDuringTheLastTrickScoresNothing()
     // The last trick lies on the table for a moment with all 52 cards played; the Scores
     // command then only shows the sheet: the deal is scored once, with all 13 tricks.
     Game game(11);
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     game.bid(QStringLiteral("6"));
     while (s.HandCount[1] > 1)
         game.click(game.spriteOf(game.legalCard()));
@@ -372,7 +354,7 @@ void GameFlowTest::scoresCommandDuringTheLastTrickScoresNothing()
             QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));
             modal->close();
         });
-        game.window->N4Click();
+        game.window().N4Click();
     });
     poll.start(1);
     PerSeat<std::int32_t> onSheet{};
@@ -401,7 +383,7 @@ void GameFlowTest::scoresCommandDuringTheLastTrickScoresNothing()
 void GameFlowTest::wonGameAnsweredYesStartsANewGame()
 {
     Game game(11);
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     const int dealer = s.DealerCounter;
     game.bid(QStringLiteral("6"));
     s.Scores = {0, 100, 0, 100, 0}; // the human's side wins whatever this deal brings
@@ -421,7 +403,7 @@ void GameFlowTest::wonGameAnsweredYesStartsANewGame()
     QCOMPARE(colour, QColor(0, 128, 0));
     QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));
     QCOMPARE(s.ScoreRow, 1);
-    QVERIFY(!game.window->scoreSheet()->scoreLabel(1, 1)->isVisible());
+    QVERIFY(!game.window().scoreSheet()->scoreLabel(1, 1)->isVisible());
     QVERIFY(game.table().bidButton()->isVisible());
     QCOMPARE(s.DealerCounter, (dealer + 1) % 4); // the rotation goes on across games
 }
@@ -429,28 +411,28 @@ void GameFlowTest::wonGameAnsweredYesStartsANewGame()
 void GameFlowTest::newGameAnsweredNoChangesNothingMidTrick()
 {
     Game game(7, 3);
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     game.bid(QStringLiteral("14"));
     game.click(game.spriteOf(game.legalCard()));
     const TGameState before = s;
-    const QString playPanel = game.window->statusBar1()->getPlayPanel()->text();
+    const QString playPanel = game.window().statusBar1()->getPlayPanel()->text();
     const int visible = visibleCount(game.table(), 1, 108);
     whenModal([](QWidget* modal) {
         qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click();
     });
-    game.window->N2Click();
+    game.window().N2Click();
     QCOMPARE(s.Hands, before.Hands);
     QCOMPARE(s.Scores, before.Scores);
     QCOMPARE(s.CardsPlayed, before.CardsPlayed);
     QCOMPARE(s.TricksWon, before.TricksWon);
-    QCOMPARE(game.window->statusBar1()->getPlayPanel()->text(), playPanel);
+    QCOMPARE(game.window().statusBar1()->getPlayPanel()->text(), playPanel);
     QCOMPARE(visibleCount(game.table(), 1, 108), visible);
 }
 
 void GameFlowTest::newGameInsideAPauseAbandonsTheOldFlow()
 {
     Game game(13); // the human deals: three computer turns follow the bid
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     s.Scores = {0, 5, 5, 5, 5};
     setTimeScale(1);
     bool asked = false;
@@ -461,7 +443,7 @@ void GameFlowTest::newGameInsideAPauseAbandonsTheOldFlow()
             asked = true;
             qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click();
         });
-        game.window->N2Click();
+        game.window().N2Click();
         setTimeScale(0);
     });
     game.bid(QStringLiteral("6"));
@@ -477,12 +459,12 @@ void GameFlowTest::newGameInsideAPauseAbandonsTheOldFlow()
         QCOMPARE(game.table().trickSlot(seat)->Suite(), 0);
         QVERIFY(!game.table().moveSprite(seat)->isVisible());
     }
-    verifyCardsAccountedFor(s);
-    QVERIFY(game.window->isEnabled());
+    QCOMPARE(checkStateInvariants(s, game.table()), QString());
+    QVERIFY(game.window().isEnabled());
     // And the new deal plays normally.
     game.bid(QStringLiteral("6"));
     QCOMPARE(s.CardsPlayed, s.DealerCounter == 0 ? 0 : 4 - s.DealerCounter);
-    verifyCardsAccountedFor(s);
+    QCOMPARE(checkStateInvariants(s, game.table()), QString());
 }
 
 void GameFlowTest::lastTrickCommandWaitsForTheFirstTrick()
@@ -493,13 +475,13 @@ void GameFlowTest::lastTrickCommandWaitsForTheFirstTrick()
         shown = true;
         modal->close();
     });
-    game.window->N3Click(); // before any trick: nothing opens
+    game.window().N3Click(); // before any trick: nothing opens
     QTest::qWait(50);
     QVERIFY(!shown);
     game.bid(QStringLiteral("14"));
     game.click(game.spriteOf(game.legalCard()));
-    QVERIFY(game.state.CardsPlayed >= 4);
-    game.window->N3Click();
+    QVERIFY(game.state().CardsPlayed >= 4);
+    game.window().N3Click();
     QVERIFY(shown);
 }
 
@@ -522,8 +504,8 @@ void GameFlowTest::bidListFollowsTheHumansScore()
     QFETCH(int, count);
     Game game;
     for (int score : scores) {
-        game.state.Scores[1] = score;
-        game.window->NewDeal();
+        game.state().Scores[1] = score;
+        game.window().NewDeal();
     }
     QComboBox* box = game.table().bidBox();
     QCOMPARE(box->count(), count);

@@ -2,7 +2,7 @@
 // name dialog, the language commands, the Options command's choice of player, closing, and
 // players' names shown as plain text everywhere.
 
-#include "game_fixture.h"
+#include "test_support.h"
 
 #include "settings/settings.h"
 #include "ui/message_dialog.h"
@@ -157,12 +157,12 @@ void MainWindowTest::choosingTheCheckedLanguageDoesNothing()
         }
     });
     watch.start(5);
-    game.window->menuItem(QStringLiteral("English1"))->trigger();
+    game.window().menuItem(QStringLiteral("English1"))->trigger();
     QTest::qWait(50);
     QVERIFY(!dialog);
-    QVERIFY(game.window->menuItem(QStringLiteral("English1"))->isChecked());
-    QVERIFY(!game.window->menuItem(QStringLiteral("N15"))->isChecked());
-    QVERIFY(!game.settings.contents().contains(QStringLiteral("LANG")));
+    QVERIFY(game.window().menuItem(QStringLiteral("English1"))->isChecked());
+    QVERIFY(!game.window().menuItem(QStringLiteral("N15"))->isChecked());
+    QVERIFY(!game.settings().contents().contains(QStringLiteral("LANG")));
 }
 
 void MainWindowTest::switchingLanguageStoresItAndTellsInTheChosenLanguage()
@@ -175,14 +175,14 @@ void MainWindowTest::switchingLanguageStoresItAndTellsInTheChosenLanguage()
         notice = box->text();
         box->button(QMessageBox::Ok)->click();
     });
-    game.window->menuItem(QStringLiteral("N15"))->trigger();
+    game.window().menuItem(QStringLiteral("N15"))->trigger();
     QCOMPARE(notice, arabicTexts().flow.RestartNotice);
     QCOMPARE(settings::language(), QStringLiteral("AR"));
-    QVERIFY(game.window->menuItem(QStringLiteral("N15"))->isChecked());
-    QVERIFY(!game.window->menuItem(QStringLiteral("English1"))->isChecked());
+    QVERIFY(game.window().menuItem(QStringLiteral("N15"))->isChecked());
+    QVERIFY(!game.window().menuItem(QStringLiteral("English1"))->isChecked());
     // Nothing else changes during the run.
     QCOMPARE(CurrentLang(), QStringLiteral("EN"));
-    QCOMPARE(menuText(*game.window, "N2"), QStringLiteral("New Game"));
+    QCOMPARE(menuText(game.window(), "N2"), QStringLiteral("New Game"));
 
     // And back to English: the English notice, the marks move again.
     whenModal([&](QWidget* modal) {
@@ -190,10 +190,10 @@ void MainWindowTest::switchingLanguageStoresItAndTellsInTheChosenLanguage()
         notice = box->text();
         box->button(QMessageBox::Ok)->click();
     });
-    game.window->menuItem(QStringLiteral("English1"))->trigger();
+    game.window().menuItem(QStringLiteral("English1"))->trigger();
     QCOMPARE(notice, englishTexts().flow.RestartNotice);
     QCOMPARE(settings::language(), QStringLiteral("EN"));
-    QVERIFY(game.window->menuItem(QStringLiteral("English1"))->isChecked());
+    QVERIFY(game.window().menuItem(QStringLiteral("English1"))->isChecked());
 }
 
 void MainWindowTest::switchingLanguageInArabicUsesTheArabicDialog()
@@ -208,7 +208,7 @@ void MainWindowTest::switchingLanguageInArabicUsesTheArabicDialog()
         button = form->defaultButton()->text();
         form->defaultButton()->click();
     });
-    game.window->menuItem(QStringLiteral("English1"))->trigger();
+    game.window().menuItem(QStringLiteral("English1"))->trigger();
     QCOMPARE(text, englishTexts().flow.RestartNotice);
     QCOMPARE(button, QStringLiteral("موافق"));
     QCOMPARE(settings::language(), QStringLiteral("EN"));
@@ -218,7 +218,7 @@ void MainWindowTest::switchingLanguageInArabicUsesTheArabicDialog()
 void MainWindowTest::refusedLanguageWriteLeavesTheChecksAlone()
 {
     Game game;
-    game.settings.blockWrites();
+    game.settings().blockWrites();
     QString message;
     whenModal([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -226,10 +226,10 @@ void MainWindowTest::refusedLanguageWriteLeavesTheChecksAlone()
         message = box->text();
         box->close();
     });
-    game.window->menuItem(QStringLiteral("N15"))->trigger();
-    QCOMPARE(message, QStringLiteral("Unable to write to %1").arg(game.settings.file()));
-    QVERIFY(game.window->menuItem(QStringLiteral("English1"))->isChecked());
-    QVERIFY(!game.window->menuItem(QStringLiteral("N15"))->isChecked());
+    game.window().menuItem(QStringLiteral("N15"))->trigger();
+    QCOMPARE(message, QStringLiteral("Unable to write to %1").arg(game.settings().file()));
+    QVERIFY(game.window().menuItem(QStringLiteral("English1"))->isChecked());
+    QVERIFY(!game.window().menuItem(QStringLiteral("N15"))->isChecked());
     // The game goes on.
     QVERIFY(game.table().bidButton()->isVisible());
 }
@@ -243,9 +243,9 @@ void MainWindowTest::closeAnsweredNoKeepsTheGame()
         question = box->text();
         box->button(QMessageBox::No)->click();
     });
-    game.window->close();
+    game.window().close();
     QCOMPARE(question, texts().flow.ExitQuestion);
-    QVERIFY(game.window->isVisible());
+    QVERIFY(game.window().isVisible());
     QVERIFY(game.table().bidButton()->isVisible());
     QVERIFY(Pause(1)); // nothing was ended
 }
@@ -254,28 +254,28 @@ void MainWindowTest::optionsCommandFindsThePlayerToPlay()
 {
     // Seats 3 and 4 share a name: the first of Label1, Label3, Label4, Label2 wins (seat 4).
     Game game(1, 0, "[NAMES]\nPLAYER3=Twin\nPLAYER4=twin\nPLAYER2=Twin\n");
-    game.window->statusBar1()->getPlayPanel()->setText(QStringLiteral("Twin"));
+    game.window().statusBar1()->getPlayPanel()->setText(QStringLiteral("Twin"));
     QLabel* chosen = nullptr;
     whenModal([&](QWidget* modal) {
-        chosen = game.window->optionsDialog()->playerLabel();
+        chosen = game.window().optionsDialog()->playerLabel();
         modal->close();
     });
-    game.window->N6Click();
+    game.window().N6Click();
     QCOMPARE(chosen, game.table().nameLabel(3)); // Label3: "twin" differs in case from Label1
 
-    game.window->statusBar1()->getPlayPanel()->setText(QStringLiteral("nobody"));
+    game.window().statusBar1()->getPlayPanel()->setText(QStringLiteral("nobody"));
     whenModal([&](QWidget* modal) {
-        chosen = game.window->optionsDialog()->playerLabel();
+        chosen = game.window().optionsDialog()->playerLabel();
         modal->close();
     });
-    game.window->N6Click();
+    game.window().N6Click();
     QCOMPARE(chosen, nullptr);
 }
 
 void MainWindowTest::namesAreShownAsPlainText()
 {
     Game game(1, 3, "[NAMES]\nPLAYER2=<b>x</b>\nPLAYER3=<img src=x>\nPLAYER4=&amp;\n");
-    const TForm1& w = *game.window;
+    const TForm1& w = game.window();
     QCOMPARE(game.table().nameLabel(2)->text(), QStringLiteral("<b>x</b>"));
     for (int seat = 1; seat <= 4; ++seat)
         QCOMPARE(game.table().nameLabel(seat)->textFormat(), Qt::PlainText);
@@ -292,7 +292,7 @@ void MainWindowTest::namesAreShownAsPlainText()
             QCOMPARE(sheet->heading(seat)->textFormat(), Qt::PlainText);
         sheet->close();
     });
-    game.window->N4Click();
+    game.window().N4Click();
 
     whenModal([&](QWidget* modal) {
         const auto edits = modal->findChildren<QLineEdit*>();
@@ -303,7 +303,7 @@ void MainWindowTest::namesAreShownAsPlainText()
         QVERIFY(texts.contains(QStringLiteral("<img src=x>")));
         modal->close();
     });
-    game.window->N6Click();
+    game.window().N6Click();
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,7 +1,7 @@
 // A won game answered No: the program ends and no further deal is dealt.
 // (Its own program: the application quits.)
 
-#include "game_fixture.h"
+#include "test_support.h"
 
 #include <QMessageBox>
 #include <QtTest>
@@ -20,7 +20,7 @@ private slots:
 void WonGameNoTest::answeringNoEndsTheProgram()
 {
     Game game(11);
-    TGameState& s = game.state;
+    TGameState& s = game.state();
     game.bid(QStringLiteral("6"));
     s.Scores = {0, 0, 100, 0, 100}; // the other side wins whatever this deal brings
     bool asked = false;
@@ -34,7 +34,7 @@ void WonGameNoTest::answeringNoEndsTheProgram()
     });
     QVERIFY(asked);
     QVERIFY(s.GameWinner == 2 || s.GameWinner == 4);
-    QVERIFY(!game.window->isVisible());
+    QVERIFY(!game.window().isVisible());
     QVERIFY(!game.table().bidButton()->isVisible());
     QCOMPARE(s.CardsPlayed, 52);
 }
