@@ -269,6 +269,18 @@ inline bool pressMessageButton(QWidget* dialog, MsgButton kind)
     return true;
 }
 
+// Answers the next question or notice with `button`, in either language; its text goes to
+// *text when one is given.
+inline void answerNextMessage(MsgButton button, QString* text = nullptr)
+{
+    whenModal([button, text](QWidget* modal) {
+        QVERIFY2(isMessageDialog(modal), modal->metaObject()->className());
+        if (text)
+            *text = messageText(modal);
+        QVERIFY(pressMessageButton(modal, button));
+    });
+}
+
 // Answers modal windows as they come up. A poll timer looks at the active modal window; the
 // handler runs from a separate single-shot timer after the chosen delay, so a handler whose
 // answer opens the next modal window (the score sheet's OK asking for a new game) does not

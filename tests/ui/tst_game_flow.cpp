@@ -27,6 +27,7 @@
 
 using namespace halbeet;
 using halbeet::testing::checkStateInvariants;
+using halbeet::testing::answerNextMessage;
 using halbeet::testing::Game;
 using halbeet::testing::whenModal;
 
@@ -133,12 +134,7 @@ void GameFlowTest::passedDealIsDealtAgainByTheNextSeat()
     s.Bids[3] = 3;
     s.Bids[4] = 3; // with the human's 2: 10, below 11
     QString notice;
-    whenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY(box);
-        notice = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    answerNextMessage(MsgButton::OK, &notice);
     game.bid(QStringLiteral("2"));
     QCOMPARE(notice, texts().flow.PassNotice);
     // Dealt again by seat 3: bidding again, nothing scored, no row on the sheet.
@@ -157,12 +153,7 @@ void GameFlowTest::bidButtonWithoutABidShowsTheNotice()
 {
     Game game;
     QString notice;
-    whenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY(box);
-        notice = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    answerNextMessage(MsgButton::OK, &notice);
     game.table().bidButton()->setEnabled(true); // Enter works on a default button
     game.window().Button1Click();
     QCOMPARE(notice, texts().flow.MissingBidNotice);
@@ -417,9 +408,7 @@ void GameFlowTest::newGameAnsweredNoChangesNothingMidTrick()
     const TGameState before = s;
     const QString playPanel = game.window().statusBar1()->getPlayPanel()->text();
     const int visible = visibleCount(game.table(), 1, 108);
-    whenModal([](QWidget* modal) {
-        qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click();
-    });
+    answerNextMessage(MsgButton::No);
     game.window().N2Click();
     QCOMPARE(s.Hands, before.Hands);
     QCOMPARE(s.Scores, before.Scores);

@@ -18,6 +18,7 @@
 #include <QtTest>
 
 using namespace halbeet;
+using halbeet::testing::answerNextMessage;
 using halbeet::testing::Game;
 using halbeet::testing::TempSettings;
 using halbeet::testing::whenModal;
@@ -169,12 +170,7 @@ void MainWindowTest::switchingLanguageStoresItAndTellsInTheChosenLanguage()
 {
     Game game;
     QString notice;
-    whenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY(box);
-        notice = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    answerNextMessage(MsgButton::OK, &notice);
     game.window().menuItem(QStringLiteral("N15"))->trigger();
     QCOMPARE(notice, arabicTexts().flow.RestartNotice);
     QCOMPARE(settings::language(), QStringLiteral("AR"));
@@ -185,11 +181,7 @@ void MainWindowTest::switchingLanguageStoresItAndTellsInTheChosenLanguage()
     QCOMPARE(menuText(game.window(), "N2"), QStringLiteral("New Game"));
 
     // And back to English: the English notice, the marks move again.
-    whenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        notice = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    answerNextMessage(MsgButton::OK, &notice);
     game.window().menuItem(QStringLiteral("English1"))->trigger();
     QCOMPARE(notice, englishTexts().flow.RestartNotice);
     QCOMPARE(settings::language(), QStringLiteral("EN"));
@@ -238,11 +230,7 @@ void MainWindowTest::closeAnsweredNoKeepsTheGame()
 {
     Game game;
     QString question;
-    whenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        question = box->text();
-        box->button(QMessageBox::No)->click();
-    });
+    answerNextMessage(MsgButton::No, &question);
     game.window().close();
     QCOMPARE(question, texts().flow.ExitQuestion);
     QVERIFY(game.window().isVisible());
