@@ -1,7 +1,7 @@
 #include "ui/main_window.h"
 
-#include "core/bidding.h"
 #include "core/analysis.h"
+#include "core/bidding.h"
 #include "core/computer_play.h"
 #include "core/deal_cycle.h"
 #include "core/suits.h"
@@ -32,7 +32,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -51,9 +50,6 @@ QStringList bidItems(int score)
     const int lowest = score >= 40 ? 4 : score >= 30 ? 3 : 2;
     return items.mid(lowest - 2);
 }
-
-// Homes of the motion sprites between plays: the places of the cut sprites.
-QPoint moveSpriteHome(int seat) { return Table::cutHome(seat); }
 
 } // namespace
 
@@ -150,7 +146,6 @@ void TForm1::FormCreate()
 void TForm1::applyLanguage()
 {
     const MainWindowTexts& t = texts().mainWindow;
-    const FlowTexts& f = texts().flow;
     setWindowTitle(t.caption);
     const Qt::LayoutDirection direction = languageDirection();
     // The table reads left to right in both languages; the bars follow the language.
@@ -177,7 +172,6 @@ void TForm1::applyLanguage()
     m_checkedLang = CurrentLang();
     menuItem(QStringLiteral("N15"))->setChecked(isArabic());
     menuItem(QStringLiteral("English1"))->setChecked(!isArabic());
-    Q_UNUSED(f);
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -555,11 +549,12 @@ bool TForm1::sweepTrick(int taker)
         order = {p4, p3, human, p2};
         break;
     }
+    // A motion sprite rests on its seat's cut-card place between plays.
     for (CardSprite* sprite : order) {
         const QPoint home = sprite == human ? m_humanHome
-                            : sprite == p2  ? moveSpriteHome(2)
-                            : sprite == p3  ? moveSpriteHome(3)
-                                            : moveSpriteHome(4);
+                            : sprite == p2  ? Table::cutHome(2)
+                            : sprite == p3  ? Table::cutHome(3)
+                                            : Table::cutHome(4);
         if (!m_table->GlideOut(sprite, to.x(), to.y(), home.x(), home.y(), m_glideStep))
             return false;
     }
@@ -633,7 +628,7 @@ void TForm1::N2Click()
         m_humanSprite = nullptr;
     }
     for (int seat = 2; seat <= 4; ++seat)
-        m_table->moveSprite(seat)->move(moveSpriteHome(seat));
+        m_table->moveSprite(seat)->move(Table::cutHome(seat));
     m_state.Trick = {};
     m_state.TrickPos = 1;
     m_state.Scores = {};
