@@ -132,9 +132,11 @@ public:
 
     // The whole game as a small versioned JSON text, in any phase.
     std::string save() const;
+    // Why a saved text was refused: for the player, the kind; for a log, the detail.
+    enum class LoadProblem { None, NotASave, NewerVersion, Damaged };
     // Replaces this game by a saved one. A text from a newer version, a damaged one, or one
     // whose cards do not make one deck is refused with the reason, and nothing changes.
-    bool load(std::string_view text, std::string* error = nullptr);
+    bool load(std::string_view text, std::string* error = nullptr, LoadProblem* problem = nullptr);
 
     static constexpr int SaveVersion = 1;
 

@@ -257,5 +257,15 @@ void setLanguage(const QString& code)
     writeString(QStringLiteral("LANGUAGE"), QStringLiteral("LANG"), code);
 }
 
+bool resumeGames()
+{
+    return readInteger(QStringLiteral("GAME"), QStringLiteral("RESUME"), 1) != 0;
+}
+
+void setResumeGames(bool on)
+{
+    writeInteger(QStringLiteral("GAME"), QStringLiteral("RESUME"), on ? 1 : 0);
+}
+
 } // namespace settings
 } // namespace halbeet

@@ -73,5 +73,10 @@ void setDelay(int ms);
 QString language();
 void setLanguage(const QString& code);
 
+// GAME/RESUME: 1 (the default) saves a game in progress when the program is quit and offers
+// it at the next start; 0 leaves every start to a fresh game. Any value but 0 reads as 1.
+bool resumeGames();
+void setResumeGames(bool on);
+
 } // namespace settings
 } // namespace halbeet

@@ -85,6 +85,17 @@ LanguageTexts makeArabic()
         QStringLiteral("تعليمات"),
         QStringLiteral("إغلاق"),
     };
+    t.savedGame.ResumeQuestion =
+        QStringLiteral("لم تكتمل اللعبة السابقة عند إغلاق البرنامج. هل تريد متابعتها ؟");
+    t.savedGame.UnreadableNotice =
+        QStringLiteral("تعذّرت قراءة اللعبة المحفوظة (%1).\nتم الاحتفاظ بها في:\n%2\nستبدأ لعبة جديدة.");
+    t.savedGame.NotASave = QStringLiteral("الملف ليس لعبة محفوظة");
+    t.savedGame.NewerVersion = QStringLiteral("حُفظت بإصدار أحدث من البرنامج");
+    t.savedGame.Damaged = QStringLiteral("الملف تالف");
+    t.savedGame.KeptNowhere = QStringLiteral("(تعذّر الاحتفاظ بها وحُذفت)");
+    t.savedGame.SaveFailedNotice =
+        QStringLiteral("تعذّر حفظ اللعبة في:\n%1\nلن تُعرض عليك متابعتها عند التشغيل القادم.");
+    t.savedGame.ResumeOption = QStringLiteral("متابعة اللعبة غير المكتملة عند التشغيل القادم");
     return t;
 }
 
@@ -164,6 +175,17 @@ LanguageTexts makeEnglish()
         QStringLiteral("&Help"),
         QStringLiteral("&Close"),
     };
+    t.savedGame.ResumeQuestion =
+        QStringLiteral("The last game was not finished when Halbeet was closed. Do you want to continue it?");
+    t.savedGame.UnreadableNotice =
+        QStringLiteral("The saved game could not be read (%1).\nIt has been kept as:\n%2\nA new game begins.");
+    t.savedGame.NotASave = QStringLiteral("the file is not a saved game");
+    t.savedGame.NewerVersion = QStringLiteral("it was saved by a newer version of Halbeet");
+    t.savedGame.Damaged = QStringLiteral("the file is damaged");
+    t.savedGame.KeptNowhere = QStringLiteral("(it could not be kept and was removed)");
+    t.savedGame.SaveFailedNotice =
+        QStringLiteral("The game could not be saved to:\n%1\nIt will not be offered at the next start.");
+    t.savedGame.ResumeOption = QStringLiteral("Continue an unfinished game at the next start");
     return t;
 }
 

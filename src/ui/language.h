@@ -112,6 +112,18 @@ struct MessageDialogTexts {
     std::array<QString, 12> buttons;
 };
 
+// The game saved when the program is quit, offered again at the next start.
+struct SavedGameTexts {
+    QString ResumeQuestion;
+    QString UnreadableNotice; // %1: why, %2: where the file was kept
+    QString NotASave;
+    QString NewerVersion;
+    QString Damaged;
+    QString KeptNowhere; // stands for %2 when the file could not even be moved aside
+    QString SaveFailedNotice; // %1: the file or folder
+    QString ResumeOption;     // the check box in Options
+};
+
 struct LanguageTexts {
     QString code; // "AR" or "EN"
     QString applicationTitle;
@@ -124,6 +136,7 @@ struct LanguageTexts {
     AboutTexts about;
     ScoreSheetTexts scoreSheet;
     MessageDialogTexts messageDialog;
+    SavedGameTexts savedGame;
 };
 
 const LanguageTexts& arabicTexts();

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "settings/saved_game.h"
 #include "settings/settings.h"
 #include "ui/about.h"
 #include "ui/arabic_style.h"
@@ -197,6 +198,13 @@ void TForm1::Timer1Timer()
 void TForm1::nameAccepted()
 {
     update();
+    if (offerSavedGame()) {
+        m_statusBar->repaintNow();
+        update();
+        setEnabled(true);
+        runFlow();
+        return;
+    }
     NewDeal();
     m_statusBar->repaintNow();
     update();
@@ -571,6 +579,181 @@ void TForm1::scoreSheetClosedAfterDeal()
 }
 
 // ---------------------------------------------------------------------------------------
+// The game that outlives the window
+
+void TForm1::saveGameOnQuit()
+{
+    if (!m_game.dealInProgress() || !settings::resumeGames())
+        return;
+    QString where;
+    if (!savedgame::write(m_game.save(), &where))
+        LangMessageDlg(texts().savedGame.SaveFailedNotice.arg(where), DialogType::Warning, MsgButton::OK,
+                       this);
+}
+
+bool TForm1::offerSavedGame()
+{
+    if (!settings::resumeGames())
+        return false;
+    bool unreadable = false;
+    const std::optional<std::string> text = savedgame::read(&unreadable);
+    if (!text && !unreadable)
+        return false;
+    // Its dialogs must be answerable; the name dialog's wait left the window disabled.
+    setEnabled(true);
+    const SavedGameTexts& t = texts().savedGame;
+    QString reason = t.Damaged;
+    if (text) {
+        GameModel probe([] { return 0u; });
+        GameModel::LoadProblem problem = GameModel::LoadProblem::Damaged;
+        if (probe.load(*text, nullptr, &problem)) {
+            const bool wanted = LangMessageDlg(t.ResumeQuestion, DialogType::Custom,
+                                               MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes;
+            // Offered once: a game that is not continued now is gone, one that is lives on
+            // in the window until it is saved again.
+            savedgame::discard();
+            if (!wanted || !m_game.load(*text))
+                return false;
+            restoreTable();
+            return true;
+        }
+        reason = problem == GameModel::LoadProblem::NotASave       ? t.NotASave
+                 : problem == GameModel::LoadProblem::NewerVersion ? t.NewerVersion
+                                                                   : t.Damaged;
+    }
+    const QString kept = savedgame::setAside();
+    LangMessageDlg(t.UnreadableNotice.arg(reason, kept.isEmpty() ? t.KeptNowhere : kept), DialogType::Warning,
+                   MsgButton::OK, this);
+    return false;
+}
+
+void TForm1::restoreTable()
+{
+    const TGameState& s = m_state;
+    stopWaitingFlows();
+    m_table->UnlockInput();
+    m_humanMoving = false;
+    m_humanSprite = nullptr;
+    m_table->warningImage()->hide();
+    m_table->DeleteCards();
+    m_table->deletegools();
+    for (int seat = 1; seat <= 4; ++seat) {
+        m_table->moveSprite(seat)->hide();
+        CardSprite* slot = m_table->trickSlot(seat);
+        slot->hide();
+        slot->setSuite(0);
+    }
+    for (int seat = 2; seat <= 4; ++seat)
+        m_table->moveSprite(seat)->move(Table::cutHome(seat));
+
+    // The hands as they were dealt, then every card played taken out the way the flow takes it.
+    TGameState dealt = s;
+    dealt.Hands = m_game.dealtHands();
+    m_table->ShowHumanHand(dealt);
+    m_table->ShowComputerBacks(dealt, settings::backDesign());
+    for (int k = 1; k <= 13; ++k) {
+        m_table->handSprite(1, k)->raise(); // each card of the fan lies over its left neighbour
+        for (int seat = 1; seat <= 4; ++seat)
+            m_table->handSprite(seat, k)->show();
+    }
+    const bool bidding = m_game.phase() == Phase::Bidding;
+    const int dealer = m_game.dealer();
+    if (bidding && dealer >= 2) {
+        // A computer dealer's turned card stands in for his thirteenth card until the bid.
+        m_table->cutSprite(dealer)->setFace(s.CutCard);
+        m_table->cutSprite(dealer)->show();
+        m_table->handSprite(dealer, 13)->hide();
+    } else if (!bidding) {
+        for (int k = 1; k <= 13; ++k) {
+            CardSprite* sprite = m_table->handSprite(1, k);
+            sprite->move(sprite->x(), Table::HandTop);
+        }
+    }
+
+    const auto plays = m_game.plays();
+    const int lying = m_game.phase() == Phase::TrickComplete ? 4 : static_cast<int>(plays.size()) % 4;
+    const std::size_t firstOnTable = plays.size() - static_cast<std::size_t>(lying);
+    for (std::size_t i = 0; i < plays.size(); ++i) {
+        const TTrickCard& play = plays[i];
+        const TCardFace card{play.Suite, play.Number};
+        CardSprite* taken = nullptr;
+        for (int k = 1; k <= 13 && !taken; ++k) {
+            CardSprite* sprite = m_table->handSprite(play.Seat, k);
+            const bool match = play.Seat == 1 ? sprite->face() == card : sprite->Number() == card.Number;
+            if (sprite->isVisible() && match)
+                taken = sprite;
+        }
+        if (!taken)
+            continue;
+        if (i < firstOnTable) {
+            taken->hide();
+            continue;
+        }
+        // On the table: the human's own sprite, or the seat's motion sprite, at its trick place.
+        CardSprite* slot = m_table->trickSlot(play.Seat);
+        slot->setFace(card);
+        if (play.Seat == 1) {
+            m_humanSprite = taken;
+            m_humanHome = taken->pos();
+            taken->move(slot->pos());
+            taken->raise();
+        } else {
+            taken->hide();
+            CardSprite* mover = m_table->moveSprite(play.Seat);
+            mover->setNumber(card.Number);
+            mover->setSuite(card.Suite);
+            mover->move(slot->pos());
+            mover->show();
+            mover->raise();
+        }
+    }
+    for (int seat = 1; seat <= 4; ++seat) {
+        for (int n = 1; n <= s.TricksWon[seat] && n <= 13; ++n) {
+            CardSprite* marker = m_table->marker(seat, n);
+            marker->setSuite(m_table->card(51)->Suite());
+            marker->show();
+        }
+    }
+
+    // The last trick taken, for the Last trick command.
+    const auto takers = m_game.takers();
+    if (!takers.empty()) {
+        const std::size_t start = (takers.size() - 1) * 4;
+        std::array<TCardFace, 5> current{};
+        for (int seat = 1; seat <= 4; ++seat)
+            current[static_cast<std::size_t>(seat)] = m_table->trickSlot(seat)->face();
+        for (std::size_t i = start; i < start + 4; ++i)
+            m_table->trickSlot(plays[i].Seat)->setFace({plays[i].Suite, plays[i].Number});
+        m_lastShot->fill(*m_table, plays[start].Seat);
+        for (int seat = 1; seat <= 4; ++seat)
+            m_table->trickSlot(seat)->setFace(current[static_cast<std::size_t>(seat)]);
+    }
+
+    // Bids, the bid box, the status bar and the score sheet.
+    for (int seat = 1; seat <= 4; ++seat) {
+        QString text;
+        if (!bidding)
+            text = QString::number(s.Bids[seat]);
+        else if (seat != 1)
+            text = m_game.bidPublic(seat) ? QString::number(s.Bids[seat]) : QStringLiteral("?");
+        m_table->bidLabel(seat)->setText(text);
+    }
+    adaptBidList();
+    m_table->bidButton()->setEnabled(false);
+    m_table->bidButton()->setVisible(bidding);
+    m_table->bidBox()->setVisible(bidding);
+    m_statusBar->getDealPanel()->setText(nameLabel(dealer)->text());
+    const int playing = bidding ? FirstSeat(s.DealerCounter) : m_game.toAct() != 0 ? m_game.toAct() : 1;
+    m_statusBar->getPlayPanel()->setText(nameLabel(playing)->text());
+    m_statusBar->getHintPanel()->setText(bidding ? texts().flow.BidPrompt : texts().flow.EmptyHint);
+    m_scores->resetSheet();
+    loadPlayDelay();
+    m_game.setTrickPause(1000);
+    m_table->UpdateCards();
+    m_statusBar->repaintNow();
+}
+
+// ---------------------------------------------------------------------------------------
 // Menu commands
 
 void TForm1::N2Click()
@@ -688,6 +871,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     if (LangMessageDlg(texts().flow.ExitQuestion, DialogType::Custom,
                        MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes) {
+        saveGameOnQuit();
         endAllFlows();
         event->accept();
         QCoreApplication::quit();

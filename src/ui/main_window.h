@@ -75,6 +75,10 @@ public:
     void N15Click(); // Arabic
     void English1Click();
 
+    // Saves a deal in progress for the next start (when the player has not turned it off);
+    // the close handler calls it once the player has confirmed that he quits.
+    void saveGameOnQuit();
+
     // Where the help file of the current language is looked for, in order.
     static QStringList helpFileCandidates();
 
@@ -105,6 +109,10 @@ private:
     void takeTrick(int taker);
     void scoreSheetClosedAfterDeal();
     void switchLanguage(const QString& code);
+    // Offers the saved game after the name dialog; true when it was taken up and is on the table.
+    bool offerSavedGame();
+    // Lays the table out from the model as it stands, for a restored game.
+    void restoreTable();
     QLabel* nameLabel(int seat) const;
 
     GameModel& m_game;
