@@ -452,6 +452,7 @@ void GameSaveCodec::load(GameModel& g, std::string_view text)
     g.m_scoreRows = std::move(rows);
     g.m_dealsDealt = dealsDealt;
     g.recomputeToAct();
+    g.recomputeHeld();
 }
 
 std::string GameModel::save() const { return GameSaveCodec::save(*this); }
