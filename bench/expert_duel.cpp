@@ -27,7 +27,15 @@ int main(int argc, char** argv)
     const std::uint32_t seed = argc > 3 ? static_cast<std::uint32_t>(std::atoll(argv[3])) : 1;
     PerSeat<bool> expertSeat{};
     for (int s = 1; s <= 4; ++s)
-        expertSeat[s] = players[static_cast<std::size_t>(s - 1)] == 'e';
+        expertSeat[s] = players[static_cast<std::size_t>(s - 1)] != 'c';
+    PerSeat<ExpertBudget> budget{};
+    for (int s = 1; s <= 4; ++s) {
+        if (players[static_cast<std::size_t>(s - 1)] == 'E') {
+            budget[s].maxSamples *= 3;
+            budget[s].playSteps *= 3;
+            budget[s].bidSamples *= 3;
+        }
+    }
 
     TGameState st;
     InitDeck(st.Deck);
@@ -51,7 +59,7 @@ int main(int argc, char** argv)
                 continue;
             const SeatView v = MakeSeatView(st, seat, {}, BidsSeenBefore(seat, st.DealerCounter));
             const auto t0 = std::chrono::steady_clock::now();
-            st.Bids[seat] = ExpertChooseBid(v, seed * 1000003ULL + ++decision).bid;
+            st.Bids[seat] = ExpertChooseBid(v, seed * 1000003ULL + ++decision, budget[seat]).bid;
             bidTimes.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         }
         SortHumanHand(st.Hands[1]);
@@ -67,7 +75,7 @@ int main(int argc, char** argv)
                 if (expertSeat[seat]) {
                     const SeatView v = MakeSeatView(st, seat, plays, kAllBidsPublic);
                     const auto t0 = std::chrono::steady_clock::now();
-                    card = ExpertChooseCard(v, seed * 1000003ULL + ++decision).card;
+                    card = ExpertChooseCard(v, seed * 1000003ULL + ++decision, budget[seat]).card;
                     times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
                     if (!IsHeldCard(st, seat, card)) {
                         std::fprintf(stderr, "illegal expert card\n");

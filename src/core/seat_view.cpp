@@ -45,7 +45,7 @@ SeatView MakeSeatView(const TGameState& state, int seat, std::span<const TTrickC
     });
 
     for (int s = 1; s <= 4; ++s) {
-        v.Bids[s] = (s == seat || bidPublic[s]) ? state.Bids[s] : 0;
+        v.Bids[s] = bidPublic[s] ? state.Bids[s] : 0;
         v.Scores[s] = state.Scores[s];
     }
 

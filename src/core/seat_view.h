@@ -28,7 +28,8 @@ struct SeatView {
     std::array<TCardFace, 13> Hand{};
     int HandCount = 0;
 
-    // Stored bids (2..6, 14..26) this seat has seen; 0 while a seat's bid is not public to it.
+    // Stored bids (2..6, 14..26) this seat has seen; 0 while a seat's bid is not public to it
+    // (its own included, while it is still to bid).
     PerSeat<std::int32_t> Bids{};
     PerSeat<std::int32_t> Scores{};
 
@@ -64,13 +65,13 @@ struct SeatView {
 };
 
 // Builds the view of seat from the game state, the cards played so far in the deal (in play
-// order) and which seats' bids this seat has seen. Only the seat's own hand is read from the
-// hands in the state; everything else it learns comes from public information.
+// order) and which bids this seat has seen (bidPublic[seat] once it has bid itself). Only the
+// seat's own hand is read from the hands in the state; everything else is public.
 SeatView MakeSeatView(const TGameState& state, int seat, std::span<const TTrickCard> plays,
                       const PerSeat<bool>& bidPublic);
 
 // The bids a seat has seen when it is its turn to bid: those of the seats that bid before it,
-// starting with the seat after the dealer. During play every bid is public.
+// starting with the seat after the dealer; not its own yet. During play every bid is public.
 PerSeat<bool> BidsSeenBefore(int seat, std::int32_t dealerCounter);
 inline constexpr PerSeat<bool> kAllBidsPublic{false, true, true, true, true};
 

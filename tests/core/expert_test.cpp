@@ -130,7 +130,8 @@ TEST(SeatView, ShowsOnlyTheBidsMadeBeforeTheSeat)
                 ++seen;
         }
         EXPECT_EQ(seen, position++) << "seat " << seat;
-        EXPECT_EQ(v.Bids[seat], d.st.Bids[seat]) << "its own bid, once made";
+        EXPECT_EQ(v.Bids[seat], 0) << "not even its own bid yet";
+        EXPECT_EQ(d.view(seat).Bids[seat], d.st.Bids[seat]) << "every bid, in play";
     }
 }
 
