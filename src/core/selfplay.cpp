@@ -3,80 +3,71 @@
 #include <charconv>
 #include <utility>
 
-#include "core/analysis.h"
-#include "core/bidding.h"
-#include "core/computer_play.h"
-#include "core/deal_cycle.h"
-#include "core/scoring.h"
-#include "core/suits.h"
-
 namespace halbeet {
 
-SelfPlay::SelfPlay(SeedSource seedSource) : m_random(std::move(seedSource))
+SelfPlay::SelfPlay(SeedSource seedSource) : m_game(std::move(seedSource))
 {
-    InitDeck(m_state.Deck);
+    for (int seat = 1; seat <= 4; ++seat)
+        setPlayer(seat, nullptr);
 }
 
-void SelfPlay::deal()
+void SelfPlay::setPlayer(int seat, Player* player)
 {
-    TGameState& st = m_state;
-    DealNewDeal(st, m_random);
-    st.TricksWon = {};
-    st.GameWinner = 0;
-    for (const int seat : {2, 3, 4, 1})
-        ComputerBid(st.Hands[seat], st.Trump, st.Bids[seat], st.Scores[seat]);
-    SortHumanHand(st.Hands[1]);
+    if (seat >= 1 && seat <= 4)
+        m_players[static_cast<std::size_t>(seat)] = player ? player : &m_classic;
 }
 
 bool SelfPlay::playTricks(PlayObserver* observer)
 {
-    TGameState& st = m_state;
+    Game& game = m_game;
     DealRecord& rec = m_record;
-    int leader = FirstSeat(st.DealerCounter);
-    for (int trick = 1; trick <= 13; ++trick) {
-        int seat = leader;
-        for (int n = 0; n < 4; ++n, seat = NextSeat(seat)) {
-            const TCardFace card = ChooseComputerCard(st, ProfileOf(seat));
-            if (observer && !observer->beforeCard(st, seat, card, rec))
-                return false;
-            CommitCard(st, seat, card);
-            rec.plays[++rec.playCount] = TTrickCard{card.Suite, card.Number, seat};
-            if (observer && !observer->afterCard(st, seat, card, rec))
-                return false;
-        }
-        const TTrickCard winner = TrickWinner(st.Trick, st.Trump);
-        rec.takers[++rec.takerCount] = winner.Seat;
-        if (observer && !observer->afterTrick(st, winner, rec))
+    while (game.phase() == Phase::Playing) {
+        const int seat = game.toAct();
+        const TCardFace card = playerOf(seat).chooseCard(game, seat);
+        if (observer && !observer->beforeCard(game.state(), seat, card, rec))
             return false;
-        st.WinningCard = winner;
-        st.Trick.fill(TTrickCard{});
-        st.TrickPos = 1;
-        ++st.TricksWon[winner.Seat];
-        leader = winner.Seat;
+        if (!game.play(card)) {
+            // A player that names a card it may not play breaks the run like a broken rule.
+            return false;
+        }
+        rec.plays[++rec.playCount] = TTrickCard{card.Suite, card.Number, seat};
+        if (observer && !observer->afterCard(game.state(), seat, card, rec))
+            return false;
+        if (game.phase() != Phase::TrickComplete)
+            continue;
+        const TTrickCard winner = game.state().WinningCard;
+        rec.takers[++rec.takerCount] = winner.Seat;
+        if (observer && !observer->afterTrick(game.state(), winner, rec))
+            return false;
+        game.takeTrick();
     }
-    return true;
+    return game.phase() == Phase::DealOver;
 }
 
 DealOutcome SelfPlay::playDeal(PlayObserver* observer)
 {
-    TGameState& st = m_state;
+    Game& game = m_game;
     DealRecord& rec = m_record;
-    deal();
+    game.startDeal();
+    while (game.phase() == Phase::Bidding) {
+        const int seat = game.toAct();
+        if (!game.bid(playerOf(seat).chooseBid(game, seat)))
+            return DealOutcome::Stopped;
+    }
+    const TGameState& st = game.state();
 
     rec.deal = ++m_deals;
-    rec.game = m_game;
-    rec.dealer = DealerSeat(st.DealerCounter);
+    rec.game = m_gameNumber;
+    rec.dealer = game.dealer();
     rec.trump = st.Trump;
     rec.cut = st.CutCard;
-    rec.hands = st.Hands;
+    rec.hands = game.dealtHands();
     rec.bids = st.Bids;
     rec.playCount = 0;
     rec.takerCount = 0;
     rec.tricks = PerSeat<std::int32_t>{};
     rec.winner = 0;
-
-    const std::int32_t total = st.Bids[1] + st.Bids[2] + st.Bids[3] + st.Bids[4];
-    rec.passed = total < 11;
+    rec.passed = game.dealPassed();
     if (rec.passed) {
         rec.scores = st.Scores;
         return observer && !observer->afterDeal(st, rec) ? DealOutcome::Stopped : DealOutcome::Passed;
@@ -85,15 +76,14 @@ DealOutcome SelfPlay::playDeal(PlayObserver* observer)
     if (!playTricks(observer))
         return DealOutcome::Stopped;
 
-    ScoreDeal(st.Scores, st.Bids, st.TricksWon);
-    st.GameWinner = FindGameWinner(st.Scores);
+    game.scoreDeal();
     rec.tricks = st.TricksWon;
     rec.scores = st.Scores;
     rec.winner = st.GameWinner;
     const bool keepGoing = !observer || observer->afterDeal(st, rec);
-    if (st.GameWinner != 0) {
-        st.Scores = PerSeat<std::int32_t>{};
-        ++m_game;
+    if (game.phase() == Phase::GameOver) {
+        game.newGame();
+        ++m_gameNumber;
     }
     return keepGoing ? DealOutcome::Played : DealOutcome::Stopped;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
-// Whole deals with four computer seats, run exactly as the program runs them: the same deck
-// handling and dealer rotation, all four bids from ComputerBid, thirteen tricks, scoring and
-// the end of a game. The simulator and the benchmark drive it; the checker watches it.
+// Whole deals with four computer seats, driven through the same game model as the program:
+// the same deck handling and dealer rotation, all four bids from the seats' players, thirteen
+// tricks, scoring and the end of a game. The simulator and the benchmark drive it; the
+// checker watches it.
 
 #include <cstdint>
 #include <string>
 
+#include "core/game.h"
+#include "core/player.h"
 #include "core/random.h"
 #include "core/state.h"
 
@@ -58,25 +61,31 @@ enum class DealOutcome { Played, Passed, Stopped };
 
 class SelfPlay {
 public:
-    // Puts the deck into its initial order; every clock reading comes from seedSource.
+    // Puts the deck into its initial order; every clock reading comes from seedSource. Every
+    // seat plays Classic until setPlayer says otherwise.
     explicit SelfPlay(SeedSource seedSource);
+
+    // The player of a seat (1..4); the caller keeps it alive. nullptr: Classic again.
+    void setPlayer(int seat, Player* player);
 
     // Deals, bids, and plays and scores unless the bids pass. A won game resets the scores
     // before the next deal; the dealer rotation carries on regardless.
     DealOutcome playDeal(PlayObserver* observer = nullptr);
 
-    const TGameState& state() const { return m_state; }
+    const Game& game() const { return m_game; }
+    const TGameState& state() const { return m_game.state(); }
     const DealRecord& lastDeal() const { return m_record; }
 
 private:
-    void deal();
     bool playTricks(PlayObserver* observer);
+    Player& playerOf(int seat) { return *m_players[static_cast<std::size_t>(seat)]; }
 
-    TGameState m_state;
-    TRandom m_random;
+    Game m_game;
+    ClassicPlayer m_classic;
+    PerSeat<Player*> m_players{};
     DealRecord m_record;
     std::int64_t m_deals = 0;
-    std::int64_t m_game = 1;
+    std::int64_t m_gameNumber = 1;
 };
 
 // Appends the deal as one JSON object and a newline, in the simulator's trace format.

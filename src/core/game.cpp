@@ -1,0 +1,286 @@
+// The game model: phases, legal actions and what each action does to the game.
+
+#include "core/game.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/analysis.h"
+#include "core/computer_play.h"
+#include "core/deal_cycle.h"
+#include "core/scoring.h"
+#include "core/suits.h"
+
+namespace halbeet {
+
+namespace {
+
+// Bids are given in the program's order: the computer seats as the deal is laid out, then
+// the human. Who sees which bid is a separate question (bidPublic).
+constexpr std::array<int, 4> kBidOrder{2, 3, 4, 1};
+
+constexpr std::array<std::int32_t, 12> kStoredBids{2, 3, 4, 5, 6, 14, 16, 18, 20, 22, 24, 26};
+
+} // namespace
+
+const char* PhaseName(Phase phase)
+{
+    switch (phase) {
+    case Phase::NoDeal: return "no-deal";
+    case Phase::Bidding: return "bidding";
+    case Phase::Playing: return "playing";
+    case Phase::TrickComplete: return "trick-complete";
+    case Phase::DealOver: return "deal-over";
+    case Phase::GameOver: return "game-over";
+    }
+    return "?";
+}
+
+Game::Game(SeedSource seedSource) : m_random(std::move(seedSource))
+{
+    InitDeck(m_state.Deck);
+}
+
+int Game::toAct() const { return m_toAct; }
+
+void Game::recomputeToAct()
+{
+    m_toAct = 0;
+    if (m_phase == Phase::Bidding) {
+        for (const int seat : kBidOrder) {
+            if (!m_bidMade[static_cast<std::size_t>(seat)]) {
+                m_toAct = seat;
+                return;
+            }
+        }
+    } else if (m_phase == Phase::Playing) {
+        int seat = m_leader;
+        for (int p = 1; p < m_state.TrickPos; ++p)
+            seat = NextSeat(seat);
+        m_toAct = seat;
+    }
+}
+
+bool Game::bidPublic(int seat) const
+{
+    if (seat < 1 || seat > 4 || !m_bidMade[static_cast<std::size_t>(seat)])
+        return false;
+    if (seat == 1 || m_bidMade[1])
+        return true;
+    // The human sees the bids of the seats that bid before him, from the seat after the dealer.
+    const int first = FirstSeat(m_state.DealerCounter);
+    return first != 1 && seat >= first;
+}
+
+std::int32_t Game::LowestBid(std::int32_t score) { return score >= 40 ? 4 : score >= 30 ? 3 : 2; }
+
+bool Game::IsStoredBid(std::int32_t bid)
+{
+    return std::find(kStoredBids.begin(), kStoredBids.end(), bid) != kStoredBids.end();
+}
+
+std::vector<std::int32_t> Game::legalBids(int seat) const
+{
+    std::vector<std::int32_t> bids;
+    if (seat < 1 || seat > 4)
+        return bids;
+    const std::int32_t lowest = LowestBid(m_state.Scores[static_cast<std::size_t>(seat)]);
+    for (const std::int32_t b : kStoredBids) {
+        if (b >= lowest)
+            bids.push_back(b);
+    }
+    return bids;
+}
+
+bool Game::isLegalBid(int seat, std::int32_t bid) const
+{
+    return seat >= 1 && seat <= 4 && IsStoredBid(bid) &&
+           bid >= LowestBid(m_state.Scores[static_cast<std::size_t>(seat)]);
+}
+
+bool Game::isLegalCard(TCardFace card) const
+{
+    if (m_phase != Phase::Playing || card.Suite < 1 || card.Suite > 4)
+        return false;
+    // The split is kept in step with the hand, and one suit's list is the shorter place to look.
+    const TSuitSplit& split = m_state.Splits[static_cast<std::size_t>(m_toAct)];
+    const auto suit = static_cast<std::size_t>(card.Suite);
+    bool held = false;
+    for (std::int32_t k = 1; k <= split.Counts[suit]; ++k)
+        held = held || split.Lists[suit][static_cast<std::size_t>(k)] == card;
+    if (!held)
+        return false;
+    const std::int32_t led = m_state.Trick[1].Suite;
+    return led == 0 || card.Suite == led || split.Counts[static_cast<std::size_t>(led)] == 0;
+}
+
+std::vector<TCardFace> Game::legalCards() const
+{
+    std::vector<TCardFace> cards;
+    if (m_phase != Phase::Playing)
+        return cards;
+    const auto seat = static_cast<std::size_t>(m_toAct);
+    for (std::int32_t k = 1; k <= m_state.HandCount[seat]; ++k) {
+        const TCardFace card = m_state.Hands[seat][static_cast<std::size_t>(k)];
+        if (isLegalCard(card))
+            cards.push_back(card);
+    }
+    return cards;
+}
+
+bool Game::initDeck()
+{
+    if (m_phase != Phase::NoDeal || m_dealsDealt != 0)
+        return false;
+    InitDeck(m_state.Deck);
+    return true;
+}
+
+bool Game::startDeal()
+{
+    const bool ready = m_phase == Phase::NoDeal || (m_phase == Phase::DealOver && (m_passed || m_scored));
+    if (!ready)
+        return false;
+    TGameState& st = m_state;
+    DealNewDeal(st, m_random);
+    SortHumanHand(st.Hands[1]);
+    st.TricksWon = {};
+    m_dealtHands = st.Hands;
+    m_bidMade = {};
+    m_passed = false;
+    m_scored = false;
+    m_playCount = 0;
+    m_takerCount = 0;
+    m_leader = FirstSeat(st.DealerCounter);
+    ++m_dealsDealt;
+    m_phase = Phase::Bidding;
+    recomputeToAct();
+    emit({GameEvent::Kind::DealStarted, dealer(), {}, 0});
+    return true;
+}
+
+bool Game::bid(std::int32_t storedBid)
+{
+    const int seat = m_toAct;
+    if (m_phase != Phase::Bidding || !isLegalBid(seat, storedBid))
+        return false;
+    TGameState& st = m_state;
+    st.Bids[static_cast<std::size_t>(seat)] = storedBid;
+    m_bidMade[static_cast<std::size_t>(seat)] = true;
+    recomputeToAct();
+    emit({GameEvent::Kind::BidMade, seat, {}, storedBid});
+    if (m_toAct != 0)
+        return true;
+
+    const std::int32_t total = st.Bids[1] + st.Bids[2] + st.Bids[3] + st.Bids[4];
+    emit({GameEvent::Kind::BidsPublic, 0, {}, total});
+    if (total < 11) {
+        m_passed = true;
+        m_phase = Phase::DealOver;
+        emit({GameEvent::Kind::Passed, 0, {}, total});
+        return true;
+    }
+    st.TricksWon = {};
+    st.CardsPlayed = 0;
+    st.TrickPos = 1;
+    m_leader = FirstSeat(st.DealerCounter);
+    m_phase = Phase::Playing;
+    recomputeToAct();
+    return true;
+}
+
+bool Game::play(TCardFace card)
+{
+    if (!isLegalCard(card))
+        return false;
+    TGameState& st = m_state;
+    const int seat = m_toAct;
+    const std::int32_t position = st.TrickPos;
+    CommitCard(st, seat, card);
+    m_plays[static_cast<std::size_t>(++m_playCount)] = TTrickCard{card.Suite, card.Number, seat};
+    if (position == 4) {
+        st.WinningCard = TrickWinner(st.Trick, st.Trump);
+        m_phase = Phase::TrickComplete;
+        m_toAct = 0;
+    } else {
+        m_toAct = NextSeat(seat);
+    }
+    if (!m_listeners.empty()) {
+        emit({GameEvent::Kind::CardPlayed, seat, card, position});
+        if (position == 4)
+            emit({GameEvent::Kind::TrickComplete, st.WinningCard.Seat, {}, 0});
+    }
+    return true;
+}
+
+bool Game::takeTrick()
+{
+    if (m_phase != Phase::TrickComplete)
+        return false;
+    TGameState& st = m_state;
+    const int taker = st.WinningCard.Seat;
+    st.Trick = {};
+    st.TrickPos = 1;
+    const std::int32_t won = ++st.TricksWon[static_cast<std::size_t>(taker)];
+    m_takers[static_cast<std::size_t>(++m_takerCount)] = taker;
+    m_leader = taker;
+    m_phase = st.CardsPlayed >= 52 ? Phase::DealOver : Phase::Playing;
+    recomputeToAct();
+    emit({GameEvent::Kind::TrickTaken, taker, {}, won});
+    return true;
+}
+
+bool Game::scoreDeal()
+{
+    if (m_phase != Phase::DealOver || m_passed || m_scored)
+        return false;
+    TGameState& st = m_state;
+    ScoreDeal(st.Scores, st.Bids, st.TricksWon);
+    st.GameWinner = FindGameWinner(st.Scores);
+    st.ScoreRow = std::min(st.ScoreRow + 1, 8);
+    m_scoreRows.push_back(st.Scores);
+    m_scored = true;
+    emit({GameEvent::Kind::DealScored, 0, {}, 0});
+    if (st.GameWinner != 0) {
+        m_phase = Phase::GameOver;
+        emit({GameEvent::Kind::GameWon, st.GameWinner, {}, 0});
+    }
+    return true;
+}
+
+void Game::newGame()
+{
+    TGameState& st = m_state;
+    st.Trick = {};
+    st.TrickPos = 1;
+    st.Scores = {};
+    st.ScoreRow = 1;
+    st.GameWinner = 0;
+    st.CardsPlayed = 0;
+    m_scoreRows.clear();
+    m_phase = Phase::NoDeal;
+    m_passed = false;
+    m_scored = false;
+    m_bidMade = {};
+    recomputeToAct();
+    emit({GameEvent::Kind::NewGame, 0, {}, 0});
+}
+
+void Game::addListener(GameListener* listener)
+{
+    if (listener && std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
+        m_listeners.push_back(listener);
+}
+
+void Game::removeListener(GameListener* listener)
+{
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
+}
+
+void Game::emit(GameEvent event)
+{
+    for (GameListener* listener : m_listeners)
+        listener->gameEvent(*this, event);
+}
+
+} // namespace halbeet

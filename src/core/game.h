@@ -1,0 +1,161 @@
+#pragma once
+
+// The game model: the one place where a game and its deals progress. It owns the state, the
+// deck and the dealing generator, knows the phase and the seat to act, lists that seat's
+// legal actions, applies an action and reports what the action caused. Front ends (the
+// window, the simulator, the tests) drive it; players choose actions for it (core/player.h).
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/random.h"
+#include "core/state.h"
+
+namespace halbeet {
+
+enum class Phase {
+    NoDeal,        // before the first deal, and after New Game until the next deal
+    Bidding,       // the computer seats bid (2, 3, 4), then the human (seat 1)
+    Playing,       // toAct() plays a card
+    TrickComplete, // four cards lie on the table; takeTrick() next
+    DealOver,      // thirteen tricks taken (scoreDeal() next), or the deal passed, or scored
+    GameOver,      // the deal just scored won the game; newGame() next
+};
+
+// What an action caused, for a front end to show and for observers to record.
+struct GameEvent {
+    enum class Kind {
+        DealStarted,   // seat: the dealer
+        BidMade,       // seat, value: the stored bid
+        BidsPublic,    // every bid is shown; the deal is played (see Passed)
+        Passed,        // the bids total under 11; nothing is played or scored
+        CardPlayed,    // seat, card, value: its position in the trick (1..4)
+        TrickComplete, // seat: the seat that will take it
+        TrickTaken,    // seat: the taker; value: its tricks in this deal
+        DealScored,    // the scores have moved
+        GameWon,       // seat: the winner (after DealScored)
+        NewGame,       // scores and the score sheet reset; the dealer rotation goes on
+    };
+    Kind kind{};
+    int seat = 0;
+    TCardFace card{};
+    std::int32_t value = 0;
+};
+
+class Game;
+
+// Watches every event of a game (statistics, announcements, traces).
+class GameListener {
+public:
+    virtual ~GameListener() = default;
+    virtual void gameEvent(const Game& game, const GameEvent& event) = 0;
+};
+
+class Game {
+public:
+    // Puts the deck into its initial order; every clock reading comes from seedSource.
+    explicit Game(SeedSource seedSource);
+
+    const TGameState& state() const { return m_state; }
+    // Direct access for tests and tools that arrange a position (bids, scores) before
+    // continuing; the game's own progress never goes through it.
+    TGameState& arrange() { return m_state; }
+
+    Phase phase() const { return m_phase; }
+    // The seat whose action is awaited: a bidder while bidding, a player while playing;
+    // 0 when the next step is the game's own (takeTrick, scoreDeal, a new deal).
+    int toAct() const;
+    bool dealInProgress() const { return m_phase == Phase::Bidding || m_phase == Phase::Playing ||
+                                         m_phase == Phase::TrickComplete; }
+    bool dealPassed() const { return m_passed; }
+    bool dealScored() const { return m_scored; }
+    int dealer() const { return DealerSeat(m_state.DealerCounter); }
+    // The seat that leads (led) the current trick.
+    int leader() const { return m_leader; }
+    // The seat that takes the complete trick on the table (TrickComplete only).
+    int trickTaker() const { return m_phase == Phase::TrickComplete ? m_state.WinningCard.Seat : 0; }
+    // Whether seat's bid is already known to the human: the seats that bid before him in
+    // turn order, and every seat once he has bid.
+    bool bidPublic(int seat) const;
+    bool bidMade(int seat) const { return m_bidMade[static_cast<std::size_t>(seat)]; }
+
+    // Legal actions. The lowest bid rises with the bidder's score: 2, 3 from 30, 4 from 40.
+    static std::int32_t LowestBid(std::int32_t score);
+    static bool IsStoredBid(std::int32_t bid);
+    std::vector<std::int32_t> legalBids(int seat) const;
+    bool isLegalBid(int seat, std::int32_t bid) const;
+    // The follow-suit rule for the seat to act: a card of the led suit when it holds one.
+    bool isLegalCard(TCardFace card) const;
+    std::vector<TCardFace> legalCards() const;
+
+    // Actions. Each one is refused (returns false, changes nothing) when it is not legal now.
+    // Puts the deck into its initial order; only before any deal.
+    bool initDeck();
+    // Deals a new deal: before the first deal, after New Game, after a passed or scored deal.
+    bool startDeal();
+    // The bid of toAct(). The fourth bid settles the deal: BidsPublic and play, or Passed.
+    bool bid(std::int32_t storedBid);
+    // The card of toAct().
+    bool play(TCardFace card);
+    // The complete trick goes to its taker, who leads next; after the 13th the deal is over.
+    bool takeTrick();
+    // Scores the deal once; the game may be won.
+    bool scoreDeal();
+    // Scores to 0, the trick and the score sheet cleared, in any phase; the dealer rotation
+    // goes on. The next step is startDeal().
+    void newGame();
+
+    // The deal so far: every card in play order with its seat, and each trick's taker.
+    std::span<const TTrickCard> plays() const { return {m_plays.data() + 1, std::size_t(m_playCount)}; }
+    std::span<const int> takers() const { return {m_takers.data() + 1, std::size_t(m_takerCount)}; }
+    // The hands as they were dealt (seat 1 sorted as the game shows it).
+    const PerSeat<THand>& dealtHands() const { return m_dealtHands; }
+    // The running scores after each scored deal of this game, oldest first.
+    const std::vector<PerSeat<std::int32_t>>& scoreRows() const { return m_scoreRows; }
+    // Deals dealt since the program started or the save was made; passed ones included.
+    std::int64_t dealsDealt() const { return m_dealsDealt; }
+
+    void setPlayDelay(std::int32_t ms) { m_state.PlayDelay = ms; }
+    void setTrickPause(std::int32_t ms) { m_state.TrickPause = ms; }
+
+    void addListener(GameListener* listener);
+    void removeListener(GameListener* listener);
+
+    // The whole game as a small versioned JSON text, in any phase.
+    std::string save() const;
+    // Replaces this game by a saved one. A text from a newer version, a damaged one, or one
+    // whose cards do not make one deck is refused with the reason, and nothing changes.
+    bool load(std::string_view text, std::string* error = nullptr);
+
+    static constexpr int SaveVersion = 1;
+
+private:
+    void emit(GameEvent event);
+    void recomputeToAct();
+
+    TGameState m_state;
+    TRandom m_random;
+    Phase m_phase = Phase::NoDeal;
+    int m_toAct = 0;
+    int m_leader = 0;
+    bool m_passed = false;
+    bool m_scored = false;
+    PerSeat<bool> m_bidMade{};
+    std::array<TTrickCard, 53> m_plays{}; // 1..m_playCount
+    int m_playCount = 0;
+    std::array<int, 14> m_takers{}; // 1..m_takerCount
+    int m_takerCount = 0;
+    PerSeat<THand> m_dealtHands{};
+    std::vector<PerSeat<std::int32_t>> m_scoreRows;
+    std::int64_t m_dealsDealt = 0;
+    std::vector<GameListener*> m_listeners;
+
+    friend class GameSaveCodec;
+};
+
+const char* PhaseName(Phase phase);
+
+} // namespace halbeet
