@@ -9,6 +9,9 @@
 #include "core/bidding.h"
 #include "core/deal_cycle.h"
 #include "core/expert.h"
+#include "core/expert_player.h"
+#include "core/invariants.h"
+#include "core/selfplay.h"
 #include "core/expert_playout.h"
 #include "core/expert_sampler.h"
 #include "core/scoring.h"
@@ -453,6 +456,54 @@ TEST(Expert, BidsMoreWithAStrongerHand)
     EXPECT_EQ(low.bid, 2);
     EXPECT_EQ(low.why, ExpertReason::BidsLowest);
     EXPECT_LT(low.expectedTricks, 1.5);
+}
+
+
+// Whole deals through the game model with four Expert seats: every bid and card is accepted by
+// the model and the bookkeeping holds after every card.
+TEST(ExpertPlayer, PlaysWholeDealsThroughTheGame)
+{
+    SelfPlay play([next = std::uint32_t{17}]() mutable { return next++; });
+    ExpertPlayer experts[4] = {ExpertPlayer(1), ExpertPlayer(2), ExpertPlayer(3), ExpertPlayer(4)};
+    for (int seat = 1; seat <= 4; ++seat)
+        play.setPlayer(seat, &experts[seat - 1]);
+    InvariantChecker checker;
+    for (int seat = 1; seat <= 4; ++seat)
+        checker.setClassicSeat(seat, false);
+    int played = 0;
+    for (int deal = 0; deal < 6; ++deal) {
+        const DealOutcome outcome = play.playDeal(&checker);
+        ASSERT_NE(outcome, DealOutcome::Stopped) << checker.violation();
+        played += outcome == DealOutcome::Played ? 1 : 0;
+    }
+    EXPECT_GT(played, 0);
+}
+
+// While bidding, a seat sees the bids made before it in turn order, and no other.
+TEST(ExpertPlayer, ViewWhileBiddingShowsOnlyEarlierBids)
+{
+    Game game([next = std::uint32_t{3}]() mutable { return next++; });
+    for (int deal = 0; deal < 4; ++deal) {
+        ASSERT_TRUE(game.startDeal());
+        const int first = FirstSeat(game.state().DealerCounter);
+        while (game.phase() == Phase::Bidding) {
+            const int seat = game.toAct();
+            const SeatView v = ViewOf(game, seat);
+            for (int s = 1; s <= 4; ++s) {
+                bool before = false;
+                for (int t = first; t != seat; t = NextSeat(t))
+                    before = before || t == s;
+                const bool shown = v.Bids[s] != 0;
+                EXPECT_EQ(shown, before && game.bidMade(s)) << "seat " << seat << " looking at " << s;
+            }
+            ASSERT_TRUE(game.bid(Game::LowestBid(game.state().Scores[seat]) + 3));
+        }
+        ASSERT_EQ(game.phase(), Phase::Playing);
+        const SeatView v = ViewOf(game, game.toAct());
+        for (int s = 1; s <= 4; ++s)
+            EXPECT_EQ(v.Bids[s], game.state().Bids[s]) << "every bid once the play starts";
+        game.newGame();
+    }
 }
 
 } // namespace

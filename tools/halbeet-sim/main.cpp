@@ -462,6 +462,8 @@ int main(int argc, char** argv)
         play.setPlayer(seat, experts.back().get());
     }
     InvariantChecker checker;
+    for (int seat = 1; seat <= 4; ++seat)
+        checker.setClassicSeat(seat, opt.players[static_cast<std::size_t>(seat)] == Level::Classic);
     PlayObserver* const observer = opt.check ? &checker : nullptr;
 
     Totals totals;
