@@ -296,8 +296,14 @@ public:
         if (!m_opt.games || m_opt.dealsGiven)
             done = std::max(done, static_cast<double>(dealsDone) / static_cast<double>(m_opt.deals));
         const double left = done > 0 ? elapsed * (1 - done) / done : 0;
-        std::fprintf(stderr, "\r\033[K%lld games, %lld deals, %s elapsed, about %s left",
-                     static_cast<long long>(t.games), static_cast<long long>(dealsDone),
+        std::string doneText;
+        if (m_opt.games)
+            doneText = std::to_string(t.games) + " of " + std::to_string(*m_opt.games) + " games, " +
+                    std::to_string(dealsDone) + " deals";
+        else
+            doneText = std::to_string(dealsDone) + " of " + std::to_string(m_opt.deals) + " deals, " +
+                    std::to_string(t.games) + " games";
+        std::fprintf(stderr, "\r\033[K%s, %s elapsed, about %s left", doneText.c_str(),
                      Duration(elapsed).c_str(), Duration(left).c_str());
         std::fflush(stderr);
         m_shown = true;
