@@ -421,6 +421,20 @@ TEST(Expert, ChoosesWellInBuiltPositions)
         e.won = {0, 1, 3, 3, 3};
         cases.push_back({"leaves the trick to its partner", e, H(3), ExpertReason::LeavesToPartner});
     }
+    {
+        // Seat 1 is past 41 but its partner is below zero. Taking the trick from the partner's
+        // king would make its own bid and break the partner's; giving it up wins the game.
+        Endgame e;
+        e.seat = 1;
+        e.mine = {H(Ace), H(2)};
+        e.elsewhere = {S(5), D(9), C(8)};
+        e.trick = {{2, H(5)}, {3, H(King)}, {4, H(3)}};
+        e.bids = {0, 3, 3, 2, 3};
+        e.won = {0, 2, 5, 1, 3};
+        e.scores = {0, 45, 10, -2, 12};
+        cases.push_back({"gives its partner the trick that wins the game", e, H(2),
+                         ExpertReason::LeavesToPartner});
+    }
     for (const Case& c : cases) {
         const SeatView v = c.position.view();
         ASSERT_EQ(v.SeatToPlay(), v.Seat) << c.what;
