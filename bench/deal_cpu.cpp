@@ -131,8 +131,8 @@ int main(int argc, char* argv[])
     prepareApplication(app);
     setTimeScale(1.0);
 
-    TGameState state;
-    const auto window = createMainWindow(state, [next = seed]() mutable { return next++; });
+    GameModel game([next = seed]() mutable { return next++; });
+    const auto window = createMainWindow(game);
     window->setNameDialogDelay(0);
     window->show();
     if (!waitFor([&] { return window->nameDialog() && window->nameDialog()->isVisible(); }, 10000)) {
@@ -141,8 +141,8 @@ int main(int argc, char* argv[])
     }
     window->nameDialog()->nameField()->setText(QStringLiteral("Bench"));
     window->nameDialog()->BitBtn1Click();
-    if (state.PlayDelay != 100) {
-        std::fprintf(stderr, "deal_cpu: playing speed %d, expected the fast 100 ms\n", state.PlayDelay);
+    if (game.state().PlayDelay != 100) {
+        std::fprintf(stderr, "deal_cpu: playing speed %d, expected the fast 100 ms\n", game.state().PlayDelay);
         return 1;
     }
 
@@ -210,14 +210,14 @@ int main(int argc, char* argv[])
                 excludedWall += wallSeconds() - wall;
             }
             CardSprite* card = legalCard(*window);
-            const int before = state.CardsPlayed;
+            const int before = game.state().CardsPlayed;
             if (card)
                 QTest::mouseClick(card, Qt::LeftButton, {}, card->rect().center());
-            if (!sheetShown && state.CardsPlayed == before && ++stuck > 100) {
+            if (!sheetShown && game.state().CardsPlayed == before && ++stuck > 100) {
                 std::fprintf(stderr, "deal_cpu: the human's card was not taken in deal %d\n", deal);
                 return 1;
             }
-            if (!sheetShown && state.CardsPlayed == before)
+            if (!sheetShown && game.state().CardsPlayed == before)
                 idle(10);
         }
         const double cpu = sheetCpu - cpu0 - excludedCpu;

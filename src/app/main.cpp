@@ -1,7 +1,7 @@
 // Halbeet: the game program. It takes no arguments; its few settings live in Halbeet.ini.
 
+#include "core/game.h"
 #include "core/random.h"
-#include "core/state.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
 
@@ -12,9 +12,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     halbeet::prepareApplication(app);
 
-    // The one game state of the run, shared by the flow, the computer players and the windows.
-    halbeet::TGameState state;
-    const auto window = halbeet::createMainWindow(state, &halbeet::ClockSeed);
+    // The one game of the run: the windows show it, the players and the human act on it.
+    halbeet::GameModel game(&halbeet::ClockSeed);
+    const auto window = halbeet::createMainWindow(game);
     window->show();
     return QApplication::exec();
 }

@@ -4,7 +4,7 @@
 
 namespace halbeet {
 
-SeatView ViewOf(const Game& game, int seat)
+SeatView ViewOf(const GameModel& game, int seat)
 {
     PerSeat<bool> seen{};
     if (game.phase() == Phase::Bidding) {
@@ -18,7 +18,7 @@ SeatView ViewOf(const Game& game, int seat)
     return MakeSeatView(game.state(), seat, game.plays(), seen);
 }
 
-std::uint64_t DecisionSeed(const Game& game, int seat, std::uint64_t base)
+std::uint64_t DecisionSeed(const GameModel& game, int seat, std::uint64_t base)
 {
     std::uint64_t h = base * 0x9E3779B97F4A7C15ULL;
     h ^= static_cast<std::uint64_t>(game.dealsDealt()) * 0xBF58476D1CE4E5B9ULL;
@@ -27,14 +27,14 @@ std::uint64_t DecisionSeed(const Game& game, int seat, std::uint64_t base)
     return h;
 }
 
-std::int32_t ExpertPlayer::chooseBid(const Game& game, int seat)
+std::int32_t ExpertPlayer::chooseBid(const GameModel& game, int seat)
 {
     const ExpertBid choice = ExpertChooseBid(ViewOf(game, seat), DecisionSeed(game, seat, m_seed), m_budget);
     m_lastReason = choice.why;
     return choice.bid;
 }
 
-TCardFace ExpertPlayer::chooseCard(const Game& game, int seat)
+TCardFace ExpertPlayer::chooseCard(const GameModel& game, int seat)
 {
     const ExpertCard choice = ExpertChooseCard(ViewOf(game, seat), DecisionSeed(game, seat, m_seed), m_budget);
     m_lastReason = choice.why;

@@ -13,11 +13,11 @@ namespace halbeet {
 // What seat may know now: its own hand, the bids it has seen, every card played and by whom.
 // While bidding, a seat has seen the bids already made by the seats before it in turn order
 // (from the seat after the dealer); once the play starts, every bid.
-SeatView ViewOf(const Game& game, int seat);
+SeatView ViewOf(const GameModel& game, int seat);
 
 // A seed for one decision: the same game position and base seed give the same one, so a hint
 // shows what the Expert at that seat would really do.
-std::uint64_t DecisionSeed(const Game& game, int seat, std::uint64_t base);
+std::uint64_t DecisionSeed(const GameModel& game, int seat, std::uint64_t base);
 
 // The Expert level for a computer seat: it decides from ViewOf and nothing else.
 class ExpertPlayer final : public Player {
@@ -27,8 +27,8 @@ public:
     {
     }
 
-    std::int32_t chooseBid(const Game& game, int seat) override;
-    TCardFace chooseCard(const Game& game, int seat) override;
+    std::int32_t chooseBid(const GameModel& game, int seat) override;
+    TCardFace chooseCard(const GameModel& game, int seat) override;
 
     // Why the last card or bid was chosen.
     ExpertReason lastReason() const { return m_lastReason; }

@@ -36,14 +36,14 @@ const char* PhaseName(Phase phase)
     return "?";
 }
 
-Game::Game(SeedSource seedSource) : m_random(std::move(seedSource))
+GameModel::GameModel(SeedSource seedSource) : m_random(std::move(seedSource))
 {
     InitDeck(m_state.Deck);
 }
 
-int Game::toAct() const { return m_toAct; }
+int GameModel::toAct() const { return m_toAct; }
 
-void Game::recomputeToAct()
+void GameModel::recomputeToAct()
 {
     m_toAct = 0;
     if (m_phase == Phase::Bidding) {
@@ -61,7 +61,7 @@ void Game::recomputeToAct()
     }
 }
 
-bool Game::bidPublic(int seat) const
+bool GameModel::bidPublic(int seat) const
 {
     if (seat < 1 || seat > 4 || !m_bidMade[static_cast<std::size_t>(seat)])
         return false;
@@ -72,14 +72,14 @@ bool Game::bidPublic(int seat) const
     return first != 1 && seat >= first;
 }
 
-std::int32_t Game::LowestBid(std::int32_t score) { return score >= 40 ? 4 : score >= 30 ? 3 : 2; }
+std::int32_t GameModel::LowestBid(std::int32_t score) { return score >= 40 ? 4 : score >= 30 ? 3 : 2; }
 
-bool Game::IsStoredBid(std::int32_t bid)
+bool GameModel::IsStoredBid(std::int32_t bid)
 {
     return std::find(kStoredBids.begin(), kStoredBids.end(), bid) != kStoredBids.end();
 }
 
-std::vector<std::int32_t> Game::legalBids(int seat) const
+std::vector<std::int32_t> GameModel::legalBids(int seat) const
 {
     std::vector<std::int32_t> bids;
     if (seat < 1 || seat > 4)
@@ -92,13 +92,13 @@ std::vector<std::int32_t> Game::legalBids(int seat) const
     return bids;
 }
 
-bool Game::isLegalBid(int seat, std::int32_t bid) const
+bool GameModel::isLegalBid(int seat, std::int32_t bid) const
 {
     return seat >= 1 && seat <= 4 && IsStoredBid(bid) &&
            bid >= LowestBid(m_state.Scores[static_cast<std::size_t>(seat)]);
 }
 
-bool Game::isLegalCard(TCardFace card) const
+bool GameModel::isLegalCard(TCardFace card) const
 {
     if (m_phase != Phase::Playing || card.Suite < 1 || card.Suite > 4)
         return false;
@@ -114,7 +114,7 @@ bool Game::isLegalCard(TCardFace card) const
     return led == 0 || card.Suite == led || split.Counts[static_cast<std::size_t>(led)] == 0;
 }
 
-std::vector<TCardFace> Game::legalCards() const
+std::vector<TCardFace> GameModel::legalCards() const
 {
     std::vector<TCardFace> cards;
     if (m_phase != Phase::Playing)
@@ -128,7 +128,7 @@ std::vector<TCardFace> Game::legalCards() const
     return cards;
 }
 
-bool Game::initDeck()
+bool GameModel::initDeck()
 {
     if (m_phase != Phase::NoDeal || m_dealsDealt != 0)
         return false;
@@ -136,7 +136,7 @@ bool Game::initDeck()
     return true;
 }
 
-bool Game::startDeal()
+bool GameModel::startDeal()
 {
     const bool ready = m_phase == Phase::NoDeal || (m_phase == Phase::DealOver && (m_passed || m_scored));
     if (!ready)
@@ -155,11 +155,11 @@ bool Game::startDeal()
     ++m_dealsDealt;
     m_phase = Phase::Bidding;
     recomputeToAct();
-    emit({GameEvent::Kind::DealStarted, dealer(), {}, 0});
+    notify({GameEvent::Kind::DealStarted, dealer(), {}, 0});
     return true;
 }
 
-bool Game::bid(std::int32_t storedBid)
+bool GameModel::bid(std::int32_t storedBid)
 {
     const int seat = m_toAct;
     if (m_phase != Phase::Bidding || !isLegalBid(seat, storedBid))
@@ -168,16 +168,16 @@ bool Game::bid(std::int32_t storedBid)
     st.Bids[static_cast<std::size_t>(seat)] = storedBid;
     m_bidMade[static_cast<std::size_t>(seat)] = true;
     recomputeToAct();
-    emit({GameEvent::Kind::BidMade, seat, {}, storedBid});
+    notify({GameEvent::Kind::BidMade, seat, {}, storedBid});
     if (m_toAct != 0)
         return true;
 
     const std::int32_t total = st.Bids[1] + st.Bids[2] + st.Bids[3] + st.Bids[4];
-    emit({GameEvent::Kind::BidsPublic, 0, {}, total});
+    notify({GameEvent::Kind::BidsPublic, 0, {}, total});
     if (total < 11) {
         m_passed = true;
         m_phase = Phase::DealOver;
-        emit({GameEvent::Kind::Passed, 0, {}, total});
+        notify({GameEvent::Kind::Passed, 0, {}, total});
         return true;
     }
     st.TricksWon = {};
@@ -189,7 +189,7 @@ bool Game::bid(std::int32_t storedBid)
     return true;
 }
 
-bool Game::play(TCardFace card)
+bool GameModel::play(TCardFace card)
 {
     if (!isLegalCard(card))
         return false;
@@ -206,14 +206,14 @@ bool Game::play(TCardFace card)
         m_toAct = NextSeat(seat);
     }
     if (!m_listeners.empty()) {
-        emit({GameEvent::Kind::CardPlayed, seat, card, position});
+        notify({GameEvent::Kind::CardPlayed, seat, card, position});
         if (position == 4)
-            emit({GameEvent::Kind::TrickComplete, st.WinningCard.Seat, {}, 0});
+            notify({GameEvent::Kind::TrickComplete, st.WinningCard.Seat, {}, 0});
     }
     return true;
 }
 
-bool Game::takeTrick()
+bool GameModel::takeTrick()
 {
     if (m_phase != Phase::TrickComplete)
         return false;
@@ -226,11 +226,11 @@ bool Game::takeTrick()
     m_leader = taker;
     m_phase = st.CardsPlayed >= 52 ? Phase::DealOver : Phase::Playing;
     recomputeToAct();
-    emit({GameEvent::Kind::TrickTaken, taker, {}, won});
+    notify({GameEvent::Kind::TrickTaken, taker, {}, won});
     return true;
 }
 
-bool Game::scoreDeal()
+bool GameModel::scoreDeal()
 {
     if (m_phase != Phase::DealOver || m_passed || m_scored)
         return false;
@@ -240,15 +240,15 @@ bool Game::scoreDeal()
     st.ScoreRow = std::min(st.ScoreRow + 1, 8);
     m_scoreRows.push_back(st.Scores);
     m_scored = true;
-    emit({GameEvent::Kind::DealScored, 0, {}, 0});
+    notify({GameEvent::Kind::DealScored, 0, {}, 0});
     if (st.GameWinner != 0) {
         m_phase = Phase::GameOver;
-        emit({GameEvent::Kind::GameWon, st.GameWinner, {}, 0});
+        notify({GameEvent::Kind::GameWon, st.GameWinner, {}, 0});
     }
     return true;
 }
 
-void Game::newGame()
+void GameModel::newGame()
 {
     TGameState& st = m_state;
     st.Trick = {};
@@ -263,21 +263,33 @@ void Game::newGame()
     m_scored = false;
     m_bidMade = {};
     recomputeToAct();
-    emit({GameEvent::Kind::NewGame, 0, {}, 0});
+    notify({GameEvent::Kind::NewGame, 0, {}, 0});
 }
 
-void Game::addListener(GameListener* listener)
+void GameModel::abandonDeal()
+{
+    const bool unscored = m_phase == Phase::DealOver && !m_passed && !m_scored;
+    if (!dealInProgress() && !unscored)
+        return;
+    m_state.Trick = {};
+    m_state.TrickPos = 1;
+    m_phase = Phase::NoDeal;
+    m_bidMade = {};
+    recomputeToAct();
+}
+
+void GameModel::addListener(GameListener* listener)
 {
     if (listener && std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
         m_listeners.push_back(listener);
 }
 
-void Game::removeListener(GameListener* listener)
+void GameModel::removeListener(GameListener* listener)
 {
     m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
 }
 
-void Game::emit(GameEvent event)
+void GameModel::notify(GameEvent event)
 {
     for (GameListener* listener : m_listeners)
         listener->gameEvent(*this, event);

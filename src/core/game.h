@@ -45,19 +45,19 @@ struct GameEvent {
     std::int32_t value = 0;
 };
 
-class Game;
+class GameModel;
 
 // Watches every event of a game (statistics, announcements, traces).
 class GameListener {
 public:
     virtual ~GameListener() = default;
-    virtual void gameEvent(const Game& game, const GameEvent& event) = 0;
+    virtual void gameEvent(const GameModel& game, const GameEvent& event) = 0;
 };
 
-class Game {
+class GameModel {
 public:
     // Puts the deck into its initial order; every clock reading comes from seedSource.
-    explicit Game(SeedSource seedSource);
+    explicit GameModel(SeedSource seedSource);
 
     const TGameState& state() const { return m_state; }
     // Direct access for tests and tools that arrange a position (bids, scores) before
@@ -107,6 +107,9 @@ public:
     // Scores to 0, the trick and the score sheet cleared, in any phase; the dealer rotation
     // goes on. The next step is startDeal().
     void newGame();
+    // Throws in a deal that has not been scored, without scoring it, so that another can be
+    // dealt; the scores and the sheet stay. Nothing happens between deals or after a win.
+    void abandonDeal();
 
     // The deal so far: every card in play order with its seat, and each trick's taker.
     std::span<const TTrickCard> plays() const { return {m_plays.data() + 1, std::size_t(m_playCount)}; }
@@ -117,6 +120,9 @@ public:
     const std::vector<PerSeat<std::int32_t>>& scoreRows() const { return m_scoreRows; }
     // Deals dealt since the program started or the save was made; passed ones included.
     std::int64_t dealsDealt() const { return m_dealsDealt; }
+
+    // Takes a fresh reading of the clock into the generator (the program does it once at start).
+    void reseed() { m_random.Reseed(); }
 
     void setPlayDelay(std::int32_t ms) { m_state.PlayDelay = ms; }
     void setTrickPause(std::int32_t ms) { m_state.TrickPause = ms; }
@@ -133,7 +139,7 @@ public:
     static constexpr int SaveVersion = 1;
 
 private:
-    void emit(GameEvent event);
+    void notify(GameEvent event);
     void recomputeToAct();
 
     TGameState m_state;

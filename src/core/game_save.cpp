@@ -162,14 +162,14 @@ Phase phaseNamed(const json& value)
 
 } // namespace
 
-// Reads and writes Game's private parts; a friend, so the game's fields stay its own.
+// Reads and writes the game model's private parts; a friend, so the game's fields stay its own.
 class GameSaveCodec {
 public:
-    static std::string save(const Game& g);
-    static void load(Game& g, std::string_view text);
+    static std::string save(const GameModel& g);
+    static void load(GameModel& g, std::string_view text);
 };
 
-std::string GameSaveCodec::save(const Game& g)
+std::string GameSaveCodec::save(const GameModel& g)
 {
     const TGameState& st = g.m_state;
     json deck = json::array();
@@ -197,7 +197,7 @@ std::string GameSaveCodec::save(const Game& g)
 
     const json out{
         {"format", "halbeet-game"},
-        {"version", Game::SaveVersion},
+        {"version", GameModel::SaveVersion},
         {"phase", PhaseName(g.m_phase)},
         {"passed", g.m_passed},
         {"scored", g.m_scored},
@@ -232,14 +232,14 @@ std::string GameSaveCodec::save(const Game& g)
     return out.dump(1) + "\n";
 }
 
-void GameSaveCodec::load(Game& g, std::string_view text)
+void GameSaveCodec::load(GameModel& g, std::string_view text)
 {
     const json in = json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
     require(in.is_object(), "the file is not a saved game, or it is damaged");
     require(in.value("format", std::string()) == "halbeet-game", "the file is not a saved game");
     const std::int64_t version = integer(field(in, "version"), 1, std::numeric_limits<std::int32_t>::max(),
                                          "the file's version is unknown");
-    if (version > Game::SaveVersion)
+    if (version > GameModel::SaveVersion)
         throw Refused("the game was saved by a newer version of Halbeet");
 
     constexpr std::int64_t kScoreLimit = 1'000'000'000; // far beyond any real game, far from overflow
@@ -413,7 +413,7 @@ void GameSaveCodec::load(Game& g, std::string_view text)
         // Bids: every one made is a real bid; all four once the bidding is over.
         for (std::size_t s = 1; s <= 4; ++s) {
             if (bidMade[s] || phase != Phase::Bidding)
-                require(bidMade[s] && Game::IsStoredBid(st.Bids[s]), "the bids are damaged");
+                require(bidMade[s] && GameModel::IsStoredBid(st.Bids[s]), "the bids are damaged");
         }
         if (phase != Phase::Bidding)
             require(passed == (st.Bids[1] + st.Bids[2] + st.Bids[3] + st.Bids[4] < 11), "the bids are damaged");
@@ -446,9 +446,9 @@ void GameSaveCodec::load(Game& g, std::string_view text)
     g.recomputeToAct();
 }
 
-std::string Game::save() const { return GameSaveCodec::save(*this); }
+std::string GameModel::save() const { return GameSaveCodec::save(*this); }
 
-bool Game::load(std::string_view text, std::string* error)
+bool GameModel::load(std::string_view text, std::string* error)
 {
     try {
         GameSaveCodec::load(*this, text);

@@ -7,7 +7,7 @@
 
 namespace halbeet {
 
-std::int32_t ClassicPlayer::chooseBid(const Game& game, int seat)
+std::int32_t ClassicPlayer::chooseBid(const GameModel& game, int seat)
 {
     const TGameState& st = game.state();
     const auto s = static_cast<std::size_t>(seat);
@@ -16,7 +16,7 @@ std::int32_t ClassicPlayer::chooseBid(const Game& game, int seat)
     return bid;
 }
 
-TCardFace ClassicPlayer::chooseCard(const Game& game, int seat)
+TCardFace ClassicPlayer::chooseCard(const GameModel& game, int seat)
 {
     return ChooseComputerCard(game.state(), ProfileOf(seat));
 }

@@ -19,7 +19,7 @@ void SelfPlay::setPlayer(int seat, Player* player)
 
 bool SelfPlay::playTricks(PlayObserver* observer)
 {
-    Game& game = m_game;
+    GameModel& game = m_game;
     DealRecord& rec = m_record;
     while (game.phase() == Phase::Playing) {
         const int seat = game.toAct();
@@ -46,7 +46,7 @@ bool SelfPlay::playTricks(PlayObserver* observer)
 
 DealOutcome SelfPlay::playDeal(PlayObserver* observer)
 {
-    Game& game = m_game;
+    GameModel& game = m_game;
     DealRecord& rec = m_record;
     game.startDeal();
     while (game.phase() == Phase::Bidding) {

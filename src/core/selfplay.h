@@ -72,7 +72,7 @@ public:
     // before the next deal; the dealer rotation carries on regardless.
     DealOutcome playDeal(PlayObserver* observer = nullptr);
 
-    const Game& game() const { return m_game; }
+    const GameModel& game() const { return m_game; }
     const TGameState& state() const { return m_game.state(); }
     const DealRecord& lastDeal() const { return m_record; }
 
@@ -80,7 +80,7 @@ private:
     bool playTricks(PlayObserver* observer);
     Player& playerOf(int seat) { return *m_players[static_cast<std::size_t>(seat)]; }
 
-    Game m_game;
+    GameModel m_game;
     ClassicPlayer m_classic;
     PerSeat<Player*> m_players{};
     DealRecord m_record;

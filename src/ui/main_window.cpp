@@ -1,10 +1,5 @@
 #include "ui/main_window.h"
 
-#include "core/analysis.h"
-#include "core/bidding.h"
-#include "core/computer_play.h"
-#include "core/deal_cycle.h"
-#include "core/suits.h"
 #include "settings/settings.h"
 #include "ui/about.h"
 #include "ui/arabic_style.h"
@@ -40,21 +35,19 @@ namespace halbeet {
 
 namespace {
 
-// The bids the human may choose, by the lowest bid his score allows.
-QStringList bidItems(int score)
+// The bids the human may choose, as the list shows them.
+QStringList bidItems(const GameModel& game)
 {
-    QStringList items{QStringLiteral("2"),  QStringLiteral("3"),  QStringLiteral("4"),
-                      QStringLiteral("5"),  QStringLiteral("6"),  QStringLiteral("14"),
-                      QStringLiteral("16"), QStringLiteral("18"), QStringLiteral("20"),
-                      QStringLiteral("22"), QStringLiteral("24"), QStringLiteral("26")};
-    const int lowest = score >= 40 ? 4 : score >= 30 ? 3 : 2;
-    return items.mid(lowest - 2);
+    QStringList items;
+    for (const std::int32_t bid : game.legalBids(1))
+        items << QString::number(bid);
+    return items;
 }
 
 } // namespace
 
-TForm1::TForm1(TGameState& state, SeedSource seedSource, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_random(std::move(seedSource))
+TForm1::TForm1(GameModel& game, QWidget* parent)
+    : QMainWindow(parent), m_game(game), m_state(game.state())
 {
     setObjectName(QStringLiteral("TForm1"));
     auto* client = new QWidget(this);
@@ -74,8 +67,8 @@ TForm1::TForm1(TGameState& state, SeedSource seedSource, QWidget* parent)
 
     // The secondary windows exist once for the run, created in this order.
     m_about = new TAboutBox(this);
-    m_scores = new TScores(m_state, *m_table, *m_statusBar, this);
-    m_options = new Tstings(*m_table, *m_statusBar, m_state, this);
+    m_scores = new TScores(m_game, *m_table, *m_statusBar, this);
+    m_options = new Tstings(*m_table, *m_statusBar, m_game, this);
     m_lastShot = new TLASTSHOT(this);
     m_scores->setDealClosedHandler([this] { scoreSheetClosedAfterDeal(); });
 
@@ -136,8 +129,7 @@ void TForm1::FormCreate()
 {
     // The deal reseeds from the clock before every shuffle; this first seeding only keeps the
     // generator's state from being a constant.
-    m_random.Reseed();
-    m_state.ScoreRow = 1;
+    m_game.reseed();
     adjustSize();
     m_glideStep = ComputeGlideStep(sizeHint().height());
     applyLanguage();
@@ -190,7 +182,7 @@ void TForm1::showEvent(QShowEvent* event)
 void TForm1::Timer1Timer()
 {
     setEnabled(false);
-    m_names = new Tnamesform(*m_table, m_state, this);
+    m_names = new Tnamesform(*m_table, m_game, this);
     connect(m_names, &Tnamesform::nameAccepted, this, &TForm1::nameAccepted);
     connect(m_names, &Tnamesform::closedWithoutName, this, [] { QCoreApplication::quit(); });
     m_names->show();
@@ -219,46 +211,49 @@ void TForm1::NewDeal()
     // Whatever flow still waits belongs to a deal that is gone.
     stopWaitingFlows();
     m_table->UnlockInput();
-    m_scores->beginDeal();
+    m_humanMoving = false;
 
     for (int seat = 1; seat <= 4; ++seat)
         m_table->bidLabel(seat)->clear();
 
-    auto& s = m_state;
-    DealNewDeal(s, m_random);
-
+    // A deal still in progress here is one the window has given up (nothing in the program
+    // deals over a running deal, but the call must never leave the table without one).
+    m_game.abandonDeal();
+    if (!m_game.startDeal())
+        return; // a won game waits for New Game
     m_table->bidBox()->setCurrentIndex(-1);
-    for (int seat = 2; seat <= 4; ++seat)
-        ComputerBid(s.Hands[seat], s.Trump, s.Bids[seat], s.Scores[seat]);
-    SortHumanHand(s.Hands[1]);
+    // The computer seats bid at once; the human sees those that come before him.
+    while (m_game.phase() == Phase::Bidding && m_game.toAct() != 1) {
+        const int seat = m_game.toAct();
+        m_game.bid(playerFor(seat).chooseBid(m_game, seat));
+    }
 
     showDealAndBids();
     adaptBidList();
 
-    m_table->ShowHumanHand(s);
+    m_table->ShowHumanHand(m_state);
     m_table->UpdateCards();
-    m_table->ShowComputerBacks(s, settings::backDesign());
-    m_table->RevealDeal(s.DealerCounter);
+    m_table->ShowComputerBacks(m_state, settings::backDesign());
+    m_table->RevealDeal(m_state.DealerCounter);
     m_statusBar->repaintNow();
 
     loadPlayDelay();
-    s.TrickPause = 1000;
+    m_game.setTrickPause(1000);
 
     m_table->bidButton()->show();
     m_table->bidBox()->show();
     m_statusBar->getHintPanel()->setText(texts().flow.BidPrompt);
 }
 
+Player& TForm1::playerFor(int /*seat*/) { return m_classic; }
+
 void TForm1::showDealAndBids()
 {
-    const int c = m_state.DealerCounter;
-    const int dealer = DealerSeat(c);
-    const int first = dealer % 4 + 1;
-    // The human sees the bids of the seats that bid before him; the others show "?".
+    const int dealer = m_game.dealer();
+    const int first = FirstSeat(m_state.DealerCounter);
     for (int seat = 2; seat <= 4; ++seat) {
-        const bool before = first == 1 ? false : seat >= first;
-        m_table->bidLabel(seat)->setText(before ? QString::number(m_state.Bids[seat])
-                                                : QStringLiteral("?"));
+        m_table->bidLabel(seat)->setText(m_game.bidPublic(seat) ? QString::number(m_state.Bids[seat])
+                                                                : QStringLiteral("?"));
     }
     m_statusBar->getDealPanel()->setText(nameLabel(dealer)->text());
     m_statusBar->getPlayPanel()->setText(nameLabel(first)->text());
@@ -269,7 +264,7 @@ void TForm1::showDealAndBids()
 void TForm1::adaptBidList()
 {
     QComboBox* box = m_table->bidBox();
-    const QStringList wanted = bidItems(m_state.Scores[1]);
+    const QStringList wanted = bidItems(m_game);
     QStringList current;
     for (int i = 0; i < box->count(); ++i)
         current << box->itemText(i);
@@ -286,10 +281,10 @@ void TForm1::loadPlayDelay()
     // The corrected speed is written back; a refused write must not stop the deal, so the
     // corrected value is used all the same and the user is told once, not at every deal.
     try {
-        m_state.PlayDelay = settings::dealDelay();
+        m_game.setPlayDelay(settings::dealDelay());
     } catch (const SettingsWriteError& error) {
-        m_state.PlayDelay = settings::normalizedDealDelay(
-            settings::readInteger(QStringLiteral("DELAYCARD"), QStringLiteral("DELAY"), 100));
+        m_game.setPlayDelay(settings::normalizedDealDelay(
+            settings::readInteger(QStringLiteral("DELAYCARD"), QStringLiteral("DELAY"), 100)));
         if (!m_delayErrorShown)
             showSettingsWriteError(this, error);
         m_delayErrorShown = true;
@@ -303,14 +298,11 @@ void TForm1::ComboBox1Change()
 
 void TForm1::clearStatusForNoDeal(bool emptyHint)
 {
-    // The trump picture is drawn blank while CardsPlayed stands at 52.
-    m_state.CardsPlayed = 52;
     m_statusBar->getDealPanel()->setText(QString());
     m_statusBar->getPlayPanel()->setText(QString());
     if (emptyHint)
         m_statusBar->getHintPanel()->setText(texts().flow.EmptyHint);
-    m_statusBar->repaintNow();
-    m_state.CardsPlayed = 0;
+    m_statusBar->repaintBlank();
 }
 
 void TForm1::Button1Click()
@@ -325,7 +317,8 @@ void TForm1::Button1Click()
         return;
     }
     const int bid = text.toInt();
-    const int total = bid + m_state.Bids[2] + m_state.Bids[3] + m_state.Bids[4];
+    if (m_game.phase() != Phase::Bidding || m_game.toAct() != 1 || !m_game.isLegalBid(1, bid))
+        return; // the list offers only legal bids
 
     for (int seat = 2; seat <= 4; ++seat)
         m_table->bidLabel(seat)->setText(QString::number(m_state.Bids[seat]));
@@ -349,7 +342,8 @@ void TForm1::Button1Click()
         last->repaint();
     }
 
-    if (total < 11) {
+    m_game.bid(bid);
+    if (m_game.dealPassed()) {
         LangMessageDlg(texts().flow.PassNotice, DialogType::Custom, MsgButton::OK, this);
         m_table->DeleteCards();
         m_table->deletegools();
@@ -359,25 +353,42 @@ void TForm1::Button1Click()
     }
 
     update();
-    m_state.Bids[1] = bid;
-    m_state.TricksWon = {};
-    m_state.CardsPlayed = 0;
     m_statusBar->getHintPanel()->setText(texts().flow.EmptyHint);
-    m_state.TrickPos = 1;
-    const int leader = FirstSeat(m_state.DealerCounter);
-    if (leader >= 2 && !computerTurns(leader, 4))
-        return;
-    m_statusBar->getPlayPanel()->setText(nameLabel(1)->text());
-    m_statusBar->repaintNow();
+    runFlow();
 }
 
-bool TForm1::computerTurns(int first, int last)
+bool TForm1::runFlow()
 {
-    for (int seat = first; seat <= last; ++seat) {
-        if (!computerTurn(seat))
-            return false;
+    for (;;) {
+        switch (m_game.phase()) {
+        case Phase::Playing:
+            if (m_game.toAct() == 1) {
+                m_statusBar->getPlayPanel()->setText(nameLabel(1)->text());
+                m_statusBar->repaintNow();
+                m_table->UnlockInput();
+                return true;
+            }
+            if (!computerTurn(m_game.toAct()))
+                return false;
+            break;
+        case Phase::TrickComplete:
+            if (!completeTrick())
+                return false;
+            if (m_game.phase() == Phase::DealOver) {
+                m_scores->showAfterDeal();
+                return true;
+            }
+            break;
+        case Phase::DealOver:
+            if (!m_game.dealPassed() && !m_game.dealScored())
+                m_scores->showAfterDeal();
+            return true;
+        case Phase::NoDeal:
+        case Phase::Bidding:
+        case Phase::GameOver:
+            return true;
+        }
     }
-    return true;
 }
 
 bool TForm1::computerTurn(int seat)
@@ -387,8 +398,9 @@ bool TForm1::computerTurn(int seat)
     if (!Pause(m_state.PlayDelay))
         return false;
     const bool leads = m_state.TrickPos == 1;
-    ComputerPlay(m_state, seat);
-    const TCardFace card = m_state.ComputerCard;
+    const TCardFace card = playerFor(seat).chooseCard(m_game, seat);
+    if (!m_game.play(card))
+        return false; // a player must name a legal card; the deal stops rather than cheat
 
     // A computer hand sprite carries its card's rank under the back.
     QPoint from;
@@ -423,73 +435,41 @@ bool TForm1::computerTurn(int seat)
 
 void TForm1::PlayCard(CardSprite* sprite)
 {
-    CardSprite* humanSlot = m_table->trickSlot(1);
-    if (humanSlot->Suite() != 0 || PauseBusy() || m_table->bidButton()->isVisible())
+    // Not the human's turn: bidding, the computers still to play, his card already on its
+    // way or on the trick, or no deal at all. Nor while a pause runs or the input is locked.
+    if (m_game.phase() != Phase::Playing || m_game.toAct() != 1 || m_humanMoving || PauseBusy())
         return;
-    // No deal on the table (before the first deal, or after a deal before the next one), or
-    // the input is locked while a card moves.
-    if (!sprite->isVisible() || !sprite->isEnabled() || m_state.HandCount[1] <= 0 ||
-        m_state.CardsPlayed >= 52)
+    if (!sprite->isVisible() || !sprite->isEnabled())
         return;
 
-    const int led = m_state.Trick[1].Suite;
-    if (led != 0) {
-        bool holdsLedSuit = false;
-        for (int k = 1; k <= m_state.HandCount[1]; ++k)
-            holdsLedSuit = holdsLedSuit || m_state.Hands[1][k].Suite == led;
-        if (holdsLedSuit && sprite->Suite() != led) {
-            m_table->warningImage()->show();
-            QApplication::beep();
-            return;
-        }
+    const TCardFace card = sprite->face();
+    if (!m_game.isLegalCard(card)) {
+        m_table->warningImage()->show();
+        QApplication::beep();
+        return;
     }
     m_table->warningImage()->hide();
 
+    CardSprite* humanSlot = m_table->trickSlot(1);
     m_humanSprite = sprite;
     m_humanHome = sprite->pos();
-    if (!m_table->GlideTo(sprite, humanSlot, m_glideStep))
+    const int position = m_state.TrickPos;
+    m_humanMoving = true;
+    const bool landed = m_table->GlideTo(sprite, humanSlot, m_glideStep);
+    m_humanMoving = false;
+    if (!landed)
         return;
-    m_state.ComputerCard = humanSlot->face();
     m_table->UpdateCards();
     m_table->LockInput();
+    m_game.play(card);
 
-    auto& s = m_state;
-    RemoveCard(s.ComputerCard, s.Hands[1], s.HandCount[1]);
-    RemoveFromSplit(s.ComputerCard, s.Splits[1]);
-    AddToSplit(s.ComputerCard, s.PlayedCards);
-    s.CardsPlayed += 1;
-
-    const bool by2 = m_table->trickSlot(2)->Suite() != 0;
-    const bool by3 = m_table->trickSlot(3)->Suite() != 0;
-    const bool by4 = m_table->trickSlot(4)->Suite() != 0;
-    auto record = [&](int position) {
-        s.Trick[position] = {s.ComputerCard.Suite, s.ComputerCard.Number, 1};
-        s.TrickPos = position % 4 + 1;
-    };
-    bool alive = true;
-    if (!by2 && !by3 && !by4) {
-        record(1);
+    if (position == 1) {
         humanSlot->lower();
         sprite->lower();
-        alive = computerTurns(2, 4);
-    } else if (!by2 && !by3 && by4) {
-        record(2);
-        sprite->raise();
-        alive = computerTurns(2, 3);
-    } else if (!by2 && by3 && by4) {
-        record(3);
-        sprite->raise();
-        alive = computerTurn(2);
-    } else if (by2 && by3 && by4) {
-        record(4);
-        sprite->raise();
     } else {
-        m_table->UnlockInput();
-        return;
+        sprite->raise();
     }
-    if (!alive)
-        return;
-    completeTrick();
+    runFlow();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -497,25 +477,13 @@ void TForm1::PlayCard(CardSprite* sprite)
 
 bool TForm1::completeTrick()
 {
-    auto& s = m_state;
-    m_lastShot->fill(*m_table, s.Trick[1].Seat);
-    s.WinningCard = TrickWinner(s.Trick, s.Trump);
-    if (!Pause(s.TrickPause))
+    m_lastShot->fill(*m_table, m_state.Trick[1].Seat);
+    const int taker = m_game.trickTaker();
+    if (!Pause(m_state.TrickPause))
         return false;
-    const int taker = s.WinningCard.Seat;
     if (!sweepTrick(taker))
         return false;
     takeTrick(taker);
-
-    if (s.CardsPlayed >= 52) {
-        m_scores->showAfterDeal();
-        return true;
-    }
-    if (taker >= 2 && !computerTurns(taker, 4))
-        return false;
-    m_statusBar->getPlayPanel()->setText(nameLabel(1)->text());
-    m_statusBar->repaintNow();
-    m_table->UnlockInput();
     return true;
 }
 
@@ -564,15 +532,12 @@ bool TForm1::sweepTrick(int taker)
 
 void TForm1::takeTrick(int taker)
 {
-    auto& s = m_state;
     for (int seat = 1; seat <= 4; ++seat) {
         CardSprite* slot = m_table->trickSlot(seat);
         slot->hide();
         slot->setSuite(0);
     }
-    s.Trick = {};
-    s.TrickPos = 1;
-    const int n = s.TricksWon[taker] + 1;
+    const int n = m_state.TricksWon[taker] + 1;
     if (n >= 1 && n <= 13) {
         CardSprite* marker = m_table->marker(taker, n);
         // Card51 is a hand sprite of seat 4, so it always holds the current back design.
@@ -580,7 +545,7 @@ void TForm1::takeTrick(int taker)
         marker->show();
         marker->repaint();
     }
-    s.TricksWon[taker] = n;
+    m_game.takeTrick();
 }
 
 void TForm1::scoreSheetClosedAfterDeal()
@@ -588,7 +553,7 @@ void TForm1::scoreSheetClosedAfterDeal()
     m_table->UpdateCards();
     m_table->deletegools();
     m_table->DeleteCards();
-    if (m_state.GameWinner >= 1 && m_state.GameWinner <= 4) {
+    if (m_game.phase() == Phase::GameOver) {
         for (int seat = 1; seat <= 4; ++seat)
             m_table->bidLabel(seat)->clear();
         const int answer = StandardMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom,
@@ -599,8 +564,8 @@ void TForm1::scoreSheetClosedAfterDeal()
             close();
             return;
         }
+        m_game.newGame();
         m_scores->resetSheet();
-        m_state.Scores = {};
     }
     NewDeal();
 }
@@ -629,9 +594,8 @@ void TForm1::N2Click()
     }
     for (int seat = 2; seat <= 4; ++seat)
         m_table->moveSprite(seat)->move(Table::cutHome(seat));
-    m_state.Trick = {};
-    m_state.TrickPos = 1;
-    m_state.Scores = {};
+    m_humanMoving = false;
+    m_game.newGame();
     update();
     m_table->warningImage()->hide();
     m_table->DeleteCards();

@@ -1,7 +1,9 @@
 #pragma once
 
-// The main window: the card table, the bid controls, the menus and the status bar, and the
-// game flow that strings the engine's moves and the table's motion together.
+// The main window: the card table, the bid controls, the menus and the status bar. It is the
+// view and controller of the game model: it asks the model what is legal, applies the
+// human's actions and the computer players' choices, and animates what the model reports.
+// No rule and no progress of the game is read back from a widget.
 //
 // The flow runs inside event handlers (the name dialog's OK, the bid button, a click on one of
 // the human's cards, the score sheet's OK) and waits with Pause and the glides, which keep the
@@ -9,8 +11,8 @@
 // a flow waits; every wait then returns false and the old flow returns at once, touching
 // nothing (see stopWaitingFlows()).
 
-#include "core/random.h"
-#include "core/state.h"
+#include "core/game.h"
+#include "core/player.h"
 
 #include <QMainWindow>
 
@@ -38,10 +40,11 @@ public:
     static constexpr int ClientWidth = 560;
     static constexpr int ClientHeight = 413;
 
-    TForm1(TGameState& state, SeedSource seedSource, QWidget* parent = nullptr);
+    explicit TForm1(GameModel& game, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    TGameState& state() { return m_state; }
+    GameModel& game() { return m_game; }
+    const TGameState& state() const { return m_game.state(); }
     Table* table() const { return m_table; }
     TStatusBar* statusBar1() const { return m_statusBar; }
     TScores* scoreSheet() const { return m_scores; }
@@ -90,10 +93,13 @@ private:
     void adaptBidList();
     void loadPlayDelay();
     void clearStatusForNoDeal(bool emptyHint);
-    // The computer seats first..last take their turns in order; false when abandoned.
-    bool computerTurns(int first, int last);
+    Player& playerFor(int seat);
+    // Carries the game on from where the model stands: the computer seats play, complete
+    // tricks are shown, swept and taken, until the human must play (the input is released)
+    // or the deal is over (the score sheet opens). False when the flow was abandoned.
+    bool runFlow();
     bool computerTurn(int seat);
-    // The trick lies complete on the table: decide it, sweep it, count it and go on.
+    // The trick lies complete on the table: show it, sweep it toward its taker and count it.
     bool completeTrick();
     bool sweepTrick(int taker);
     void takeTrick(int taker);
@@ -101,8 +107,10 @@ private:
     void switchLanguage(const QString& code);
     QLabel* nameLabel(int seat) const;
 
-    TGameState& m_state;
-    TRandom m_random;
+    GameModel& m_game;
+    // The model's state, read by the view.
+    const TGameState& m_state;
+    ClassicPlayer m_classic;
     Table* m_table = nullptr;
     TStatusBar* m_statusBar = nullptr;
     TAboutBox* m_about = nullptr;
@@ -118,6 +126,8 @@ private:
     // The human's card on the trick and its home in the hand, for the sweep.
     CardSprite* m_humanSprite = nullptr;
     QPoint m_humanHome;
+    // The human's card is on its way to the trick; the model records it when it lands.
+    bool m_humanMoving = false;
     bool m_delayErrorShown = false;
 };
 

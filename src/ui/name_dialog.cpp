@@ -1,6 +1,6 @@
 #include "ui/name_dialog.h"
 
-#include "core/state.h"
+#include "core/game.h"
 #include "settings/settings.h"
 #include "ui/arabic_style.h"
 #include "ui/language.h"
@@ -39,8 +39,8 @@ void placeLabel(QLabel* label, int left, int top)
 
 } // namespace
 
-Tnamesform::Tnamesform(Table& table, TGameState& state, QWidget* parent)
-    : QDialog(parent), m_table(table), m_state(state)
+Tnamesform::Tnamesform(Table& table, GameModel& game, QWidget* parent)
+    : QDialog(parent), m_table(table), m_game(game)
 {
     setObjectName(QStringLiteral("namesform"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -121,7 +121,7 @@ void Tnamesform::BitBtn1Click()
         if (QWidget* box = m_table.shape(n))
             box->show();
     }
-    InitDeck(m_state.Deck);
+    m_game.initDeck();
 
     try {
         settings::setPlayerName(1, name);

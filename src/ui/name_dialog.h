@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace halbeet {
 
-struct TGameState;
+class GameModel;
 class Table;
 
 class Tnamesform : public QDialog {
@@ -19,7 +19,7 @@ class Tnamesform : public QDialog {
 
 public:
     // Not modal, always on top. The caller disables the main window while it is up.
-    Tnamesform(Table& table, TGameState& state, QWidget* parent = nullptr);
+    Tnamesform(Table& table, GameModel& game, QWidget* parent = nullptr);
 
     QLineEdit* nameField() const { return m_edit1; } // Edit1
 
@@ -43,7 +43,7 @@ private:
     void FormShow();
 
     Table& m_table;
-    TGameState& m_state;
+    GameModel& m_game;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;
     QLineEdit* m_edit1 = nullptr;

@@ -1,6 +1,6 @@
 #include "ui/options_dialog.h"
 
-#include "core/state.h"
+#include "core/game.h"
 #include "settings/settings.h"
 #include "ui/arabic_style.h"
 #include "ui/card_sprite.h"
@@ -41,8 +41,8 @@ QFrame* makeFrame(QWidget* parent, const QString& name, QRect geometry, QFrame::
 
 } // namespace
 
-Tstings::Tstings(Table& table, TStatusBar& statusBar, TGameState& state, QWidget* parent)
-    : QDialog(parent), m_table(table), m_statusBar(statusBar), m_state(state)
+Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* parent)
+    : QDialog(parent), m_table(table), m_statusBar(statusBar), m_game(game)
 {
     setObjectName(QStringLiteral("stings"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -113,7 +113,7 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, TGameState& state, QWidget
         radio->setObjectName(QStringLiteral("RadioButton%1").arg(n));
         radio->setGeometry(x, 10, width, 21);
         // Clicking acts at once on the running game; the file changes only on OK.
-        connect(radio, &QRadioButton::clicked, this, [this, delay] { m_state.PlayDelay = delay; });
+        connect(radio, &QRadioButton::clicked, this, [this, delay] { m_game.setPlayDelay(delay); });
         return radio;
     };
     m_fast = makeSpeed(3, 116, 51, Fast);
@@ -228,7 +228,7 @@ void Tstings::FormShow()
     }
     QRadioButton* selected = delay == Slow ? m_slow : delay == Normal ? m_normal : m_fast;
     selected->setChecked(true);
-    m_state.PlayDelay = delay;
+    m_game.setPlayDelay(delay);
     m_edits[1]->setFocus();
 }
 
@@ -281,9 +281,9 @@ void Tstings::BitBtn1Click()
     m_table.setPlayerName(2, m_edits[3]->text());
 
     // Between two deals the flow has emptied the dealer panel; it gets the name back anyway.
-    if (m_state.DealerCounter >= 0 && m_state.DealerCounter <= 3)
+    if (m_game.state().DealerCounter >= 0 && m_game.state().DealerCounter <= 3)
         m_statusBar.getDealPanel()->setText(
-            m_table.nameLabel(DealerSeat(m_state.DealerCounter))->text());
+            m_table.nameLabel(DealerSeat(m_game.state().DealerCounter))->text());
     if (m_playerLabel)
         m_statusBar.getPlayPanel()->setText(m_playerLabel->text());
 
@@ -306,7 +306,7 @@ void Tstings::BitBtn1Click()
         }
 
         settings::setBackDesign(design);
-        settings::setDelay(m_state.PlayDelay);
+        settings::setDelay(m_game.state().PlayDelay);
     } catch (const SettingsWriteError& error) {
         // What was written stays written; the dialog stays open for another try or Cancel.
         showSettingsWriteError(this, error);

@@ -15,7 +15,7 @@ class QToolButton;
 
 namespace halbeet {
 
-struct TGameState;
+class GameModel;
 class CardSprite;
 class Table;
 class TStatusBar;
@@ -24,7 +24,7 @@ class Tstings : public QDialog {
     Q_OBJECT
 
 public:
-    Tstings(Table& table, TStatusBar& statusBar, TGameState& state, QWidget* parent = nullptr);
+    Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* parent = nullptr);
 
     // The name label of the player the play panel showed when Options was chosen, or null.
     // Set before each opening.
@@ -50,7 +50,7 @@ private:
 
     Table& m_table;
     TStatusBar& m_statusBar;
-    TGameState& m_state;
+    GameModel& m_game;
     QLabel* m_playerLabel = nullptr;
 
     // Edit1 (you), Edit2 (partner), Edit3 (first opponent, seat 2), Edit4 (second, seat 4).

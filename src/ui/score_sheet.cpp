@@ -1,6 +1,6 @@
 #include "ui/score_sheet.h"
 
-#include "core/scoring.h"
+#include "core/game.h"
 #include "ui/language.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+
+#include <algorithm>
 
 namespace halbeet {
 
@@ -37,8 +39,8 @@ void setTextColour(QLabel* label, const QColor& colour)
 
 } // namespace
 
-TScores::TScores(TGameState& state, Table& table, TStatusBar& statusBar, QWidget* parent)
-    : QDialog(parent), m_state(state), m_table(table), m_statusBar(statusBar)
+TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* parent)
+    : QDialog(parent), m_game(game), m_table(table), m_statusBar(statusBar)
 {
     setObjectName(QStringLiteral("TScores"));
     const ScoreSheetTexts& t = texts().scoreSheet;
@@ -87,13 +89,19 @@ TScores::TScores(TGameState& state, Table& table, TStatusBar& statusBar, QWidget
 
 void TScores::resetSheet()
 {
-    m_state.ScoreRow = 1;
+    // The rows scroll once the sheet is full: the last seven totals stay on it.
+    const auto& rows = m_game.scoreRows();
+    const int shown = std::min<int>(static_cast<int>(rows.size()), Rows);
+    const std::size_t first = rows.size() - static_cast<std::size_t>(shown);
+    const int winner = m_game.state().GameWinner;
     for (int seat = 1; seat <= 4; ++seat) {
         for (int row = 1; row <= Rows; ++row) {
             QLabel* label = m_scores[seat][row];
-            label->hide();
-            label->setFont(sheetFont(false));
-            setTextColour(label, Qt::black);
+            const bool filled = row <= shown;
+            label->setVisible(filled);
+            label->setText(filled ? QString::number(rows[first + static_cast<std::size_t>(row - 1)][seat]) : QString());
+            label->setFont(sheetFont(filled && row < shown));
+            setTextColour(label, seat == winner ? WinnerGreen : QColor(Qt::black));
         }
     }
 }
@@ -111,41 +119,13 @@ void TScores::FormShow()
         m_headings[seat]->setText(m_table.nameLabel(seat)->text());
 
     // A finished deal is scored once, however often the sheet is shown before the next deal.
-    if (m_afterDeal && m_state.CardsPlayed >= 52 && !m_dealScored) {
+    if (m_afterDeal && m_game.phase() == Phase::DealOver && !m_game.dealPassed() && !m_game.dealScored()) {
         m_statusBar.getPlayPanel()->setText(QString());
         m_statusBar.getDealPanel()->setText(QString());
         m_statusBar.repaintNow();
-        ScoreDeal(m_state.Scores, m_state.Bids, m_state.TricksWon);
-        writeRow();
-        m_dealScored = true;
+        m_game.scoreDeal();
     }
-
-    m_state.GameWinner = FindGameWinner(m_state.Scores);
-    if (m_state.GameWinner >= 1 && m_state.GameWinner <= 4) {
-        for (int row = 1; row <= Rows; ++row)
-            setTextColour(m_scores[m_state.GameWinner][row], WinnerGreen);
-    }
-}
-
-void TScores::writeRow()
-{
-    const int row = m_state.ScoreRow;
-    for (int seat = 1; seat <= 4; ++seat) {
-        const QString value = QString::number(m_state.Scores[seat]);
-        auto& column = m_scores[seat];
-        if (row >= 1 && row <= Rows) {
-            column[row]->setText(value);
-            column[row]->show();
-            if (row >= 2)
-                column[row - 1]->setFont(sheetFont(true));
-        } else {
-            for (int r = 1; r < Rows; ++r)
-                column[r]->setText(column[r + 1]->text());
-            column[Rows]->setText(value);
-        }
-    }
-    if (row >= 1 && row <= Rows)
-        m_state.ScoreRow = row + 1;
+    resetSheet();
 }
 
 void TScores::showAfterDeal()
@@ -167,7 +147,7 @@ void TScores::Button1Click()
     m_closing = true;
     done(QDialog::Accepted);
     m_closing = false;
-    if (!m_afterDeal || m_state.CardsPlayed < 52)
+    if (!m_afterDeal || !m_game.dealScored())
         return; // only looked at
     m_afterDeal = false;
     if (m_dealClosed)

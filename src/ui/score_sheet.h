@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace halbeet {
 
+class GameModel;
 class Table;
 class TStatusBar;
 
@@ -25,7 +26,7 @@ class TScores : public QDialog {
 public:
     static constexpr int Rows = 7;
 
-    TScores(TGameState& state, Table& table, TStatusBar& statusBar, QWidget* parent = nullptr);
+    TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* parent = nullptr);
 
     // Called after the sheet of a finished deal has been closed (OK, Esc or the close box):
     // the main window clears the table and deals again, or asks for a new game.
@@ -36,9 +37,8 @@ public:
     // last trick still lies on the table) the sheet only shows the scores.
     void showAfterDeal();
 
-    // A new deal may be scored again; the deal in progress has not been scored yet.
-    void beginDeal() { m_dealScored = false; }
-    // Empties the sheet: ScoreRow 1, labels hidden, bold without strike-out, black.
+    // Shows the rows of the game as they stand: the last seven totals, the newest plain and
+    // the older ones struck out, the winner's column green. After a new game: empty.
     void resetSheet();
 
     QLabel* heading(int seat) const { return m_headings.at(seat); }
@@ -55,13 +55,11 @@ protected:
 
 private:
     void FormShow();
-    void writeRow();
 
-    TGameState& m_state;
+    GameModel& m_game;
     Table& m_table;
     TStatusBar& m_statusBar;
     std::function<void()> m_dealClosed;
-    bool m_dealScored = false;
     bool m_afterDeal = false;
     bool m_closing = false;
     PerSeat<QLabel*> m_headings{};

@@ -26,9 +26,9 @@ void prepareApplication(QApplication& app)
     QApplication::setWindowIcon(icon);
 }
 
-std::unique_ptr<TForm1> createMainWindow(TGameState& state, SeedSource seedSource)
+std::unique_ptr<TForm1> createMainWindow(GameModel& game)
 {
-    auto window = std::make_unique<TForm1>(state, std::move(seedSource));
+    auto window = std::make_unique<TForm1>(game);
     window->adjustSize();
     window->setFixedSize(window->size());
     if (const QScreen* screen = window->screen()) {

@@ -4,8 +4,7 @@
 // application's icon are set, and the main window (which creates every other window) is
 // built, sized and centred. The game program and the tests share this path.
 
-#include "core/random.h"
-#include "core/state.h"
+#include "core/game.h"
 
 #include <memory>
 
@@ -18,6 +17,6 @@ class TForm1;
 // Reads LANGUAGE/LANG and fixes the language of the run; installs the style.
 void prepareApplication(QApplication& app);
 // The main window, not yet shown, at its fixed size and centred on the screen.
-std::unique_ptr<TForm1> createMainWindow(TGameState& state, SeedSource seedSource);
+std::unique_ptr<TForm1> createMainWindow(GameModel& game);
 
 } // namespace halbeet

@@ -157,6 +157,13 @@ QRect TStatusBar::panelRect(int index) const
 
 void TStatusBar::repaintNow() { repaint(); }
 
+void TStatusBar::repaintBlank()
+{
+    m_blank = true;
+    repaintNow();
+    m_blank = false;
+}
+
 QSize TStatusBar::sizeHint() const { return {560, BarHeight}; }
 
 void TStatusBar::paintEvent(QPaintEvent*)
@@ -206,7 +213,7 @@ void TStatusBar::StatusBar1DrawPanel(QPainter& painter, int index, const QRect& 
             painter.drawPixmap(rect.left() + PictureOffset, rect.top(), picture);
         }
     }
-    if (m_state.CardsPlayed >= 52)
+    if (m_state.CardsPlayed >= 52 || m_blank)
         painter.fillRect(rect, palette().window());
 }
 

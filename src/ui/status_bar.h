@@ -74,9 +74,11 @@ public:
     // The panel's rectangle in the bar; the last panel stretches to the right edge.
     QRect panelRect(int index) const;
 
-    // Paints at once (the flow repaints after dealing and, with CardsPlayed at 52, to blank
-    // the trump picture).
+    // Paints at once (the flow repaints after dealing; with no deal in progress, that is with
+    // CardsPlayed at 52, the trump picture is blank).
     void repaintNow();
+    // Paints at once with the trump picture blank, as between a finished deal and the next.
+    void repaintBlank();
 
     QSize sizeHint() const override;
 
@@ -91,6 +93,7 @@ private:
     const TGameState& m_state;
     std::vector<std::unique_ptr<StatusPanel>> m_panels;
     QColor m_textColour;
+    bool m_blank = false;
 };
 
 } // namespace halbeet

@@ -496,7 +496,7 @@ TEST(ExpertPlayer, PlaysWholeDealsThroughTheGame)
 // While bidding, a seat sees the bids made before it in turn order, and no other.
 TEST(ExpertPlayer, ViewWhileBiddingShowsOnlyEarlierBids)
 {
-    Game game([next = std::uint32_t{3}]() mutable { return next++; });
+    GameModel game([next = std::uint32_t{3}]() mutable { return next++; });
     for (int deal = 0; deal < 4; ++deal) {
         ASSERT_TRUE(game.startDeal());
         const int first = FirstSeat(game.state().DealerCounter);
@@ -510,7 +510,7 @@ TEST(ExpertPlayer, ViewWhileBiddingShowsOnlyEarlierBids)
                 const bool shown = v.Bids[s] != 0;
                 EXPECT_EQ(shown, before && game.bidMade(s)) << "seat " << seat << " looking at " << s;
             }
-            ASSERT_TRUE(game.bid(Game::LowestBid(game.state().Scores[seat]) + 3));
+            ASSERT_TRUE(game.bid(GameModel::LowestBid(game.state().Scores[seat]) + 3));
         }
         ASSERT_EQ(game.phase(), Phase::Playing);
         const SeatView v = ViewOf(game, game.toAct());

@@ -23,7 +23,7 @@ SeedSource countingSeeds(std::uint32_t start = 1)
 }
 
 // Gives the bids in the program's order (seats 2, 3, 4, then 1).
-void bidAll(Game& game, std::array<std::int32_t, 4> bids234and1)
+void bidAll(GameModel& game, std::array<std::int32_t, 4> bids234and1)
 {
     for (const std::int32_t b : bids234and1)
         ASSERT_TRUE(game.bid(b)) << "bid " << b << " refused for seat " << game.toAct();
@@ -32,7 +32,7 @@ void bidAll(Game& game, std::array<std::int32_t, 4> bids234and1)
 struct EventLog final : GameListener {
     std::vector<GameEvent::Kind> kinds;
     std::vector<GameEvent> events;
-    void gameEvent(const Game&, const GameEvent& event) override
+    void gameEvent(const GameModel&, const GameEvent& event) override
     {
         kinds.push_back(event.kind);
         events.push_back(event);
@@ -40,7 +40,7 @@ struct EventLog final : GameListener {
 };
 
 // Everything the game claims about one deal, re-derived by plain means. Empty when it holds.
-std::string checkGame(const Game& game)
+std::string checkGame(const GameModel& game)
 {
     const TGameState& st = game.state();
     if (!game.dealInProgress() && game.phase() != Phase::DealOver && game.phase() != Phase::GameOver)
@@ -102,12 +102,12 @@ std::string checkGame(const Game& game)
 // Plays random legal actions and checks the game after every one; returns the number done.
 class RandomDriver {
 public:
-    RandomDriver(Game& game, std::uint32_t seed) : m_game(game), m_rng(seed) {}
+    RandomDriver(GameModel& game, std::uint32_t seed) : m_game(game), m_rng(seed) {}
 
     // One step: a random legal action, or the game's own next step. May start a new game.
     std::string step()
     {
-        Game& g = m_game;
+        GameModel& g = m_game;
         const PerSeat<std::int32_t> scoresBefore = g.state().Scores;
         bool scoring = false;
         switch (g.phase()) {
@@ -166,7 +166,7 @@ public:
     int gamesWon = 0;
 
 private:
-    Game& m_game;
+    GameModel& m_game;
     std::mt19937 m_rng;
 };
 
@@ -175,7 +175,7 @@ TEST(GameModel, AMillionRandomLegalActionsKeepEveryCardInOnePlace)
     long long actions = 0;
     int games = 0;
     for (std::uint32_t run = 1; actions < 1'000'000; ++run) {
-        Game game(countingSeeds(run * 1000));
+        GameModel game(countingSeeds(run * 1000));
         RandomDriver driver(game, run);
         for (int i = 0; i < 100'000; ++i, ++actions) {
             const std::string problem = driver.step();
@@ -190,7 +190,7 @@ TEST(GameModel, ARestoredGameContinuesLikeTheOriginal)
 {
     for (std::uint32_t seed = 1; seed <= 40; ++seed) {
         // A constant clock: both games must deal the same cards from the saved deck and generator.
-        Game original([] { return 77u; });
+        GameModel original([] { return 77u; });
         RandomDriver warmup(original, seed);
         std::mt19937 where(seed);
         const int before = 50 + static_cast<int>(where() % 3000);
@@ -198,7 +198,7 @@ TEST(GameModel, ARestoredGameContinuesLikeTheOriginal)
             ASSERT_EQ(warmup.step(), "");
 
         const std::string saved = original.save();
-        Game restored([] { return 77u; });
+        GameModel restored([] { return 77u; });
         std::string error;
         ASSERT_TRUE(restored.load(saved, &error)) << error;
         EXPECT_EQ(restored.save(), saved);
@@ -215,10 +215,10 @@ TEST(GameModel, ARestoredGameContinuesLikeTheOriginal)
 TEST(GameModel, ASelfPlayedGameSurvivesSaveAndRestoreAtEveryAction)
 {
     // The Classic players read the splits' order too: restoring must keep it exactly.
-    Game game(countingSeeds(5));
+    GameModel game(countingSeeds(5));
     ClassicPlayer classic;
     for (int n = 0; n < 400; ++n) {
-        Game copy(countingSeeds(5));
+        GameModel copy(countingSeeds(5));
         ASSERT_TRUE(copy.load(game.save()));
         switch (game.phase()) {
         case Phase::NoDeal: game.startDeal(); break;
@@ -252,7 +252,7 @@ TEST(GameModel, LowestBidFollowsTheScore)
     };
     const Case cases[] = {{-5, 2}, {0, 2}, {29, 2}, {30, 3}, {39, 3}, {40, 4}, {55, 4}};
     for (const Case& c : cases) {
-        Game game(countingSeeds());
+        GameModel game(countingSeeds());
         game.arrange().Scores[3] = c.score;
         const auto bids = game.legalBids(3);
         ASSERT_FALSE(bids.empty());
@@ -277,7 +277,7 @@ TEST(GameModel, BidsUnderElevenPassAndElevenPlays)
         {{2, 2, 2, 2}, true},
     };
     for (const Case& c : cases) {
-        Game game(countingSeeds(3));
+        GameModel game(countingSeeds(3));
         ASSERT_TRUE(game.startDeal());
         EventLog log;
         game.addListener(&log);
@@ -312,7 +312,7 @@ TEST(GameModel, PublicBidsByDealer)
         {4, {false, false, false}},
     };
     for (const Case& c : cases) {
-        Game game(countingSeeds());
+        GameModel game(countingSeeds());
         game.arrange().DealerCounter = (c.dealer + 3) % 4;
         ASSERT_TRUE(game.startDeal());
         ASSERT_EQ(game.dealer(), c.dealer);
@@ -330,7 +330,7 @@ TEST(GameModel, PublicBidsByDealer)
 
 TEST(GameModel, ActionsOutOfTurnAreRefusedAndChangeNothing)
 {
-    Game game(countingSeeds(9));
+    GameModel game(countingSeeds(9));
     EXPECT_FALSE(game.bid(2));
     EXPECT_FALSE(game.takeTrick());
     EXPECT_FALSE(game.scoreDeal());
@@ -361,7 +361,7 @@ TEST(GameModel, ActionsOutOfTurnAreRefusedAndChangeNothing)
 TEST(GameModel, FollowSuitWhenYouCanAnythingWhenYouCannot)
 {
     for (std::uint32_t seed = 1; seed < 200; ++seed) {
-        Game game(countingSeeds(seed));
+        GameModel game(countingSeeds(seed));
         game.startDeal();
         bidAll(game, {6, 6, 6, 6});
         const TCardFace lead = game.legalCards().front();
@@ -382,7 +382,7 @@ TEST(GameModel, FollowSuitWhenYouCanAnythingWhenYouCannot)
 
 TEST(GameModel, ADealRunsInTheDescribedOrderOfEvents)
 {
-    Game game(countingSeeds(21));
+    GameModel game(countingSeeds(21));
     EventLog log;
     game.addListener(&log);
     ClassicPlayer classic;
@@ -424,7 +424,7 @@ TEST(GameModel, ADealRunsInTheDescribedOrderOfEvents)
 
 TEST(GameModel, NewGameKeepsTheDealerRotationAndClearsTheSheet)
 {
-    Game game(countingSeeds(4));
+    GameModel game(countingSeeds(4));
     game.startDeal();
     bidAll(game, {6, 6, 6, 6});
     game.play(game.legalCards().front());
@@ -440,9 +440,26 @@ TEST(GameModel, NewGameKeepsTheDealerRotationAndClearsTheSheet)
     EXPECT_EQ(game.state().DealerCounter, (dealer + 1) % 4);
 }
 
+TEST(GameModel, AnAbandonedDealIsThrownInUnscored)
+{
+    GameModel game(countingSeeds(6));
+    game.startDeal();
+    bidAll(game, {6, 6, 6, 6});
+    game.play(game.legalCards().front());
+    game.arrange().Scores = {0, 5, 6, 7, 8};
+    const std::int32_t dealer = game.state().DealerCounter;
+    game.abandonDeal();
+    EXPECT_EQ(game.phase(), Phase::NoDeal);
+    EXPECT_FALSE(game.scoreDeal());
+    EXPECT_EQ(game.state().Scores, (PerSeat<std::int32_t>{0, 5, 6, 7, 8}));
+    ASSERT_TRUE(game.startDeal());
+    EXPECT_EQ(game.state().DealerCounter, (dealer + 1) % 4);
+    EXPECT_EQ(checkGame(game), "");
+}
+
 TEST(GameModel, AWonGameWaitsForANewGame)
 {
-    Game game(countingSeeds(8));
+    GameModel game(countingSeeds(8));
     ClassicPlayer classic;
     for (int deals = 0; deals < 2000 && game.phase() != Phase::GameOver; ++deals) {
         ASSERT_TRUE(game.startDeal());
@@ -466,7 +483,7 @@ TEST(GameModel, AWonGameWaitsForANewGame)
 
 std::string savedMidTrick()
 {
-    Game game(countingSeeds(13));
+    GameModel game(countingSeeds(13));
     game.startDeal();
     bidAll(game, {6, 6, 6, 6});
     for (int n = 0; n < 6; ++n) {
@@ -480,7 +497,7 @@ std::string savedMidTrick()
 TEST(GameSave, TruncatedAtEveryLengthIsRefused)
 {
     const std::string saved = savedMidTrick();
-    Game game(countingSeeds());
+    GameModel game(countingSeeds());
     const std::string fresh = game.save();
     for (std::size_t n = 0; n < saved.size() - 2; ++n) {
         std::string error;
@@ -500,7 +517,7 @@ TEST(GameSave, FlippedBytesAreRefusedOrMakeAConsistentGame)
         const int flips = 1 + static_cast<int>(rng() % 3);
         for (int f = 0; f < flips; ++f)
             damaged[rng() % damaged.size()] ^= static_cast<char>(1u << (rng() % 8));
-        Game game(countingSeeds());
+        GameModel game(countingSeeds());
         if (!game.load(damaged)) {
             ++refused;
             continue;
@@ -539,7 +556,7 @@ TEST(GameSave, InconsistentGamesAreRefusedWithAReason)
         const auto at = damaged.find(c.from);
         ASSERT_NE(at, std::string::npos) << c.what;
         damaged.replace(at, c.from.size(), c.to);
-        Game game(countingSeeds());
+        GameModel game(countingSeeds());
         std::string error;
         EXPECT_FALSE(game.load(damaged, &error)) << c.what;
         EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
@@ -554,7 +571,7 @@ TEST(GameSave, InconsistentGamesAreRefusedWithAReason)
     const auto cardStart = duplicated.find('[', cardAt);
     const auto cardEnd = duplicated.find(']', cardStart);
     duplicated.replace(cardStart, cardEnd - cardStart + 1, firstCardOfSeat1);
-    Game game(countingSeeds());
+    GameModel game(countingSeeds());
     std::string error;
     EXPECT_FALSE(game.load(duplicated, &error));
     EXPECT_FALSE(error.empty());
@@ -562,12 +579,12 @@ TEST(GameSave, InconsistentGamesAreRefusedWithAReason)
 
 TEST(GameSave, EveryPhaseRoundTrips)
 {
-    Game game(countingSeeds(31));
+    GameModel game(countingSeeds(31));
     std::set<Phase> seen;
     RandomDriver driver(game, 31);
     for (int i = 0; i < 20000 && seen.size() < 6; ++i) {
         seen.insert(game.phase());
-        Game copy(countingSeeds());
+        GameModel copy(countingSeeds());
         std::string error;
         ASSERT_TRUE(copy.load(game.save(), &error)) << PhaseName(game.phase()) << ": " << error;
         ASSERT_EQ(copy.save(), game.save());
@@ -582,8 +599,8 @@ TEST(SelfPlayOnTheModel, PlayersCanBeChangedPerSeat)
 {
     // A player that always plays the lowest legal card: the model keeps it honest.
     struct Lowest final : Player {
-        std::int32_t chooseBid(const Game& game, int seat) override { return game.legalBids(seat).front(); }
-        TCardFace chooseCard(const Game& game, int) override { return game.legalCards().front(); }
+        std::int32_t chooseBid(const GameModel& game, int seat) override { return game.legalBids(seat).front(); }
+        TCardFace chooseCard(const GameModel& game, int) override { return game.legalCards().front(); }
     } lowest;
     SelfPlay play(countingSeeds(2));
     play.setPlayer(1, &lowest);

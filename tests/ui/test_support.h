@@ -88,14 +88,15 @@ public:
 
     GameWindow() : GameWindow(Options{}) {}
     explicit GameWindow(std::uint32_t firstSeed) : GameWindow(withSeed(firstSeed)) {}
-    explicit GameWindow(const Options& options) : m_options(options)
+    explicit GameWindow(const Options& options)
+        : m_options(options), m_game(fixedSeeds(options.firstSeed))
     {
         setTimeScale(0.0);
         if (!m_options.settings.isEmpty())
             m_settings.write(m_options.settings);
         setCurrentLang(m_options.language);
-        m_state.DealerCounter = m_options.dealerBefore;
-        m_window = createMainWindow(m_state, fixedSeeds(m_options.firstSeed));
+        m_game.arrange().DealerCounter = m_options.dealerBefore;
+        m_window = createMainWindow(m_game);
     }
     ~GameWindow()
     {
@@ -134,7 +135,9 @@ public:
     }
 
     TForm1& window() { return *m_window; }
-    TGameState& state() { return m_state; }
+    // The game's state, open for tests that arrange a position (bids, scores).
+    TGameState& state() { return m_game.arrange(); }
+    GameModel& model() { return m_game; }
     Table& table() { return *m_window->table(); }
     const Table& table() const { return *m_window->table(); }
     TempSettings& settings() { return m_settings; }
@@ -163,11 +166,11 @@ public:
     // A card of the human's hand that the follow-suit rule allows now.
     TCardFace legalCard() const
     {
-        const int led = m_state.Trick[1].Suite;
-        for (int k = 1; k <= m_state.HandCount[1]; ++k) {
-            if (led == 0 || m_state.Splits[1].Counts[led] == 0 ||
-                m_state.Hands[1][k].Suite == led)
-                return m_state.Hands[1][k];
+        const int led = m_game.state().Trick[1].Suite;
+        for (int k = 1; k <= m_game.state().HandCount[1]; ++k) {
+            if (led == 0 || m_game.state().Splits[1].Counts[led] == 0 ||
+                m_game.state().Hands[1][k].Suite == led)
+                return m_game.state().Hands[1][k];
         }
         return {};
     }
@@ -182,10 +185,10 @@ public:
     void playOutDeal(const std::function<void(TScores*)>& onSheet = {})
     {
         bool sheetSeen = false;
-        while (m_state.CardsPlayed < 52 && m_state.HandCount[1] > 0) {
+        while (m_game.state().CardsPlayed < 52 && m_game.state().HandCount[1] > 0) {
             CardSprite* sprite = spriteOf(legalCard());
             QVERIFY2(sprite, "the legal card has no visible sprite");
-            const int before = m_state.HandCount[1];
+            const int before = m_game.state().HandCount[1];
             if (before == 1) {
                 whenModal([&](QWidget* modal) {
                     auto* sheet = qobject_cast<TScores*>(modal);
@@ -200,7 +203,7 @@ public:
             click(sprite);
             if (before == 1)
                 break; // the sheet's OK has dealt the next deal
-            QCOMPARE(m_state.HandCount[1], before - 1);
+            QCOMPARE(m_game.state().HandCount[1], before - 1);
         }
         QVERIFY(sheetSeen);
     }
@@ -208,7 +211,7 @@ public:
 private:
     Options m_options;
     TempSettings m_settings;
-    TGameState m_state;
+    GameModel m_game;
     std::unique_ptr<TForm1> m_window;
 };
 

@@ -27,13 +27,13 @@ namespace {
 
 // Starts the program the way main() does, up to the window being shown.
 struct Started {
-    TGameState state;
+    GameModel game{[] { return 1u; }};
     std::unique_ptr<TForm1> window;
 
     Started()
     {
         prepareApplication(*qApp);
-        window = createMainWindow(state, [] { return 1u; });
+        window = createMainWindow(game);
         window->show();
     }
 };

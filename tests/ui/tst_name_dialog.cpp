@@ -1,7 +1,7 @@
 // The name dialog: the stored name, the empty name, Esc and the close box, what OK puts on the
 // table and in the file, a refused write, and the layout of both languages.
 
-#include "core/state.h"
+#include "core/game.h"
 #include "dialog_helpers.h"
 #include "settings/settings.h"
 #include "ui/language.h"
@@ -29,7 +29,7 @@ struct Fixture {
     {
         setCurrentLang(lang);
         table = std::make_unique<Table>();
-        dialog = std::make_unique<Tnamesform>(*table, state);
+        dialog = std::make_unique<Tnamesform>(*table, game);
         accepted = std::make_unique<QSignalSpy>(dialog.get(), &Tnamesform::nameAccepted);
         closed = std::make_unique<QSignalSpy>(dialog.get(), &Tnamesform::closedWithoutName);
     }
@@ -43,7 +43,8 @@ struct Fixture {
     }
 
     TempSettings settingsFile;
-    TGameState state;
+    GameModel game{[] { return 1u; }};
+    TGameState& state = game.arrange();
     std::unique_ptr<Table> table;
     std::unique_ptr<Tnamesform> dialog;
     std::unique_ptr<QSignalSpy> accepted;

@@ -2,7 +2,7 @@
 // checks, what OK changes on the table and in the status bar, the writes and their failure,
 // and the English mirror of the Arabic design.
 
-#include "core/state.h"
+#include "core/game.h"
 #include "dialog_helpers.h"
 #include "settings/settings.h"
 #include "ui/card_sprite.h"
@@ -35,7 +35,7 @@ struct Fixture {
         setCurrentLang(lang);
         table = std::make_unique<Table>();
         statusBar = std::make_unique<TStatusBar>(state);
-        dialog = std::make_unique<Tstings>(*table, *statusBar, state);
+        dialog = std::make_unique<Tstings>(*table, *statusBar, game);
         table->setPlayerName(1, QStringLiteral("Hawk"));
         table->setPlayerName(2, QStringLiteral("Falcon"));
         table->setPlayerName(3, QStringLiteral("Owl"));
@@ -61,7 +61,8 @@ struct Fixture {
     void pressOk() { child<QPushButton>("BitBtn1")->click(); }
 
     TempSettings settingsFile;
-    TGameState state;
+    GameModel game{[] { return 1u; }};
+    TGameState& state = game.arrange();
     std::unique_ptr<Table> table;
     std::unique_ptr<TStatusBar> statusBar;
     std::unique_ptr<Tstings> dialog;

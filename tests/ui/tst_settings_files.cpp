@@ -448,9 +448,8 @@ void TestSettingsFiles::runCase(const Case& c)
     const bool arabic = expect.weak ? before.lang == QStringLiteral("AR") : expect.arabic;
     QCOMPARE(CurrentLang(), arabic ? QStringLiteral("AR") : QStringLiteral("EN"));
 
-    TGameState state;
-    std::unique_ptr<TForm1> window =
-        createMainWindow(state, [next = std::uint32_t{7}]() mutable { return next++; });
+    GameModel game([next = std::uint32_t{7}]() mutable { return next++; });
+    std::unique_ptr<TForm1> window = createMainWindow(game);
     QCOMPARE(window->windowTitle(),
              arabic ? arabicTexts().mainWindow.caption : englishTexts().mainWindow.caption);
     window->setNameDialogDelay(0);
@@ -496,7 +495,7 @@ void TestSettingsFiles::runCase(const Case& c)
     dialog->BitBtn1Click();
     QVERIFY2(!dialog->isVisible(), "the name was not taken");
     QVERIFY(window->isEnabled());
-    QCOMPARE(state.CardsPlayed, 0);
+    QCOMPARE(game.state().CardsPlayed, 0);
 
     // Every name on the table, in the status bar and on the score sheet is plain text.
     Table* table = window->table();
@@ -509,7 +508,7 @@ void TestSettingsFiles::runCase(const Case& c)
                                 .arg(describe(label->text()), describe(names[std::size_t(seat)]))));
         QCOMPARE(window->scoreSheet()->heading(seat)->textFormat(), Qt::PlainText);
     }
-    const int dealer = DealerSeat(state.DealerCounter);
+    const int dealer = DealerSeat(game.state().DealerCounter);
     QCOMPARE(window->statusBar1()->getDealPanel()->text(), names[std::size_t(dealer)]);
     QCOMPARE(window->statusBar1()->getPlayPanel()->text(), names[std::size_t(dealer % 4 + 1)]);
 
@@ -517,7 +516,7 @@ void TestSettingsFiles::runCase(const Case& c)
     const int back = expect.weak ? std::clamp(before.back >= 0 ? -1 : before.back, -13, -1) : expect.back;
     QCOMPARE(table->handSprite(2, 1)->Suite(), back);
     const int delay = expect.weak ? settings::normalizedDealDelay(before.delay) : expect.delay;
-    QCOMPARE(state.PlayDelay, delay);
+    QCOMPARE(game.state().PlayDelay, delay);
 
     // After the name's write: PLAYER1 holds the name, DELAY its corrected value when it
     // needed one, and every other key reads as before.

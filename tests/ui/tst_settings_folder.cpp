@@ -236,7 +236,7 @@ private:
 
     const Breaker* m_breaker = nullptr;
     std::unique_ptr<SettingsHome> m_home;
-    TGameState m_state;
+    std::unique_ptr<GameModel> m_game;
     std::unique_ptr<TForm1> m_window;
 };
 
@@ -249,7 +249,7 @@ void TestSettingsFolder::cleanup()
     m_window.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_home.reset();
-    m_state = TGameState{};
+    m_game.reset();
 }
 
 void TestSettingsFolder::breakerRows()
@@ -267,7 +267,8 @@ void TestSettingsFolder::startWindow()
     QVERIFY(writeAll(m_home->file(), StoredFile));
 
     prepareApplication(*qobject_cast<QApplication*>(QCoreApplication::instance()));
-    m_window = createMainWindow(m_state, [next = std::uint32_t{3}]() mutable { return next++; });
+    m_game = std::make_unique<GameModel>([next = std::uint32_t{3}]() mutable { return next++; });
+    m_window = createMainWindow(*m_game);
     m_window->setNameDialogDelay(0);
     m_window->show();
     QTRY_VERIFY(m_window->nameDialog() && m_window->nameDialog()->isVisible());
@@ -435,7 +436,7 @@ void TestSettingsFolder::newDealCorrectsDelay()
 {
     startWindow();
     acceptName(QStringLiteral("Hawk"));
-    QCOMPARE(m_state.PlayDelay, 500);
+    QCOMPARE(m_game->state().PlayDelay, 500);
     // A speed that the next deal must bring into range and write back.
     QByteArray stored = StoredFile;
     stored.replace("DELAY=500", "DELAY=250");
@@ -449,9 +450,9 @@ void TestSettingsFolder::newDealCorrectsDelay()
 
     // The deal goes on at the corrected speed whether or not it could be stored; a file
     // that cannot be read gives the default speed, which needs no correction.
-    QCOMPARE(m_state.PlayDelay, 100);
+    QCOMPARE(m_game->state().PlayDelay, 100);
     QVERIFY(m_window->table()->bidButton()->isVisible());
-    QCOMPARE(m_state.CardsPlayed, 0);
+    QCOMPARE(m_game->state().CardsPlayed, 0);
     if (m_breaker->refusesWrites && m_breaker->stillReadable)
         QCOMPARE(*texts, QStringList{writeError()});
     else

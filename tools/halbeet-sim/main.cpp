@@ -254,14 +254,14 @@ class TimedExpert final : public Player {
 public:
     TimedExpert(std::uint64_t seed, DecisionTimes& times) : m_expert(seed), m_times(times) {}
 
-    std::int32_t chooseBid(const Game& game, int seat) override
+    std::int32_t chooseBid(const GameModel& game, int seat) override
     {
         const double t0 = ThreadMs();
         const std::int32_t bid = m_expert.chooseBid(game, seat);
         m_times.bidMs.push_back(ThreadMs() - t0);
         return bid;
     }
-    TCardFace chooseCard(const Game& game, int seat) override
+    TCardFace chooseCard(const GameModel& game, int seat) override
     {
         const double t0 = ThreadMs();
         const TCardFace card = m_expert.chooseCard(game, seat);
