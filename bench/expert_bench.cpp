@@ -106,9 +106,8 @@ BENCHMARK(BM_ExpertCard)->Iterations(4160)->Unit(benchmark::kMillisecond);
 
 void BM_ExpertBid(benchmark::State& state)
 {
-    Time(state, Collect().bids, [](const SeatView& v, std::size_t i) {
-        benchmark::DoNotOptimize(ExpertChooseBid(v, i));
-    });
+    Time(state, Collect().bids,
+         [](const SeatView& v, std::size_t i) { benchmark::DoNotOptimize(ExpertChooseBid(v, i)); });
 }
 BENCHMARK(BM_ExpertBid)->Iterations(320)->Unit(benchmark::kMillisecond);
 

@@ -68,14 +68,16 @@ ExpertReason ReasonForCard(const SeatView& view, Mask legal, int bit)
             gone |= BitOf(view.Hand[static_cast<std::size_t>(i)]);
         const Mask higher = SuitMask(SuitOfBit(bit)) & ~((Mask{2} << bit) - 1);
         if ((higher & ~gone) == 0)
-            return SuitOfBit(bit) == view.Trump ? ExpertReason::DrawsTrumps : ExpertReason::LeadsWinner;
+            return SuitOfBit(bit) == view.Trump ? ExpertReason::DrawsTrumps
+                                                : ExpertReason::LeadsWinner;
         return ExpertReason::LeadsLow;
     }
     const int led = trick[0].Suite;
     int wpos = 0;
     for (std::size_t p = 1; p < trick.size(); ++p) {
         if (Beats(CardBit(trick[p].Suite, trick[p].Number),
-                  CardBit(trick[static_cast<std::size_t>(wpos)].Suite, trick[static_cast<std::size_t>(wpos)].Number),
+                  CardBit(trick[static_cast<std::size_t>(wpos)].Suite,
+                          trick[static_cast<std::size_t>(wpos)].Number),
                   view.Trump))
             wpos = static_cast<int>(p);
     }
@@ -98,18 +100,30 @@ ExpertReason ReasonForCard(const SeatView& view, Mask legal, int bit)
 const char* ExpertReasonCode(ExpertReason reason)
 {
     switch (reason) {
-    case ExpertReason::OnlyCard: return "only-card";
-    case ExpertReason::WinsTrick: return "wins-the-trick";
-    case ExpertReason::Ruffs: return "ruffs";
-    case ExpertReason::OverRuffs: return "over-ruffs";
-    case ExpertReason::LeavesToPartner: return "leaves-it-to-partner";
-    case ExpertReason::SavesHighCard: return "saves-a-high-card";
-    case ExpertReason::DiscardsLowest: return "discards-the-lowest";
-    case ExpertReason::LeadsWinner: return "leads-a-sure-winner";
-    case ExpertReason::DrawsTrumps: return "draws-trumps";
-    case ExpertReason::LeadsLow: return "leads-low";
-    case ExpertReason::BidsExpected: return "bids-expected-tricks";
-    case ExpertReason::BidsLowest: return "bids-the-lowest";
+    case ExpertReason::OnlyCard:
+        return "only-card";
+    case ExpertReason::WinsTrick:
+        return "wins-the-trick";
+    case ExpertReason::Ruffs:
+        return "ruffs";
+    case ExpertReason::OverRuffs:
+        return "over-ruffs";
+    case ExpertReason::LeavesToPartner:
+        return "leaves-it-to-partner";
+    case ExpertReason::SavesHighCard:
+        return "saves-a-high-card";
+    case ExpertReason::DiscardsLowest:
+        return "discards-the-lowest";
+    case ExpertReason::LeadsWinner:
+        return "leads-a-sure-winner";
+    case ExpertReason::DrawsTrumps:
+        return "draws-trumps";
+    case ExpertReason::LeadsLow:
+        return "leads-low";
+    case ExpertReason::BidsExpected:
+        return "bids-expected-tricks";
+    case ExpertReason::BidsLowest:
+        return "bids-the-lowest";
     }
     return "";
 }
@@ -168,7 +182,8 @@ ExpertCard ExpertChooseCard(const SeatView& view, std::uint64_t seed, const Expe
             Position p = pos;
             p.play(bits[static_cast<std::size_t>(c)]);
             PlayOut(p);
-            total[static_cast<std::size_t>(c)] += w * DealValue(view.Seat, view.Scores, view.Bids, p.won);
+            total[static_cast<std::size_t>(c)] +=
+                w * DealValue(view.Seat, view.Scores, view.Bids, p.won);
         }
     }
 
@@ -210,7 +225,8 @@ ExpertBid ExpertChooseBid(const SeatView& view, std::uint64_t seed, const Expert
             if (s == view.Seat)
                 continue;
             // A bid not yet made is guessed as a counting bidder would make it.
-            bids[s] = view.Bids[s] != 0 ? view.Bids[s] : CountedBid(hands[s], view.Trump, view.Scores[s]);
+            bids[s] =
+                view.Bids[s] != 0 ? view.Bids[s] : CountedBid(hands[s], view.Trump, view.Scores[s]);
             pos.want[s] = TricksOfBid(bids[s]);
             others += bids[s];
         }

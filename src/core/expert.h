@@ -55,14 +55,19 @@ struct ExpertBid {
 // The card the seat of the view should play now. The view must be the seat's own, with the seat
 // to play (view.SeatToPlay() == view.Seat) and at least one card in hand. The same view and seed
 // always give the same card.
-ExpertCard ExpertChooseCard(const SeatView& view, std::uint64_t seed, const ExpertBudget& budget = {});
+ExpertCard ExpertChooseCard(const SeatView& view, std::uint64_t seed,
+                            const ExpertBudget& budget = {});
 
 // The stored bid the seat should make, before any card is played; never below the lowest bid
 // its score allows (2, from 30 points 3, from 40 points 4).
-ExpertBid ExpertChooseBid(const SeatView& view, std::uint64_t seed, const ExpertBudget& budget = {});
+ExpertBid ExpertChooseBid(const SeatView& view, std::uint64_t seed,
+                          const ExpertBudget& budget = {});
 
 // The lowest stored bid a seat with this score may make.
-constexpr std::int32_t LowestBidFor(std::int32_t score) { return score >= 40 ? 4 : score >= 30 ? 3 : 2; }
+constexpr std::int32_t LowestBidFor(std::int32_t score)
+{
+    return score >= 40 ? 4 : score >= 30 ? 3 : 2;
+}
 
 // The cards the seat of the view may play now (follow suit when it can).
 std::uint64_t LegalCardMask(const SeatView& view);

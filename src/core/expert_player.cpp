@@ -10,7 +10,8 @@ SeatView ViewOf(const GameModel& game, int seat)
     if (game.phase() == Phase::Bidding) {
         const PerSeat<bool> before = BidsSeenBefore(seat, game.state().DealerCounter);
         for (int s = 1; s <= 4; ++s)
-            seen[static_cast<std::size_t>(s)] = before[static_cast<std::size_t>(s)] && game.bidMade(s);
+            seen[static_cast<std::size_t>(s)] =
+                before[static_cast<std::size_t>(s)] && game.bidMade(s);
     } else {
         for (int s = 1; s <= 4; ++s)
             seen[static_cast<std::size_t>(s)] = game.bidMade(s);
@@ -29,14 +30,16 @@ std::uint64_t DecisionSeed(const GameModel& game, int seat, std::uint64_t base)
 
 std::int32_t ExpertPlayer::chooseBid(const GameModel& game, int seat)
 {
-    const ExpertBid choice = ExpertChooseBid(ViewOf(game, seat), DecisionSeed(game, seat, m_seed), m_budget);
+    const ExpertBid choice =
+        ExpertChooseBid(ViewOf(game, seat), DecisionSeed(game, seat, m_seed), m_budget);
     m_lastReason = choice.why;
     return choice.bid;
 }
 
 TCardFace ExpertPlayer::chooseCard(const GameModel& game, int seat)
 {
-    const ExpertCard choice = ExpertChooseCard(ViewOf(game, seat), DecisionSeed(game, seat, m_seed), m_budget);
+    const ExpertCard choice =
+        ExpertChooseCard(ViewOf(game, seat), DecisionSeed(game, seat, m_seed), m_budget);
     m_lastReason = choice.why;
     return choice.card;
 }

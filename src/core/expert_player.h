@@ -21,7 +21,7 @@ std::uint64_t DecisionSeed(const GameModel& game, int seat, std::uint64_t base);
 
 // The Expert level for a computer seat: it decides from ViewOf and nothing else.
 class ExpertPlayer final : public Player {
-public:
+  public:
     explicit ExpertPlayer(std::uint64_t seed = 0, ExpertBudget budget = {})
         : m_seed(seed), m_budget(budget)
     {
@@ -33,7 +33,7 @@ public:
     // Why the last card or bid was chosen.
     ExpertReason lastReason() const { return m_lastReason; }
 
-private:
+  private:
     std::uint64_t m_seed;
     ExpertBudget m_budget;
     ExpertReason m_lastReason = ExpertReason::OnlyCard;

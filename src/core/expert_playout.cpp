@@ -6,7 +6,10 @@ namespace halbeet::expert {
 
 namespace {
 
-int SeatAt(int leader, int position) { return (leader - 1 + position) % 4 + 1; }
+int SeatAt(int leader, int position)
+{
+    return (leader - 1 + position) % 4 + 1;
+}
 
 // Could seat, playing later to this trick, beat the card bit? It must follow the led suit if it
 // can; a trump played to a side-suit lead beats every follower.
@@ -42,8 +45,7 @@ int LowCard(const Position& pos, Mask legal)
 {
     const int seat = pos.toPlay();
     Mask pool = legal;
-    const bool following =
-        pos.trickLen > 0 && (legal & SuitMask(SuitOfBit(pos.trickBit[0]))) != 0;
+    const bool following = pos.trickLen > 0 && (legal & SuitMask(SuitOfBit(pos.trickBit[0]))) != 0;
     const Mask side = legal & ~SuitMask(pos.trump);
     if (!following && side != 0)
         pool = side;
@@ -177,7 +179,8 @@ int Position::winnerPos() const
 {
     int best = 0;
     for (int p = 1; p < trickLen; ++p) {
-        if (Beats(trickBit[static_cast<std::size_t>(p)], trickBit[static_cast<std::size_t>(best)], trump))
+        if (Beats(trickBit[static_cast<std::size_t>(p)], trickBit[static_cast<std::size_t>(best)],
+                  trump))
             best = p;
     }
     return best;

@@ -19,23 +19,51 @@ constexpr int CardBit(std::int32_t suit, std::int32_t number)
 {
     return (suit - 1) * 16 + PlayRank(number) - 2;
 }
-constexpr Mask BitOf(std::int32_t suit, std::int32_t number) { return Mask{1} << CardBit(suit, number); }
-constexpr Mask BitOf(TCardFace c) { return BitOf(c.Suite, c.Number); }
-constexpr int SuitOfBit(int bit) { return bit / 16 + 1; }
-constexpr int RankOfBit(int bit) { return bit % 16 + 2; } // 2..14
+constexpr Mask BitOf(std::int32_t suit, std::int32_t number)
+{
+    return Mask{1} << CardBit(suit, number);
+}
+constexpr Mask BitOf(TCardFace c)
+{
+    return BitOf(c.Suite, c.Number);
+}
+constexpr int SuitOfBit(int bit)
+{
+    return bit / 16 + 1;
+}
+// 2..14, the ace on top.
+constexpr int RankOfBit(int bit)
+{
+    return bit % 16 + 2;
+}
 constexpr TCardFace FaceOfBit(int bit)
 {
     return TCardFace{SuitOfBit(bit), RankOfBit(bit) == 14 ? Ace : RankOfBit(bit)};
 }
-constexpr Mask SuitMask(std::int32_t suit) { return Mask{0x1FFF} << ((suit - 1) * 16); }
+constexpr Mask SuitMask(std::int32_t suit)
+{
+    return Mask{0x1FFF} << ((suit - 1) * 16);
+}
 constexpr Mask kAllCards = SuitMask(1) | SuitMask(2) | SuitMask(3) | SuitMask(4);
 
-inline int LowestBit(Mask m) { return std::countr_zero(m); }
-inline int HighestBit(Mask m) { return 63 - std::countl_zero(m); }
-inline int Count(Mask m) { return std::popcount(m); }
+inline int LowestBit(Mask m)
+{
+    return std::countr_zero(m);
+}
+inline int HighestBit(Mask m)
+{
+    return 63 - std::countl_zero(m);
+}
+inline int Count(Mask m)
+{
+    return std::popcount(m);
+}
 
 // Tricks a stored bid asks for: 2..6 as they are, 14..26 halved.
-constexpr int TricksOfBid(std::int32_t storedBid) { return storedBid >= 14 ? storedBid / 2 : storedBid; }
+constexpr int TricksOfBid(std::int32_t storedBid)
+{
+    return storedBid >= 14 ? storedBid / 2 : storedBid;
+}
 
 // Does card a (already winning) stay ahead of card b played after it? Matches TrickWinner: a
 // card of another suit than the winner's takes over only when it is a trump over a non-trump.
@@ -50,11 +78,11 @@ constexpr bool Beats(int b, int a, std::int32_t trump)
 struct Position {
     std::array<Mask, 5> hand{}; // seats 1..4
     std::int32_t trump = 0;
-    std::array<int, 4> trickBit{};  // cards of the trick in progress, in play order
+    std::array<int, 4> trickBit{}; // cards of the trick in progress, in play order
     int trickLen = 0;
     int leader = 0;
-    std::array<int, 5> won{};   // tricks taken per seat
-    std::array<int, 5> want{};  // tricks each seat bid (a guess where the bid is not known)
+    std::array<int, 5> won{};  // tricks taken per seat
+    std::array<int, 5> want{}; // tricks each seat bid (a guess where the bid is not known)
     int tricksLeft = 13;
 
     int toPlay() const { return (leader - 1 + trickLen) % 4 + 1; }

@@ -16,7 +16,10 @@ std::uint64_t SplitMix(std::uint64_t& x)
     return z ^ (z >> 31);
 }
 
-std::uint64_t Rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+std::uint64_t Rotl(std::uint64_t x, int k)
+{
+    return (x << k) | (x >> (64 - k));
+}
 
 } // namespace
 
@@ -104,7 +107,8 @@ bool SampleHands(const Knowledge& k, Rng& rng, std::array<Mask, 5>& hands)
             for (Mask m = pool & SuitMask(suit); m != 0; m &= m - 1)
                 order[static_cast<std::size_t>(n++)] = LowestBit(m);
             for (int i = n - 1; i > first; --i) {
-                const int j = first + static_cast<int>(rng.below(static_cast<std::uint32_t>(i - first + 1)));
+                const int j =
+                    first + static_cast<int>(rng.below(static_cast<std::uint32_t>(i - first + 1)));
                 std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(j)]);
             }
         }

@@ -13,7 +13,7 @@ namespace halbeet::expert {
 // A small, fast generator (xoshiro256**) seeded through splitmix64: the Expert's only source of
 // chance, so that a decision is a function of the view and the seed alone.
 class Rng {
-public:
+  public:
     explicit Rng(std::uint64_t seed);
     std::uint64_t next();
     // A value in 0..n-1, n > 0.
@@ -22,7 +22,7 @@ public:
         return static_cast<std::uint32_t>(((next() >> 32) * std::uint64_t{n}) >> 32);
     }
 
-private:
+  private:
     std::array<std::uint64_t, 4> m_s{};
 };
 

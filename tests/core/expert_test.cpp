@@ -10,12 +10,12 @@
 #include "core/deal_cycle.h"
 #include "core/expert.h"
 #include "core/expert_player.h"
-#include "core/invariants.h"
-#include "core/selfplay.h"
 #include "core/expert_playout.h"
 #include "core/expert_sampler.h"
+#include "core/invariants.h"
 #include "core/scoring.h"
 #include "core/seat_view.h"
+#include "core/selfplay.h"
 #include "table_fixture.h"
 
 namespace halbeet {
@@ -73,8 +73,10 @@ TGameState ShuffleUnseen(const TGameState& st, int seat, const SeatView& view, s
         const int b = static_cast<int>(random.Below(4)) + 1;
         if (a == seat || b == seat || a == b || out.HandCount[a] == 0 || out.HandCount[b] == 0)
             continue;
-        const int i = static_cast<int>(random.Below(static_cast<std::uint32_t>(out.HandCount[a]))) + 1;
-        const int j = static_cast<int>(random.Below(static_cast<std::uint32_t>(out.HandCount[b]))) + 1;
+        const int i =
+            static_cast<int>(random.Below(static_cast<std::uint32_t>(out.HandCount[a]))) + 1;
+        const int j =
+            static_cast<int>(random.Below(static_cast<std::uint32_t>(out.HandCount[b]))) + 1;
         TCardFace& x = out.Hands[a][i];
         TCardFace& y = out.Hands[b][j];
         if (cutHidden && (x == st.CutCard || y == st.CutCard))
@@ -97,11 +99,11 @@ TEST(SeatView, KnowsTheTableButNoOtherHand)
         const SeatView v = d.view(seat);
         EXPECT_EQ(v.PlayCount, cards);
         EXPECT_EQ(v.HandCount, d.st.HandCount[seat]);
-        EXPECT_TRUE(std::is_sorted(v.Hand.begin(), v.Hand.begin() + v.HandCount,
-                                   [](TCardFace a, TCardFace b) {
-                                       return a.Suite != b.Suite ? a.Suite < b.Suite
-                                                                 : PlayRank(a.Number) < PlayRank(b.Number);
-                                   }));
+        EXPECT_TRUE(std::is_sorted(
+            v.Hand.begin(), v.Hand.begin() + v.HandCount, [](TCardFace a, TCardFace b) {
+                return a.Suite != b.Suite ? a.Suite < b.Suite
+                                          : PlayRank(a.Number) < PlayRank(b.Number);
+            }));
         EXPECT_EQ(v.TricksWon, d.st.TricksWon) << cards << " cards";
         EXPECT_EQ(v.CardsInTrick(), cards % 4);
         // Every void it records is real: the seat holds none of that suit.
@@ -114,7 +116,8 @@ TEST(SeatView, KnowsTheTableButNoOtherHand)
         }
 
         // Another distribution of the unseen cards, the same view.
-        const TGameState other = ShuffleUnseen(d.st, seat, v, 99 + static_cast<std::uint32_t>(cards));
+        const TGameState other =
+            ShuffleUnseen(d.st, seat, v, 99 + static_cast<std::uint32_t>(cards));
         ASSERT_NE(other.Hands, d.st.Hands) << "the shuffle must move cards";
         EXPECT_EQ(MakeSeatView(other, seat, d.plays, kAllBidsPublic), v);
     }
@@ -147,11 +150,13 @@ TEST(Expert, ChoosesOnlyLegalCardsAndBids)
             const int seat = d.toPlay();
             const SeatView v = d.view(seat);
             const ExpertCard choice = ExpertChooseCard(v, seed);
-            EXPECT_TRUE(IsHeldCard(d.st, seat, choice.card)) << "seed " << seed << " card " << cards;
+            EXPECT_TRUE(IsHeldCard(d.st, seat, choice.card))
+                << "seed " << seed << " card " << cards;
             if (cards % 4 != 0) {
                 const std::int32_t led = d.plays[static_cast<std::size_t>(cards - cards % 4)].Suite;
                 if (d.st.Splits[seat].Counts[led] + (choice.card.Suite == led ? 1 : 0) > 0) {
-                    EXPECT_EQ(choice.card.Suite, led) << "follows suit, seed " << seed << " card " << cards;
+                    EXPECT_EQ(choice.card.Suite, led)
+                        << "follows suit, seed " << seed << " card " << cards;
                 }
             }
         }
@@ -161,7 +166,8 @@ TEST(Expert, ChoosesOnlyLegalCardsAndBids)
         MidDeal d(static_cast<std::uint32_t>(400 + score), 0);
         const int seat = FirstSeat(d.st.DealerCounter);
         d.st.Scores[seat] = score;
-        const ExpertBid bid = ExpertChooseBid(d.view(seat, BidsSeenBefore(seat, d.st.DealerCounter)), 3);
+        const ExpertBid bid =
+            ExpertChooseBid(d.view(seat, BidsSeenBefore(seat, d.st.DealerCounter)), 3);
         EXPECT_NE(std::find(std::begin(allowed), std::end(allowed), bid.bid), std::end(allowed));
         EXPECT_GE(bid.bid, LowestBidFor(score)) << "score " << score;
         EXPECT_GE(bid.expectedTricks, 0.0);
@@ -181,7 +187,8 @@ TEST(Expert, NeverDependsOnHiddenCards)
         const TGameState other = ShuffleUnseen(d.st, seat, v, seed);
         ASSERT_NE(other.Hands, d.st.Hands);
         const SeatView w = MakeSeatView(other, seat, d.plays, kAllBidsPublic);
-        EXPECT_EQ(ExpertChooseCard(v, seed).card, ExpertChooseCard(w, seed).card) << "seed " << seed;
+        EXPECT_EQ(ExpertChooseCard(v, seed).card, ExpertChooseCard(w, seed).card)
+            << "seed " << seed;
     }
     for (std::uint32_t seed = 1; seed <= 6; ++seed) {
         const MidDeal d(seed * 13, 0);
@@ -214,7 +221,9 @@ TEST(ExpertPlayout, TrickRulesMatchTrickWinner)
             TCardFace c;
             do {
                 const std::uint32_t pick = rng.below(8);
-                c.Suite = pick < 4 ? suitA : pick < 6 ? trump : static_cast<std::int32_t>(rng.below(4)) + 1;
+                c.Suite = pick < 4   ? suitA
+                          : pick < 6 ? trump
+                                     : static_cast<std::int32_t>(rng.below(4)) + 1;
                 c.Number = static_cast<std::int32_t>(rng.below(13)) + 1;
             } while ((used & BitOf(c)) != 0);
             used |= BitOf(c);
@@ -261,7 +270,8 @@ TEST(ExpertSampler, CountedBidIsTheFixedRuleBid)
         THand hand{};
         Mask mask = 0;
         for (int k = 1; k <= 13; ++k) {
-            const int j = k - 1 + static_cast<int>(rng.below(static_cast<std::uint32_t>(52 - (k - 1))));
+            const int j =
+                k - 1 + static_cast<int>(rng.below(static_cast<std::uint32_t>(52 - (k - 1))));
             std::swap(deck[static_cast<std::size_t>(k - 1)], deck[static_cast<std::size_t>(j)]);
             const int c = deck[static_cast<std::size_t>(k - 1)];
             hand[static_cast<std::size_t>(k)] = TCardFace{c / 13 + 1, c % 13 + 1};
@@ -302,7 +312,8 @@ TEST(ExpertSampler, DealsTheUnseenCardsAsTheViewAllows)
                 played |= BitOf(p.Suite, p.Number);
             EXPECT_EQ(all, expert::kAllCards & ~played);
             if (!v.CutCardPlayed()) {
-                EXPECT_NE(hands[v.Dealer] & BitOf(v.CutCard), 0u) << "the cut card stays with the dealer";
+                EXPECT_NE(hands[v.Dealer] & BitOf(v.CutCard), 0u)
+                    << "the cut card stays with the dealer";
             }
         }
     }
@@ -352,16 +363,20 @@ struct Endgame {
                 gone.push_back(expert::FaceOfBit(bit));
         }
         const int earlier = 13 - tricksLeft;
-        EXPECT_EQ(static_cast<int>(gone.size()), 4 * earlier) << "the position must add up to 52 cards";
+        EXPECT_EQ(static_cast<int>(gone.size()), 4 * earlier)
+            << "the position must add up to 52 cards";
         std::size_t g = 0;
         for (int t = 0; t < earlier; ++t) {
             // Every seat follows the led suit of these made-up tricks as far as the cards allow,
             // so no void is shown; the voids a test needs it says itself.
             for (int s = 1; s <= 4; ++s)
-                v.Plays[static_cast<std::size_t>(v.PlayCount++)] = TTrickCard{gone[g].Suite, gone[g].Number, s}, ++g;
+                v.Plays[static_cast<std::size_t>(v.PlayCount++)] =
+                    TTrickCard{gone[g].Suite, gone[g].Number, s},
+                ++g;
         }
         for (const Play& p : trick)
-            v.Plays[static_cast<std::size_t>(v.PlayCount++)] = TTrickCard{p.card.Suite, p.card.Number, p.seat};
+            v.Plays[static_cast<std::size_t>(v.PlayCount++)] =
+                TTrickCard{p.card.Suite, p.card.Number, p.seat};
         v.TricksWon = won;
         v.TrickLeader = trick.empty() ? seat : trick.front().seat;
         return v;
@@ -419,7 +434,8 @@ TEST(Expert, ChoosesWellInBuiltPositions)
         e.trick = {{3, H(Ace)}, {4, H(5)}};
         e.bids = {0, 3, 3, 3, 3};
         e.won = {0, 1, 3, 3, 3};
-        cases.push_back({"leaves the trick to its partner", e, H(3), ExpertReason::LeavesToPartner});
+        cases.push_back(
+            {"leaves the trick to its partner", e, H(3), ExpertReason::LeavesToPartner});
     }
     {
         // Seat 1 is past 41 but its partner is below zero. Taking the trick from the partner's
@@ -454,8 +470,11 @@ TEST(Expert, BidsMoreWithAStrongerHand)
     st.Trump = Spades;
     st.DealerCounter = 1;
     st.CutCard = C(5);
-    const std::vector<TCardFace> strong = {S(Ace), S(King), S(Queen), S(Jack), S(10), S(9), H(Ace), H(King), D(Ace), D(King), C(Ace), C(King), C(Queen)};
-    const std::vector<TCardFace> weak = {S(2), S(3), H(2), H(3), H(4), H(5), D(2), D(3), D(4), D(5), C(2), C(3), C(4)};
+    const std::vector<TCardFace> strong = {S(Ace), S(King), S(Queen), S(Jack), S(10),
+                                           S(9),   H(Ace),  H(King),  D(Ace),  D(King),
+                                           C(Ace), C(King), C(Queen)};
+    const std::vector<TCardFace> weak = {S(2), S(3), H(2), H(3), H(4), H(5), D(2),
+                                         D(3), D(4), D(5), C(2), C(3), C(4)};
     auto bidWith = [&](const std::vector<TCardFace>& cards) {
         TGameState s = st;
         s.HandCount[2] = 13;
@@ -471,7 +490,6 @@ TEST(Expert, BidsMoreWithAStrongerHand)
     EXPECT_EQ(low.why, ExpertReason::BidsLowest);
     EXPECT_LT(low.expectedTricks, 1.5);
 }
-
 
 // Whole deals through the game model with four Expert seats: every bid and card is accepted by
 // the model and the bookkeeping holds after every card.
@@ -508,7 +526,8 @@ TEST(ExpertPlayer, ViewWhileBiddingShowsOnlyEarlierBids)
                 for (int t = first; t != seat; t = NextSeat(t))
                     before = before || t == s;
                 const bool shown = v.Bids[s] != 0;
-                EXPECT_EQ(shown, before && game.bidMade(s)) << "seat " << seat << " looking at " << s;
+                EXPECT_EQ(shown, before && game.bidMade(s))
+                    << "seat " << seat << " looking at " << s;
             }
             ASSERT_TRUE(game.bid(GameModel::LowestBid(game.state().Scores[seat]) + 3));
         }

@@ -83,13 +83,15 @@ bool ParseNumber(std::string_view text, T& value)
 // "classic,expert,classic,expert": one level per seat, four in all.
 std::optional<std::string> ParsePlayers(std::string_view text, std::array<Level, 5>& players)
 {
-    const std::string bad = "--players wants four of 'classic' or 'expert' separated by commas, not '" +
-                            std::string(text) + "'";
+    const std::string bad =
+        "--players wants four of 'classic' or 'expert' separated by commas, not '" +
+        std::string(text) + "'";
     int seat = 0;
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        const std::string_view name = text.substr(start, comma == std::string_view::npos ? text.npos : comma - start);
+        const std::string_view name =
+            text.substr(start, comma == std::string_view::npos ? text.npos : comma - start);
         if (++seat > 4)
             return bad;
         if (name == "classic")
