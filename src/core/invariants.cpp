@@ -113,6 +113,8 @@ bool InvariantChecker::beforeCard(const TGameState& st, int seat, TCardFace card
                             CardText(st.Hands[seat][k]) + " of the led suit");
         }
     }
+    if (!m_classic[static_cast<std::size_t>(seat)])
+        return true;
     const TCardFace byRules = ChooseByRules(st, ProfileOf(seat));
     if (byRules != card)
         return fail(who + ": the rules named " + CardText(byRules) +

@@ -18,11 +18,15 @@ public:
 
     // Empty while every check has held; otherwise what broke.
     const std::string& violation() const { return m_violation; }
+    // Whether seat plays by the fixed rules (the default), so that its card must be theirs. A
+    // seat of another level is held to the rules of the game only.
+    void setClassicSeat(int seat, bool classic) { m_classic[static_cast<std::size_t>(seat)] = classic; }
 
 private:
     bool fail(std::string message);
 
     std::string m_violation;
+    PerSeat<bool> m_classic{false, true, true, true, true};
     bool m_haveScores = false;
     PerSeat<std::int32_t> m_scoresBefore{}; // at the start of the current deal
 };

@@ -15,7 +15,16 @@ set(cases
   "extra"
   "--check=yes"
   "--trace"
-  "--trace,${OUT}/no-such-folder/trace.jsonl")
+  "--trace,${OUT}/no-such-folder/trace.jsonl"
+  "--games,0"
+  "--games,many"
+  "--players"
+  "--players,classic"
+  "--players,classic,expert,classic"
+  "--players,classic,expert,classic,expert,classic"
+  "--players,classic,Expert,classic,expert"
+  "--players,classic,,classic,expert"
+  "--players,classic,expert,classic,expert,")
 foreach(args IN LISTS cases)
   string(REPLACE "," ";" argv "${args}")
   execute_process(COMMAND ${SIM} ${argv} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)

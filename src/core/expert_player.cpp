@@ -1,0 +1,47 @@
+// The Expert player on the game model.
+
+#include "core/expert_player.h"
+
+namespace halbeet {
+
+SeatView ViewOf(const GameModel& game, int seat)
+{
+    PerSeat<bool> seen{};
+    if (game.phase() == Phase::Bidding) {
+        const PerSeat<bool> before = BidsSeenBefore(seat, game.state().DealerCounter);
+        for (int s = 1; s <= 4; ++s)
+            seen[static_cast<std::size_t>(s)] =
+                before[static_cast<std::size_t>(s)] && game.bidMade(s);
+    } else {
+        for (int s = 1; s <= 4; ++s)
+            seen[static_cast<std::size_t>(s)] = game.bidMade(s);
+    }
+    return MakeSeatView(game.state(), seat, game.plays(), seen);
+}
+
+std::uint64_t DecisionSeed(const GameModel& game, int seat, std::uint64_t base)
+{
+    std::uint64_t h = base * 0x9E3779B97F4A7C15ULL;
+    h ^= static_cast<std::uint64_t>(game.dealsDealt()) * 0xBF58476D1CE4E5B9ULL;
+    h ^= static_cast<std::uint64_t>(game.plays().size() * 4 + static_cast<std::size_t>(seat)) *
+         0x94D049BB133111EBULL;
+    return h;
+}
+
+std::int32_t ExpertPlayer::chooseBid(const GameModel& game, int seat)
+{
+    const ExpertBid choice =
+        ExpertChooseBid(ViewOf(game, seat), DecisionSeed(game, seat, m_seed), m_budget);
+    m_lastReason = choice.why;
+    return choice.bid;
+}
+
+TCardFace ExpertPlayer::chooseCard(const GameModel& game, int seat)
+{
+    const ExpertCard choice =
+        ExpertChooseCard(ViewOf(game, seat), DecisionSeed(game, seat, m_seed), m_budget);
+    m_lastReason = choice.why;
+    return choice.card;
+}
+
+} // namespace halbeet
