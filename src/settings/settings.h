@@ -78,5 +78,10 @@ void setLanguage(const QString& code);
 bool resumeGames();
 void setResumeGames(bool on);
 
+// PLAYERS/LEVEL: how the three computer seats play. "CLASSIC" (the default) is the fixed rule
+// set; "EXPERT" searches. Anything else reads as CLASSIC; case does not matter.
+bool expertPlayers();
+void setExpertPlayers(bool expert);
+
 } // namespace settings
 } // namespace halbeet

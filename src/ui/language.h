@@ -124,6 +124,20 @@ struct SavedGameTexts {
     QString ResumeOption;     // the check box in Options
 };
 
+// The Expert level, and the hints it gives the player.
+struct ExpertTexts {
+    QString HintItem;        // the Game menu's Hint command
+    QString BidHint;         // %1: the bid
+    QString CardHint;        // %1: the card, %2: why
+    QString LevelCaption;    // Options: the heading of the level choice
+    QString Classic;
+    QString Expert;
+    std::array<QString, 5> suitNames;  // 1..4: clubs, spades, hearts, diamonds
+    std::array<QString, 14> rankNames; // 1..13
+    QString cardName;                  // %1 rank, %2 suit
+    std::array<QString, 12> reasons;   // by ExpertReason
+};
+
 struct LanguageTexts {
     QString code; // "AR" or "EN"
     QString applicationTitle;
@@ -137,6 +151,7 @@ struct LanguageTexts {
     ScoreSheetTexts scoreSheet;
     MessageDialogTexts messageDialog;
     SavedGameTexts savedGame;
+    ExpertTexts expert;
 };
 
 const LanguageTexts& arabicTexts();

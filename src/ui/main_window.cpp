@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "core/expert_player.h"
 #include "settings/saved_game.h"
 #include "settings/settings.h"
 #include "ui/about.h"
@@ -31,6 +32,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace halbeet {
 
@@ -102,6 +104,7 @@ void TForm1::createMenus()
     addItem(game, QStringLiteral("N6"), &TForm1::N6Click);
     addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4);
     addItem(game, QStringLiteral("N4"), &TForm1::N4Click, Qt::Key_F3);
+    addItem(game, QStringLiteral("Hint1"), &TForm1::HintClick, Qt::Key_H);
     game->addSeparator()->setObjectName(QStringLiteral("N16"));
     QMenu* language = game->addMenu(QString());
     language->setObjectName(QStringLiteral("Language1"));
@@ -152,7 +155,7 @@ void TForm1::applyLanguage()
         {"N1", t.N1},   {"N9", t.N9},   {"N2", t.N2},   {"N6", t.N6},
         {"N3", t.N3},   {"N4", t.N4},   {"Language1", t.Language1},
         {"N15", t.N15}, {"English1", t.English1},       {"N7", t.N7},
-        {"N10", t.N10}, {"N12", t.N12},
+        {"N10", t.N10}, {"N12", t.N12}, {"Hint1", texts().expert.HintItem},
     };
     for (const auto& [name, caption] : captions) {
         for (QAction* action : findChildren<QAction*>(QString::fromLatin1(name)))
@@ -220,6 +223,9 @@ void TForm1::NewDeal()
     stopWaitingFlows();
     m_table->UnlockInput();
     m_humanMoving = false;
+    m_hintSprite = nullptr;
+    m_hintShown = false;
+    m_expert = settings::expertPlayers();
 
     for (int seat = 1; seat <= 4; ++seat)
         m_table->bidLabel(seat)->clear();
@@ -232,8 +238,10 @@ void TForm1::NewDeal()
     m_table->bidBox()->setCurrentIndex(-1);
     // The computer seats bid at once; the human sees those that come before him.
     while (m_game.phase() == Phase::Bidding && m_game.toAct() != 1) {
-        const int seat = m_game.toAct();
-        m_game.bid(playerFor(seat).chooseBid(m_game, seat));
+        std::int32_t bid = 0;
+        if (!computerBid(m_game.toAct(), bid))
+            return;
+        m_game.bid(bid);
     }
 
     showDealAndBids();
@@ -254,6 +262,22 @@ void TForm1::NewDeal()
 }
 
 Player& TForm1::playerFor(int /*seat*/) { return m_classic; }
+
+bool TForm1::computerBid(int seat, std::int32_t& bid)
+{
+    if (!m_expert) {
+        bid = playerFor(seat).chooseBid(m_game, seat);
+        return true;
+    }
+    // The Expert thinks on another thread, from a copy of what its seat may know.
+    const SeatView view = ViewOf(m_game, seat);
+    const std::uint64_t seed = DecisionSeed(m_game, seat, 0);
+    const QFuture<ExpertBid> thinking = QtConcurrent::run([view, seed] { return ExpertChooseBid(view, seed); });
+    if (!PauseAtLeast(0, QFuture<void>(thinking)))
+        return false;
+    bid = thinking.result().bid;
+    return true;
+}
 
 void TForm1::showDealAndBids()
 {
@@ -403,10 +427,23 @@ bool TForm1::computerTurn(int seat)
 {
     m_statusBar->getPlayPanel()->setText(nameLabel(seat)->text());
     m_statusBar->repaintNow();
-    if (!Pause(m_state.PlayDelay))
-        return false;
     const bool leads = m_state.TrickPos == 1;
-    const TCardFace card = playerFor(seat).chooseCard(m_game, seat);
+    TCardFace card;
+    if (m_expert) {
+        // The Expert thinks during the wait, on another thread, from a copy of what its seat
+        // may know; it stretches the wait only when it needs longer.
+        const SeatView view = ViewOf(m_game, seat);
+        const std::uint64_t seed = DecisionSeed(m_game, seat, 0);
+        const QFuture<ExpertCard> thinking =
+            QtConcurrent::run([view, seed] { return ExpertChooseCard(view, seed); });
+        if (!PauseAtLeast(m_state.PlayDelay, QFuture<void>(thinking)))
+            return false;
+        card = thinking.result().card;
+    } else {
+        if (!Pause(m_state.PlayDelay))
+            return false;
+        card = playerFor(seat).chooseCard(m_game, seat);
+    }
     if (!m_game.play(card))
         return false; // a player must name a legal card; the deal stops rather than cheat
 
@@ -457,6 +494,11 @@ void TForm1::PlayCard(CardSprite* sprite)
         return;
     }
     m_table->warningImage()->hide();
+    clearHint();
+    if (m_hintShown) {
+        m_statusBar->getHintPanel()->setText(texts().flow.EmptyHint);
+        m_hintShown = false;
+    }
 
     CardSprite* humanSlot = m_table->trickSlot(1);
     m_humanSprite = sprite;
@@ -579,6 +621,81 @@ void TForm1::scoreSheetClosedAfterDeal()
 }
 
 // ---------------------------------------------------------------------------------------
+// Hints
+
+namespace {
+
+// How far a hinted card rises out of the hand: a little, so it still reads as part of the fan.
+constexpr int HintLift = 10;
+
+QString cardName(TCardFace card)
+{
+    const ExpertTexts& t = texts().expert;
+    if (card.Suite < 1 || card.Suite > 4 || card.Number < 1 || card.Number > 13)
+        return {};
+    return t.cardName.arg(t.rankNames[static_cast<std::size_t>(card.Number)],
+                          t.suitNames[static_cast<std::size_t>(card.Suite)]);
+}
+
+} // namespace
+
+void TForm1::clearHint()
+{
+    if (m_hintSprite && m_hintSprite->y() == Table::HandTop - HintLift)
+        m_hintSprite->move(m_hintSprite->x(), Table::HandTop);
+    m_hintSprite = nullptr;
+}
+
+void TForm1::HintClick()
+{
+    // Only on the human's own turn, with nothing moving.
+    if (PauseBusy() || m_humanMoving || m_game.toAct() != 1)
+        return;
+    const std::int64_t deal = m_game.dealsDealt();
+    const std::size_t played = m_game.plays().size();
+    const SeatView view = ViewOf(m_game, 1);
+    const std::uint64_t seed = DecisionSeed(m_game, 1, 0);
+    // The position may not move on while the Expert thinks (the bid button, a menu command).
+    const auto samePosition = [&] {
+        return m_game.dealsDealt() == deal && m_game.plays().size() == played && m_game.toAct() == 1;
+    };
+
+    if (m_game.phase() == Phase::Bidding) {
+        if (!m_table->bidButton()->isVisible())
+            return;
+        const QFuture<ExpertBid> thinking = QtConcurrent::run([view, seed] { return ExpertChooseBid(view, seed); });
+        if (!PauseAtLeast(0, QFuture<void>(thinking)) || !samePosition() || m_game.phase() != Phase::Bidding)
+            return;
+        const ExpertBid choice = thinking.result();
+        QComboBox* box = m_table->bidBox();
+        box->setCurrentIndex(box->findText(QString::number(choice.bid)));
+        m_statusBar->getHintPanel()->setText(texts().expert.BidHint.arg(choice.bid));
+        m_hintShown = true;
+        return;
+    }
+    if (m_game.phase() != Phase::Playing)
+        return;
+    const QFuture<ExpertCard> thinking = QtConcurrent::run([view, seed] { return ExpertChooseCard(view, seed); });
+    if (!PauseAtLeast(0, QFuture<void>(thinking)) || !samePosition() || m_game.phase() != Phase::Playing)
+        return;
+    const ExpertCard choice = thinking.result();
+    clearHint();
+    for (int k = 1; k <= 13; ++k) {
+        CardSprite* sprite = m_table->handSprite(1, k);
+        if (sprite->isVisible() && sprite->face() == choice.card && sprite->y() == Table::HandTop) {
+            m_hintSprite = sprite;
+            sprite->move(sprite->x(), Table::HandTop - HintLift);
+            break;
+        }
+    }
+    const auto why = static_cast<std::size_t>(choice.why);
+    const auto& reasons = texts().expert.reasons;
+    m_statusBar->getHintPanel()->setText(
+        texts().expert.CardHint.arg(cardName(choice.card), why < reasons.size() ? reasons[why] : QString()));
+    m_hintShown = true;
+}
+
+// ---------------------------------------------------------------------------------------
 // The game that outlives the window
 
 void TForm1::saveGameOnQuit()
@@ -634,6 +751,9 @@ void TForm1::restoreTable()
     m_table->UnlockInput();
     m_humanMoving = false;
     m_humanSprite = nullptr;
+    m_hintSprite = nullptr;
+    m_hintShown = false;
+    m_expert = settings::expertPlayers();
     m_table->warningImage()->hide();
     m_table->DeleteCards();
     m_table->deletegools();
