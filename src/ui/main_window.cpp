@@ -36,6 +36,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace halbeet {
 
 namespace {
@@ -138,9 +140,16 @@ void TForm1::FormCreate()
     // generator's state from being a constant.
     m_random.Reseed();
     m_state.ScoreRow = 1;
-    adjustSize();
-    m_glideStep = ComputeGlideStep(sizeHint().height());
     applyLanguage();
+    // The menu bar's height depends on its captions, so the step is taken once they are set.
+    adjustSize();
+    updateGlideStep();
+}
+
+void TForm1::updateGlideStep()
+{
+    // The outer height, frame included once the window system has framed the window.
+    m_glideStep = ComputeGlideStep(frameGeometry().height());
 }
 
 void TForm1::applyLanguage()
@@ -189,10 +198,12 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::Timer1Timer()
 {
+    // The window has been framed by now, and no card has moved yet.
+    updateGlideStep();
     setEnabled(false);
     m_names = new Tnamesform(*m_table, m_state, this);
     connect(m_names, &Tnamesform::nameAccepted, this, &TForm1::nameAccepted);
-    connect(m_names, &Tnamesform::closedWithoutName, this, [] { QCoreApplication::quit(); });
+    connect(m_names, &Tnamesform::closedWithoutName, this, &TForm1::endWithoutName);
     m_names->show();
     m_names->raise();
     m_names->activateWindow();
@@ -200,6 +211,16 @@ void TForm1::Timer1Timer()
     m_timer1->deleteLater();
     m_timer1 = nullptr;
     update();
+}
+
+void TForm1::endWithoutName()
+{
+    // No name, no game: the program ends at once. quit() would ask the main window to close,
+    // and its close handler would ask whether to exit.
+    m_endingWithoutQuestion = true;
+    endAllFlows();
+    close();
+    QCoreApplication::exit(0);
 }
 
 void TForm1::nameAccepted()
@@ -716,12 +737,18 @@ void TForm1::switchLanguage(const QString& code)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    if (m_state.CardsPlayed >= 52) {
+    if (m_state.CardsPlayed >= 52 || m_endingWithoutQuestion) {
         endAllFlows();
         event->accept();
         QCoreApplication::quit();
         return;
     }
+    // A close before the name dialog: the dialog would disable the window under the question
+    // and take the question with it. It comes once the question is answered No.
+    const bool namePending = m_timer1 && m_timer1->isActive();
+    const int nameDue = namePending ? m_timer1->remainingTime() : 0;
+    if (namePending)
+        m_timer1->stop();
     if (LangMessageDlg(texts().flow.ExitQuestion, DialogType::Custom,
                        MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes) {
         endAllFlows();
@@ -730,6 +757,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         return;
     }
     event->ignore();
+    if (namePending && m_timer1)
+        m_timer1->start(std::max(0, nameDue));
 }
 
 } // namespace halbeet

@@ -85,6 +85,9 @@ private:
     void applyLanguage();
     void Timer1Timer();
     void nameAccepted();
+    // The name dialog was closed: the program ends, without the exit question.
+    void endWithoutName();
+    void updateGlideStep();
 
     void showDealAndBids();
     void adaptBidList();
@@ -119,6 +122,7 @@ private:
     CardSprite* m_humanSprite = nullptr;
     QPoint m_humanHome;
     bool m_delayErrorShown = false;
+    bool m_endingWithoutQuestion = false;
 };
 
 } // namespace halbeet

@@ -14,8 +14,7 @@ set(cases
   "--frobnicate"
   "extra"
   "--check=yes"
-  "--trace"
-  "--trace,${OUT}/no-such-folder/trace.jsonl")
+  "--trace")
 foreach(args IN LISTS cases)
   string(REPLACE "," ";" argv "${args}")
   execute_process(COMMAND ${SIM} ${argv} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)

@@ -76,6 +76,7 @@ private slots:
     void labelsUsePlainTextAndFallbackFonts();
     void namesFitTheirLabels();
     void trickSlotsOfferTheAboutMenu();
+    void playedCardsOfferTheAboutMenu();
 
     void showHumanHandRaisesOnlyTheHumanDealersCard_data();
     void showHumanHandRaisesOnlyTheHumanDealersCard();
@@ -285,6 +286,33 @@ void TstTable::trickSlotsOfferTheAboutMenu()
         slot->hide();
     }
     QCOMPARE(m_table->handSprite(1, 1)->contextMenuPolicy(), Qt::DefaultContextMenu);
+}
+
+void TstTable::playedCardsOfferTheAboutMenu()
+{
+    // The cards seen in the middle are the moving sprites and the human's own card, not the
+    // trick slots underneath: a right click on any of them offers About.
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_table->ShowHumanHand(handMadeDeal(2, {1, 1}));
+    m_table->RevealDeal(2);
+    for (int seat = 1; seat <= 4; ++seat) {
+        CardSprite* card = seat == 1 ? m_table->handSprite(1, 5) : m_table->moveSprite(seat);
+        const QPoint home = card->pos();
+        card->setFace({seat, 9});
+        QVERIFY(m_table->GlideTo(card, m_table->trickSlot(seat), 38));
+        QVERIFY(!m_table->trickSlot(seat)->isVisible());
+        QVERIFY(!m_table->trickMenu()->isVisible());
+        clickTable(m_table, card->geometry().topLeft() + QPoint(6, 6), Qt::RightButton);
+        QTRY_VERIFY2(m_table->trickMenu()->isVisible(), qPrintable(card->objectName()));
+        m_table->trickMenu()->hide();
+        card->hide();
+        card->move(home);
+    }
+    // A card in a hand is no card of the trick.
+    clickTable(m_table, {380, 340}, Qt::RightButton);
+    QTest::qWait(20);
+    QVERIFY(!m_table->trickMenu()->isVisible());
 }
 
 void TstTable::showHumanHandRaisesOnlyTheHumanDealersCard_data()
@@ -516,7 +544,8 @@ void TstTable::glideToHandsOverTheFaceAndUnlocks()
     bool lockedDuringGlide = false;
     bool handLockedDuringGlide = false;
     QTimer::singleShot(3, this, [&] {
-        lockedDuringGlide = !m_window->isEnabled();
+        // Locked, but not disabled: a disabled window would be drawn greyed.
+        lockedDuringGlide = m_table->inputLocked() && m_window->isEnabled();
         handLockedDuringGlide = !m_table->handSprite(1, 13)->isEnabled();
     });
     QVERIFY(m_table->GlideTo(m, t, 38));
@@ -527,7 +556,7 @@ void TstTable::glideToHandsOverTheFaceAndUnlocks()
     QVERIFY(m->isVisible());
     QVERIFY(t->isHidden()); // the target's visibility is the caller's business
     QVERIFY(stackIndex(m) > stackIndex(t));
-    QVERIFY(m_window->isEnabled());
+    QVERIFY(!m_table->inputLocked());
     for (int k = 1; k <= 13; ++k)
         QVERIFY(m_table->handSprite(1, k)->isEnabled());
 }
