@@ -1,5 +1,6 @@
 #include "ui/table.h"
 
+#include "ui/arabic_style.h"
 #include "ui/motion.h"
 
 #include <QAction>
@@ -56,14 +57,13 @@ protected:
     }
 };
 
-QFont fontWithFallback(const QString& family, int pixelSize, bool bold)
-{
-    QFont font;
-    font.setFamilies({family, QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
+QFont nameFont() { return fontWithFallback(QStringLiteral("Tahoma"), 19, false); }
+
+// Room for each seat's name on the green, up to the hand, the bid box or the edge beside it:
+// seat 1 right of the table's edge, seat 2 and 3 up to the right edge, seat 4 up to the
+// partner's hand. A longer name is drawn smaller.
+constexpr std::array<int, 5> NameRoom = {0, HumanNameRight - 2, 560 - 485 - 2, 560 - 415 - 2, 144 - 52 - 2};
+constexpr int SmallestNamePixels = 8;
 
 // The cards of a trick lie in the rectangle spanned by the four trick slots.
 const QRect TrickArea = QRect(208, 120, 1, 1).united(QRect(272 + 68 - 1, 176 + 96 - 1, 1, 1));
@@ -134,11 +134,10 @@ Table::Table(QWidget* parent) : QWidget(parent)
         box->hide();
         m_shapes[ShapeOfSeat[seat]] = box;
     }
-    const QFont nameFont = fontWithFallback(QStringLiteral("Tahoma"), 19, false);
     const QFont bidFont = fontWithFallback(QStringLiteral("MS Sans Serif"), 11, true);
     for (int seat = 1; seat <= 4; ++seat) {
         makeLabel(BidLabel[seat], BidHome[seat], bidFont, Qt::white);
-        QLabel* name = makeLabel(NameLabel[seat], NameHome[seat], nameFont, Qt::black);
+        QLabel* name = makeLabel(NameLabel[seat], NameHome[seat], nameFont(), Qt::black);
         if (seat == 1)
             name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
@@ -230,6 +229,7 @@ void Table::fitLabels()
 {
     for (int seat = 1; seat <= 4; ++seat) {
         QLabel* name = nameLabel(seat);
+        shrinkToFit(name, nameFont(), NameRoom[seat], SmallestNamePixels);
         const QSize hint = name->sizeHint();
         if (seat == 1)
             name->setGeometry(HumanNameRight - hint.width(), NameHome[seat].y(), hint.width(),

@@ -75,6 +75,7 @@ private slots:
     void startsWithNothingShown();
     void labelsUsePlainTextAndFallbackFonts();
     void namesFitTheirLabels();
+    void longNamesShowWholeOnTheTable();
     void trickSlotsOfferTheAboutMenu();
     void playedCardsOfferTheAboutMenu();
 
@@ -264,6 +265,33 @@ void TstTable::namesFitTheirLabels()
     QCOMPARE(m_table->nameLabel(3)->pos(), QPoint(415, 5));
     QCOMPARE(m_table->bidLabel(3)->size(), m_table->bidLabel(3)->sizeHint());
     QCOMPARE(m_table->bidLabel(3)->pos(), QPoint(422, 33));
+}
+
+void TstTable::longNamesShowWholeOnTheTable()
+{
+    // Eight characters is what the dialogs accept; wide letters of both scripts.
+    const QStringList names{QStringLiteral("WWWWWWWW"), QStringLiteral("MMMMMMMM"),
+                            QString::fromUtf8("شششششششش"), QStringLiteral("<b>x</b>"),
+                            QStringLiteral("VeryLong"), QStringLiteral("Ab")};
+    // Where each seat's name may lie: up to the hand, the bid box or the table's edge.
+    const std::array<QRect, 5> room = {QRect(), QRect(0, 320, 141, 40), QRect(483, 300, 77, 50),
+                                       QRect(413, 0, 147, 30), QRect(50, 0, 94, 40)};
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    for (int seat = 1; seat <= 4; ++seat) {
+        for (const QString& name : names) {
+            m_table->setPlayerName(seat, name);
+            QLabel* label = m_table->nameLabel(seat);
+            const QString what = QStringLiteral("seat %1, \"%2\"").arg(seat).arg(name);
+            QVERIFY2(room[seat].contains(label->geometry()),
+                     qPrintable(what + QStringLiteral(" lies at %1,%2 %3x%4").arg(label->x()).arg(label->y())
+                                           .arg(label->width()).arg(label->height())));
+            QVERIFY2(label->fontMetrics().horizontalAdvance(name) <= label->width(), qPrintable(what + " is cut"));
+            QCOMPARE(label->text(), name);
+            if (name == QLatin1String("Ab"))
+                QCOMPARE(label->font().pixelSize(), 19); // short names keep the designed size
+        }
+    }
 }
 
 void TstTable::trickSlotsOfferTheAboutMenu()
