@@ -156,6 +156,7 @@ void Tstings::FormCreate()
     m_card1->setToolTip(t.Card1Hint);
     m_speedButton1->setText(t.SpeedButton1);
     m_speedButton2->setText(t.SpeedButton2);
+    fitSpeedButtons();
 
     // The speed heading stays inside its frame even in a wider font.
     if (isArabic()) {
@@ -167,6 +168,34 @@ void Tstings::FormCreate()
     // The places above are the Arabic design; only English moves things.
     if (!isArabic())
         applyEnglishLayout();
+}
+
+void Tstings::fitSpeedButtons()
+{
+    // Slow, Normal and Fast keep their order from the left; each is as wide as its caption and
+    // the spare room is shared out between them, so no caption runs into the next button.
+    const std::array<QRadioButton*, 3> row{m_slow, m_normal, m_fast};
+    const int inner = m_panel2->contentsRect().width();
+    const auto needed = [&row] {
+        int sum = 0;
+        for (const QRadioButton* radio : row)
+            sum += radio->sizeHint().width();
+        return sum;
+    };
+    if (needed() > inner) {
+        for (QRadioButton* radio : row) {
+            QFont narrow = radio->font();
+            narrow.setStretch(QFont::Condensed);
+            radio->setFont(narrow);
+        }
+    }
+    const int gap = std::max(0, (inner - needed()) / 4);
+    int x = m_panel2->contentsRect().left() + gap;
+    for (QRadioButton* radio : row) {
+        const int width = radio->sizeHint().width();
+        radio->setGeometry(x, 10, width, 21);
+        x += width + gap;
+    }
 }
 
 void Tstings::applyEnglishLayout()
