@@ -44,6 +44,7 @@ LanguageTexts makeArabic()
     t.flow.SettingsSetAside = QStringLiteral(
         "كان ملف الإعدادات أكبر من أن يُقرأ، فبُدئ ملف جديد. وقد حُفظ الملف القديم كما هو باسم:\n%1");
     t.flow.NoHelp = QStringLiteral("لا توجد ملفات المساعدة لهذه اللعبة على هذا الجهاز.");
+    t.flow.HelpNotOpened = QStringLiteral("لا يوجد على هذا الجهاز برنامج يفتح ملف المساعدة:\n%1");
     t.options.caption = QStringLiteral("خيارات");
     t.options.Label5 = QStringLiteral("الفريق الأول");
     t.options.Label1 = QStringLiteral("اسمك");
@@ -127,6 +128,7 @@ LanguageTexts makeEnglish()
         "The settings file was too large to be read, so a new one has been started. The old file "
         "has been kept, unchanged, as:\n%1");
     t.flow.NoHelp = QStringLiteral("The help files of this game are not installed on this computer.");
+    t.flow.HelpNotOpened = QStringLiteral("No program on this computer can open the help file:\n%1");
     t.options.caption = QStringLiteral("Option");
     t.options.Label5 = QStringLiteral("Team A");
     t.options.Label1 = QStringLiteral("Your Name");

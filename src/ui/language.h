@@ -61,6 +61,8 @@ struct FlowTexts {
     QString SettingsSetAside;
     // Help was asked for, and the program has no help files at all.
     QString NoHelp;
+    // The help file exists, nothing on this computer opens it, and its pages are missing.
+    QString HelpNotOpened;
 };
 
 struct OptionsTexts {

@@ -9,6 +9,7 @@
 #include "ui/about.h"
 #include "ui/arabic_style.h"
 #include "ui/card_sprite.h"
+#include "ui/help_window.h"
 #include "ui/language.h"
 #include "ui/last_trick.h"
 #include "ui/message_dialog.h"
@@ -32,6 +33,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -699,12 +701,36 @@ QStringList TForm1::helpFileCandidates()
 
 void TForm1::N12Click()
 {
+    // The help file of the language, opened by the desktop (xdg-open). Where the desktop
+    // cannot open it, the same pages in the program's own window; never nothing at all.
+    QString unopened;
     for (const QString& path : helpFileCandidates()) {
-        if (QFileInfo(path).isFile()) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).canonicalFilePath()));
+        if (!QFileInfo(path).isFile())
+            continue;
+        const QString file = QFileInfo(path).canonicalFilePath();
+        if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty() &&
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
             return;
-        }
+        unopened = file;
+        break;
     }
+    showHelpPages(unopened);
+}
+
+void TForm1::showHelpPages(const QString& unopenedFile)
+{
+    const QString folder = HelpWindow::pagesFolder();
+    if (folder.isEmpty()) {
+        const FlowTexts& t = texts().flow;
+        LangMessageDlg(unopenedFile.isEmpty() ? t.NoHelp : t.HelpNotOpened.arg(unopenedFile),
+                       DialogType::Information, MsgButton::OK, this);
+        return;
+    }
+    if (!m_help)
+        m_help = new HelpWindow(folder, this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void TForm1::N15Click() { switchLanguage(QStringLiteral("AR")); }
