@@ -54,11 +54,12 @@ HelpWindow::HelpWindow(const QString& folder, QWidget* parent) : QDialog(parent)
     splitter->addWidget(m_contents);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 520});
+    // Room for the widest picture of the pages (the table, 560 pixels) beside the contents.
+    splitter->setSizes({220, 620});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);
-    resize(760, 560);
+    resize(860, 620);
 
     loadContents(QDir(folder).filePath(QStringLiteral("contents.hhc")));
     connect(m_contents, &QTreeWidget::itemActivated, this, &HelpWindow::openEntry);

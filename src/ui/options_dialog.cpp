@@ -172,29 +172,24 @@ void Tstings::FormCreate()
 
 void Tstings::fitSpeedButtons()
 {
-    // Slow, Normal and Fast keep their order from the left; each is as wide as its caption and
-    // the spare room is shared out between them, so no caption runs into the next button.
-    const std::array<QRadioButton*, 3> row{m_slow, m_normal, m_fast};
-    const int inner = m_panel2->contentsRect().width();
-    const auto needed = [&row] {
-        int sum = 0;
-        for (const QRadioButton* radio : row)
-            sum += radio->sizeHint().width();
-        return sum;
-    };
-    if (needed() > inner) {
-        for (QRadioButton* radio : row) {
-            QFont narrow = radio->font();
-            narrow.setStretch(QFont::Condensed);
-            radio->setFont(narrow);
+    // Each button keeps its designed place and reaches to the next one. The fallback font is
+    // wider than the designed one, so a caption that would run into its neighbour ("Normal")
+    // is drawn in the condensed face, or smaller still, instead.
+    const int panelEnd = m_panel2->contentsRect().right() + 1;
+    const std::array<std::pair<QRadioButton*, int>, 3> row{
+        {{m_slow, m_normal->x()}, {m_normal, m_fast->x()}, {m_fast, panelEnd}}};
+    for (const auto& [radio, end] : row) {
+        const int width = end - radio->x();
+        QFont font = radio->font();
+        if (radio->sizeHint().width() > width) {
+            font.setStretch(QFont::Condensed);
+            radio->setFont(font);
         }
-    }
-    const int gap = std::max(0, (inner - needed()) / 4);
-    int x = m_panel2->contentsRect().left() + gap;
-    for (QRadioButton* radio : row) {
-        const int width = radio->sizeHint().width();
-        radio->setGeometry(x, 10, width, 21);
-        x += width + gap;
+        while (radio->sizeHint().width() > width && font.pixelSize() > 8) {
+            font.setPixelSize(font.pixelSize() - 1);
+            radio->setFont(font);
+        }
+        radio->resize(width, radio->height());
     }
 }
 
