@@ -4,9 +4,12 @@
 
 #include "test_support.h"
 
+#include "ui/arabic_style.h"
 #include "ui/help_window.h"
 
 #include <QDir>
+#include <QRegularExpression>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -85,6 +88,8 @@ private slots:
     void f1OpensTheWindowWhenTheDesktopCannot();
     void f1SaysSoWhenThereIsNoHelp_data();
     void f1SaysSoWhenThereIsNoHelp();
+    void helpNamesOnlyTheKeysTheInterfaceHas_data();
+    void helpNamesOnlyTheKeysTheInterfaceHas();
 };
 
 void TstHelp::theWindowShowsThePagesAndTheirContents_data()
@@ -200,6 +205,48 @@ void TstHelp::f1SaysSoWhenThereIsNoHelp()
     QVERIFY2(*answered, "F1 was silent");
     QCOMPARE(shown, notice);
     QVERIFY(!game.window().helpWindow());
+}
+
+void TstHelp::helpNamesOnlyTheKeysTheInterfaceHas_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::newRow("English") << QStringLiteral("EN");
+    QTest::newRow("Arabic") << QStringLiteral("AR");
+}
+
+// The keys page of the help promises only what the interface does: an underlined letter only
+// where the style draws one (the Arabic interface underlines nothing), Alt with a letter only
+// for access keys that the captions carry, and Esc at the name window ending the program.
+void TstHelp::helpNamesOnlyTheKeysTheInterfaceHas()
+{
+    QFETCH(QString, lang);
+    setCurrentLang(lang);
+    const bool arabic = lang == QLatin1String("AR");
+    QFile file(sourcePages(arabic ? QStringLiteral("ar") : QStringLiteral("en")) + QStringLiteral("/menus.html"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(file.readAll());
+
+    AppStyle style;
+    const bool underlines = style.styleHint(QStyle::SH_UnderlineShortcut) != 0;
+    const QStringList underlineWords{QStringLiteral("underlined"), QStringLiteral("المسطر"),
+                                     QStringLiteral("تحته خط")};
+    for (const QString& word : underlineWords)
+        QVERIFY2(underlines || !page.contains(word), qPrintable(QStringLiteral("the help speaks of \"%1\"").arg(word)));
+
+    const LanguageTexts& t = texts();
+    QString keys;
+    for (const QString& caption : {t.mainWindow.N1, t.mainWindow.N9, t.options.BitBtn1, t.options.BitBtn3,
+                                   t.nameDialog.BitBtn1, t.nameDialog.BitBtn2}) {
+        const qsizetype amp = caption.indexOf(QLatin1Char('&'));
+        if (amp >= 0 && amp + 1 < caption.size())
+            keys += caption.at(amp + 1).toLower();
+    }
+    static const QRegularExpression altKey(QStringLiteral("Alt\\s*\\+\\s*(\\w)(?!\\w)"));
+    for (auto it = altKey.globalMatch(page); it.hasNext();) {
+        const QString letter = it.next().captured(1).toLower();
+        QVERIFY2(keys.contains(letter), qPrintable(QStringLiteral("Alt+%1 is no access key of the interface").arg(letter)));
+    }
+    QVERIFY(page.contains(QStringLiteral("<td>Esc</td>")));
 }
 
 int main(int argc, char* argv[])
