@@ -111,6 +111,17 @@ void TstDialogCaptions::noCaptionIsCutOrRunsIntoAnother()
             problems << dialog->objectName() + QStringLiteral(": ") + problem;
         dialog->hide();
     }
+    // The Arabic questions and notices lay themselves out; the longest texts of the game.
+    if (language == QLatin1String("AR")) {
+        for (const QString& text : {texts().flow.ExitQuestion, texts().flow.PassNotice,
+                                    texts().flow.SettingsSetAside.arg(QStringLiteral("/home/x/.config/Dovelarks/Halbeet/Halbeet-too-large.ini"))}) {
+            const auto form = CreateArabicMessageDialog(text, DialogType::Custom, MsgButton::Yes | MsgButton::No | MsgButton::Cancel);
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            for (const QString& problem : captionProblems(form.get()))
+                problems << QStringLiteral("message \"%1\": %2").arg(text.left(20), problem);
+        }
+    }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1String("\n"))));
 }
 
