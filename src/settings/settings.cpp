@@ -100,8 +100,8 @@ std::optional<QString> setAside(const QString& path)
     const QFileInfo info(path);
     const QString stem = info.absolutePath() + QStringLiteral("/Halbeet-too-large");
     for (int n = 1; n <= 1000; ++n) {
-        const QString target = stem + (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) +
-                               QStringLiteral(".ini");
+        const QString target =
+            stem + (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) + QStringLiteral(".ini");
         if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
             continue;
         if (QFile::rename(path, target))

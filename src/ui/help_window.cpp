@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QRegularExpression>
 #include <QSplitter>
 #include <QTextBrowser>
@@ -78,7 +78,8 @@ void HelpWindow::loadContents(const QString& hhcPath)
         return;
     const QString text = QString::fromUtf8(file.readAll());
     static const QRegularExpression token(
-        QStringLiteral(R"re(<\s*(/?)\s*UL\b[^>]*>|<param\s+name="(Name|Local)"\s+value="([^"]*)"\s*/?>|<\s*/\s*OBJECT\s*>)re"),
+        QStringLiteral(
+            R"re(<\s*(/?)\s*UL\b[^>]*>|<param\s+name="(Name|Local)"\s+value="([^"]*)"\s*/?>|<\s*/\s*OBJECT\s*>)re"),
         QRegularExpression::CaseInsensitiveOption);
     QList<QTreeWidgetItem*> parents; // the entry each open list hangs under (null: the top)
     QTreeWidgetItem* last = nullptr;
@@ -88,7 +89,8 @@ void HelpWindow::loadContents(const QString& hhcPath)
         const QRegularExpressionMatch m = it.next();
         const QString whole = m.captured(0);
         if (m.capturedLength(2) > 0) {
-            (m.captured(2).compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0 ? name : local) =
+            (m.captured(2).compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0 ? name
+                                                                                    : local) =
                 unescapeHtml(m.captured(3));
         } else if (whole.contains(QLatin1String("OBJECT"), Qt::CaseInsensitive)) {
             if (!name.isEmpty()) {
@@ -128,8 +130,9 @@ QString HelpWindow::pagesFolder()
 {
     const QString dir = QCoreApplication::applicationDirPath();
     const QString lang = isArabic() ? QStringLiteral("ar") : QStringLiteral("en");
-    for (const QString& candidate : {QDir(dir).filePath(QStringLiteral("help/") + lang),
-                                     QDir(dir).filePath(QStringLiteral("../share/halbeet/help/") + lang)}) {
+    for (const QString& candidate :
+         {QDir(dir).filePath(QStringLiteral("help/") + lang),
+          QDir(dir).filePath(QStringLiteral("../share/halbeet/help/") + lang)}) {
         if (QFileInfo(QDir(candidate).filePath(QStringLiteral("index.html"))).isFile())
             return QDir::cleanPath(candidate);
     }

@@ -14,7 +14,7 @@ namespace halbeet {
 class HelpWindow : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     // folder holds index.html and contents.hhc of one language.
     explicit HelpWindow(const QString& folder, QWidget* parent = nullptr);
 
@@ -25,7 +25,7 @@ public:
     // installed data folder; empty when neither exists.
     static QString pagesFolder();
 
-private:
+  private:
     void loadContents(const QString& hhcPath);
     void openEntry(QTreeWidgetItem* item);
 
