@@ -43,6 +43,6 @@ help file in both languages.")
 # shapes Arabic, and Qt's platform plugins.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "kdegames-card-data-kf5, fonts-dejavu-core, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xchm")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xchm, xdg-utils")
 
 include(CPack)

@@ -3,7 +3,7 @@
 #   scripts/deps.sh play    what it takes to build and run the game
 #   scripts/deps.sh check   that, plus what the tests need
 # Idempotent: installed packages are left alone and apt-get is not run at all when
-# nothing is missing.
+# nothing is missing. Installing needs root: run as root, or with sudo available.
 set -euo pipefail
 
 profile=${1:-play}
@@ -11,7 +11,7 @@ profile=${1:-play}
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6
   qt6-qpa-plugins libsimpleini-dev kdegames-card-data-kf5 fonts-dejavu-core fp-utils python3
   nlohmann-json3-dev)
-play_pkgs=(xchm)
+play_pkgs=(xchm xdg-utils)
 check_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev dpkg-dev file)
 
@@ -38,6 +38,37 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
+
+# Another package manager may hold apt's or dpkg's lock, as the automatic updates of a freshly
+# booted machine do: wait for it, saying so, up to a limit, then give up with a clear message.
+lock_limit=${HALBEET_APT_LOCK_WAIT:-600}
+lock_poll=${HALBEET_APT_LOCK_POLL:-10}
+apt_get() {
+  local waited=0 rc errors
+  errors=$(mktemp)
+  while :; do
+    rc=0
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout="$lock_poll" "$@" \
+      2>"$errors" || rc=$?
+    if [ "$rc" -eq 0 ] || ! grep -qiE 'could not get lock|unable to (acquire|lock)' "$errors"; then
+      cat "$errors" >&2
+      rm -f "$errors"
+      return "$rc"
+    fi
+    if [ "$waited" -ge "$lock_limit" ]; then
+      cat "$errors" >&2
+      rm -f "$errors"
+      echo "==> Another program has held the package manager's lock for $((lock_limit / 60)) minutes" \
+        "or more. Let it finish (for example the system's automatic updates), then run this again." >&2
+      exit 1
+    fi
+    echo "==> Another program is installing packages and holds the package manager's lock;" \
+      "waiting for it (${waited}s so far, at most ${lock_limit}s)..."
+    sleep "$lock_poll"
+    waited=$((waited + lock_poll))
+  done
+}
+
 echo "==> Installing missing packages: ${missing[*]}"
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+apt_get update
+apt_get install -y --no-install-recommends "${missing[@]}"

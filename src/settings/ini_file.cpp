@@ -87,17 +87,24 @@ std::optional<int> parseInteger(QByteArrayView text)
     return static_cast<int>(value);
 }
 
-bool isReadableText(QByteArrayView bytes)
+namespace {
+
+bool isControl(char16_t c)
 {
-    if (bytes.size() > MaxValueSize)
-        return false;
+    return (c < 0x20 && c != '\t') || c == 0x7F;
+}
+
+// Valid UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF; control characters
+// only when allowed.
+bool isUtf8(QByteArrayView bytes, bool allowControls)
+{
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype i = 0;
     while (i < n) {
         const unsigned char c = p[i];
         if (c < 0x80) {
-            if ((c < 0x20 && c != '\t') || c == 0x7F)
+            if (!allowControls && isControl(c))
                 return false;
             ++i;
             continue;
@@ -135,6 +142,36 @@ bool isReadableText(QByteArrayView bytes)
         i += more + 1;
     }
     return true;
+}
+
+} // namespace
+
+bool isReadableText(QByteArrayView bytes)
+{
+    return bytes.size() <= MaxValueSize && isUtf8(bytes, false);
+}
+
+std::optional<QString> decodeValue(QByteArrayView bytes)
+{
+    if (bytes.size() > MaxValueSize)
+        return std::nullopt;
+    QString text;
+    if (isUtf8(bytes, true)) {
+        // QString::fromUtf8 would drop a U+FEFF at the start of the value.
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        text = decoder(bytes);
+    } else {
+        // A name saved by an older program in the Windows code page: Arabic, and the accented
+        // Latin letters such names use. Every byte is a character there, so nothing is lost.
+        QStringDecoder decoder("windows-1256");
+        text = decoder.isValid() ? QString(decoder(bytes)) : QString::fromLatin1(bytes);
+    }
+    // Shown as a write stores them: spaces.
+    for (QChar& c : text) {
+        if (isControl(c.unicode()))
+            c = QLatin1Char(' ');
+    }
+    return text;
 }
 
 QByteArray encodeValue(const QString& value)
@@ -230,11 +267,9 @@ std::optional<QByteArrayView> IniDocument::rawValue(QByteArrayView section, QByt
 std::optional<QString> IniDocument::text(QByteArrayView section, QByteArrayView key) const
 {
     const auto raw = rawValue(section, key);
-    if (!raw || !isReadableText(*raw))
+    if (!raw)
         return std::nullopt;
-    // QString::fromUtf8 would drop a U+FEFF at the start of the value.
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return QString(decoder(*raw));
+    return decodeValue(*raw);
 }
 
 std::optional<int> IniDocument::integer(QByteArrayView section, QByteArrayView key) const

@@ -35,6 +35,11 @@ std::optional<int> parseInteger(QByteArrayView text);
 // not longer than MaxValueSize.
 bool isReadableText(QByteArrayView bytes);
 
+// A value as text: UTF-8 when the bytes are valid UTF-8, otherwise Windows-1256 (the code
+// page of names saved by older Windows programs); control characters other than tab become
+// spaces, as a write would store them. Nothing only when longer than MaxValueSize.
+std::optional<QString> decodeValue(QByteArrayView bytes);
+
 // What a write puts into the file for a text value: control characters that would break
 // the line (or hide in a name) become spaces, so a value can never add lines or keys.
 QByteArray encodeValue(const QString& value);
@@ -48,7 +53,7 @@ public:
     // The raw value of the key, spaces and tabs trimmed: the first occurrence of the key
     // in any section of that name, both names compared without regard to ASCII case.
     std::optional<QByteArrayView> rawValue(QByteArrayView section, QByteArrayView key) const;
-    // The value when it is readable text, else nothing.
+    // The value decoded with decodeValue(); nothing when absent or too long.
     std::optional<QString> text(QByteArrayView section, QByteArrayView key) const;
     // The value when it is an integer, else nothing.
     std::optional<int> integer(QByteArrayView section, QByteArrayView key) const;

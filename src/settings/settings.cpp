@@ -8,7 +8,11 @@
 #include <QSaveFile>
 
 #include <array>
+#include <functional>
 #include <optional>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace halbeet {
 
@@ -54,6 +58,28 @@ const NameKey& nameKey(int seat)
     return NameKeys[std::size_t(seat - 1)];
 }
 
+std::function<void(const QString&)>& setAsideHandler()
+{
+    static std::function<void(const QString&)> handler;
+    return handler;
+}
+
+// The user's home: HOME, else the password database. Never the root of the file system, where
+// QDir::homePath() ends up when HOME is unset; empty when there is no home to be found.
+QString homeFolder()
+{
+    QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty()) {
+        if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir)
+            home = QFile::decodeName(entry->pw_dir);
+    }
+    home = QDir::cleanPath(home);
+    if (!QDir::isAbsolutePath(home) || QDir(home).isRoot())
+        return {};
+    return home;
+}
+
+// Empty when there is no folder to use at all.
 QString baseFolder()
 {
     const QString appData = qEnvironmentVariable("APPDATA");
@@ -63,7 +89,26 @@ QString baseFolder()
     const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
         return xdg;
-    return QDir::homePath() + QStringLiteral("/.config");
+    const QString home = homeFolder();
+    return home.isEmpty() ? QString() : home + QStringLiteral("/.config");
+}
+
+// Moves a file over the size cap out of the way, whole, under a free name beside it.
+// Returns the new path, or nothing when it could not be moved.
+std::optional<QString> setAside(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString stem = info.absolutePath() + QStringLiteral("/Halbeet-too-large");
+    for (int n = 1; n <= 1000; ++n) {
+        const QString target =
+            stem + (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) + QStringLiteral(".ini");
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+            continue;
+        if (QFile::rename(path, target))
+            return target;
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 // The whole file, or nothing when it cannot be read completely or is over the size cap.
@@ -125,7 +170,15 @@ void writeRaw(const QString& section, const QString& key, const QByteArray& valu
 
     QByteArray current;
     const QFileInfo info(path);
-    if (info.exists() || info.isSymLink()) {
+    std::optional<QString> setAsidePath;
+    if (info.isFile() && !info.isSymLink() && info.size() > MaxIniFileSize) {
+        // Not a settings file the program could have written, and never read: it is kept,
+        // whole, under another name, and a fresh file begins. Refusing every write instead
+        // would stop the name dialog at every start.
+        setAsidePath = setAside(path);
+        if (!setAsidePath)
+            throw SettingsWriteError(path);
+    } else if (info.exists() || info.isSymLink()) {
         if (!info.isFile() || info.size() > MaxIniFileSize)
             throw SettingsWriteError(path);
         auto bytes = readWholeFile(path);
@@ -142,17 +195,30 @@ void writeRaw(const QString& section, const QString& key, const QByteArray& valu
     if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() || !file.flush() ||
         !file.commit())
         throw SettingsWriteError(path);
+    if (setAsidePath && setAsideHandler())
+        setAsideHandler()(*setAsidePath);
 }
 
 } // namespace
 
 QString SettingsFolder()
 {
-    const QString folder = QDir::cleanPath(baseFolder() + QStringLiteral("/Dovelarks/Halbeet"));
+    const QString base = baseFolder();
+    if (base.isEmpty()) {
+        // No home at all: nothing is created anywhere, reads give the defaults and the first
+        // write reports this relative path, which names what is missing.
+        return QStringLiteral("~/.config/Dovelarks/Halbeet");
+    }
+    const QString folder = QDir::cleanPath(base + QStringLiteral("/Dovelarks/Halbeet"));
     // Failure is deliberately silent here: reads then give defaults, and the first write
     // reports the path.
     QDir().mkpath(folder);
     return folder;
+}
+
+void setSetAsideHandler(std::function<void(const QString&)> handler)
+{
+    setAsideHandler() = std::move(handler);
 }
 
 QString SettingsFile()

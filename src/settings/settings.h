@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 
 namespace halbeet {
@@ -26,10 +27,17 @@ private:
 namespace settings {
 
 // The folder that holds the settings file; created with its parents when missing.
-// Never throws: a folder that cannot be created only shows at the first write.
+// Never throws: a folder that cannot be created only shows at the first write. Without
+// APPDATA, XDG_CONFIG_HOME and a home folder (HOME or the password database), nothing is
+// created and the first write fails.
 QString SettingsFolder();
 // SettingsFolder() + "/Halbeet.ini".
 QString SettingsFile();
+
+// A settings file over the size cap is never read; the first write moves it aside, whole,
+// as Halbeet-too-large.ini (or -2, -3 ...) in the same folder, and starts a fresh file.
+// The handler is told the new path once the fresh file is written, so the user can be told.
+void setSetAsideHandler(std::function<void(const QString& movedTo)> handler);
 
 // Generic access. Sections and keys match without regard to case. A missing file,
 // section or key, an unreadable file, or an integer key whose text is not an integer

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QScreen>
 #include <QStringList>
@@ -58,6 +59,16 @@ void condenseToFit(QLabel* label, int width)
     narrow.setStretch(QFont::Condensed);
     label->setFont(narrow);
     label->adjustSize();
+}
+
+void shrinkToFit(QLabel* label, const QFont& designed, int width, int minPixelSize)
+{
+    QFont font = designed;
+    while (font.pixelSize() > minPixelSize &&
+           QFontMetrics(font).horizontalAdvance(label->text()) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    if (label->font() != font)
+        label->setFont(font);
 }
 
 QFont fontWithFallback(const QString& family, int pixelSize, bool bold)

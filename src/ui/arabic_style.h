@@ -45,6 +45,10 @@ void centreOnScreen(QWidget* window);
 // into the control beside it is drawn in the condensed face of its font instead.
 void condenseToFit(QLabel* label, int width);
 
+// Gives the label the designed font, or the largest smaller size of it (not below
+// minPixelSize) in which its text fits the width: a long name shows whole, never cut.
+void shrinkToFit(QLabel* label, const QFont& designed, int width, int minPixelSize);
+
 // "MS Sans Serif" / "Tahoma" / "Impact" are not on Linux; DejaVu Sans shapes Arabic.
 QFont fontWithFallback(const QString& family, int pixelSize, bool bold = false);
 

@@ -41,6 +41,10 @@ LanguageTexts makeArabic()
     t.flow.EmptyHint = QStringLiteral("");
     t.flow.MissingBidNotice = QStringLiteral("أدخل توقعك لعدد الرميات الرابحة.");
     t.flow.RestartNotice = QStringLiteral("سيتم تطبيق إعدادات اللغة بعد إعادة تشغيل اللعبة");
+    t.flow.SettingsSetAside = QStringLiteral(
+        "كان ملف الإعدادات أكبر من أن يُقرأ، فبُدئ ملف جديد. وقد حُفظ الملف القديم كما هو باسم:\n%1");
+    t.flow.NoHelp = QStringLiteral("لا توجد ملفات المساعدة لهذه اللعبة على هذا الجهاز.");
+    t.flow.HelpNotOpened = QStringLiteral("لا يوجد على هذا الجهاز برنامج يفتح ملف المساعدة:\n%1");
     t.options.caption = QStringLiteral("خيارات");
     t.options.Label5 = QStringLiteral("الفريق الأول");
     t.options.Label1 = QStringLiteral("اسمك");
@@ -156,6 +160,11 @@ LanguageTexts makeEnglish()
     t.flow.EmptyHint = QStringLiteral("");
     t.flow.MissingBidNotice = QStringLiteral("أدخل توقعك لعدد الرميات الرابحة.");
     t.flow.RestartNotice = QStringLiteral("you must restart the game before new settings will take effect");
+    t.flow.SettingsSetAside = QStringLiteral(
+        "The settings file was too large to be read, so a new one has been started. The old file "
+        "has been kept, unchanged, as:\n%1");
+    t.flow.NoHelp = QStringLiteral("The help files of this game are not installed on this computer.");
+    t.flow.HelpNotOpened = QStringLiteral("No program on this computer can open the help file:\n%1");
     t.options.caption = QStringLiteral("Option");
     t.options.Label5 = QStringLiteral("Team A");
     t.options.Label1 = QStringLiteral("Your Name");

@@ -57,6 +57,12 @@ struct FlowTexts {
     // Shown after the user picks THIS language from the menu (so it is read from the table
     // of the chosen language, not of the running one).
     QString RestartNotice;
+    // The settings file was over the size cap and has been moved aside; %1 is its new path.
+    QString SettingsSetAside;
+    // Help was asked for, and the program has no help files at all.
+    QString NoHelp;
+    // The help file exists, nothing on this computer opens it, and its pages are missing.
+    QString HelpNotOpened;
 };
 
 struct OptionsTexts {

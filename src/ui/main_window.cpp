@@ -6,6 +6,7 @@
 #include "ui/about.h"
 #include "ui/arabic_style.h"
 #include "ui/card_sprite.h"
+#include "ui/help_window.h"
 #include "ui/language.h"
 #include "ui/last_trick.h"
 #include "ui/message_dialog.h"
@@ -29,10 +30,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
 
 namespace halbeet {
 
@@ -134,9 +138,16 @@ void TForm1::FormCreate()
     // The deal reseeds from the clock before every shuffle; this first seeding only keeps the
     // generator's state from being a constant.
     m_game.reseed();
-    adjustSize();
-    m_glideStep = ComputeGlideStep(sizeHint().height());
     applyLanguage();
+    // The menu bar's height depends on its captions, so the step is taken once they are set.
+    adjustSize();
+    updateGlideStep();
+}
+
+void TForm1::updateGlideStep()
+{
+    // The outer height, frame included once the window system has framed the window.
+    m_glideStep = ComputeGlideStep(frameGeometry().height());
 }
 
 void TForm1::applyLanguage()
@@ -185,10 +196,12 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::Timer1Timer()
 {
+    // The window has been framed by now, and no card has moved yet.
+    updateGlideStep();
     setEnabled(false);
     m_names = new Tnamesform(*m_table, m_game, this);
     connect(m_names, &Tnamesform::nameAccepted, this, &TForm1::nameAccepted);
-    connect(m_names, &Tnamesform::closedWithoutName, this, [] { QCoreApplication::quit(); });
+    connect(m_names, &Tnamesform::closedWithoutName, this, &TForm1::endWithoutName);
     m_names->show();
     m_names->raise();
     m_names->activateWindow();
@@ -196,6 +209,16 @@ void TForm1::Timer1Timer()
     m_timer1->deleteLater();
     m_timer1 = nullptr;
     update();
+}
+
+void TForm1::endWithoutName()
+{
+    // No name, no game: the program ends at once. quit() would ask the main window to close,
+    // and its close handler would ask whether to exit.
+    m_endingWithoutQuestion = true;
+    endAllFlows();
+    close();
+    QCoreApplication::exit(0);
 }
 
 void TForm1::nameAccepted()
@@ -945,12 +968,36 @@ QStringList TForm1::helpFileCandidates()
 
 void TForm1::N12Click()
 {
+    // The help file of the language, opened by the desktop (xdg-open). Where the desktop
+    // cannot open it, the same pages in the program's own window; never nothing at all.
+    QString unopened;
     for (const QString& path : helpFileCandidates()) {
-        if (QFileInfo(path).isFile()) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).canonicalFilePath()));
+        if (!QFileInfo(path).isFile())
+            continue;
+        const QString file = QFileInfo(path).canonicalFilePath();
+        if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty() &&
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
             return;
-        }
+        unopened = file;
+        break;
     }
+    showHelpPages(unopened);
+}
+
+void TForm1::showHelpPages(const QString& unopenedFile)
+{
+    const QString folder = HelpWindow::pagesFolder();
+    if (folder.isEmpty()) {
+        const FlowTexts& t = texts().flow;
+        LangMessageDlg(unopenedFile.isEmpty() ? t.NoHelp : t.HelpNotOpened.arg(unopenedFile),
+                       DialogType::Information, MsgButton::OK, this);
+        return;
+    }
+    if (!m_help)
+        m_help = new HelpWindow(folder, this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void TForm1::N15Click() { switchLanguage(QStringLiteral("AR")); }
@@ -983,12 +1030,18 @@ void TForm1::switchLanguage(const QString& code)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    if (m_state.CardsPlayed >= 52) {
+    if (m_state.CardsPlayed >= 52 || m_endingWithoutQuestion) {
         endAllFlows();
         event->accept();
         QCoreApplication::quit();
         return;
     }
+    // A close before the name dialog: the dialog would disable the window under the question
+    // and take the question with it. It comes once the question is answered No.
+    const bool namePending = m_timer1 && m_timer1->isActive();
+    const int nameDue = namePending ? m_timer1->remainingTime() : 0;
+    if (namePending)
+        m_timer1->stop();
     if (LangMessageDlg(texts().flow.ExitQuestion, DialogType::Custom,
                        MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes) {
         saveGameOnQuit();
@@ -998,6 +1051,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         return;
     }
     event->ignore();
+    if (namePending && m_timer1)
+        m_timer1->start(std::max(0, nameDue));
 }
 
 } // namespace halbeet

@@ -24,6 +24,7 @@ class QTimer;
 namespace halbeet {
 
 class CardSprite;
+class HelpWindow;
 class Table;
 class TAboutBox;
 class TLASTSHOT;
@@ -52,6 +53,8 @@ public:
     TLASTSHOT* lastTrickWindow() const { return m_lastShot; }
     TAboutBox* aboutBox() const { return m_about; }
     Tnamesform* nameDialog() const { return m_names; }
+    // The program's own help window, once Help has had to open it.
+    HelpWindow* helpWindow() const { return m_help; }
     // A menu item by its name (N1..N16, Language1, English1).
     QAction* menuItem(const QString& name) const;
     int glideStep() const { return m_glideStep; }
@@ -94,6 +97,10 @@ private:
     void applyLanguage();
     void Timer1Timer();
     void nameAccepted();
+    // The name dialog was closed: the program ends, without the exit question.
+    void endWithoutName();
+    void updateGlideStep();
+    void showHelpPages(const QString& unopenedFile);
 
     void showDealAndBids();
     void adaptBidList();
@@ -132,6 +139,7 @@ private:
     Tstings* m_options = nullptr;
     TLASTSHOT* m_lastShot = nullptr;
     Tnamesform* m_names = nullptr;
+    HelpWindow* m_help = nullptr;
     QTimer* m_timer1 = nullptr;
     int m_nameDialogDelay = 500;
     int m_glideStep = 2;
@@ -148,6 +156,7 @@ private:
     CardSprite* m_hintSprite = nullptr;
     bool m_hintShown = false;
     bool m_delayErrorShown = false;
+    bool m_endingWithoutQuestion = false;
 };
 
 } // namespace halbeet

@@ -156,6 +156,7 @@ void Tstings::FormCreate()
     m_card1->setToolTip(t.Card1Hint);
     m_speedButton1->setText(t.SpeedButton1);
     m_speedButton2->setText(t.SpeedButton2);
+    fitSpeedButtons();
 
     // The speed heading stays inside its frame even in a wider font.
     if (isArabic()) {
@@ -167,6 +168,29 @@ void Tstings::FormCreate()
     // The places above are the Arabic design; only English moves things.
     if (!isArabic())
         applyEnglishLayout();
+}
+
+void Tstings::fitSpeedButtons()
+{
+    // Each button keeps its designed place and reaches to the next one. The fallback font is
+    // wider than the designed one, so a caption that would run into its neighbour ("Normal")
+    // is drawn in the condensed face, or smaller still, instead.
+    const int panelEnd = m_panel2->contentsRect().right() + 1;
+    const std::array<std::pair<QRadioButton*, int>, 3> row{
+        {{m_slow, m_normal->x()}, {m_normal, m_fast->x()}, {m_fast, panelEnd}}};
+    for (const auto& [radio, end] : row) {
+        const int width = end - radio->x();
+        QFont font = radio->font();
+        if (radio->sizeHint().width() > width) {
+            font.setStretch(QFont::Condensed);
+            radio->setFont(font);
+        }
+        while (radio->sizeHint().width() > width && font.pixelSize() > 8) {
+            font.setPixelSize(font.pixelSize() - 1);
+            radio->setFont(font);
+        }
+        radio->resize(width, radio->height());
+    }
 }
 
 void Tstings::applyEnglishLayout()

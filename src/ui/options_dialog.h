@@ -43,6 +43,7 @@ protected:
 private:
     void FormCreate();
     void applyEnglishLayout();
+    void fitSpeedButtons();
     void FormShow();
     void SpeedButton1Click();
     void SpeedButton2Click();

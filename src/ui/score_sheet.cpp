@@ -1,6 +1,7 @@
 #include "ui/score_sheet.h"
 
 #include "core/game.h"
+#include "ui/arabic_style.h"
 #include "ui/language.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr std::array<int, 5> ColumnLeft{0, 16, 80, 144, 208};
 constexpr std::array<int, 5> ScoreLeft{0, 16, 80, 144, 206};
+constexpr int HeadingWidth = 62;
 const QColor WinnerGreen(0, 128, 0);
 
 QFont sheetFont(bool struckOut)
@@ -58,7 +60,9 @@ TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* 
         heading->setTextFormat(Qt::PlainText);
         heading->setAlignment(Qt::AlignCenter);
         heading->setFont(sheetFont(false));
-        heading->setGeometry(ColumnLeft[seat], 16, 43, 16);
+        // As wide as the column's share of the sheet, so a long name has room before it is
+        // drawn smaller (FormShow).
+        heading->setGeometry(ColumnLeft[seat] - 10, 16, HeadingWidth, 16);
         setTextColour(heading, seat % 2 == 1 ? Qt::blue : Qt::red);
         m_headings[seat] = heading;
     }
@@ -115,8 +119,10 @@ void TScores::showEvent(QShowEvent* event)
 
 void TScores::FormShow()
 {
-    for (int seat = 1; seat <= 4; ++seat)
+    for (int seat = 1; seat <= 4; ++seat) {
         m_headings[seat]->setText(m_table.nameLabel(seat)->text());
+        shrinkToFit(m_headings[seat], sheetFont(false), HeadingWidth - 2, 6);
+    }
 
     // A finished deal is scored once, however often the sheet is shown before the next deal.
     if (m_afterDeal && m_game.phase() == Phase::DealOver && !m_game.dealPassed() && !m_game.dealScored()) {

@@ -4,8 +4,10 @@
 #include "ui/arabic_style.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
+#include "ui/message_dialog.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QScreen>
 #include <QStyle>
 
@@ -18,6 +20,14 @@ void prepareApplication(QApplication& app)
     QGuiApplication::setDesktopFileName(QStringLiteral("halbeet"));
     setCurrentLang(settings::language());
     installAppStyle(app);
+    // Told once, after the command that wrote has finished: where an oversized settings file
+    // went when a fresh one took its place.
+    settings::setSetAsideHandler([](const QString& movedTo) {
+        QTimer::singleShot(0, qApp, [movedTo] {
+            LangMessageDlg(texts().flow.SettingsSetAside.arg(movedTo), DialogType::Information,
+                           MsgButton::OK, QApplication::activeWindow());
+        });
+    });
     // Every size the window manager may ask for, so small title-bar icons stay crisp.
     QIcon icon;
     for (int size : {16, 24, 32, 48})

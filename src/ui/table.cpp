@@ -1,9 +1,12 @@
 #include "ui/table.h"
 
+#include "ui/arabic_style.h"
 #include "ui/motion.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
@@ -12,6 +15,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdlib>
@@ -53,13 +57,41 @@ protected:
     }
 };
 
-QFont fontWithFallback(const QString& family, int pixelSize, bool bold)
+QFont nameFont() { return fontWithFallback(QStringLiteral("Tahoma"), 19, false); }
+
+// Room for each seat's name on the green, up to the hand, the bid box or the edge beside it:
+// seat 1 right of the table's edge, seat 2 and 3 up to the right edge, seat 4 up to the
+// partner's hand. A longer name is drawn smaller.
+constexpr std::array<int, 5> NameRoom = {0, HumanNameRight - 2, 560 - 485 - 2, 560 - 415 - 2, 144 - 52 - 2};
+constexpr int SmallestNamePixels = 8;
+
+// The cards of a trick lie in the rectangle spanned by the four trick slots.
+const QRect TrickArea = QRect(208, 120, 1, 1).united(QRect(272 + 68 - 1, 176 + 96 - 1, 1, 1));
+
+// What the input lock keeps out: everything the mouse, the keyboard or a touch could do.
+bool isUserInput(QEvent::Type type)
 {
-    QFont font;
-    font.setFamilies({family, QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // One step of a glide on one axis: a step toward the target, landing on it once less than
@@ -102,11 +134,10 @@ Table::Table(QWidget* parent) : QWidget(parent)
         box->hide();
         m_shapes[ShapeOfSeat[seat]] = box;
     }
-    const QFont nameFont = fontWithFallback(QStringLiteral("Tahoma"), 19, false);
     const QFont bidFont = fontWithFallback(QStringLiteral("MS Sans Serif"), 11, true);
     for (int seat = 1; seat <= 4; ++seat) {
         makeLabel(BidLabel[seat], BidHome[seat], bidFont, Qt::white);
-        QLabel* name = makeLabel(NameLabel[seat], NameHome[seat], nameFont, Qt::black);
+        QLabel* name = makeLabel(NameLabel[seat], NameHome[seat], nameFont(), Qt::black);
         if (seat == 1)
             name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
@@ -198,6 +229,7 @@ void Table::fitLabels()
 {
     for (int seat = 1; seat <= 4; ++seat) {
         QLabel* name = nameLabel(seat);
+        shrinkToFit(name, nameFont(), NameRoom[seat], SmallestNamePixels);
         const QSize hint = name->sizeHint();
         if (seat == 1)
             name->setGeometry(HumanNameRight - hint.width(), NameHome[seat].y(), hint.width(),
@@ -216,6 +248,19 @@ bool Table::event(QEvent* event)
     if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show)
         fitLabels();
     return QWidget::event(event);
+}
+
+void Table::contextMenuEvent(QContextMenuEvent* event)
+{
+    // A right click on a card lying in the middle of the table (a played card, whichever
+    // sprite shows it) offers About, as the trick's own pop-up menu does.
+    const auto* sprite = qobject_cast<CardSprite*>(childAt(event->pos()));
+    if (sprite && sprite->isVisible() && TrickArea.contains(sprite->geometry().center())) {
+        m_menu->popup(event->globalPos());
+        event->accept();
+        return;
+    }
+    QWidget::contextMenuEvent(event);
 }
 
 void Table::paintEvent(QPaintEvent* /*event*/)
@@ -455,16 +500,54 @@ void Table::deletegools()
 
 void Table::LockInput()
 {
-    window()->setEnabled(false);
+    if (!m_inputLocked) {
+        m_inputLocked = true;
+        qApp->installEventFilter(this);
+        // A menu of the window that is open now could not be used or closed until the lock
+        // ends; a disabled window would not keep it open either.
+        while (QWidget* popup = QApplication::activePopupWidget()) {
+            if (!belongsToWindow(popup))
+                break;
+            popup->close();
+        }
+    }
     for (int k = 1; k <= 13; ++k)
         handSprite(1, k)->setEnabled(false);
 }
 
 void Table::UnlockInput()
 {
-    window()->setEnabled(true);
+    if (m_inputLocked) {
+        m_inputLocked = false;
+        qApp->removeEventFilter(this);
+    }
     for (int k = 1; k <= 13; ++k)
         handSprite(1, k)->setEnabled(true);
+}
+
+bool Table::belongsToWindow(const QObject* object) const
+{
+    // The main window with the menus that drop from its menu bar; a question or a dialog is
+    // a window of its own.
+    if (const auto* widget = qobject_cast<const QWidget*>(object)) {
+        const QWidget* top = widget->window();
+        while (top && top != window() && top->windowType() == Qt::Popup && top->parentWidget())
+            top = top->parentWidget()->window();
+        return top == window();
+    }
+    if (const auto* handle = qobject_cast<const QWindow*>(object))
+        return handle == window()->windowHandle();
+    return false;
+}
+
+bool Table::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_inputLocked || !isUserInput(event->type()) || !belongsToWindow(watched))
+        return false;
+    // Accepting the override keeps the key from reaching the window's shortcuts.
+    if (event->type() == QEvent::ShortcutOverride)
+        event->accept();
+    return true;
 }
 
 bool Table::abandonGlide(Table* table)

@@ -79,9 +79,13 @@ public:
     void DeleteCards();
     void deletegools();
 
-    // Disable the main window and Card1..Card13 / enable them again.
+    // Shut the human out of the main window while cards move, and let him in again. The window
+    // stays enabled (a disabled window is repainted greyed, its menu bar included): its input
+    // is swallowed instead, and Card1..Card13 are disabled. Windows of their own, such as an
+    // open question, stay answerable.
     void LockInput();
     void UnlockInput();
+    bool inputLocked() const { return m_inputLocked; }
     // Glides m onto t in steps and hands over its face. Returns false when the flow was
     // abandoned while it waited (the sprite then stays where it got to).
     bool GlideTo(CardSprite* m, CardSprite* t, int step);
@@ -94,6 +98,8 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -103,6 +109,8 @@ private:
     // Lets the table repaint between the steps of a routine. User input waits until the
     // routine is over, so no command can start inside a half-laid table.
     void processPending();
+    // The main window or one of its pop-up menus: what the input lock keeps out.
+    bool belongsToWindow(const QObject* object) const;
     // Ends an abandoned glide: the input comes back unless the program is quitting.
     static bool abandonGlide(Table* table);
 
@@ -118,6 +126,7 @@ private:
     QComboBox* m_combo = nullptr;
     QMenu* m_menu = nullptr;
     QAction* m_aboutAction = nullptr;
+    bool m_inputLocked = false;
 };
 
 } // namespace halbeet

@@ -15,7 +15,6 @@ set(cases
   "extra"
   "--check=yes"
   "--trace"
-  "--trace,${OUT}/no-such-folder/trace.jsonl"
   "--games,0"
   "--games,many"
   "--players"

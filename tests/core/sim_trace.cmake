@@ -37,3 +37,18 @@ list(LENGTH other count)
 if(NOT count EQUAL deals)
   message(FATAL_ERROR "the trace on standard output has ${count} lines, not ${deals}")
 endif()
+
+# A trace that cannot be written: exit status 3 as --help says, at once, not after every deal.
+execute_process(COMMAND ${SIM} --seed 1 --deals 10 --trace ${OUT}/no-such-folder/t.jsonl
+                RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
+if(NOT rc EQUAL 3 OR NOT err MATCHES "halbeet-sim: ")
+  message(FATAL_ERROR "an unopenable trace file: exit status ${rc}, expected 3:\n${err}")
+endif()
+if(EXISTS /dev/full)
+  # A hundred million deals would take many minutes; the first failed write must end the run.
+  execute_process(COMMAND ${SIM} --seed 1 --deals 100000000 --trace /dev/full
+                  RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET TIMEOUT 30)
+  if(NOT rc EQUAL 3 OR NOT err MATCHES "writing the trace")
+    message(FATAL_ERROR "a full disk under the trace: exit status ${rc}, expected 3:\n${err}")
+  endif()
+endif()

@@ -78,7 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < Keys.size(); ++i) {
         before[i] = owned(document.rawValue(Keys[i].section, Keys[i].key));
         const auto text = document.text(Keys[i].section, Keys[i].key);
-        if (text)
+        if (before[i] && before[i]->size() <= halbeet::settings::MaxValueSize)
+            require(text.has_value(), "every value within the size cap reads as text");
+        if (text && isReadableText(*before[i]))
             require(text->toUtf8() == *before[i], "readable text converts back to its bytes");
         (void)document.integer(Keys[i].section, Keys[i].key);
     }

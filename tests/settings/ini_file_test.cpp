@@ -159,10 +159,35 @@ TEST(IniDocument, FindsValuesTheWayTheFileIsWritten)
     }
 }
 
+TEST(IniDocument, TextReadsWhatOtherWritersLeft)
+{
+    // Names are never lost for their bytes: what is not UTF-8 was written in the Windows code
+    // page (Arabic, or accented Latin letters), and control characters show as the spaces a
+    // write would store.
+    struct Case {
+        const char* what;
+        std::string stored;
+        QString read;
+    };
+    const Case cases[] = {
+        {"UTF-8 Arabic", "\xD8\xB5\xD9\x82\xD8\xB1", QString::fromUtf8("\xD8\xB5\xD9\x82\xD8\xB1")},
+        {"Windows-1256 Latin", "Jos\xE9", QString::fromUtf8("Jos\xC3\xA9")},
+        {"Windows-1256 Arabic", "\xE3\xCD\xE3\xCF", QString::fromUtf8("\xD9\x85\xD8\xAD\xD9\x85\xD8\xAF")},
+        {"bad UTF-8 continuation", "\xC3\x28", QString::fromUtf8("\xD8\xA3(")},
+        {"bell", "Bell\x07X", QStringLiteral("Bell X")},
+        {"NUL and DEL", raw("a\0b\x7F"), QStringLiteral("a b ")},
+        {"tab kept", "a\tb", QStringLiteral("a\tb")},
+        {"bell in a code-page name", "Jos\xE9\x01", QString::fromUtf8("Jos\xC3\xA9 ")},
+    };
+    for (const Case& c : cases) {
+        const IniDocument document(QByteArray::fromStdString("[A]\nname=" + c.stored + "\n"));
+        EXPECT_EQ(document.text("A", "name"), c.read) << c.what;
+    }
+}
+
 TEST(IniDocument, TextAndIntegerRefuseUnreadableValues)
 {
-    const IniDocument document(bytes("[A]\nname=\xC3\x28\nnum=12x\nok=\xD8\xB5\nhex=$1F4\n"));
-    EXPECT_EQ(document.text("A", "name"), std::nullopt);
+    const IniDocument document(bytes("[A]\nnum=12x\nok=\xD8\xB5\nhex=$1F4\n"));
     EXPECT_EQ(document.integer("A", "num"), std::nullopt);
     EXPECT_EQ(document.text("A", "ok"), QString::fromUtf8("\xD8\xB5"));
     EXPECT_EQ(document.integer("A", "hex"), 500);

@@ -6,6 +6,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,6 +21,7 @@
 #include <string>
 
 #include <sys/resource.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -197,6 +201,35 @@ TEST(SettingsLocation, AppDataFirstThenXdgThenHome)
     }
 }
 
+TEST(SettingsLocation, WithoutHomeNothingIsCreatedAtTheRoot)
+{
+    EnvironmentGuard appData("APPDATA");
+    EnvironmentGuard xdg("XDG_CONFIG_HOME");
+    EnvironmentGuard home("HOME");
+    qunsetenv("APPDATA");
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    const bool rootHadConfig = QFileInfo::exists(QStringLiteral("/.config"));
+    const passwd* entry = getpwuid(getuid());
+    const QString passwdHome = entry && entry->pw_dir ? QDir::cleanPath(QFile::decodeName(entry->pw_dir)) : QString();
+    const QString expected = passwdHome + QStringLiteral("/.config/Dovelarks/Halbeet");
+    const bool existed = QFileInfo::exists(expected);
+
+    const QString folder = settings::SettingsFolder();
+    if (!rootHadConfig) {
+        EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/.config"))) << "a folder was created at the root";
+    }
+    if (!passwdHome.isEmpty() && passwdHome != QLatin1String("/") && QFileInfo(passwdHome).isDir()) {
+        EXPECT_EQ(folder, expected) << "the home of the password database is the home";
+    } else {
+        EXPECT_FALSE(folder.startsWith(QLatin1Char('/'))) << qPrintable(folder);
+    }
+    if (!existed && QFileInfo::exists(expected)) {
+        QDir().rmdir(expected);
+        QDir().rmdir(passwdHome + QStringLiteral("/.config/Dovelarks"));
+    }
+}
+
 TEST_F(SettingsTest, MissingFileGivesDefaultsAndReadsCreateNoFile)
 {
     EXPECT_EQ(readAll(), Defaults);
@@ -301,11 +334,11 @@ TEST_F(SettingsTest, LanguageIsTheStoredTextAsItIs)
         {"[language]\nlang=AR\n", "AR"},
         {"[LANGUAGE]\nLANG=\n", ""},
         {"[OTHER]\nLANG=AR\n", "EN"},
-        {"[LANGUAGE]\nLANG=\xFF\n", "EN"},
+        {"[LANGUAGE]\nLANG=\xFF\n", "\xDB\x92"}, // not UTF-8: the code page's letter, not Arabic's code
     };
     for (const Case& c : cases) {
         writeFile(c.file);
-        EXPECT_EQ(settings::language(), QString::fromLatin1(c.expected)) << c.file;
+        EXPECT_EQ(settings::language(), QString::fromUtf8(c.expected)) << c.file;
     }
 }
 
@@ -538,8 +571,14 @@ TEST_F(SettingsTest, DamagedFilesReadWhatCanBeReadAndStayUntouched)
     AllSettings afterLongLine = Defaults;
     afterLongLine.player2 = QStringLiteral("Falcon");
     afterLongLine.delay = 1000;
+    // Bytes that are not UTF-8 are read in the Windows code page, never dropped.
+    QStringDecoder codePage("windows-1256");
     AllSettings badText = Defaults;
+    badText.player1 = codePage("\xC3\x28");
+    badText.player2 = codePage("\xFF\xFE");
     badText.player3 = QStringLiteral("ok");
+    badText.player4 = codePage("\xED\xA0\x80");
+    badText.language = codePage("\xC0\xC1");
     AllSettings firstDuplicate = Defaults;
     firstDuplicate.delay = 1000;
     firstDuplicate.back = -4;
@@ -672,15 +711,52 @@ TEST_F(SettingsTest, ThousandDamagedFilesAreReadSafely)
 }
 
 // Nothing of the program's is this big; such a file is left alone rather than loaded.
-TEST_F(SettingsTest, OversizedFileReadsAsDefaultsAndIsNeverReplaced)
+TEST_F(SettingsTest, OversizedFileIsSetAsideWholeAtTheFirstWrite)
 {
     QByteArray huge = "[NAMES]\nPLAYER2=Falcon\n";
     huge += QByteArray(17 * 1024 * 1024, ';');
     writeFile(huge);
     const FileState before = state();
     EXPECT_EQ(readAll(), Defaults);
-    EXPECT_THROW(settings::setPlayerName(1, QStringLiteral("Hawk")), SettingsWriteError);
-    EXPECT_EQ(state(), before);
+    EXPECT_EQ(state(), before) << "reading changed the file";
+
+    QStringList told;
+    settings::setSetAsideHandler([&told](const QString& movedTo) { told << movedTo; });
+    const auto forget = qScopeGuard([] { settings::setSetAsideHandler({}); });
+    settings::setPlayerName(1, QStringLiteral("Hawk"));
+    const QString aside = settings::SettingsFolder() + QStringLiteral("/Halbeet-too-large.ini");
+    EXPECT_EQ(told, QStringList{aside});
+    QFile kept(aside);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kept.readAll() == huge) << "the file set aside is not the old file, whole";
+    EXPECT_EQ(settings::playerName(1), QStringLiteral("Hawk"));
+    EXPECT_EQ(settings::playerName(2), QStringLiteral("Player2"));
+
+    // Told once: the fresh file is small, and later writes go into it.
+    settings::setPlayerName(3, QStringLiteral("Owl"));
+    EXPECT_EQ(told.size(), 1);
+
+    // A second oversized file does not overwrite the first one set aside.
+    writeFile(huge);
+    settings::setPlayerName(1, QStringLiteral("Kite"));
+    EXPECT_EQ(told.value(1), settings::SettingsFolder() + QStringLiteral("/Halbeet-too-large-2.ini"));
+    EXPECT_EQ(QFileInfo(aside).size(), huge.size());
+    EXPECT_EQ(settings::playerName(1), QStringLiteral("Kite"));
+}
+
+TEST_F(SettingsTest, NamesWrittenByOtherProgramsAreReadNotDropped)
+{
+    // A control character, or a name in the Windows code page, used to read as the default,
+    // and the next Options OK stored the default over the player's name.
+    writeFile("[NAMES]\nPLAYER1=Jos\xE9\nPLAYER2=\xE3\xCD\xE3\xCF\nPLAYER3=Bell\x07X\n");
+    EXPECT_EQ(settings::playerName(1), QString::fromUtf8("Jos\xC3\xA9"));
+    EXPECT_EQ(settings::playerName(2), QString::fromUtf8("\xD9\x85\xD8\xAD\xD9\x85\xD8\xAF"));
+    EXPECT_EQ(settings::playerName(3), QStringLiteral("Bell X"));
+    // Written back as the program writes every name: UTF-8, the control as a space.
+    settings::setPlayerName(1, settings::playerName(1));
+    settings::setPlayerName(3, settings::playerName(3));
+    EXPECT_EQ(settings::playerName(1), QString::fromUtf8("Jos\xC3\xA9"));
+    EXPECT_EQ(settings::playerName(3), QStringLiteral("Bell X"));
 }
 
 TEST_F(SettingsTest, ReadingAFileWithA10MegabyteLineIsQuick)

@@ -590,6 +590,8 @@ inline QString checkRestInvariants(const TGameState& s, TForm1& window)
     }
     if (!window.isEnabled())
         problems << QStringLiteral("the main window is disabled");
+    if (table.inputLocked())
+        problems << QStringLiteral("the input is locked");
     for (int k = 1; k <= 13; ++k) {
         if (!table.handSprite(1, k)->isEnabled())
             problems << QStringLiteral("Card%1 is disabled").arg(k);

@@ -20,8 +20,11 @@
 #include <QElapsedTimer>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QScopeGuard>
 #include <QtTest>
 
+#include <algorithm>
+#include <limits>
 #include <random>
 
 using namespace halbeet;
@@ -283,7 +286,7 @@ private:
         // The real mouse path for a card the user can see and reach: its uncovered strip at
         // the left (the next card of the fan lies over the rest). A card already played, or
         // one behind the input lock, gets its click handler's signal directly.
-        const bool byMouse = visible && sprite->isEnabled() && window().isEnabled() && chance(0.85);
+        const bool byMouse = visible && sprite->isEnabled() && !table().inputLocked() && chance(0.85);
         note(QStringLiteral("%1 click on Card%2 (%3%4)%5")
                  .arg(byMouse ? "mouse" : "direct")
                  .arg(k)
@@ -359,7 +362,7 @@ private:
         note(QStringLiteral("%1 %2%3")
                  .arg(QLatin1String(commandName(command)))
                  .arg(atRest ? "at rest" : "inside a wait")
-                 .arg(!atRest && !window().isEnabled() ? " (input locked)" : ""));
+                 .arg(!atRest && table().inputLocked() ? " (input locked)" : ""));
         const Snapshot before = Snapshot::of(state(), table());
         ++m_actionDepth;
         switch (command) {
@@ -414,7 +417,7 @@ private:
             // A glide locks the window: the menus and their keys are dead, and only the
             // close box still acts. New Game is given there too, straight to its command,
             // as the hardest moment for a new game to arrive.
-            const bool locked = !window().isEnabled();
+            const bool locked = table().inputLocked();
             if (locked && command != Command::NewGameYes && command != Command::NewGameNo)
                 command = Command::ExitNo;
             ++m_commandsInWaits;
@@ -568,8 +571,25 @@ private slots:
     void scoresOpenedInTheLastTrickPauseLeaveTheDealWhole();
 };
 
+namespace {
+
+// Drops the offscreen platform's "does not support propagateSizeHints()" warning, which every
+// dialog shown raises; a long run would otherwise print it thousands of times.
+QtMessageHandler forwardMessages = nullptr;
+void quietSizeHints(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    if (forwardMessages)
+        forwardMessages(type, context, message);
+}
+
+} // namespace
+
 void TstRandomPlay::randomDealsKeepTheGameConsistent()
 {
+    forwardMessages = qInstallMessageHandler(quietSizeHints);
+    const auto restore = qScopeGuard([] { qInstallMessageHandler(forwardMessages); });
     RandomSession session(seedFromEnvironment(), dealsFromEnvironment());
     const QString failure = session.run();
     // The whole report goes to the log: QTest cuts long failure messages short.
@@ -642,7 +662,7 @@ void TstRandomPlay::scoresOpenedInTheLastTrickPauseLeaveTheDealWhole()
     user.setInterval(1);
     QObject::connect(&user, &QTimer::timeout, [&] {
         if (opened || !PauseBusy() || s.CardsPlayed < 52 || QApplication::activeModalWidget() ||
-            !game.window().isEnabled())
+            game.table().inputLocked())
             return;
         opened = true;
         game.window().menuItem(QStringLiteral("N4"))->trigger();
@@ -666,9 +686,21 @@ void TstRandomPlay::scoresOpenedInTheLastTrickPauseLeaveTheDealWhole()
 int main(int argc, char* argv[])
 {
     useOffscreenPlatformByDefault();
+    // Qt Test ends a test function after five minutes, as if it had hung; a long run asks
+    // for more. About 20 s a deal leaves room for a slow, sanitized build.
+    if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT")) {
+        const qint64 limit = std::min<qint64>(std::numeric_limits<int>::max(),
+                                              300'000 + qint64(dealsFromEnvironment()) * 20'000);
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(limit));
+    }
     QApplication app(argc, argv);
     TstRandomPlay test;
-    return QTest::qExec(&test, argc, argv);
+    // Qt Test stops printing after 2,000 messages; the summary and a failure's report come
+    // last and must always be seen.
+    QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.contains(QStringLiteral("-maxwarnings")))
+        arguments << QStringLiteral("-maxwarnings") << QStringLiteral("0");
+    return QTest::qExec(&test, arguments);
 }
 
 #include "tst_random_play.moc"

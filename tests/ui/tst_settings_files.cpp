@@ -9,6 +9,7 @@
 #include "ui/card_sprite.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
+#include "ui/message_dialog.h"
 #include "ui/motion.h"
 #include "ui/name_dialog.h"
 #include "ui/score_sheet.h"
@@ -22,8 +23,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -91,20 +95,23 @@ std::vector<Sample> cleanNames()
     return samples;
 }
 
-// Values that are not text: invalid UTF-8, control characters.
+// Values other programs may leave: bytes that are not UTF-8 (read in the Windows code page
+// 1256) and control characters (read as the spaces a write stores). Never the default.
 std::vector<Sample> dirtyNames()
 {
     return {
-        {QByteArray("\xFF\xFE"), std::nullopt},
-        {QByteArray("ab\0cd", 5), std::nullopt},
-        {QByteArray("\xC0\xAF"), std::nullopt},     // overlong '/'
-        {QByteArray("\xED\xA0\x80x"), std::nullopt}, // a surrogate
-        {QByteArray("\xF4\x90\x80\x80"), std::nullopt}, // past U+10FFFF
-        {QByteArray("a\x01" "b"), std::nullopt},
-        {QByteArray("a\x7F" "b"), std::nullopt},
-        {QByteArray("a\rb"), std::nullopt},
-        {QByteArray("\x80"), std::nullopt},
-        {QByteArray("caf\xE9"), std::nullopt}, // Latin-1
+        {QByteArray("\xFF\xFE"), QStringLiteral(u"\u06D2\u200F")},
+        {QByteArray("ab\0cd", 5), QStringLiteral("ab cd")},
+        {QByteArray("\xC0\xAF"), QStringLiteral(u"\u06C1\u00AF")},              // overlong '/'
+        {QByteArray("\xED\xA0\x80x"), QStringLiteral(u"\u064A\u00A0\u20ACx")},    // a surrogate
+        {QByteArray("\xF4\x90\x80\x80"), QStringLiteral(u"\u00F4\u06AF\u20AC\u20AC")}, // past U+10FFFF
+        {QByteArray("a\x01" "b"), QStringLiteral("a b")},
+        {QByteArray("Bell\x07X"), QStringLiteral("Bell X")},
+        {QByteArray("a\x7F" "b"), QStringLiteral("a b")},
+        {QByteArray("a\rb"), QStringLiteral("a b")},
+        {QByteArray("\x80"), QStringLiteral(u"\u20AC")},
+        {QByteArray("caf\xE9"), QStringLiteral(u"caf\u00E9")},                   // Latin-1
+        {QByteArray("\xE3\xCD\xE3\xCF"), QStringLiteral(u"\u0645\u062D\u0645\u062F")}, // Arabic, 1256
     };
 }
 
@@ -398,6 +405,7 @@ class TestSettingsFiles : public QObject {
 private slots:
     void initTestCase();
     void startUpSurvivesTheFile();
+    void oversizedFileIsSetAsideAndTheGameStarts();
 
 private:
     void runCase(const Case& c);
@@ -429,6 +437,56 @@ void TestSettingsFiles::startUpSurvivesTheFile()
         }
     }
     qInfo("%zu files in %lld ms", cases.size(), static_cast<long long>(clock.elapsed()));
+}
+
+// A file over the size cap used to refuse every write, so the name dialog stopped the game at
+// every start. Now it is moved aside whole, a fresh file takes the name, and the player is told
+// once where the old file went.
+void TestSettingsFiles::oversizedFileIsSetAsideAndTheGameStarts()
+{
+    QFile::remove(m_file);
+    QDir().mkpath(QFileInfo(m_file).path());
+    const QByteArray huge = "[NAMES]\nPLAYER2=Falcon\n" + QByteArray(17 * 1024 * 1024, ';');
+    {
+        QFile out(m_file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(huge), huge.size());
+    }
+    const QString aside = QFileInfo(m_file).path() + QStringLiteral("/Halbeet-too-large.ini");
+    QFile::remove(aside);
+    prepareApplication(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+    GameModel game([] { return 7u; });
+    std::unique_ptr<TForm1> window = createMainWindow(game);
+    window->setNameDialogDelay(0);
+    window->show();
+    QTRY_VERIFY(window->nameDialog() && window->nameDialog()->isVisible());
+
+    QStringList notices;
+    QTimer watcher;
+    watcher.setInterval(5);
+    connect(&watcher, &QTimer::timeout, this, [&notices] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box->isVisible()) {
+            notices << box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    watcher.start();
+    window->nameDialog()->nameField()->setText(QStringLiteral("Hawk"));
+    window->nameDialog()->BitBtn1Click();
+    QVERIFY2(!window->nameDialog()->isVisible(), "the name was refused");
+    QVERIFY(window->table()->bidButton()->isVisible());
+    QTRY_COMPARE(notices.size(), 1);
+    QCOMPARE(notices.first(), englishTexts().flow.SettingsSetAside.arg(aside));
+    QCOMPARE(QFileInfo(aside).size(), huge.size());
+    QCOMPARE(settings::playerName(1), QStringLiteral("Hawk"));
+
+    // Once: later writes go into the fresh file.
+    settings::setPlayerName(3, QStringLiteral("Owl"));
+    QTest::qWait(50);
+    QCOMPARE(notices.size(), 1);
+    window.reset();
+    QFile::remove(aside);
 }
 
 void TestSettingsFiles::runCase(const Case& c)

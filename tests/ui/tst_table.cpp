@@ -75,7 +75,9 @@ private slots:
     void startsWithNothingShown();
     void labelsUsePlainTextAndFallbackFonts();
     void namesFitTheirLabels();
+    void longNamesShowWholeOnTheTable();
     void trickSlotsOfferTheAboutMenu();
+    void playedCardsOfferTheAboutMenu();
 
     void showHumanHandRaisesOnlyTheHumanDealersCard_data();
     void showHumanHandRaisesOnlyTheHumanDealersCard();
@@ -265,6 +267,33 @@ void TstTable::namesFitTheirLabels()
     QCOMPARE(m_table->bidLabel(3)->pos(), QPoint(422, 33));
 }
 
+void TstTable::longNamesShowWholeOnTheTable()
+{
+    // Eight characters is what the dialogs accept; wide letters of both scripts.
+    const QStringList names{QStringLiteral("WWWWWWWW"), QStringLiteral("MMMMMMMM"),
+                            QString::fromUtf8("شششششششش"), QStringLiteral("<b>x</b>"),
+                            QStringLiteral("VeryLong"), QStringLiteral("Ab")};
+    // Where each seat's name may lie: up to the hand, the bid box or the table's edge.
+    const std::array<QRect, 5> room = {QRect(), QRect(0, 320, 141, 40), QRect(483, 300, 77, 50),
+                                       QRect(413, 0, 147, 30), QRect(50, 0, 94, 40)};
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    for (int seat = 1; seat <= 4; ++seat) {
+        for (const QString& name : names) {
+            m_table->setPlayerName(seat, name);
+            QLabel* label = m_table->nameLabel(seat);
+            const QString what = QStringLiteral("seat %1, \"%2\"").arg(seat).arg(name);
+            QVERIFY2(room[seat].contains(label->geometry()),
+                     qPrintable(what + QStringLiteral(" lies at %1,%2 %3x%4").arg(label->x()).arg(label->y())
+                                           .arg(label->width()).arg(label->height())));
+            QVERIFY2(label->fontMetrics().horizontalAdvance(name) <= label->width(), qPrintable(what + " is cut"));
+            QCOMPARE(label->text(), name);
+            if (name == QLatin1String("Ab"))
+                QCOMPARE(label->font().pixelSize(), 19); // short names keep the designed size
+        }
+    }
+}
+
 void TstTable::trickSlotsOfferTheAboutMenu()
 {
     QCOMPARE(m_table->trickMenu()->objectName(), QStringLiteral("PopupMenu1"));
@@ -285,6 +314,33 @@ void TstTable::trickSlotsOfferTheAboutMenu()
         slot->hide();
     }
     QCOMPARE(m_table->handSprite(1, 1)->contextMenuPolicy(), Qt::DefaultContextMenu);
+}
+
+void TstTable::playedCardsOfferTheAboutMenu()
+{
+    // The cards seen in the middle are the moving sprites and the human's own card, not the
+    // trick slots underneath: a right click on any of them offers About.
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_table->ShowHumanHand(handMadeDeal(2, {1, 1}));
+    m_table->RevealDeal(2);
+    for (int seat = 1; seat <= 4; ++seat) {
+        CardSprite* card = seat == 1 ? m_table->handSprite(1, 5) : m_table->moveSprite(seat);
+        const QPoint home = card->pos();
+        card->setFace({seat, 9});
+        QVERIFY(m_table->GlideTo(card, m_table->trickSlot(seat), 38));
+        QVERIFY(!m_table->trickSlot(seat)->isVisible());
+        QVERIFY(!m_table->trickMenu()->isVisible());
+        clickTable(m_table, card->geometry().topLeft() + QPoint(6, 6), Qt::RightButton);
+        QTRY_VERIFY2(m_table->trickMenu()->isVisible(), qPrintable(card->objectName()));
+        m_table->trickMenu()->hide();
+        card->hide();
+        card->move(home);
+    }
+    // A card in a hand is no card of the trick.
+    clickTable(m_table, {380, 340}, Qt::RightButton);
+    QTest::qWait(20);
+    QVERIFY(!m_table->trickMenu()->isVisible());
 }
 
 void TstTable::showHumanHandRaisesOnlyTheHumanDealersCard_data()
@@ -516,7 +572,8 @@ void TstTable::glideToHandsOverTheFaceAndUnlocks()
     bool lockedDuringGlide = false;
     bool handLockedDuringGlide = false;
     QTimer::singleShot(3, this, [&] {
-        lockedDuringGlide = !m_window->isEnabled();
+        // Locked, but not disabled: a disabled window would be drawn greyed.
+        lockedDuringGlide = m_table->inputLocked() && m_window->isEnabled();
         handLockedDuringGlide = !m_table->handSprite(1, 13)->isEnabled();
     });
     QVERIFY(m_table->GlideTo(m, t, 38));
@@ -527,7 +584,7 @@ void TstTable::glideToHandsOverTheFaceAndUnlocks()
     QVERIFY(m->isVisible());
     QVERIFY(t->isHidden()); // the target's visibility is the caller's business
     QVERIFY(stackIndex(m) > stackIndex(t));
-    QVERIFY(m_window->isEnabled());
+    QVERIFY(!m_table->inputLocked());
     for (int k = 1; k <= 13; ++k)
         QVERIFY(m_table->handSprite(1, k)->isEnabled());
 }

@@ -447,7 +447,7 @@ int main(int argc, char** argv)
         if (!trace) {
             std::fprintf(stderr, "halbeet-sim: cannot open trace file '%s': %s\n", opt.trace.c_str(),
                          std::strerror(errno));
-            return 2;
+            return 3;
         }
     }
     std::FILE* const summaryOut = opt.trace == "-" ? stderr : stdout;
@@ -496,7 +496,13 @@ int main(int argc, char** argv)
         if (trace) {
             line.clear();
             AppendDealJson(line, play.lastDeal());
-            std::fwrite(line.data(), 1, line.size(), trace.get());
+            // Stop at the first refused write (a full disk), not after every deal has run.
+            if (std::fwrite(line.data(), 1, line.size(), trace.get()) != line.size() ||
+                std::ferror(trace.get())) {
+                std::fprintf(stderr, "halbeet-sim: writing the trace '%s' failed: %s\n",
+                             opt.trace.c_str(), std::strerror(errno));
+                return 3;
+            }
         }
         progress.update(totals, d + 1);
     }
