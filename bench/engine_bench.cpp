@@ -2,11 +2,15 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "core/bidding.h"
 #include "core/cards.h"
 #include "core/deck.h"
+#include "core/game.h"
+#include "core/player.h"
 #include "core/random.h"
 #include "core/selfplay.h"
 
@@ -71,5 +75,43 @@ void BM_ComputerBid(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 4);
 }
 BENCHMARK(BM_ComputerBid);
+
+// A game in the middle of a deal, as the program saves it when the player quits.
+GameModel gameInMidDeal()
+{
+    GameModel game([next = std::uint32_t{1}]() mutable { return next++; });
+    ClassicPlayer classic;
+    game.startDeal();
+    while (game.phase() == Phase::Bidding)
+        game.bid(std::max(classic.chooseBid(game, game.toAct()), 6));
+    for (int n = 0; n < 22; ++n) {
+        if (game.phase() == Phase::TrickComplete)
+            game.takeTrick();
+        game.play(classic.chooseCard(game, game.toAct()));
+    }
+    return game;
+}
+
+void BM_SaveGame(benchmark::State& state)
+{
+    const GameModel game = gameInMidDeal();
+    for (auto _ : state) {
+        std::string text = game.save();
+        benchmark::DoNotOptimize(text);
+    }
+    state.counters["bytes"] = static_cast<double>(game.save().size());
+}
+BENCHMARK(BM_SaveGame);
+
+void BM_RestoreGame(benchmark::State& state)
+{
+    const std::string text = gameInMidDeal().save();
+    GameModel game([] { return 1u; });
+    for (auto _ : state) {
+        const bool ok = game.load(text);
+        benchmark::DoNotOptimize(ok);
+    }
+}
+BENCHMARK(BM_RestoreGame);
 
 } // namespace

@@ -43,6 +43,18 @@ GameModel::GameModel(SeedSource seedSource) : m_random(std::move(seedSource))
 
 int GameModel::toAct() const { return m_toAct; }
 
+void GameModel::recomputeHeld()
+{
+    for (std::size_t seat = 1; seat <= 4; ++seat) {
+        m_held[seat] = 0;
+        for (std::int32_t k = 1; k <= m_state.HandCount[seat]; ++k) {
+            const TCardFace card = m_state.Hands[seat][static_cast<std::size_t>(k)];
+            if (card.Suite >= 1 && card.Suite <= 4 && card.Number >= 1 && card.Number <= 13)
+                m_held[seat] |= std::uint64_t{1} << cardBit(card);
+        }
+    }
+}
+
 void GameModel::recomputeToAct()
 {
     m_toAct = 0;
@@ -100,18 +112,13 @@ bool GameModel::isLegalBid(int seat, std::int32_t bid) const
 
 bool GameModel::isLegalCard(TCardFace card) const
 {
-    if (m_phase != Phase::Playing || card.Suite < 1 || card.Suite > 4)
+    if (m_phase != Phase::Playing || card.Suite < 1 || card.Suite > 4 || card.Number < 1 || card.Number > 13)
         return false;
-    // The split is kept in step with the hand, and one suit's list is the shorter place to look.
-    const TSuitSplit& split = m_state.Splits[static_cast<std::size_t>(m_toAct)];
-    const auto suit = static_cast<std::size_t>(card.Suite);
-    bool held = false;
-    for (std::int32_t k = 1; k <= split.Counts[suit]; ++k)
-        held = held || split.Lists[suit][static_cast<std::size_t>(k)] == card;
-    if (!held)
+    const auto seat = static_cast<std::size_t>(m_toAct);
+    if ((m_held[seat] >> cardBit(card) & 1u) == 0)
         return false;
     const std::int32_t led = m_state.Trick[1].Suite;
-    return led == 0 || card.Suite == led || split.Counts[static_cast<std::size_t>(led)] == 0;
+    return led == 0 || card.Suite == led || m_state.Splits[seat].Counts[static_cast<std::size_t>(led)] == 0;
 }
 
 std::vector<TCardFace> GameModel::legalCards() const
@@ -144,6 +151,7 @@ bool GameModel::startDeal()
     TGameState& st = m_state;
     DealNewDeal(st, m_random);
     SortHumanHand(st.Hands[1]);
+    recomputeHeld();
     st.TricksWon = {};
     m_dealtHands = st.Hands;
     m_bidMade = {};
@@ -197,6 +205,7 @@ bool GameModel::play(TCardFace card)
     const int seat = m_toAct;
     const std::int32_t position = st.TrickPos;
     CommitCard(st, seat, card);
+    m_held[static_cast<std::size_t>(seat)] &= ~(std::uint64_t{1} << cardBit(card));
     m_plays[static_cast<std::size_t>(++m_playCount)] = TTrickCard{card.Suite, card.Number, seat};
     if (position == 4) {
         st.WinningCard = TrickWinner(st.Trick, st.Trump);

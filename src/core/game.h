@@ -60,8 +60,9 @@ public:
     explicit GameModel(SeedSource seedSource);
 
     const TGameState& state() const { return m_state; }
-    // Direct access for tests and tools that arrange a position (bids, scores) before
-    // continuing; the game's own progress never goes through it.
+    // Direct access for tests and tools that arrange a position (bids, scores, the dealer)
+    // before continuing; the game's own progress never goes through it, and the cards in
+    // the hands are not to be changed through it.
     TGameState& arrange() { return m_state; }
 
     Phase phase() const { return m_phase; }
@@ -132,20 +133,27 @@ public:
 
     // The whole game as a small versioned JSON text, in any phase.
     std::string save() const;
+    // Why a saved text was refused: for the player, the kind; for a log, the detail.
+    enum class LoadProblem { None, NotASave, NewerVersion, Damaged };
     // Replaces this game by a saved one. A text from a newer version, a damaged one, or one
     // whose cards do not make one deck is refused with the reason, and nothing changes.
-    bool load(std::string_view text, std::string* error = nullptr);
+    bool load(std::string_view text, std::string* error = nullptr, LoadProblem* problem = nullptr);
 
     static constexpr int SaveVersion = 1;
 
 private:
     void notify(GameEvent event);
     void recomputeToAct();
+    void recomputeHeld();
+    static int cardBit(TCardFace card) { return (card.Suite - 1) * 13 + (card.Number - 1); }
 
     TGameState m_state;
     TRandom m_random;
     Phase m_phase = Phase::NoDeal;
     int m_toAct = 0;
+    // Bit cardBit(c) of m_held[seat]: the seat holds c. The legality test of every card
+    // played costs one look-up instead of a walk through the hand.
+    PerSeat<std::uint64_t> m_held{};
     int m_leader = 0;
     bool m_passed = false;
     bool m_scored = false;

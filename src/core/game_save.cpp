@@ -16,9 +16,13 @@ using nlohmann::json;
 
 namespace {
 
-// A reason to refuse a save; the message is for the player.
+// A reason to refuse a save.
 struct Refused : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit Refused(const char* what, GameModel::LoadProblem kind = GameModel::LoadProblem::Damaged)
+        : std::runtime_error(what), kind(kind)
+    {
+    }
+    GameModel::LoadProblem kind;
 };
 
 void require(bool condition, const char* what)
@@ -235,12 +239,16 @@ std::string GameSaveCodec::save(const GameModel& g)
 void GameSaveCodec::load(GameModel& g, std::string_view text)
 {
     const json in = json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
-    require(in.is_object(), "the file is not a saved game, or it is damaged");
-    require(in.value("format", std::string()) == "halbeet-game", "the file is not a saved game");
+    require(!in.is_discarded(), "the file is damaged");
+    if (!in.is_object())
+        throw Refused("the file is not a saved game, or it is damaged", GameModel::LoadProblem::NotASave);
+    const auto format = in.find("format");
+    if (format == in.end() || !format->is_string() || format->get<std::string>() != "halbeet-game")
+        throw Refused("the file is not a saved game", GameModel::LoadProblem::NotASave);
     const std::int64_t version = integer(field(in, "version"), 1, std::numeric_limits<std::int32_t>::max(),
                                          "the file's version is unknown");
     if (version > GameModel::SaveVersion)
-        throw Refused("the game was saved by a newer version of Halbeet");
+        throw Refused("the game was saved by a newer version of Halbeet", GameModel::LoadProblem::NewerVersion);
 
     constexpr std::int64_t kScoreLimit = 1'000'000'000; // far beyond any real game, far from overflow
     TGameState st = g.m_state; // keeps the timing values should the file lack nothing else
@@ -444,23 +452,28 @@ void GameSaveCodec::load(GameModel& g, std::string_view text)
     g.m_scoreRows = std::move(rows);
     g.m_dealsDealt = dealsDealt;
     g.recomputeToAct();
+    g.recomputeHeld();
 }
 
 std::string GameModel::save() const { return GameSaveCodec::save(*this); }
 
-bool GameModel::load(std::string_view text, std::string* error)
+bool GameModel::load(std::string_view text, std::string* error, LoadProblem* problem)
 {
+    LoadProblem kind = LoadProblem::Damaged;
     try {
         GameSaveCodec::load(*this, text);
-        return true;
+        kind = LoadProblem::None;
     } catch (const Refused& refused) {
+        kind = refused.kind;
         if (error)
             *error = refused.what();
     } catch (const json::exception&) {
         if (error)
             *error = "the file is damaged";
     }
-    return false;
+    if (problem)
+        *problem = kind;
+    return kind == LoadProblem::None;
 }
 
 } // namespace halbeet

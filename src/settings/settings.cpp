@@ -257,5 +257,28 @@ void setLanguage(const QString& code)
     writeString(QStringLiteral("LANGUAGE"), QStringLiteral("LANG"), code);
 }
 
+bool resumeGames()
+{
+    return readInteger(QStringLiteral("GAME"), QStringLiteral("RESUME"), 1) != 0;
+}
+
+void setResumeGames(bool on)
+{
+    writeInteger(QStringLiteral("GAME"), QStringLiteral("RESUME"), on ? 1 : 0);
+}
+
+bool expertPlayers()
+{
+    return readString(QStringLiteral("PLAYERS"), QStringLiteral("LEVEL"), QStringLiteral("CLASSIC"))
+               .trimmed()
+               .compare(QStringLiteral("EXPERT"), Qt::CaseInsensitive) == 0;
+}
+
+void setExpertPlayers(bool expert)
+{
+    writeString(QStringLiteral("PLAYERS"), QStringLiteral("LEVEL"),
+                expert ? QStringLiteral("EXPERT") : QStringLiteral("CLASSIC"));
+}
+
 } // namespace settings
 } // namespace halbeet

@@ -73,5 +73,15 @@ void setDelay(int ms);
 QString language();
 void setLanguage(const QString& code);
 
+// GAME/RESUME: 1 (the default) saves a game in progress when the program is quit and offers
+// it at the next start; 0 leaves every start to a fresh game. Any value but 0 reads as 1.
+bool resumeGames();
+void setResumeGames(bool on);
+
+// PLAYERS/LEVEL: how the three computer seats play. "CLASSIC" (the default) is the fixed rule
+// set; "EXPERT" searches. Anything else reads as CLASSIC; case does not matter.
+bool expertPlayers();
+void setExpertPlayers(bool expert);
+
 } // namespace settings
 } // namespace halbeet

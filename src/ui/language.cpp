@@ -85,6 +85,42 @@ LanguageTexts makeArabic()
         QStringLiteral("تعليمات"),
         QStringLiteral("إغلاق"),
     };
+    t.expert.HintItem = QStringLiteral("تلميح");
+    t.expert.BidHint = QStringLiteral("تلميح: توقّع %1");
+    t.expert.CardHint = QStringLiteral("تلميح: العب %1 (%2)");
+    t.expert.LevelCaption = QStringLiteral("مستوى اللاعبين الآليين");
+    t.expert.Classic = QStringLiteral("عادي");
+    t.expert.Expert = QStringLiteral("خبير");
+    t.expert.suitNames = {QString(), QStringLiteral("السباتي"), QStringLiteral("البستوني"),
+                          QStringLiteral("الكبة"), QStringLiteral("الديناري")};
+    t.expert.rankNames = {QString(), QStringLiteral("الآص"), QStringLiteral("2"), QStringLiteral("3"),
+                          QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                          QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("الولد"),
+                          QStringLiteral("البنت"), QStringLiteral("الشايب")};
+    t.expert.cardName = QStringLiteral("%1 %2");
+    t.expert.reasons = {QStringLiteral("الورقة الوحيدة الممكنة"),
+                        QStringLiteral("تكسب الرمية"),
+                        QStringLiteral("تقطع بالهلبيط"),
+                        QStringLiteral("تعلو على الهلبيط الملعوب"),
+                        QStringLiteral("الرمية لشريكك؛ العب ورقة صغيرة"),
+                        QStringLiteral("احتفظ بأوراقك العالية"),
+                        QStringLiteral("تخلّص من أقل أوراقك فائدة"),
+                        QStringLiteral("ورقة لا يعلوها أحد في لونها"),
+                        QStringLiteral("تسحب الهلبيط من الخصوم"),
+                        QStringLiteral("ابدأ بورقة صغيرة"),
+                        QStringLiteral("أفضل توقع في الأيدي المحتملة"),
+                        QStringLiteral("أقل توقع مسموح هو الأفضل")};
+    t.savedGame.ResumeQuestion =
+        QStringLiteral("لم تكتمل اللعبة السابقة عند إغلاق البرنامج. هل تريد متابعتها ؟");
+    t.savedGame.UnreadableNotice =
+        QStringLiteral("تعذّرت قراءة اللعبة المحفوظة (%1).\nتم الاحتفاظ بها في:\n%2\nستبدأ لعبة جديدة.");
+    t.savedGame.NotASave = QStringLiteral("الملف ليس لعبة محفوظة");
+    t.savedGame.NewerVersion = QStringLiteral("حُفظت بإصدار أحدث من البرنامج");
+    t.savedGame.Damaged = QStringLiteral("الملف تالف");
+    t.savedGame.KeptNowhere = QStringLiteral("(تعذّر الاحتفاظ بها وحُذفت)");
+    t.savedGame.SaveFailedNotice =
+        QStringLiteral("تعذّر حفظ اللعبة في:\n%1\nلن تُعرض عليك متابعتها عند التشغيل القادم.");
+    t.savedGame.ResumeOption = QStringLiteral("متابعة اللعبة غير المكتملة عند التشغيل القادم");
     return t;
 }
 
@@ -164,6 +200,42 @@ LanguageTexts makeEnglish()
         QStringLiteral("&Help"),
         QStringLiteral("&Close"),
     };
+    t.expert.HintItem = QStringLiteral("&Hint");
+    t.expert.BidHint = QStringLiteral("Hint: bid %1");
+    t.expert.CardHint = QStringLiteral("Hint: play the %1 (%2)");
+    t.expert.LevelCaption = QStringLiteral("Computer Players");
+    t.expert.Classic = QStringLiteral("Classic");
+    t.expert.Expert = QStringLiteral("Expert");
+    t.expert.suitNames = {QString(), QStringLiteral("clubs"), QStringLiteral("spades"),
+                          QStringLiteral("hearts"), QStringLiteral("diamonds")};
+    t.expert.rankNames = {QString(), QStringLiteral("ace"), QStringLiteral("2"), QStringLiteral("3"),
+                          QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                          QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("jack"),
+                          QStringLiteral("queen"), QStringLiteral("king")};
+    t.expert.cardName = QStringLiteral("%1 of %2");
+    t.expert.reasons = {QStringLiteral("the only card you may play"),
+                        QStringLiteral("it takes the trick"),
+                        QStringLiteral("a trump takes the trick"),
+                        QStringLiteral("it beats the trump played"),
+                        QStringLiteral("your partner is winning; play low"),
+                        QStringLiteral("keep your high cards"),
+                        QStringLiteral("throw your least useful card"),
+                        QStringLiteral("nobody can beat it in its suit"),
+                        QStringLiteral("it draws the others' trumps"),
+                        QStringLiteral("lead a low card"),
+                        QStringLiteral("the best bid over the likely deals"),
+                        QStringLiteral("the lowest bid you may make is the best")};
+    t.savedGame.ResumeQuestion =
+        QStringLiteral("The last game was not finished when Halbeet was closed. Do you want to continue it?");
+    t.savedGame.UnreadableNotice =
+        QStringLiteral("The saved game could not be read (%1).\nIt has been kept as:\n%2\nA new game begins.");
+    t.savedGame.NotASave = QStringLiteral("the file is not a saved game");
+    t.savedGame.NewerVersion = QStringLiteral("it was saved by a newer version of Halbeet");
+    t.savedGame.Damaged = QStringLiteral("the file is damaged");
+    t.savedGame.KeptNowhere = QStringLiteral("(it could not be kept and was removed)");
+    t.savedGame.SaveFailedNotice =
+        QStringLiteral("The game could not be saved to:\n%1\nIt will not be offered at the next start.");
+    t.savedGame.ResumeOption = QStringLiteral("Continue an unfinished game at the next start");
     return t;
 }
 

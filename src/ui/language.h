@@ -112,6 +112,32 @@ struct MessageDialogTexts {
     std::array<QString, 12> buttons;
 };
 
+// The game saved when the program is quit, offered again at the next start.
+struct SavedGameTexts {
+    QString ResumeQuestion;
+    QString UnreadableNotice; // %1: why, %2: where the file was kept
+    QString NotASave;
+    QString NewerVersion;
+    QString Damaged;
+    QString KeptNowhere; // stands for %2 when the file could not even be moved aside
+    QString SaveFailedNotice; // %1: the file or folder
+    QString ResumeOption;     // the check box in Options
+};
+
+// The Expert level, and the hints it gives the player.
+struct ExpertTexts {
+    QString HintItem;        // the Game menu's Hint command
+    QString BidHint;         // %1: the bid
+    QString CardHint;        // %1: the card, %2: why
+    QString LevelCaption;    // Options: the heading of the level choice
+    QString Classic;
+    QString Expert;
+    std::array<QString, 5> suitNames;  // 1..4: clubs, spades, hearts, diamonds
+    std::array<QString, 14> rankNames; // 1..13
+    QString cardName;                  // %1 rank, %2 suit
+    std::array<QString, 12> reasons;   // by ExpertReason
+};
+
 struct LanguageTexts {
     QString code; // "AR" or "EN"
     QString applicationTitle;
@@ -124,6 +150,8 @@ struct LanguageTexts {
     AboutTexts about;
     ScoreSheetTexts scoreSheet;
     MessageDialogTexts messageDialog;
+    SavedGameTexts savedGame;
+    ExpertTexts expert;
 };
 
 const LanguageTexts& arabicTexts();

@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "core/expert_player.h"
+#include "settings/saved_game.h"
 #include "settings/settings.h"
 #include "ui/about.h"
 #include "ui/arabic_style.h"
@@ -30,6 +32,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace halbeet {
 
@@ -101,6 +104,7 @@ void TForm1::createMenus()
     addItem(game, QStringLiteral("N6"), &TForm1::N6Click);
     addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4);
     addItem(game, QStringLiteral("N4"), &TForm1::N4Click, Qt::Key_F3);
+    addItem(game, QStringLiteral("Hint1"), &TForm1::HintClick, Qt::Key_H);
     game->addSeparator()->setObjectName(QStringLiteral("N16"));
     QMenu* language = game->addMenu(QString());
     language->setObjectName(QStringLiteral("Language1"));
@@ -151,7 +155,7 @@ void TForm1::applyLanguage()
         {"N1", t.N1},   {"N9", t.N9},   {"N2", t.N2},   {"N6", t.N6},
         {"N3", t.N3},   {"N4", t.N4},   {"Language1", t.Language1},
         {"N15", t.N15}, {"English1", t.English1},       {"N7", t.N7},
-        {"N10", t.N10}, {"N12", t.N12},
+        {"N10", t.N10}, {"N12", t.N12}, {"Hint1", texts().expert.HintItem},
     };
     for (const auto& [name, caption] : captions) {
         for (QAction* action : findChildren<QAction*>(QString::fromLatin1(name)))
@@ -197,6 +201,13 @@ void TForm1::Timer1Timer()
 void TForm1::nameAccepted()
 {
     update();
+    if (offerSavedGame()) {
+        m_statusBar->repaintNow();
+        update();
+        setEnabled(true);
+        runFlow();
+        return;
+    }
     NewDeal();
     m_statusBar->repaintNow();
     update();
@@ -212,6 +223,9 @@ void TForm1::NewDeal()
     stopWaitingFlows();
     m_table->UnlockInput();
     m_humanMoving = false;
+    m_hintSprite = nullptr;
+    m_hintShown = false;
+    m_expert = settings::expertPlayers();
 
     for (int seat = 1; seat <= 4; ++seat)
         m_table->bidLabel(seat)->clear();
@@ -224,8 +238,10 @@ void TForm1::NewDeal()
     m_table->bidBox()->setCurrentIndex(-1);
     // The computer seats bid at once; the human sees those that come before him.
     while (m_game.phase() == Phase::Bidding && m_game.toAct() != 1) {
-        const int seat = m_game.toAct();
-        m_game.bid(playerFor(seat).chooseBid(m_game, seat));
+        std::int32_t bid = 0;
+        if (!computerBid(m_game.toAct(), bid))
+            return;
+        m_game.bid(bid);
     }
 
     showDealAndBids();
@@ -246,6 +262,22 @@ void TForm1::NewDeal()
 }
 
 Player& TForm1::playerFor(int /*seat*/) { return m_classic; }
+
+bool TForm1::computerBid(int seat, std::int32_t& bid)
+{
+    if (!m_expert) {
+        bid = playerFor(seat).chooseBid(m_game, seat);
+        return true;
+    }
+    // The Expert thinks on another thread, from a copy of what its seat may know.
+    const SeatView view = ViewOf(m_game, seat);
+    const std::uint64_t seed = DecisionSeed(m_game, seat, 0);
+    const QFuture<ExpertBid> thinking = QtConcurrent::run([view, seed] { return ExpertChooseBid(view, seed); });
+    if (!PauseAtLeast(0, QFuture<void>(thinking)))
+        return false;
+    bid = thinking.result().bid;
+    return true;
+}
 
 void TForm1::showDealAndBids()
 {
@@ -395,10 +427,23 @@ bool TForm1::computerTurn(int seat)
 {
     m_statusBar->getPlayPanel()->setText(nameLabel(seat)->text());
     m_statusBar->repaintNow();
-    if (!Pause(m_state.PlayDelay))
-        return false;
     const bool leads = m_state.TrickPos == 1;
-    const TCardFace card = playerFor(seat).chooseCard(m_game, seat);
+    TCardFace card;
+    if (m_expert) {
+        // The Expert thinks during the wait, on another thread, from a copy of what its seat
+        // may know; it stretches the wait only when it needs longer.
+        const SeatView view = ViewOf(m_game, seat);
+        const std::uint64_t seed = DecisionSeed(m_game, seat, 0);
+        const QFuture<ExpertCard> thinking =
+            QtConcurrent::run([view, seed] { return ExpertChooseCard(view, seed); });
+        if (!PauseAtLeast(m_state.PlayDelay, QFuture<void>(thinking)))
+            return false;
+        card = thinking.result().card;
+    } else {
+        if (!Pause(m_state.PlayDelay))
+            return false;
+        card = playerFor(seat).chooseCard(m_game, seat);
+    }
     if (!m_game.play(card))
         return false; // a player must name a legal card; the deal stops rather than cheat
 
@@ -449,6 +494,11 @@ void TForm1::PlayCard(CardSprite* sprite)
         return;
     }
     m_table->warningImage()->hide();
+    clearHint();
+    if (m_hintShown) {
+        m_statusBar->getHintPanel()->setText(texts().flow.EmptyHint);
+        m_hintShown = false;
+    }
 
     CardSprite* humanSlot = m_table->trickSlot(1);
     m_humanSprite = sprite;
@@ -571,6 +621,259 @@ void TForm1::scoreSheetClosedAfterDeal()
 }
 
 // ---------------------------------------------------------------------------------------
+// Hints
+
+namespace {
+
+// How far a hinted card rises out of the hand: a little, so it still reads as part of the fan.
+constexpr int HintLift = 10;
+
+QString cardName(TCardFace card)
+{
+    const ExpertTexts& t = texts().expert;
+    if (card.Suite < 1 || card.Suite > 4 || card.Number < 1 || card.Number > 13)
+        return {};
+    return t.cardName.arg(t.rankNames[static_cast<std::size_t>(card.Number)],
+                          t.suitNames[static_cast<std::size_t>(card.Suite)]);
+}
+
+} // namespace
+
+void TForm1::clearHint()
+{
+    if (m_hintSprite && m_hintSprite->y() == Table::HandTop - HintLift)
+        m_hintSprite->move(m_hintSprite->x(), Table::HandTop);
+    m_hintSprite = nullptr;
+}
+
+void TForm1::HintClick()
+{
+    // Only on the human's own turn, with nothing moving.
+    if (PauseBusy() || m_humanMoving || m_game.toAct() != 1)
+        return;
+    const std::int64_t deal = m_game.dealsDealt();
+    const std::size_t played = m_game.plays().size();
+    const SeatView view = ViewOf(m_game, 1);
+    const std::uint64_t seed = DecisionSeed(m_game, 1, 0);
+    // The position may not move on while the Expert thinks (the bid button, a menu command).
+    const auto samePosition = [&] {
+        return m_game.dealsDealt() == deal && m_game.plays().size() == played && m_game.toAct() == 1;
+    };
+
+    if (m_game.phase() == Phase::Bidding) {
+        if (!m_table->bidButton()->isVisible())
+            return;
+        const QFuture<ExpertBid> thinking = QtConcurrent::run([view, seed] { return ExpertChooseBid(view, seed); });
+        if (!PauseAtLeast(0, QFuture<void>(thinking)) || !samePosition() || m_game.phase() != Phase::Bidding)
+            return;
+        const ExpertBid choice = thinking.result();
+        QComboBox* box = m_table->bidBox();
+        box->setCurrentIndex(box->findText(QString::number(choice.bid)));
+        m_statusBar->getHintPanel()->setText(texts().expert.BidHint.arg(choice.bid));
+        m_hintShown = true;
+        return;
+    }
+    if (m_game.phase() != Phase::Playing)
+        return;
+    const QFuture<ExpertCard> thinking = QtConcurrent::run([view, seed] { return ExpertChooseCard(view, seed); });
+    if (!PauseAtLeast(0, QFuture<void>(thinking)) || !samePosition() || m_game.phase() != Phase::Playing)
+        return;
+    const ExpertCard choice = thinking.result();
+    clearHint();
+    for (int k = 1; k <= 13; ++k) {
+        CardSprite* sprite = m_table->handSprite(1, k);
+        if (sprite->isVisible() && sprite->face() == choice.card && sprite->y() == Table::HandTop) {
+            m_hintSprite = sprite;
+            sprite->move(sprite->x(), Table::HandTop - HintLift);
+            break;
+        }
+    }
+    const auto why = static_cast<std::size_t>(choice.why);
+    const auto& reasons = texts().expert.reasons;
+    m_statusBar->getHintPanel()->setText(
+        texts().expert.CardHint.arg(cardName(choice.card), why < reasons.size() ? reasons[why] : QString()));
+    m_hintShown = true;
+}
+
+// ---------------------------------------------------------------------------------------
+// The game that outlives the window
+
+void TForm1::saveGameOnQuit()
+{
+    if (!m_game.dealInProgress() || !settings::resumeGames())
+        return;
+    QString where;
+    if (!savedgame::write(m_game.save(), &where))
+        LangMessageDlg(texts().savedGame.SaveFailedNotice.arg(where), DialogType::Warning, MsgButton::OK,
+                       this);
+}
+
+bool TForm1::offerSavedGame()
+{
+    if (!settings::resumeGames())
+        return false;
+    bool unreadable = false;
+    const std::optional<std::string> text = savedgame::read(&unreadable);
+    if (!text && !unreadable)
+        return false;
+    // Its dialogs must be answerable; the name dialog's wait left the window disabled.
+    setEnabled(true);
+    const SavedGameTexts& t = texts().savedGame;
+    QString reason = t.Damaged;
+    if (text) {
+        GameModel probe([] { return 0u; });
+        GameModel::LoadProblem problem = GameModel::LoadProblem::Damaged;
+        if (probe.load(*text, nullptr, &problem)) {
+            const bool wanted = LangMessageDlg(t.ResumeQuestion, DialogType::Custom,
+                                               MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes;
+            // Offered once: a game that is not continued now is gone, one that is lives on
+            // in the window until it is saved again.
+            savedgame::discard();
+            if (!wanted || !m_game.load(*text))
+                return false;
+            restoreTable();
+            return true;
+        }
+        reason = problem == GameModel::LoadProblem::NotASave       ? t.NotASave
+                 : problem == GameModel::LoadProblem::NewerVersion ? t.NewerVersion
+                                                                   : t.Damaged;
+    }
+    const QString kept = savedgame::setAside();
+    LangMessageDlg(t.UnreadableNotice.arg(reason, kept.isEmpty() ? t.KeptNowhere : kept), DialogType::Warning,
+                   MsgButton::OK, this);
+    return false;
+}
+
+void TForm1::restoreTable()
+{
+    const TGameState& s = m_state;
+    stopWaitingFlows();
+    m_table->UnlockInput();
+    m_humanMoving = false;
+    m_humanSprite = nullptr;
+    m_hintSprite = nullptr;
+    m_hintShown = false;
+    m_expert = settings::expertPlayers();
+    m_table->warningImage()->hide();
+    m_table->DeleteCards();
+    m_table->deletegools();
+    for (int seat = 1; seat <= 4; ++seat) {
+        m_table->moveSprite(seat)->hide();
+        CardSprite* slot = m_table->trickSlot(seat);
+        slot->hide();
+        slot->setSuite(0);
+    }
+    for (int seat = 2; seat <= 4; ++seat)
+        m_table->moveSprite(seat)->move(Table::cutHome(seat));
+
+    // The hands as they were dealt, then every card played taken out the way the flow takes it.
+    TGameState dealt = s;
+    dealt.Hands = m_game.dealtHands();
+    m_table->ShowHumanHand(dealt);
+    m_table->ShowComputerBacks(dealt, settings::backDesign());
+    for (int k = 1; k <= 13; ++k) {
+        m_table->handSprite(1, k)->raise(); // each card of the fan lies over its left neighbour
+        for (int seat = 1; seat <= 4; ++seat)
+            m_table->handSprite(seat, k)->show();
+    }
+    const bool bidding = m_game.phase() == Phase::Bidding;
+    const int dealer = m_game.dealer();
+    if (bidding && dealer >= 2) {
+        // A computer dealer's turned card stands in for his thirteenth card until the bid.
+        m_table->cutSprite(dealer)->setFace(s.CutCard);
+        m_table->cutSprite(dealer)->show();
+        m_table->handSprite(dealer, 13)->hide();
+    } else if (!bidding) {
+        for (int k = 1; k <= 13; ++k) {
+            CardSprite* sprite = m_table->handSprite(1, k);
+            sprite->move(sprite->x(), Table::HandTop);
+        }
+    }
+
+    const auto plays = m_game.plays();
+    const int lying = m_game.phase() == Phase::TrickComplete ? 4 : static_cast<int>(plays.size()) % 4;
+    const std::size_t firstOnTable = plays.size() - static_cast<std::size_t>(lying);
+    for (std::size_t i = 0; i < plays.size(); ++i) {
+        const TTrickCard& play = plays[i];
+        const TCardFace card{play.Suite, play.Number};
+        CardSprite* taken = nullptr;
+        for (int k = 1; k <= 13 && !taken; ++k) {
+            CardSprite* sprite = m_table->handSprite(play.Seat, k);
+            const bool match = play.Seat == 1 ? sprite->face() == card : sprite->Number() == card.Number;
+            if (sprite->isVisible() && match)
+                taken = sprite;
+        }
+        if (!taken)
+            continue;
+        if (i < firstOnTable) {
+            taken->hide();
+            continue;
+        }
+        // On the table: the human's own sprite, or the seat's motion sprite, at its trick place.
+        CardSprite* slot = m_table->trickSlot(play.Seat);
+        slot->setFace(card);
+        if (play.Seat == 1) {
+            m_humanSprite = taken;
+            m_humanHome = taken->pos();
+            taken->move(slot->pos());
+            taken->raise();
+        } else {
+            taken->hide();
+            CardSprite* mover = m_table->moveSprite(play.Seat);
+            mover->setNumber(card.Number);
+            mover->setSuite(card.Suite);
+            mover->move(slot->pos());
+            mover->show();
+            mover->raise();
+        }
+    }
+    for (int seat = 1; seat <= 4; ++seat) {
+        for (int n = 1; n <= s.TricksWon[seat] && n <= 13; ++n) {
+            CardSprite* marker = m_table->marker(seat, n);
+            marker->setSuite(m_table->card(51)->Suite());
+            marker->show();
+        }
+    }
+
+    // The last trick taken, for the Last trick command.
+    const auto takers = m_game.takers();
+    if (!takers.empty()) {
+        const std::size_t start = (takers.size() - 1) * 4;
+        std::array<TCardFace, 5> current{};
+        for (int seat = 1; seat <= 4; ++seat)
+            current[static_cast<std::size_t>(seat)] = m_table->trickSlot(seat)->face();
+        for (std::size_t i = start; i < start + 4; ++i)
+            m_table->trickSlot(plays[i].Seat)->setFace({plays[i].Suite, plays[i].Number});
+        m_lastShot->fill(*m_table, plays[start].Seat);
+        for (int seat = 1; seat <= 4; ++seat)
+            m_table->trickSlot(seat)->setFace(current[static_cast<std::size_t>(seat)]);
+    }
+
+    // Bids, the bid box, the status bar and the score sheet.
+    for (int seat = 1; seat <= 4; ++seat) {
+        QString text;
+        if (!bidding)
+            text = QString::number(s.Bids[seat]);
+        else if (seat != 1)
+            text = m_game.bidPublic(seat) ? QString::number(s.Bids[seat]) : QStringLiteral("?");
+        m_table->bidLabel(seat)->setText(text);
+    }
+    adaptBidList();
+    m_table->bidButton()->setEnabled(false);
+    m_table->bidButton()->setVisible(bidding);
+    m_table->bidBox()->setVisible(bidding);
+    m_statusBar->getDealPanel()->setText(nameLabel(dealer)->text());
+    const int playing = bidding ? FirstSeat(s.DealerCounter) : m_game.toAct() != 0 ? m_game.toAct() : 1;
+    m_statusBar->getPlayPanel()->setText(nameLabel(playing)->text());
+    m_statusBar->getHintPanel()->setText(bidding ? texts().flow.BidPrompt : texts().flow.EmptyHint);
+    m_scores->resetSheet();
+    loadPlayDelay();
+    m_game.setTrickPause(1000);
+    m_table->UpdateCards();
+    m_statusBar->repaintNow();
+}
+
+// ---------------------------------------------------------------------------------------
 // Menu commands
 
 void TForm1::N2Click()
@@ -688,6 +991,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     if (LangMessageDlg(texts().flow.ExitQuestion, DialogType::Custom,
                        MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes) {
+        saveGameOnQuit();
         endAllFlows();
         event->accept();
         QCoreApplication::quit();

@@ -74,6 +74,12 @@ public:
     void N12Click(); // Help contents
     void N15Click(); // Arabic
     void English1Click();
+    // Hint: what the Expert would do in the human's seat, shown and never done.
+    void HintClick();
+
+    // Saves a deal in progress for the next start (when the player has not turned it off);
+    // the close handler calls it once the player has confirmed that he quits.
+    void saveGameOnQuit();
 
     // Where the help file of the current language is looked for, in order.
     static QStringList helpFileCandidates();
@@ -94,6 +100,10 @@ private:
     void loadPlayDelay();
     void clearStatusForNoDeal(bool emptyHint);
     Player& playerFor(int seat);
+    // The stored bid of a computer seat; false when the flow was abandoned while it thought.
+    bool computerBid(int seat, std::int32_t& bid);
+    // Puts the hinted card back into line with the others.
+    void clearHint();
     // Carries the game on from where the model stands: the computer seats play, complete
     // tricks are shown, swept and taken, until the human must play (the input is released)
     // or the deal is over (the score sheet opens). False when the flow was abandoned.
@@ -105,6 +115,10 @@ private:
     void takeTrick(int taker);
     void scoreSheetClosedAfterDeal();
     void switchLanguage(const QString& code);
+    // Offers the saved game after the name dialog; true when it was taken up and is on the table.
+    bool offerSavedGame();
+    // Lays the table out from the model as it stands, for a restored game.
+    void restoreTable();
     QLabel* nameLabel(int seat) const;
 
     GameModel& m_game;
@@ -128,6 +142,11 @@ private:
     QPoint m_humanHome;
     // The human's card is on its way to the trick; the model records it when it lands.
     bool m_humanMoving = false;
+    // The computer seats play Expert in this deal (read from the settings at each deal).
+    bool m_expert = false;
+    // The card a hint raised out of the hand, and whether the hint panel shows a hint.
+    CardSprite* m_hintSprite = nullptr;
+    bool m_hintShown = false;
     bool m_delayErrorShown = false;
 };
 

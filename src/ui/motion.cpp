@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFutureWatcher>
 #include <QList>
 #include <QTimer>
 
@@ -40,7 +41,12 @@ bool applicationQuitting()
     return s.quitting;
 }
 
-bool Pause(int ms)
+namespace {
+
+// The one nested wait of the program: at least ms (scaled), and, when work is given, until the
+// work has finished too. A computer player that thinks longer than the wait stretches it; one
+// that is quicker never shortens it.
+bool waitIn(int ms, const QFuture<void>* work)
 {
     MotionState& s = motion();
     ++s.pauses;
@@ -49,31 +55,50 @@ bool Pause(int ms)
     const std::uint64_t generation = s.generation;
     const double scaled = std::max(0, ms) * s.scale;
     const int wait = static_cast<int>(std::lround(scaled));
-    if (wait <= 0)
+    const bool working = work && !work->isFinished();
+    if (wait <= 0 && !working)
         return true;
+    if (wait <= 0 && s.scale == 0.0) {
+        // Tests run without time: the answer is all they wait for.
+        QFuture<void>(*work).waitForFinished();
+        return true;
+    }
 
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
     // A coarse timer may fire up to 5 % early; the pace of the game is in these waits.
     timer.setTimerType(Qt::PreciseTimer);
-    bool fired = false;
-    QObject::connect(&timer, &QTimer::timeout, &loop, [&fired, &loop] {
-        fired = true;
-        loop.quit();
+    bool timeUp = wait <= 0;
+    bool done = false;
+    const auto finishWhenReady = [&] {
+        if (timeUp && (!work || work->isFinished())) {
+            done = true;
+            loop.quit();
+        }
+    };
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        timeUp = true;
+        finishWhenReady();
     });
+    QFutureWatcher<void> watcher;
+    if (work) {
+        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, finishWhenReady);
+        watcher.setFuture(*work);
+    }
 
     const bool previousBusy = s.busy;
     s.busy = true;
     s.loops.append(&loop);
-    timer.start(wait);
+    if (wait > 0)
+        timer.start(wait);
     loop.exec();
     s.loops.removeOne(&loop);
     s.busy = previousBusy;
 
     if (s.generation != generation)
         return false;
-    if (!fired) {
+    if (!done) {
         // Nobody but QCoreApplication::exit() ends this loop early (stopWaitingFlows moves
         // the generation on): the application is on its way out, and from now on exec()
         // returns at once, so every later wait would be a zero-delay race.
@@ -82,6 +107,12 @@ bool Pause(int ms)
     }
     return !applicationQuitting();
 }
+
+} // namespace
+
+bool Pause(int ms) { return waitIn(ms, nullptr); }
+
+bool PauseAtLeast(int ms, const QFuture<void>& work) { return waitIn(ms, &work); }
 
 bool PauseBusy() { return motion().busy; }
 

@@ -3,6 +3,8 @@
 // Waiting without blocking: the flow waits in a nested event loop, so the window keeps
 // painting and menu commands keep working while cards are on their way.
 
+#include <QFuture>
+
 #include <cstdint>
 
 namespace halbeet {
@@ -13,6 +15,9 @@ namespace halbeet {
 // quitting. PauseBusy() is true while it waits.
 bool Pause(int ms);
 bool PauseBusy();
+// Pause(ms), stretched for as long as work (a computer player thinking on another thread)
+// is still running; the window paints and menu commands run all the while.
+bool PauseAtLeast(int ms, const QFuture<void>& work);
 
 // Every wait in progress, and every glide, returns false from now on; later waits are normal.
 void stopWaitingFlows();

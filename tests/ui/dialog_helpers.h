@@ -16,13 +16,16 @@
 
 namespace halbeet::testing {
 
-// Points APPDATA at a fresh temporary folder for the lifetime of the object.
+// Points APPDATA (the settings) and XDG_DATA_HOME (the saved game) at a fresh temporary
+// folder for the lifetime of the object.
 class TempSettings {
 public:
     TempSettings()
-        : m_hadPrevious(qEnvironmentVariableIsSet("APPDATA")), m_previous(qgetenv("APPDATA"))
+        : m_hadPrevious(qEnvironmentVariableIsSet("APPDATA")), m_previous(qgetenv("APPDATA")),
+          m_hadData(qEnvironmentVariableIsSet("XDG_DATA_HOME")), m_previousData(qgetenv("XDG_DATA_HOME"))
     {
         qputenv("APPDATA", m_dir.path().toUtf8());
+        qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toUtf8());
     }
     ~TempSettings()
     {
@@ -30,6 +33,10 @@ public:
             qputenv("APPDATA", m_previous);
         else
             qunsetenv("APPDATA");
+        if (m_hadData)
+            qputenv("XDG_DATA_HOME", m_previousData);
+        else
+            qunsetenv("XDG_DATA_HOME");
     }
     TempSettings(const TempSettings&) = delete;
     TempSettings& operator=(const TempSettings&) = delete;
@@ -64,6 +71,8 @@ private:
     QTemporaryDir m_dir;
     bool m_hadPrevious;
     QByteArray m_previous;
+    bool m_hadData;
+    QByteArray m_previousData;
 };
 
 // Runs action on the next modal window to appear (polls the event loop, gives up after 5 s).

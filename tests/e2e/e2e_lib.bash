@@ -1,0 +1,182 @@
+# Shared by the end-to-end scripts: a private X server, the program started with its own
+# settings and data folders, and the few xdotool and ImageMagick steps a person's hands do.
+# A script sets bin, out and script (its own name, for the failure picture), sources this
+# file, then calls start_x and start_program.
+#
+# There is no window manager: windows stand where the program put them, and the keyboard goes
+# to the window under the pointer. Every wait has a time limit, and everything started here is
+# stopped on the way out.
+
+for tool in Xvfb xdotool import compare timeout; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+if [[ ! -x $bin ]]; then
+    echo "FAIL: no program at $bin"
+    exit 1
+fi
+
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/halbeet-e2e.XXXXXX")
+pids=()
+display=""
+app=""
+
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null
+    done
+    for pid in "${pids[@]}"; do
+        # A process that ignores the polite signal gets the hard one after a second.
+        for _ in 1 2 3 4 5 6 7 8 9 10; do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'echo "FAIL: interrupted"; exit 1' INT TERM HUP
+
+fail() {
+    echo "FAIL: $*"
+    if [[ -n $display ]]; then
+        DISPLAY=$display timeout 10 import -window root "$out/$script-failure.png" 2>/dev/null &&
+            echo "      the screen at that moment: $out/$script-failure.png"
+    fi
+    if [[ -s $work/halbeet.log ]]; then
+        echo "      program output:"
+        sed 's/^/        /' "$work/halbeet.log" | tail -20
+    fi
+    exit 1
+}
+
+# The whole run may take $1 seconds at most, whatever hangs.
+watchdog() {
+    local limit=$1
+    (
+        trap 'kill "$nap" 2>/dev/null; exit 0' TERM
+        sleep "$limit" &
+        nap=$!
+        wait "$nap"
+        echo "FAIL: the run took longer than $limit s"
+        kill -TERM $$
+    ) 2>/dev/null &
+    pids+=($!)
+}
+
+# ---- a private X server ------------------------------------------------------------------
+
+start_x() {
+    local n xpid
+    for n in 91 92 93 94 95 96 97 98 99; do
+        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        xpid=$!
+        for _ in $(seq 50); do
+            [[ -e /tmp/.X11-unix/X$n ]] && break
+            kill -0 "$xpid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$xpid" 2>/dev/null && [[ -e /tmp/.X11-unix/X$n ]]; then
+            pids+=("$xpid")
+            display=":$n"
+            break
+        fi
+        # Someone else took this number between the check and the start.
+        kill "$xpid" 2>/dev/null
+        wait "$xpid" 2>/dev/null
+    done
+    [[ -n $display ]] || { echo "SKIP: no free display among :91..:99"; exit 77; }
+    export DISPLAY=$display
+    timeout 10 xdotool getmouselocation >/dev/null 2>&1 || fail "the X server on $display does not answer"
+    echo "X server on $display"
+}
+
+# ---- the program, with its own settings and data -----------------------------------------
+
+export APPDATA=$work/appdata
+export XDG_DATA_HOME=$work/data
+mkdir -p "$APPDATA/Dovelarks/Halbeet"
+printf '[DELAYCARD]\r\nDELAY=100\r\n[LANGUAGE]\r\nLANG=EN\r\n' >"$APPDATA/Dovelarks/Halbeet/Halbeet.ini"
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=xcb
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
+
+start_program() {
+    "$bin" >>"$work/halbeet.log" 2>&1 &
+    app=$!
+    pids+=("$app")
+}
+
+alive() { kill -0 "$app" 2>/dev/null || fail "the program has ended"; }
+
+# The visible windows whose title is exactly $1, one id a line.
+windows_named() { timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+
+# Sets WX WY WW WH of window $1.
+geometry() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(timeout 5 xdotool getwindowgeometry --shell "$1")" || fail "no geometry for window $1"
+    WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
+}
+
+# Waits up to $2 seconds for a visible window titled $1 whose width is $3; prints its id.
+wait_window() {
+    local title=$1 seconds=$2 width=$3 id
+    local end=$((SECONDS + seconds))
+    while ((SECONDS < end)); do
+        alive
+        for id in $(windows_named "$title"); do
+            geometry "$id"
+            if ((WW == width)); then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.2
+    done
+    return 1
+}
+
+# Finds the main window and sets main, TX and TY (the table's top left corner on the screen).
+find_main_window() {
+    main=$(wait_window Halbeet 20 560) || fail "the main window did not appear"
+    geometry "$main"
+    # The client area (table and status bar, 413 high) lies below the menu bar.
+    TX=$WX
+    TY=$((WY + WH - 413))
+    echo "main window $main at $WX,$WY ${WW}x$WH; the table starts at $TX,$TY"
+}
+
+click_at() { # table coordinates
+    timeout 5 xdotool mousemove $((TX + $1)) $((TY + $2)) click 1 || fail "xdotool could not click"
+}
+shot() { timeout 10 import -window root "$out/$1" || fail "no screenshot $1"; }
+same_picture() { [[ $(compare -metric AE "$1" "$2" null: 2>&1) == 0 ]]; }
+
+# Types the name $1 into the name dialog and confirms it.
+enter_name() {
+    local names
+    names=$(wait_window Halbeet 10 286) || fail "the name dialog did not appear"
+    geometry "$names"
+    timeout 5 xdotool mousemove $((WX + 150)) $((WY + 34)) click 1
+    timeout 5 xdotool key --clearmodifiers ctrl+a
+    timeout 5 xdotool type --delay 20 "$1"
+    timeout 5 xdotool key Return
+    for _ in $(seq 50); do
+        [[ -z $(windows_named Halbeet | while read -r id; do geometry "$id"; ((WW == 286)) && echo "$id"; done) ]] && break
+        sleep 0.2
+    done
+    echo "name entered"
+}
+
+# The one window titled Halbeet besides the main window (a question or a notice), or nothing.
+message_window() { windows_named Halbeet | while read -r id; do [[ $id != "$main" ]] && echo "$id"; done; }
