@@ -9,6 +9,7 @@
 #include "ui/status_bar.h"
 #include "ui/table.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +29,8 @@ constexpr int NameLength = 8;
 constexpr int Fast = 100;
 constexpr int Normal = 500;
 constexpr int Slow = 1000;
+// The band below the designed dialog: the computer players' level and the saved game.
+constexpr int ExtraBand = 58;
 
 QFrame* makeFrame(QWidget* parent, const QString& name, QRect geometry, QFrame::Shape shape)
 {
@@ -48,7 +51,9 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* 
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(fontWithFallback(QStringLiteral("MS Sans Serif"), 11));
-    setFixedSize(395, 277);
+    // The designed dialog is 277 high; the level of the computer players and the saved game
+    // take a band of their own below it.
+    setFixedSize(395, 277 + ExtraBand);
     centreOnScreen(this);
 
     // The frames first, so that everything else lies over them.
@@ -120,15 +125,28 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* 
     m_normal = makeSpeed(4, 58, 58, Normal);
     m_slow = makeSpeed(5, 5, 53, Slow);
 
+    makeFrame(this, QStringLiteral("Bevel7"), {8, 242, 379, 54}, QFrame::Box);
+    m_levelLabel = new QLabel(this);
+    m_levelLabel->setObjectName(QStringLiteral("Label10"));
+    m_levelPanel = new QWidget(this);
+    m_levelPanel->setObjectName(QStringLiteral("Panel3"));
+    m_classic = new QRadioButton(m_levelPanel);
+    m_classic->setObjectName(QStringLiteral("RadioButton6"));
+    m_expert = new QRadioButton(m_levelPanel);
+    m_expert->setObjectName(QStringLiteral("RadioButton7"));
+    m_resume = new QCheckBox(this);
+    m_resume->setObjectName(QStringLiteral("CheckBox1"));
+    m_resume->setGeometry(16, 272, 363, 20);
+
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
-    m_ok->setGeometry(312, 246, 75, 25);
+    m_ok->setGeometry(312, 246 + ExtraBand, 75, 25);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 
     m_cancel = new QPushButton(this);
     m_cancel->setObjectName(QStringLiteral("BitBtn3"));
-    m_cancel->setGeometry(224, 245, 75, 27);
+    m_cancel->setGeometry(224, 245 + ExtraBand, 75, 27);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     FormCreate();
@@ -157,6 +175,7 @@ void Tstings::FormCreate()
     m_speedButton1->setText(t.SpeedButton1);
     m_speedButton2->setText(t.SpeedButton2);
     fitSpeedButtons();
+    layOutLevelBand();
 
     // The speed heading stays inside its frame even in a wider font.
     if (isArabic()) {
@@ -168,6 +187,34 @@ void Tstings::FormCreate()
     // The places above are the Arabic design; only English moves things.
     if (!isArabic())
         applyEnglishLayout();
+}
+
+void Tstings::layOutLevelBand()
+{
+    const ExpertTexts& e = texts().expert;
+    m_levelLabel->setText(e.LevelCaption);
+    m_levelLabel->adjustSize();
+    m_classic->setText(e.Classic);
+    m_expert->setText(e.Expert);
+    m_resume->setText(texts().savedGame.ResumeOption);
+    m_classic->adjustSize();
+    m_expert->adjustSize();
+    // The caption at the start of the reading direction, the two choices at its end.
+    const int gap = 12;
+    const int choices = m_classic->width() + gap + m_expert->width();
+    const int top = 248;
+    m_levelPanel->resize(choices, 24);
+    if (isArabic()) {
+        m_levelLabel->move(379 - m_levelLabel->width(), top + 4);
+        m_levelPanel->move(16, top);
+        m_expert->move(0, 2);
+        m_classic->move(m_expert->width() + gap, 2);
+    } else {
+        m_levelLabel->move(16, top + 4);
+        m_levelPanel->move(379 - choices, top);
+        m_classic->move(0, 2);
+        m_expert->move(m_classic->width() + gap, 2);
+    }
 }
 
 void Tstings::fitSpeedButtons()
@@ -253,6 +300,8 @@ void Tstings::FormShow()
     QRadioButton* selected = delay == Slow ? m_slow : delay == Normal ? m_normal : m_fast;
     selected->setChecked(true);
     m_game.setPlayDelay(delay);
+    (settings::expertPlayers() ? m_expert : m_classic)->setChecked(true);
+    m_resume->setChecked(settings::resumeGames());
     m_edits[1]->setFocus();
 }
 
@@ -331,6 +380,11 @@ void Tstings::BitBtn1Click()
 
         settings::setBackDesign(design);
         settings::setDelay(m_game.state().PlayDelay);
+        // Written only when changed, so a file the player never touched keeps its bytes.
+        if (m_expert->isChecked() != settings::expertPlayers())
+            settings::setExpertPlayers(m_expert->isChecked());
+        if (m_resume->isChecked() != settings::resumeGames())
+            settings::setResumeGames(m_resume->isChecked());
     } catch (const SettingsWriteError& error) {
         // What was written stays written; the dialog stays open for another try or Cancel.
         showSettingsWriteError(this, error);

@@ -7,6 +7,7 @@
 
 #include <array>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -44,6 +45,7 @@ private:
     void FormCreate();
     void applyEnglishLayout();
     void fitSpeedButtons();
+    void layOutLevelBand();
     void FormShow();
     void SpeedButton1Click();
     void SpeedButton2Click();
@@ -69,6 +71,12 @@ private:
     QRadioButton* m_slow = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+    // The level of the computer players and the saved game, below the designed part.
+    QLabel* m_levelLabel = nullptr;
+    QWidget* m_levelPanel = nullptr;
+    QRadioButton* m_classic = nullptr;
+    QRadioButton* m_expert = nullptr;
+    QCheckBox* m_resume = nullptr;
 };
 
 } // namespace halbeet

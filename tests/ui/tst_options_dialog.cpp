@@ -12,6 +12,7 @@
 #include "ui/table.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -74,6 +75,8 @@ class TstOptionsDialog : public QObject {
     Q_OBJECT
 
 private slots:
+    void levelAndResumeRoundTripThroughTheFile_data();
+    void levelAndResumeRoundTripThroughTheFile();
     void backDesignOnOpening_data();
     void backDesignOnOpening();
     void arrowsStopAtBothEnds();
@@ -386,13 +389,68 @@ void TstOptionsDialog::writeFailureKeepsDialogOpen()
     QCOMPARE(f.table->nameLabel(1)->text(), QStringLiteral("Eagle"));
 }
 
+void TstOptionsDialog::levelAndResumeRoundTripThroughTheFile_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("expert");
+    QTest::addColumn<bool>("resume");
+    QTest::newRow("defaults, English") << "EN" << QByteArray() << false << true;
+    QTest::newRow("expert, no resume, Arabic") << "AR" << QByteArray("[PLAYERS]\nLEVEL=expert\n[GAME]\nRESUME=0\n")
+                                               << true << false;
+    QTest::newRow("unknown level reads Classic") << "EN" << QByteArray("[PLAYERS]\nLEVEL=grandmaster\n") << false
+                                                 << true;
+}
+
+void TstOptionsDialog::levelAndResumeRoundTripThroughTheFile()
+{
+    QFETCH(QString, lang);
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, expert);
+    QFETCH(bool, resume);
+    Fixture f(lang);
+    if (!stored.isEmpty())
+        f.settingsFile.write(stored);
+    f.open();
+    auto* classicButton = f.child<QRadioButton>("RadioButton6");
+    auto* expertButton = f.child<QRadioButton>("RadioButton7");
+    auto* resumeBox = f.child<QCheckBox>("CheckBox1");
+    QVERIFY(classicButton && expertButton && resumeBox);
+    QCOMPARE(expertButton->isChecked(), expert);
+    QCOMPARE(classicButton->isChecked(), !expert);
+    QCOMPARE(resumeBox->isChecked(), resume);
+    const LanguageTexts& t = lang == QStringLiteral("AR") ? arabicTexts() : englishTexts();
+    QCOMPARE(expertButton->text(), t.expert.Expert);
+    QCOMPARE(resumeBox->text(), t.savedGame.ResumeOption);
+    // The caption and the choices do not overlap, and the choices read in the language's order.
+    const QRect caption = f.child<QLabel>("Label10")->geometry();
+    const QRect choices = f.child<QWidget>("Panel3")->geometry();
+    QVERIFY(!caption.intersects(choices));
+    QCOMPARE(caption.x() < choices.x(), lang != QStringLiteral("AR"));
+
+    // OK with nothing changed writes neither key; a change writes it, and the next opening shows it.
+    const QString before = f.settingsFile.contents();
+    f.pressOk();
+    QCOMPARE(f.settingsFile.contents().contains(QStringLiteral("[PLAYERS]")), before.contains(QStringLiteral("[PLAYERS]")));
+    f.open();
+    (expert ? classicButton : expertButton)->click();
+    resumeBox->click();
+    f.pressOk();
+    QCOMPARE(settings::expertPlayers(), !expert);
+    QCOMPARE(settings::resumeGames(), !resume);
+    f.open();
+    QCOMPARE(expertButton->isChecked(), !expert);
+    QCOMPARE(resumeBox->isChecked(), !resume);
+}
+
 void TstOptionsDialog::arabicDesign()
 {
     Fixture f(QStringLiteral("AR"));
     f.open();
     QCOMPARE(f.dialog->windowTitle(), QStringLiteral("خيارات"));
     QCOMPARE(f.dialog->layoutDirection(), Qt::RightToLeft);
-    QCOMPARE(f.dialog->size(), QSize(395, 277));
+    // The designed 395 x 277, and below it the band of the players' level and the saved game.
+    QCOMPARE(f.dialog->size(), QSize(395, 277 + 58));
     QCOMPARE(f.child<QPushButton>("BitBtn1")->text(), QStringLiteral("&موافق"));
     QCOMPARE(f.child<QPushButton>("BitBtn3")->text(), QStringLiteral("إل&غاء الأمر"));
     QCOMPARE(f.child<QToolButton>("SpeedButton1")->text(), QStringLiteral(">"));
