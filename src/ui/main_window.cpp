@@ -16,6 +16,7 @@
 #include "ui/name_dialog.h"
 #include "ui/options_dialog.h"
 #include "ui/score_sheet.h"
+#include "ui/statistics.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
 
@@ -108,6 +109,7 @@ void TForm1::createMenus()
     addItem(game, QStringLiteral("N6"), &TForm1::N6Click);
     addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4);
     addItem(game, QStringLiteral("N4"), &TForm1::N4Click, Qt::Key_F3);
+    addItem(game, QStringLiteral("Statistics"), &TForm1::StatisticsClick)->setText(texts().statistics.menuItem);
     game->addSeparator()->setObjectName(QStringLiteral("N16"));
     QMenu* language = game->addMenu(QString());
     language->setObjectName(QStringLiteral("Language1"));
@@ -650,6 +652,12 @@ void TForm1::N3Click()
 }
 
 void TForm1::N4Click() { m_scores->exec(); }
+
+void TForm1::StatisticsClick()
+{
+    Statistics::instance().showWindow(this, {nameLabel(1)->text(), nameLabel(2)->text(),
+                                             nameLabel(3)->text(), nameLabel(4)->text()});
+}
 
 void TForm1::N6Click()
 {

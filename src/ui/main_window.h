@@ -65,6 +65,7 @@ public:
     void N2Click();  // New Game
     void N3Click();  // Last trick
     void N4Click();  // Scores
+    void StatisticsClick();
     void N6Click();  // Options
     void N7Click();  // Exit
     void N10Click(); // About
