@@ -56,6 +56,9 @@ public:
     // Forgets every deal and game. A damaged file is replaced by an empty database.
     bool reset();
 
+    // Closes the file; the next call opens it again.
+    void close() { closeFile(); }
+
     // A fresh game id.
     static QString newGameId();
     // Checks a deal before it is stored: four valid stored bids adding up to 11 or more,

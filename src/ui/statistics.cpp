@@ -33,6 +33,12 @@ QString& moduleDirectoryOverride()
 Statistics& Statistics::instance()
 {
     static Statistics statistics;
+    static const bool closesWithTheApplication = [] {
+        // Closed while the application (and Qt's SQLite driver) still exists.
+        qAddPostRoutine([] { instance().store().close(); });
+        return true;
+    }();
+    Q_UNUSED(closesWithTheApplication);
     return statistics;
 }
 
@@ -115,7 +121,7 @@ QString Statistics::moduleDirectory()
 {
     if (!moduleDirectoryOverride().isEmpty())
         return moduleDirectoryOverride();
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/halbeet"));
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../" HALBEET_MODULE_DIR));
 }
 
 void Statistics::showWindow(QWidget* parent, const std::array<QString, 4>& names)

@@ -49,8 +49,8 @@ public:
 
     StatsStore& store() { return m_store; }
 
-    // Where the window's module is looked for; the default is ../lib/halbeet beside the
-    // program's folder. For tests.
+    // Where the window's module is looked for; the default is ../lib/<multiarch>/halbeet
+    // from the program's folder (/usr/games -> /usr/lib/x86_64-linux-gnu/halbeet). For tests.
     static void setModuleDirectory(const QString& folder);
     static QString moduleDirectory();
 
