@@ -90,6 +90,8 @@ StatisticsWindow::StatisticsWindow(const StatisticsViewSetup& setup)
     m_bids->setObjectName(QStringLiteral("bidTable"));
     m_bids->setHorizontalHeaderLabels({t.bidTricks, t.bidCount, t.bidMade, t.bidRate});
     m_bids->verticalHeader()->hide();
+    // Compact rows: the sizes from 2 to 7 tricks, the usual bids, fit without scrolling.
+    m_bids->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_bids->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_bids->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_bids->setSelectionMode(QAbstractItemView::NoSelection);
