@@ -196,7 +196,16 @@ void StatisticsWindow::showUnavailable(const QString& text)
 
 void StatisticsWindow::fillBids(const StatsSummary& s)
 {
+    m_bids->clearSpans();
     m_bids->setRowCount(0);
+    if (s.bidSuccess.empty()) {
+        m_bids->setRowCount(1);
+        m_bids->setSpan(0, 0, 1, m_bids->columnCount());
+        auto note = new QTableWidgetItem(m_setup.texts.noBids);
+        note->setTextAlignment(Qt::AlignCenter);
+        m_bids->setItem(0, 0, note);
+        return;
+    }
     m_bids->setRowCount(int(s.bidSuccess.size()));
     int row = 0;
     for (const BidSuccess& bid : s.bidSuccess) {
@@ -209,7 +218,6 @@ void StatisticsWindow::fillBids(const StatsSummary& s)
         }
         ++row;
     }
-    m_bids->setToolTip(s.bidSuccess.empty() ? m_setup.texts.noBids : QString());
 }
 
 void StatisticsWindow::fillScoreChart(const StatsSummary& s)
