@@ -239,7 +239,8 @@ void StatisticsWindow::fillScoreChart(const StatsSummary& s)
     std::array<QLineSeries*, 4> series{};
     for (std::size_t seat = 0; seat < 4; ++seat) {
         series[seat] = new QLineSeries;
-        series[seat]->setName(m_setup.names[seat]);
+        // The legend reads its labels as rich text; a name is shown as typed.
+        series[seat]->setName(m_setup.names[seat].toHtmlEscaped());
         series[seat]->setPen(QPen(SeatColours[seat], seat == 0 ? 3 : 2));
         series[seat]->setPointsVisible(deals <= 20);
         series[seat]->append(0, 0);

@@ -13,6 +13,8 @@
 
 #include <QChartView>
 #include <QLabel>
+#include <QLegendMarker>
+#include <QTextDocument>
 #include <QLineSeries>
 #include <QMenu>
 #include <QPushButton>
@@ -135,6 +137,7 @@ private slots:
     void feedNumbersDealsAndRefusesDoubles();
     void showsFiguresAndCharts_data();
     void showsFiguresAndCharts();
+    void namesInTheLegendAreText();
     void emptyDatabaseShowsNotesInsteadOfCharts();
     void resetAsksFirst();
     void damagedDatabaseIsReportedOnceAndResetStartsOver();
@@ -246,6 +249,31 @@ void TstStatisticsWindow::showsFiguresAndCharts()
     QCOMPARE(seen.winRate, (QList<QPointF>{QPointF(1, 100)}));
     QVERIFY(!seen.unavailableShown);
     setCurrentLang(QStringLiteral("EN"));
+}
+
+void TstStatisticsWindow::namesInTheLegendAreText()
+{
+    // Qt Charts draws legend labels as rich text: markup in a name must come out as typed.
+    QDir(folder()).removeRecursively();
+    Statistics statistics(folder());
+    statistics.startGame();
+    QCOMPARE(statistics.dealScored(deal(3, {})), RecordResult::Recorded);
+    const std::array<QString, 4> names = {QStringLiteral("<b>Bold</b>"), QStringLiteral("A&amp;B"),
+                                          QStringLiteral("<font color=red>R</font>"), QStringLiteral("x<y")};
+    QStringList shown;
+    auto done = whenModal([&shown](QWidget* window) {
+        auto* view = window->findChild<QChartView*>(QStringLiteral("scoreChart"));
+        for (QLegendMarker* marker : view->chart()->legend()->markers()) {
+            QTextDocument label;
+            label.setHtml(marker->label());
+            if (marker->isVisible())
+                shown << label.toPlainText();
+        }
+        window->close();
+    });
+    statistics.showWindow(nullptr, names);
+    QVERIFY(*done);
+    QCOMPARE(shown, QStringList(names.begin(), names.end()));
 }
 
 void TstStatisticsWindow::emptyDatabaseShowsNotesInsteadOfCharts()
