@@ -14,11 +14,11 @@ namespace {
 // Options every Qt program takes (QGuiApplication and its X11 platform); QApplication reads
 // and removes them, so the game only has to let them through.
 constexpr std::array<const char*, 14> QtValueOptions = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-    "qwindowicon", "qwindowtitle", "session", "display", "geometry", "style", "stylesheet",
-    "name", "title"};
-constexpr std::array<const char*, 6> QtFlagOptions = {"reverse", "widgetcount", "nograb", "dograb",
-                                                      "sync", "qmljsdebugger"};
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",
+    "style",       "stylesheet",         "name",          "title"};
+constexpr std::array<const char*, 6> QtFlagOptions = {"reverse", "widgetcount", "nograb",
+                                                      "dograb",  "sync",        "qmljsdebugger"};
 
 } // namespace
 
@@ -48,11 +48,13 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         parser.addOption(option);
     }
 
-    const QString program = arguments.isEmpty() ? QStringLiteral("halbeet")
-                                                : QFileInfo(arguments.first()).fileName();
-    const QString tryHelp = QStringLiteral("\nTry '%1 --help' for more information.\n").arg(program);
+    const QString program =
+        arguments.isEmpty() ? QStringLiteral("halbeet") : QFileInfo(arguments.first()).fileName();
+    const QString tryHelp =
+        QStringLiteral("\nTry '%1 --help' for more information.\n").arg(program);
     if (!parser.parse(arguments))
-        return {CommandLine::Action::Error, program + QStringLiteral(": ") + parser.errorText() + tryHelp};
+        return {CommandLine::Action::Error,
+                program + QStringLiteral(": ") + parser.errorText() + tryHelp};
     if (parser.isSet(help)) {
         // helpText() names the program after QCoreApplication's arguments; say it ourselves.
         QString text = parser.helpText();
@@ -61,11 +63,13 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return {CommandLine::Action::Help, text};
     }
     if (parser.isSet(version))
-        return {CommandLine::Action::Version, QStringLiteral("%1 %2\n").arg(program, QStringLiteral(HALBEET_VERSION))};
+        return {CommandLine::Action::Version,
+                QStringLiteral("%1 %2\n").arg(program, QStringLiteral(HALBEET_VERSION))};
     if (!parser.positionalArguments().isEmpty())
         return {CommandLine::Action::Error,
-                QStringLiteral("%1: unexpected argument '%2'.").arg(program, parser.positionalArguments().first())
-                    + tryHelp};
+                QStringLiteral("%1: unexpected argument '%2'.")
+                        .arg(program, parser.positionalArguments().first()) +
+                    tryHelp};
     return {};
 }
 

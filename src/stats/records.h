@@ -20,20 +20,20 @@ struct SeatDealStats {
 };
 
 struct DealStats {
-    QString gameId;      // the same for every deal of one game, kept by a saved game
-    int dealNumber = 0;  // 1, 2, ... for the scored deals of that game
-    QDateTime date;      // when the deal was scored
-    QString level;       // the computer players' level: "CLASSIC" or "EXPERT"
-    int trump = 0;       // suit 1..4
-    int dealer = 0;      // seat 1..4
+    QString gameId;     // the same for every deal of one game, kept by a saved game
+    int dealNumber = 0; // 1, 2, ... for the scored deals of that game
+    QDateTime date;     // when the deal was scored
+    QString level;      // the computer players' level: "CLASSIC" or "EXPERT"
+    int trump = 0;      // suit 1..4
+    int dealer = 0;     // seat 1..4
     std::array<SeatDealStats, 4> seats{};
 };
 
 struct GameStats {
     QString gameId;
-    QDateTime date;  // when the game was won
-    int winner = 0;  // the seat whose score reached 41 (its side won)
-    int deals = 0;   // scored deals in the game
+    QDateTime date; // when the game was won
+    int winner = 0; // the seat whose score reached 41 (its side won)
+    int deals = 0;  // scored deals in the game
     std::array<int, 4> finalScores{};
 };
 
@@ -53,11 +53,11 @@ struct WinRatePoint {
 };
 
 struct StatsSummary {
-    int gamesPlayed = 0; // finished games
-    int gamesWon = 0;    // ... won by the player's side (seats 1 and 3)
-    int dealsPlayed = 0; // scored deals
-    double averageChange = 0; // the player's mean score change per scored deal
-    int longestWinningStreak = 0; // games in a row won by the player's side
+    int gamesPlayed = 0;                // finished games
+    int gamesWon = 0;                   // ... won by the player's side (seats 1 and 3)
+    int dealsPlayed = 0;                // scored deals
+    double averageChange = 0;           // the player's mean score change per scored deal
+    int longestWinningStreak = 0;       // games in a row won by the player's side
     std::vector<BidSuccess> bidSuccess; // sizes the player has bid, ascending
     // The current game's four scores after each of its recorded deals, in deal order.
     std::vector<std::array<int, 4>> currentGameScores;

@@ -53,34 +53,52 @@ CREATE TABLE games (
   score1 INTEGER NOT NULL, score2 INTEGER NOT NULL, score3 INTEGER NOT NULL, score4 INTEGER NOT NULL
 ))";
 
-int bidTricks(int storedBid) { return storedBid >= 14 ? storedBid / 2 : storedBid; }
+int bidTricks(int storedBid)
+{
+    return storedBid >= 14 ? storedBid / 2 : storedBid;
+}
 
-bool isStoredBid(int bid) { return (bid >= 2 && bid <= 6) || (bid >= 14 && bid <= 26 && bid % 2 == 0); }
+bool isStoredBid(int bid)
+{
+    return (bid >= 2 && bid <= 6) || (bid >= 14 && bid <= 26 && bid % 2 == 0);
+}
 
-bool playerSideWon(int winner) { return winner == 1 || winner == 3; }
+bool playerSideWon(int winner)
+{
+    return winner == 1 || winner == 3;
+}
 
 QString isoDate(const QDateTime& date)
 {
-    return (date.isValid() ? date : QDateTime::currentDateTimeUtc()).toUTC().toString(Qt::ISODateWithMs);
+    return (date.isValid() ? date : QDateTime::currentDateTimeUtc())
+        .toUTC()
+        .toString(Qt::ISODateWithMs);
 }
 
 } // namespace
 
 StatsStore::StatsStore(QString folder)
     : m_folder(std::move(folder)),
-      m_connection(QStringLiteral("halbeet-statistics-%1").arg(reinterpret_cast<quintptr>(this), 0, 16))
+      m_connection(
+          QStringLiteral("halbeet-statistics-%1").arg(reinterpret_cast<quintptr>(this), 0, 16))
 {
 }
 
-StatsStore::~StatsStore() { closeFile(); }
+StatsStore::~StatsStore()
+{
+    closeFile();
+}
 
 QString StatsStore::defaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-           + QStringLiteral("/Dovelarks/Halbeet");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Dovelarks/Halbeet");
 }
 
-QString StatsStore::filePath() const { return m_folder + QLatin1Char('/') + fileName(); }
+QString StatsStore::filePath() const
+{
+    return m_folder + QLatin1Char('/') + fileName();
+}
 
 void StatsStore::setErrorHandler(std::function<void(StatsError)> handler)
 {
@@ -173,9 +191,9 @@ std::optional<StatsError> StatsStore::openAndPrepare()
     // A new file: make the tables in one transaction.
     if (!db.transaction())
         return classify(db.lastError().nativeErrorCode());
-    const bool made = query.exec(QString::fromLatin1(CreateDeals))
-                      && query.exec(QString::fromLatin1(CreateGames))
-                      && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+    const bool made = query.exec(QString::fromLatin1(CreateDeals)) &&
+                      query.exec(QString::fromLatin1(CreateGames)) &&
+                      query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
     if (!made) {
         const StatsError error = classify(query.lastError().nativeErrorCode());
         query.finish();
@@ -204,8 +222,8 @@ void StatsStore::closeFile()
 
 bool StatsStore::isScoredDeal(const DealStats& deal)
 {
-    if (deal.gameId.isEmpty() || deal.dealNumber < 1 || deal.trump < 1 || deal.trump > 4
-        || deal.dealer < 1 || deal.dealer > 4)
+    if (deal.gameId.isEmpty() || deal.dealNumber < 1 || deal.trump < 1 || deal.trump > 4 ||
+        deal.dealer < 1 || deal.dealer > 4)
         return false;
     int bids = 0;
     int tricks = 0;
@@ -294,9 +312,9 @@ std::optional<StatsSummary> StatsStore::summary(const QString& currentGameId)
             result.gamesWon += won ? 1 : 0;
             streak = won ? streak + 1 : 0;
             result.longestWinningStreak = std::max(result.longestWinningStreak, streak);
-            result.winRate.push_back({QDateTime::fromString(games.value(0).toString(), Qt::ISODateWithMs),
-                                      result.gamesPlayed,
-                                      double(result.gamesWon) / result.gamesPlayed});
+            result.winRate.push_back(
+                {QDateTime::fromString(games.value(0).toString(), Qt::ISODateWithMs),
+                 result.gamesPlayed, double(result.gamesWon) / result.gamesPlayed});
         }
         if (!ok)
             errorCode = games.lastError().nativeErrorCode();
@@ -324,8 +342,8 @@ std::optional<StatsSummary> StatsStore::summary(const QString& currentGameId)
     }
     if (ok && !currentGameId.isEmpty()) {
         QSqlQuery scores(db);
-        scores.prepare(QStringLiteral(
-            "SELECT score1, score2, score3, score4 FROM deals WHERE game_id = ? ORDER BY deal_number"));
+        scores.prepare(QStringLiteral("SELECT score1, score2, score3, score4 FROM deals WHERE "
+                                      "game_id = ? ORDER BY deal_number"));
         scores.addBindValue(currentGameId);
         ok = scores.exec();
         while (ok && scores.next())
@@ -357,8 +375,8 @@ bool StatsStore::reset()
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery clear(db);
-    const bool cleared = db.transaction() && clear.exec(QStringLiteral("DELETE FROM deals"))
-                         && clear.exec(QStringLiteral("DELETE FROM games")) && db.commit();
+    const bool cleared = db.transaction() && clear.exec(QStringLiteral("DELETE FROM deals")) &&
+                         clear.exec(QStringLiteral("DELETE FROM games")) && db.commit();
     if (!cleared) {
         const QString code = clear.lastError().isValid() ? clear.lastError().nativeErrorCode()
                                                          : db.lastError().nativeErrorCode();
@@ -370,6 +388,9 @@ bool StatsStore::reset()
     return true;
 }
 
-QString StatsStore::newGameId() { return QUuid::createUuid().toString(QUuid::WithoutBraces); }
+QString StatsStore::newGameId()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
 
 } // namespace halbeet

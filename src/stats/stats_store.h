@@ -29,7 +29,7 @@ enum class RecordResult {
 };
 
 class StatsStore {
-public:
+  public:
     // The file lives in folder; the default is <generic data location>/Dovelarks/Halbeet.
     explicit StatsStore(QString folder = defaultFolder());
     ~StatsStore();
@@ -65,7 +65,7 @@ public:
     // 13 tricks, a change of plus or minus the bid that matches the tricks.
     static bool isScoredDeal(const DealStats& deal);
 
-private:
+  private:
     bool ensureOpen();
     bool openFile();
     std::optional<StatsError> openAndPrepare();

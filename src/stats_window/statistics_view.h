@@ -20,7 +20,7 @@ class QWidget;
 namespace halbeet {
 
 class StatisticsView {
-public:
+  public:
     virtual ~StatisticsView() = default;
     // The window itself; deleting it deletes the view.
     virtual QDialog* dialog() = 0;

@@ -14,8 +14,8 @@
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -37,7 +37,8 @@ QString signedNumber(double value)
 
 QString percent(int part, int whole)
 {
-    return whole > 0 ? QStringLiteral("%1%").arg(std::lround(100.0 * part / whole)) : QStringLiteral("-");
+    return whole > 0 ? QStringLiteral("%1%").arg(std::lround(100.0 * part / whole))
+                     : QStringLiteral("-");
 }
 
 // Figures read left to right in both languages: "+1.7" must not become "1.7+" in Arabic.
@@ -178,10 +179,12 @@ void StatisticsWindow::showSummary(const StatsSummary& s)
 {
     m_unavailable->hide();
     m_gamesPlayed->setText(QString::number(s.gamesPlayed));
-    m_gamesWon->setText(isolated(QStringLiteral("%1 (%2)").arg(s.gamesWon).arg(percent(s.gamesWon, s.gamesPlayed))));
+    m_gamesWon->setText(isolated(
+        QStringLiteral("%1 (%2)").arg(s.gamesWon).arg(percent(s.gamesWon, s.gamesPlayed))));
     m_streak->setText(QString::number(s.longestWinningStreak));
     m_deals->setText(QString::number(s.dealsPlayed));
-    m_average->setText(isolated(s.dealsPlayed > 0 ? signedNumber(s.averageChange) : QStringLiteral("-")));
+    m_average->setText(
+        isolated(s.dealsPlayed > 0 ? signedNumber(s.averageChange) : QStringLiteral("-")));
     fillBids(s);
     fillScoreChart(s);
     fillWinRateChart(s);
@@ -310,8 +313,8 @@ void StatisticsWindow::fillWinRateChart(const StatsSummary& s)
 
 } // namespace halbeet
 
-extern "C" Q_DECL_EXPORT halbeet::StatisticsView* halbeet_create_statistics_view(
-    const halbeet::StatisticsViewSetup& setup)
+extern "C" Q_DECL_EXPORT halbeet::StatisticsView*
+halbeet_create_statistics_view(const halbeet::StatisticsViewSetup& setup)
 {
     return new halbeet::StatisticsWindow(setup);
 }

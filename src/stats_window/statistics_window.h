@@ -18,14 +18,14 @@ class QTableWidget;
 namespace halbeet {
 
 class StatisticsWindow : public QDialog, public StatisticsView {
-public:
+  public:
     explicit StatisticsWindow(const StatisticsViewSetup& setup);
 
     QDialog* dialog() override { return this; }
     void showSummary(const StatsSummary& summary) override;
     void showUnavailable(const QString& text) override;
 
-private:
+  private:
     QLabel* addFigure(QFormLayout* form, const QString& caption, const char* name);
     QChartView* makeChartView(const char* name);
     void fillBids(const StatsSummary& summary);

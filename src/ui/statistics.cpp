@@ -115,13 +115,17 @@ RecordResult Statistics::gameWon(GameStats game)
     return m_store.recordGame(game);
 }
 
-void Statistics::setModuleDirectory(const QString& folder) { moduleDirectoryOverride() = folder; }
+void Statistics::setModuleDirectory(const QString& folder)
+{
+    moduleDirectoryOverride() = folder;
+}
 
 QString Statistics::moduleDirectory()
 {
     if (!moduleDirectoryOverride().isEmpty())
         return moduleDirectoryOverride();
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../" HALBEET_MODULE_DIR));
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../" HALBEET_MODULE_DIR));
 }
 
 void Statistics::showWindow(QWidget* parent, const std::array<QString, 4>& names)
@@ -133,9 +137,11 @@ void Statistics::showWindow(QWidget* parent, const std::array<QString, 4>& names
     CreateStatisticsViewFunction create = loaded.value(path);
     if (!create) {
         QLibrary module(path);
-        create = reinterpret_cast<CreateStatisticsViewFunction>(module.resolve(CreateStatisticsViewSymbol));
+        create = reinterpret_cast<CreateStatisticsViewFunction>(
+            module.resolve(CreateStatisticsViewSymbol));
         if (!create) {
-            LangMessageDlg(t.windowMissing.arg(module.errorString()), DialogType::Error, MsgButton::OK, parent);
+            LangMessageDlg(t.windowMissing.arg(module.errorString()), DialogType::Error,
+                           MsgButton::OK, parent);
             return;
         }
         loaded.insert(path, create);
@@ -154,9 +160,8 @@ void Statistics::showWindow(QWidget* parent, const std::array<QString, 4>& names
             view->showUnavailable(t.unavailable);
     };
     setup.onReset = [this, &view, &refresh, &t] {
-        if (LangMessageDlg(t.resetQuestion, DialogType::Confirmation, MsgButton::Yes | MsgButton::No,
-                           view->dialog())
-            != MsgResult::Yes)
+        if (LangMessageDlg(t.resetQuestion, DialogType::Confirmation,
+                           MsgButton::Yes | MsgButton::No, view->dialog()) != MsgResult::Yes)
             return;
         m_store.reset();
         refresh();

@@ -27,7 +27,7 @@ class QWidget;
 namespace halbeet {
 
 class Statistics {
-public:
+  public:
     // The statistics of this run, in the user's data folder.
     static Statistics& instance();
 
@@ -54,7 +54,7 @@ public:
     static void setModuleDirectory(const QString& folder);
     static QString moduleDirectory();
 
-private:
+  private:
     void report(StatsError error) const;
 
     StatsStore m_store;

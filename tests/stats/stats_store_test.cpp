@@ -74,7 +74,8 @@ int rowCount(const QString& path, const QString& table)
 {
     int count = -1;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
         db.setDatabaseName(path);
         if (db.open()) {
             QSqlQuery q(db);
@@ -87,7 +88,7 @@ int rowCount(const QString& path, const QString& table)
 }
 
 class StatsStoreTest : public ::testing::Test {
-protected:
+  protected:
     QString folder() const { return m_dir.path() + QStringLiteral("/Dovelarks/Halbeet"); }
 
     // A store that counts the reports it makes.
@@ -108,7 +109,8 @@ TEST_F(StatsStoreTest, NothingIsOpenedOrCreatedUntilFirstUse)
     EXPECT_FALSE(store->isOpen());
     EXPECT_FALSE(QFileInfo::exists(folder()));
     // A passed deal is turned away before the database is even opened.
-    EXPECT_EQ(store->recordDeal(makeDeal("g", 1, {2, 2, 3, 3}, {3, 3, 3, 4})), RecordResult::Invalid);
+    EXPECT_EQ(store->recordDeal(makeDeal("g", 1, {2, 2, 3, 3}, {3, 3, 3, 4})),
+              RecordResult::Invalid);
     EXPECT_FALSE(QFileInfo::exists(store->filePath()));
     EXPECT_EQ(store->recordDeal(plainDeal("g", 1)), RecordResult::Recorded);
     EXPECT_TRUE(store->isOpen());
@@ -149,8 +151,10 @@ TEST_F(StatsStoreTest, OnlyScoredDealsAreRecorded)
         EXPECT_EQ(store->recordDeal(c.deal), RecordResult::Invalid) << c.what;
 
     // The smallest scored deal (11) and a doubled bid go in.
-    EXPECT_EQ(store->recordDeal(makeDeal("g", 1, {2, 3, 3, 3}, {2, 4, 3, 4})), RecordResult::Recorded);
-    EXPECT_EQ(store->recordDeal(makeDeal("g", 2, {14, 2, 2, 2}, {8, 2, 1, 2})), RecordResult::Recorded);
+    EXPECT_EQ(store->recordDeal(makeDeal("g", 1, {2, 3, 3, 3}, {2, 4, 3, 4})),
+              RecordResult::Recorded);
+    EXPECT_EQ(store->recordDeal(makeDeal("g", 2, {14, 2, 2, 2}, {8, 2, 1, 2})),
+              RecordResult::Recorded);
     EXPECT_EQ(rowCount(store->filePath(), "deals"), 2);
 }
 
@@ -160,7 +164,8 @@ TEST_F(StatsStoreTest, EachDealIsWrittenOnce)
     EXPECT_EQ(store->recordDeal(plainDeal("g", 1)), RecordResult::Recorded);
     EXPECT_EQ(store->recordDeal(plainDeal("g", 1)), RecordResult::Duplicate);
     // The key is the game and the deal number: different figures under it are refused too.
-    EXPECT_EQ(store->recordDeal(makeDeal("g", 1, {4, 4, 4, 4}, {4, 4, 4, 1})), RecordResult::Duplicate);
+    EXPECT_EQ(store->recordDeal(makeDeal("g", 1, {4, 4, 4, 4}, {4, 4, 4, 1})),
+              RecordResult::Duplicate);
     EXPECT_EQ(store->recordDeal(plainDeal("other", 1)), RecordResult::Recorded);
     EXPECT_EQ(rowCount(store->filePath(), "deals"), 2);
     const auto s = store->summary(QStringLiteral("g"));
@@ -230,13 +235,18 @@ TEST_F(StatsStoreTest, SummaryFigures)
     // Won by seats: W W L W W W L (the player's side is seats 1 and 3), stored out of order.
     const std::array<int, 7> winners = {1, 3, 2, 1, 1, 3, 4};
     for (int i = 6; i >= 0; --i)
-        ASSERT_EQ(store->recordGame(makeGame(QStringLiteral("game%1").arg(i), winners[std::size_t(i)], i)),
+        ASSERT_EQ(store->recordGame(
+                      makeGame(QStringLiteral("game%1").arg(i), winners[std::size_t(i)], i)),
                   RecordResult::Recorded);
     // The player bids 3 (made), 3 (failed), 7 = 14 (made), 2 (made).
-    ASSERT_EQ(store->recordDeal(makeDeal("a", 1, {3, 4, 3, 2}, {3, 5, 2, 3})), RecordResult::Recorded);
-    ASSERT_EQ(store->recordDeal(makeDeal("a", 2, {3, 4, 3, 2}, {2, 5, 3, 3})), RecordResult::Recorded);
-    ASSERT_EQ(store->recordDeal(makeDeal("a", 3, {14, 2, 2, 2}, {8, 2, 1, 2})), RecordResult::Recorded);
-    ASSERT_EQ(store->recordDeal(makeDeal("a", 4, {2, 4, 3, 2}, {3, 4, 3, 3})), RecordResult::Recorded);
+    ASSERT_EQ(store->recordDeal(makeDeal("a", 1, {3, 4, 3, 2}, {3, 5, 2, 3})),
+              RecordResult::Recorded);
+    ASSERT_EQ(store->recordDeal(makeDeal("a", 2, {3, 4, 3, 2}, {2, 5, 3, 3})),
+              RecordResult::Recorded);
+    ASSERT_EQ(store->recordDeal(makeDeal("a", 3, {14, 2, 2, 2}, {8, 2, 1, 2})),
+              RecordResult::Recorded);
+    ASSERT_EQ(store->recordDeal(makeDeal("a", 4, {2, 4, 3, 2}, {3, 4, 3, 3})),
+              RecordResult::Recorded);
 
     const auto s = store->summary(QStringLiteral("a"));
     ASSERT_TRUE(s);
@@ -291,7 +301,8 @@ void writeNeighbours(const QString& folder)
 void expectNeighboursUntouched(const QString& folder)
 {
     for (const char* name : {"Halbeet.ini", "saved-game.json"})
-        EXPECT_EQ(readAll(folder + QLatin1Char('/') + QLatin1String(name)), QByteArray("keep me: ") + name);
+        EXPECT_EQ(readAll(folder + QLatin1Char('/') + QLatin1String(name)),
+                  QByteArray("keep me: ") + name);
 }
 
 TEST_F(StatsStoreTest, DamagedFileIsReportedOnceAndLeftAloneUntilReset)
@@ -363,11 +374,13 @@ TEST_F(StatsStoreTest, DatabaseHeldByAnotherCopyIsReportedOnceAndUsedAgainLater)
     ASSERT_EQ(store->recordDeal(plainDeal("g", 1)), RecordResult::Recorded);
     {
         // Another copy of the game in the middle of a long write.
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        QSqlDatabase other =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
         other.setDatabaseName(store->filePath());
         ASSERT_TRUE(other.open());
         QSqlQuery hold(other);
-        ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN EXCLUSIVE"))) << hold.lastError().text().toStdString();
+        ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+            << hold.lastError().text().toStdString();
 
         EXPECT_EQ(store->recordDeal(plainDeal("g", 2)), RecordResult::Failed);
         EXPECT_FALSE(store->summary(QStringLiteral("g")));

@@ -14,13 +14,13 @@
 #include <QChartView>
 #include <QLabel>
 #include <QLegendMarker>
-#include <QTextDocument>
 #include <QLineSeries>
 #include <QMenu>
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 
 using namespace halbeet;
 using namespace halbeet::testing;
@@ -50,7 +50,8 @@ DealStats deal(int playerTricks, std::array<int, 4> before)
 
 std::array<int, 4> after(const DealStats& d)
 {
-    return {d.seats[0].scoreAfter, d.seats[1].scoreAfter, d.seats[2].scoreAfter, d.seats[3].scoreAfter};
+    return {d.seats[0].scoreAfter, d.seats[1].scoreAfter, d.seats[2].scoreAfter,
+            d.seats[3].scoreAfter};
 }
 
 // What the open window shows, read while it is up.
@@ -62,7 +63,7 @@ struct Seen {
     QStringList bidRows;
     bool scoreChartShown = false;
     bool winRateChartShown = false;
-    QStringList scoreSeries;          // name: points
+    QStringList scoreSeries; // name: points
     QList<QPointF> winRate;
     bool unavailableShown = false;
     QString resetText;
@@ -126,7 +127,7 @@ QPushButton* button(QWidget* window, const char* name)
 class TstStatisticsWindow : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
@@ -145,7 +146,7 @@ private slots:
     void gameMenuHasTheStatisticsCommand_data();
     void gameMenuHasTheStatisticsCommand();
 
-private:
+  private:
     QString folder() const { return m_dir.path() + QStringLiteral("/Dovelarks/Halbeet"); }
 
     // Two games of two deals each (the second one current), the first won by seat 3.
@@ -155,7 +156,8 @@ private:
         DealStats d1 = deal(3, {});
         QCOMPARE(statistics.dealScored(d1), RecordResult::Recorded);
         QCOMPARE(statistics.dealScored(deal(1, after(d1))), RecordResult::Recorded);
-        QCOMPARE(statistics.gameWon(GameStats{{}, {}, 3, 0, {41, 0, 6, 2}}), RecordResult::Recorded);
+        QCOMPARE(statistics.gameWon(GameStats{{}, {}, 3, 0, {41, 0, 6, 2}}),
+                 RecordResult::Recorded);
         statistics.startGame();
         DealStats d2 = deal(4, {});
         QCOMPARE(statistics.dealScored(d2), RecordResult::Recorded);
@@ -208,8 +210,10 @@ void TstStatisticsWindow::showsFiguresAndCharts_data()
     QTest::addColumn<QString>("lang");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<Qt::LayoutDirection>("direction");
-    QTest::newRow("English") << "EN" << "Statistics" << Qt::LeftToRight;
-    QTest::newRow("Arabic") << "AR" << "الإحصاءات" << Qt::RightToLeft;
+    QTest::newRow("English") << "EN"
+                             << "Statistics" << Qt::LeftToRight;
+    QTest::newRow("Arabic") << "AR"
+                            << "الإحصاءات" << Qt::RightToLeft;
 }
 
 void TstStatisticsWindow::showsFiguresAndCharts()
@@ -242,9 +246,10 @@ void TstStatisticsWindow::showsFiguresAndCharts()
     QCOMPARE(seen.bidRows, QStringList{QStringLiteral("3 4 3 75%")});
     QVERIFY(seen.scoreChartShown);
     // The current game only: from 0 through its two deals, and the dashed winning line.
-    QCOMPARE(seen.scoreSeries, (QStringList{QStringLiteral("Huda: 0,3,6"), QStringLiteral("Player2: 0,4,8"),
-                                            QStringLiteral("Player3: 0,3,6"), QStringLiteral("Player4: 0,-2,0"),
-                                            QStringLiteral("41: 41,41")}));
+    QCOMPARE(seen.scoreSeries,
+             (QStringList{QStringLiteral("Huda: 0,3,6"), QStringLiteral("Player2: 0,4,8"),
+                          QStringLiteral("Player3: 0,3,6"), QStringLiteral("Player4: 0,-2,0"),
+                          QStringLiteral("41: 41,41")}));
     QVERIFY(seen.winRateChartShown);
     QCOMPARE(seen.winRate, (QList<QPointF>{QPointF(1, 100)}));
     QVERIFY(!seen.unavailableShown);
@@ -259,7 +264,8 @@ void TstStatisticsWindow::namesInTheLegendAreText()
     statistics.startGame();
     QCOMPARE(statistics.dealScored(deal(3, {})), RecordResult::Recorded);
     const std::array<QString, 4> names = {QStringLiteral("<b>Bold</b>"), QStringLiteral("A&amp;B"),
-                                          QStringLiteral("<font color=red>R</font>"), QStringLiteral("x<y")};
+                                          QStringLiteral("<font color=red>R</font>"),
+                                          QStringLiteral("x<y")};
     QStringList shown;
     auto done = whenModal([&shown](QWidget* window) {
         auto* view = window->findChild<QChartView*>(QStringLiteral("scoreChart"));
@@ -392,7 +398,8 @@ void TstStatisticsWindow::damagedDatabaseIsReportedOnceAndResetStartsOver()
     QVERIFY(answerer.unexpected().isEmpty());
     // The notice (once), then the reset question.
     QCOMPARE(notices.size(), 2);
-    QVERIFY(notices[0].startsWith(arabicTexts().statistics.errorDamaged.section(QLatin1Char('\n'), 0, 0)));
+    QVERIFY(notices[0].startsWith(
+        arabicTexts().statistics.errorDamaged.section(QLatin1Char('\n'), 0, 0)));
     QVERIFY(notices[0].contains(QStringLiteral("statistics.sqlite")));
     QCOMPARE(notices[1], arabicTexts().statistics.resetQuestion);
     QCOMPARE(step, 2);

@@ -27,12 +27,16 @@ int main(int argc, char* argv[])
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("folder"), QStringLiteral("Database folder."), QStringLiteral("dir")},
-        {QStringLiteral("lang"), QStringLiteral("EN or AR."), QStringLiteral("code"), QStringLiteral("EN")},
-        {QStringLiteral("games"), QStringLiteral("Games to finish."), QStringLiteral("n"), QStringLiteral("6")},
-        {QStringLiteral("seed"), QStringLiteral("Seed of the deals."), QStringLiteral("s"), QStringLiteral("7")},
+        {QStringLiteral("lang"), QStringLiteral("EN or AR."), QStringLiteral("code"),
+         QStringLiteral("EN")},
+        {QStringLiteral("games"), QStringLiteral("Games to finish."), QStringLiteral("n"),
+         QStringLiteral("6")},
+        {QStringLiteral("seed"), QStringLiteral("Seed of the deals."), QStringLiteral("s"),
+         QStringLiteral("7")},
         {QStringLiteral("names"), QStringLiteral("Four names."), QStringLiteral("a,b,c,d"),
          QStringLiteral("You,Player2,Player3,Player4")},
-        {QStringLiteral("grab"), QStringLiteral("Save the window to this file and quit."), QStringLiteral("file")},
+        {QStringLiteral("grab"), QStringLiteral("Save the window to this file and quit."),
+         QStringLiteral("file")},
     });
     parser.process(app);
     if (!parser.isSet(QStringLiteral("folder"))) {
@@ -76,8 +80,12 @@ int main(int argc, char* argv[])
         if (won >= games)
             ++dealsIntoLastGame;
         if (record.winner != 0) {
-            statistics.gameWon(GameStats{{}, when, record.winner, 0,
-                                         {record.scores[1], record.scores[2], record.scores[3], record.scores[4]}});
+            statistics.gameWon(GameStats{
+                {},
+                when,
+                record.winner,
+                0,
+                {record.scores[1], record.scores[2], record.scores[3], record.scores[4]}});
             ++won;
             before = {};
             statistics.startGame();
