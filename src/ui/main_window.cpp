@@ -109,7 +109,8 @@ void TForm1::createMenus()
     addItem(game, QStringLiteral("N6"), &TForm1::N6Click);
     addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4);
     addItem(game, QStringLiteral("N4"), &TForm1::N4Click, Qt::Key_F3);
-    addItem(game, QStringLiteral("Statistics"), &TForm1::StatisticsClick)->setText(texts().statistics.menuItem);
+    addItem(game, QStringLiteral("Statistics"), &TForm1::StatisticsClick)
+        ->setText(texts().statistics.menuItem);
     game->addSeparator()->setObjectName(QStringLiteral("N16"));
     QMenu* language = game->addMenu(QString());
     language->setObjectName(QStringLiteral("Language1"));
