@@ -1,14 +1,34 @@
-// Halbeet: the game program. It takes no arguments; its few settings live in Halbeet.ini.
+// Halbeet: the game program. Without options it starts the game; --help and --version answer
+// on the terminal; its few settings live in Halbeet.ini.
 
 #include "core/game.h"
+#include "app/command_line.h"
 #include "core/random.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const halbeet::CommandLine commandLine = halbeet::ParseCommandLine(arguments);
+    switch (commandLine.action) {
+    case halbeet::CommandLine::Action::Help:
+    case halbeet::CommandLine::Action::Version:
+        std::fputs(commandLine.text.toLocal8Bit().constData(), stdout);
+        return 0;
+    case halbeet::CommandLine::Action::Error:
+        std::fputs(commandLine.text.toLocal8Bit().constData(), stderr);
+        return halbeet::CommandLineErrorStatus;
+    case halbeet::CommandLine::Action::Play:
+        break;
+    }
+
     QApplication app(argc, argv);
     halbeet::prepareApplication(app);
 

@@ -267,6 +267,7 @@ void GameModel::newGame()
     st.GameWinner = 0;
     st.CardsPlayed = 0;
     m_scoreRows.clear();
+    m_gameTag.clear();
     m_phase = Phase::NoDeal;
     m_passed = false;
     m_scored = false;

@@ -125,6 +125,11 @@ public:
     // Takes a fresh reading of the clock into the generator (the program does it once at start).
     void reseed() { m_random.Reseed(); }
 
+    // A name the front end gives the game in progress (the statistics' game id); saved with
+    // the game and emptied by newGame().
+    const std::string& gameTag() const { return m_gameTag; }
+    void setGameTag(std::string tag) { m_gameTag = std::move(tag); }
+
     void setPlayDelay(std::int32_t ms) { m_state.PlayDelay = ms; }
     void setTrickPause(std::int32_t ms) { m_state.TrickPause = ms; }
 
@@ -165,6 +170,7 @@ private:
     PerSeat<THand> m_dealtHands{};
     std::vector<PerSeat<std::int32_t>> m_scoreRows;
     std::int64_t m_dealsDealt = 0;
+    std::string m_gameTag;
     std::vector<GameListener*> m_listeners;
 
     friend class GameSaveCodec;

@@ -232,6 +232,7 @@ std::string GameSaveCodec::save(const GameModel& g)
         {"gameWinner", st.GameWinner},
         {"playDelay", st.PlayDelay},
         {"trickPause", st.TrickPause},
+        {"gameTag", g.m_gameTag},
     };
     return out.dump(1) + "\n";
 }
@@ -359,6 +360,11 @@ void GameSaveCodec::load(GameModel& g, std::string_view text)
     st.GameWinner = int32(field(in, "gameWinner"), 0, 4, "the winner is damaged");
     st.PlayDelay = int32(field(in, "playDelay"), 0, 60000, "the playing speed is damaged");
     st.TrickPause = int32(field(in, "trickPause"), 0, 60000, "the playing speed is damaged");
+    std::string tag;
+    if (const auto t = in.find("gameTag"); t != in.end()) {
+        require(t->is_string() && t->get_ref<const std::string&>().size() <= 200, "the file is damaged");
+        tag = t->get<std::string>();
+    }
 
     // The pieces must make one game.
     const bool nothingYet = phase == Phase::NoDeal && !dealt && inPlay.count == 0;
@@ -451,6 +457,7 @@ void GameSaveCodec::load(GameModel& g, std::string_view text)
     g.m_dealtHands = dealtHandsValue;
     g.m_scoreRows = std::move(rows);
     g.m_dealsDealt = dealsDealt;
+    g.m_gameTag = std::move(tag);
     g.recomputeToAct();
     g.recomputeHeld();
 }

@@ -9,6 +9,74 @@ namespace {
 
 bool g_arabic = false;
 
+void addArabicStatistics(StatisticsTexts& t)
+{
+    t.menuItem = QStringLiteral("الإحصاءات...");
+    t.caption = QStringLiteral("الإحصاءات");
+    t.gamesPlayed = QStringLiteral("الألعاب المنتهية:");
+    t.gamesWon = QStringLiteral("فاز بها فريقك:");
+    t.winningStreak = QStringLiteral("أطول سلسلة فوز:");
+    t.dealsScored = QStringLiteral("الجولات المحتسبة:");
+    t.averageChange = QStringLiteral("متوسط تغير نقاطك في الجولة:");
+    t.bidsHeading = QStringLiteral("نجاح توقعاتك");
+    t.bidTricks = QStringLiteral("التوقع");
+    t.bidCount = QStringLiteral("المرات");
+    t.bidMade = QStringLiteral("نجح");
+    t.bidRate = QStringLiteral("النسبة");
+    t.noBids = QStringLiteral("لم تُحتسب أي جولة بعد.");
+    t.scoreChart = QStringLiteral("نقاط اللعبة الحالية");
+    t.scoreAxisDeal = QStringLiteral("الجولة");
+    t.scoreAxisPoints = QStringLiteral("النقاط");
+    t.noScores = QStringLiteral("لم تُحتسب أي جولة من هذه اللعبة بعد.");
+    t.winRateChart = QStringLiteral("نسبة فوز فريقك");
+    t.winRateAxisGames = QStringLiteral("الألعاب");
+    t.winRateAxisRate = QStringLiteral("٪");
+    t.noGames = QStringLiteral("لم تنته أي لعبة بعد.");
+    t.resetButton = QStringLiteral("تصفير...");
+    t.closeButton = QStringLiteral("إغلاق");
+    t.resetQuestion = QStringLiteral("هل تريد حذف كل الإحصاءات؟ لا يمكن التراجع عن ذلك.");
+    t.unavailable = QStringLiteral("لا يمكن قراءة الإحصاءات الآن.");
+    t.windowMissing = QStringLiteral("لا يمكن عرض نافذة الإحصاءات:\n%1");
+    t.errorDamaged = QStringLiteral("ملف الإحصاءات تالف، ولن تُحفظ الإحصاءات. زر التصفير في نافذة الإحصاءات يبدأ ملفاً جديداً.\n%1");
+    t.errorLocked = QStringLiteral("نسخة أخرى من الهلبيط تستخدم ملف الإحصاءات، فقد لا تُحفظ جولات هذه النسخة.");
+    t.errorWriteFailed = QStringLiteral("تعذر حفظ الإحصاءات (قد يكون القرص ممتلئاً أو المجلد للقراءة فقط). تستمر اللعبة.\n%1");
+    t.errorUnavailable = QStringLiteral("الإحصاءات غير متاحة: مشغل SQLite الخاص بـ Qt غير مثبت.");
+}
+
+void addEnglishStatistics(StatisticsTexts& t)
+{
+    t.menuItem = QStringLiteral("&Statistics...");
+    t.caption = QStringLiteral("Statistics");
+    t.gamesPlayed = QStringLiteral("Games finished:");
+    t.gamesWon = QStringLiteral("Won by your side:");
+    t.winningStreak = QStringLiteral("Longest winning streak:");
+    t.dealsScored = QStringLiteral("Deals scored:");
+    t.averageChange = QStringLiteral("Your average score change per deal:");
+    t.bidsHeading = QStringLiteral("Your bids");
+    t.bidTricks = QStringLiteral("Bid");
+    t.bidCount = QStringLiteral("Times");
+    t.bidMade = QStringLiteral("Made");
+    t.bidRate = QStringLiteral("Success");
+    t.noBids = QStringLiteral("No deal has been scored yet.");
+    t.scoreChart = QStringLiteral("This game's scores");
+    t.scoreAxisDeal = QStringLiteral("Deal");
+    t.scoreAxisPoints = QStringLiteral("Points");
+    t.noScores = QStringLiteral("No deal of this game has been scored yet.");
+    t.winRateChart = QStringLiteral("Your side's win rate");
+    t.winRateAxisGames = QStringLiteral("Games");
+    t.winRateAxisRate = QStringLiteral("%");
+    t.noGames = QStringLiteral("No game has been finished yet.");
+    t.resetButton = QStringLiteral("&Reset...");
+    t.closeButton = QStringLiteral("&Close");
+    t.resetQuestion = QStringLiteral("Forget all statistics? This cannot be undone.");
+    t.unavailable = QStringLiteral("The statistics cannot be read just now.");
+    t.windowMissing = QStringLiteral("The Statistics window cannot be shown:\n%1");
+    t.errorDamaged = QStringLiteral("The statistics file is damaged, so statistics are not being kept. Reset in the Statistics window starts a new file.\n%1");
+    t.errorLocked = QStringLiteral("Another copy of Halbeet is using the statistics file; deals played in this copy may not be recorded.");
+    t.errorWriteFailed = QStringLiteral("Statistics cannot be saved (the disk may be full or the folder read-only). The game goes on.\n%1");
+    t.errorUnavailable = QStringLiteral("Statistics are not available: Qt's SQLite driver is not installed.");
+}
+
 LanguageTexts makeArabic()
 {
     LanguageTexts t;
@@ -125,6 +193,7 @@ LanguageTexts makeArabic()
     t.savedGame.SaveFailedNotice =
         QStringLiteral("تعذّر حفظ اللعبة في:\n%1\nلن تُعرض عليك متابعتها عند التشغيل القادم.");
     t.savedGame.ResumeOption = QStringLiteral("متابعة اللعبة غير المكتملة عند التشغيل القادم");
+    addArabicStatistics(t.statistics);
     return t;
 }
 
@@ -245,6 +314,7 @@ LanguageTexts makeEnglish()
     t.savedGame.SaveFailedNotice =
         QStringLiteral("The game could not be saved to:\n%1\nIt will not be offered at the next start.");
     t.savedGame.ResumeOption = QStringLiteral("Continue an unfinished game at the next start");
+    addEnglishStatistics(t.statistics);
     return t;
 }
 

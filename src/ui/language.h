@@ -144,6 +144,40 @@ struct ExpertTexts {
     std::array<QString, 12> reasons;   // by ExpertReason
 };
 
+// The Statistics window, its menu item and the statistics' error notices.
+struct StatisticsTexts {
+    QString menuItem;
+    QString caption;
+    QString gamesPlayed;
+    QString gamesWon;
+    QString winningStreak;
+    QString dealsScored;
+    QString averageChange;
+    QString bidsHeading;
+    QString bidTricks;  // columns of the bid table
+    QString bidCount;
+    QString bidMade;
+    QString bidRate;
+    QString noBids;
+    QString scoreChart;
+    QString scoreAxisDeal;
+    QString scoreAxisPoints;
+    QString noScores;
+    QString winRateChart;
+    QString winRateAxisGames;
+    QString winRateAxisRate;
+    QString noGames;
+    QString resetButton;
+    QString closeButton;
+    QString resetQuestion;
+    QString unavailable;      // shown in the window when the database cannot be read
+    QString windowMissing;    // the window's module is missing; %1 the loader's reason
+    QString errorDamaged;     // %1 the database's path
+    QString errorLocked;
+    QString errorWriteFailed; // %1 the database's path
+    QString errorUnavailable;
+};
+
 struct LanguageTexts {
     QString code; // "AR" or "EN"
     QString applicationTitle;
@@ -158,6 +192,7 @@ struct LanguageTexts {
     MessageDialogTexts messageDialog;
     SavedGameTexts savedGame;
     ExpertTexts expert;
+    StatisticsTexts statistics;
 };
 
 const LanguageTexts& arabicTexts();

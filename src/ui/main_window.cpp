@@ -14,6 +14,7 @@
 #include "ui/name_dialog.h"
 #include "ui/options_dialog.h"
 #include "ui/score_sheet.h"
+#include "ui/statistics.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
 
@@ -83,11 +84,12 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     connect(m_table->bidButton(), &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
     connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
+    m_game.addListener(this);
 
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { m_game.removeListener(this); }
 
 void TForm1::createMenus()
 {
@@ -108,6 +110,8 @@ void TForm1::createMenus()
     addItem(game, QStringLiteral("N6"), &TForm1::N6Click);
     addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4);
     addItem(game, QStringLiteral("N4"), &TForm1::N4Click, Qt::Key_F3);
+    addItem(game, QStringLiteral("Statistics"), &TForm1::StatisticsClick)
+        ->setText(texts().statistics.menuItem);
     addItem(game, QStringLiteral("Hint1"), &TForm1::HintClick, Qt::Key_H);
     game->addSeparator()->setObjectName(QStringLiteral("N16"));
     QMenu* language = game->addMenu(QString());
@@ -754,6 +758,14 @@ bool TForm1::offerSavedGame()
             savedgame::discard();
             if (!wanted || !m_game.load(*text))
                 return false;
+            // Its deals go on counting in the statistics under the game's own id.
+            if (m_game.gameTag().empty())
+                m_game.setGameTag(statistics().startGame().toStdString());
+            else
+                statistics().resumeGame(QString::fromStdString(m_game.gameTag()),
+                                        static_cast<int>(m_game.scoreRows().size()));
+            // The deal on the table has not been scored: the scores are still those it began with.
+            m_scoresBeforeDeal = m_game.state().Scores;
             restoreTable();
             return true;
         }
@@ -940,6 +952,54 @@ void TForm1::N3Click()
 }
 
 void TForm1::N4Click() { m_scores->exec(); }
+
+void TForm1::StatisticsClick()
+{
+    statistics().showWindow(this, {nameLabel(1)->text(), nameLabel(2)->text(), nameLabel(3)->text(),
+                                   nameLabel(4)->text()});
+}
+
+Statistics& TForm1::statistics()
+{
+    if (!m_statistics)
+        m_statistics = std::make_unique<Statistics>();
+    return *m_statistics;
+}
+
+void TForm1::gameEvent(const GameModel& game, const GameEvent& event)
+{
+    switch (event.kind) {
+    case GameEvent::Kind::DealStarted:
+        // The first deal of a game names it for the statistics.
+        if (game.gameTag().empty())
+            m_game.setGameTag(statistics().startGame().toStdString());
+        m_scoresBeforeDeal = game.state().Scores;
+        break;
+    case GameEvent::Kind::DealScored: {
+        const TGameState& s = game.state();
+        DealStats deal;
+        deal.level = m_expert ? QStringLiteral("EXPERT") : QStringLiteral("CLASSIC");
+        deal.trump = s.Trump;
+        deal.dealer = game.dealer();
+        for (std::size_t seat = 1; seat <= 4; ++seat) {
+            deal.seats[seat - 1] = {s.Bids[seat], s.TricksWon[seat], s.Scores[seat] - m_scoresBeforeDeal[seat],
+                                    s.Scores[seat]};
+        }
+        statistics().dealScored(deal);
+        break;
+    }
+    case GameEvent::Kind::GameWon: {
+        GameStats won;
+        won.winner = event.seat;
+        for (std::size_t seat = 1; seat <= 4; ++seat)
+            won.finalScores[seat - 1] = game.state().Scores[seat];
+        statistics().gameWon(won);
+        break;
+    }
+    default:
+        break;
+    }
+}
 
 void TForm1::N6Click()
 {

@@ -16,6 +16,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -33,7 +35,9 @@ class TScores;
 class TStatusBar;
 class Tstings;
 
-class TForm1 : public QMainWindow {
+class Statistics;
+
+class TForm1 : public QMainWindow, private GameListener {
     Q_OBJECT
 
 public:
@@ -71,6 +75,7 @@ public:
     void N2Click();  // New Game
     void N3Click();  // Last trick
     void N4Click();  // Scores
+    void StatisticsClick();
     void N6Click();  // Options
     void N7Click();  // Exit
     void N10Click(); // About
@@ -89,6 +94,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
+    // Every scored deal and won game goes to the statistics, as the model reports it.
+    void gameEvent(const GameModel& game, const GameEvent& event) override;
     void showEvent(QShowEvent* event) override;   // FormShow
 
 private:
@@ -126,6 +133,8 @@ private:
     bool offerSavedGame();
     // Lays the table out from the model as it stands, for a restored game.
     void restoreTable();
+    // The statistics of this window's player, opened at the first use.
+    Statistics& statistics();
     QLabel* nameLabel(int seat) const;
 
     GameModel& m_game;
@@ -155,6 +164,9 @@ private:
     // The card a hint raised out of the hand, and whether the hint panel shows a hint.
     CardSprite* m_hintSprite = nullptr;
     bool m_hintShown = false;
+    std::unique_ptr<Statistics> m_statistics;
+    // The scores as the deal began, for each seat's change when it is scored.
+    PerSeat<std::int32_t> m_scoresBeforeDeal{};
     bool m_delayErrorShown = false;
     bool m_endingWithoutQuestion = false;
 };
