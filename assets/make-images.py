@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's small pictures into assets/images.
 
     assets/make-images.py [output folder]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws every picture of the project from its source and writes the results in place:
 #   assets/images/1_p2.png .. 4_p2.png (+ @2x)   suit pictures of the status bar
 #   assets/images/warning.png (+ @2x)            follow-suit warning

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // deal_cpu [DEALS [SEED]]
 //
 // Plays DEALS whole deals (default 3) through the real main window at real speed (time scale 1,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the engine: whole deals as the program plays them, and the deal on its own.
 
 #include <benchmark/benchmark.h>

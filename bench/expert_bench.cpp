@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decision time of the Expert, in one thread's CPU time: card choices over whole deals, and bids.
 
 #include <benchmark/benchmark.h>

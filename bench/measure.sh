@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the game side by side with a minimal Qt Widgets window, in one run, and ends with a
 # Markdown table of the figures and their goals.
 #

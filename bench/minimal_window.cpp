@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor for start-up: a Qt Widgets main window with a menu bar and a label, the least any
 // Qt program of this kind pays before its first window is on the screen.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // startup_probe [-v] PROGRAM [ARGS...]
 //
 // Starts PROGRAM and prints, in milliseconds, the time from the fork to the moment its first

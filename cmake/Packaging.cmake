@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Desktop integration and the Debian packages.
 #   cmake --install <build>            game, help, menu entry, icons, AppStream data, manuals
 #   cd <build> && cpack -G DEB         halbeet_<version>_<arch>.deb (the game) and

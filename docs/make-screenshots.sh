@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README pictures: the real game under Xvfb, a few tricks into a deal.
 # usage: docs/make-screenshots.sh EN|AR out.png scale name1 name2 name3 name4 (HALBEET= the program, default build/release/src/app/halbeet)
 lang=$1; out=$2; scale=${3:-1}

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the pictures of the Statistics window in both languages: a database of self-played
 # games (tools/statistics-demo) shown in the real window on a private X server.
 # usage: docs/make-statistics-screenshots.sh [build folder, default build/dev] [output folder, default docs]

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Compiles one language of the help into a .chm file with chmcmd.
 
     build-chm.py --lang en|ar --source help/en --assets assets/images \

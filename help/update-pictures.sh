@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Retakes the pictures of the help from the real program, in both languages:
 #   help/<lang>/images/table.png       the main window at the start of a deal
 #   help/<lang>/images/statusbar.png   its status bar

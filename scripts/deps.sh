@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Halbeet needs that are not installed yet.
 #   scripts/deps.sh play    what it takes to build and run the game
 #   scripts/deps.sh check   that, plus what the tests need

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders an SVG file into a square PNG with Qt's own SVG renderer, the one the program
 // uses for the cards, so the icon looks the same wherever it is drawn.
 //   svg2png <input.svg> <size> <output.png>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's command line: its two options and the options Qt takes for itself.
 
 #include "app/command_line.h"

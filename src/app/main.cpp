@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Halbeet: the game program. Without options it starts the game; --help and --version answer
 // on the terminal; its few settings live in Halbeet.ini.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The questions the computer players ask of cards, and the bookkeeping that keeps hands,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How a computer seat chooses its card: leading, following, ruffing and discarding.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert: card choice by sampled play-outs, bids by simulated deals, and the reason given.
 
 #include "core/expert.h"

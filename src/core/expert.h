@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Expert computer player: it decides from its seat's view of the table alone, by dealing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert player on the game model.
 
 #include "core/expert_player.h"

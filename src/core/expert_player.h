@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Expert as a player of the game model, and the view of the table the model gives a seat.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert's play-out: the trick rules on bit masks and a greedy open-hand policy.
 
 #include "core/expert_playout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Expert's compact deal: hands as bit masks, the trick rules on them, and a fast play-out

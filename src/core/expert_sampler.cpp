@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dealing the unseen cards for the Expert's samples, consistent with the seat's view.
 
 #include "core/expert_sampler.h"

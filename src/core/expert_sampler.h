@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Dealing the cards a seat cannot see, in every way that agrees with what it has seen.

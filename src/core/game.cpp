@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game model: phases, legal actions and what each action does to the game.
 
 #include "core/game.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving a game as versioned JSON and reading it back, refusing anything that does not make
 // one consistent game.
 

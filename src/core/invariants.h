@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A watcher for self-play that re-derives, after every card, what the engine's bookkeeping

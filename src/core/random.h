@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The dealing generator: a 32-bit linear congruential generator whose seed comes from an

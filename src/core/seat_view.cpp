@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building a seat's view of the table from the game state and the public record of play.
 
 #include "core/seat_view.h"

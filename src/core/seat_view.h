@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What one seat may know at the table, and nothing more: the input of a player that plays fair.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saved game's file in the user's data folder.
 
 #include "settings/saved_game.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The saved game on disk: where it lives, and reading, writing, discarding and setting aside

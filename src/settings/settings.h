@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The one owner of the settings file Halbeet.ini. Nothing here is cached: every call

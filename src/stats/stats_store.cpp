@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics database: schema, lazy opening, recording, the window's figures, reset.
 
 #include "stats/stats_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Statistics window and the module's entry point.
 
 #include "stats_window/statistics_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Statistics window: the player's figures, his bids by size, the current game's scores

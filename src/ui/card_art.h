@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The pictures of the cards: faces rendered from an SVG deck (or drawn by hand when the deck

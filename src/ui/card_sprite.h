@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One card on screen: a face (Suite 1..4, Number 1..13), a back (Suite -1..-13, design

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/language.h"
 
 // Every fixed text of the program, one table per language. The texts are the program's own

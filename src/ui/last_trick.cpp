@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/last_trick.h"
 
 #include "ui/arabic_style.h"

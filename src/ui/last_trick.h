@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The last completed trick, shown again on demand. The window keeps its own copy, refreshed

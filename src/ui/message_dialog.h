@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Questions and notices. LangMessageDlg is the one routine the game uses: the program's own

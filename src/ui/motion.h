@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Waiting without blocking: the flow waits in a nested event loop, so the window keeps

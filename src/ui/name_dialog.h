@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The gate to the game: asks the player's name on every start. OK puts the four names on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The options dialog: the four players' names, the playing speed and the card-back design.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run's statistics: game ids and deal numbers, the once-a-run error notice, and the
 // Statistics window loaded from its module.
 

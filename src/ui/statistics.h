@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The run's statistics: the game flow reports scored deals and won games here, and the

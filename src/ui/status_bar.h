@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The main window's seven-panel status bar: hint, player to play, dealer, their labels, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The green card table: every sprite at its home, and the routines that fill, reveal,

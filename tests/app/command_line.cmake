@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game's command line, run without a display: --help and --version answer and exit 0,
 # anything the game does not take exits 2 with a message on standard error, and Qt's own
 # options still reach Qt (the game then starts and runs until it is stopped).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert and the seat view it decides from: fairness, legality, the trick rules on its own
 // card coding, and its choices in positions built by hand.
 

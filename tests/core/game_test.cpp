@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game model: legal actions, the order of a deal, its events, and saving and restoring.
 
 #include <gtest/gtest.h>

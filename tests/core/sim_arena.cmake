@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The arena: Expert seats, a stop after N won games, the same seed giving the same games.
 file(MAKE_DIRECTORY ${OUT})
 set(players expert,classic,expert,classic)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every bad command line must print a message and the usage and exit with 2.
 file(MAKE_DIRECTORY ${OUT})
 # One case per entry, its arguments separated by commas.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the simulator twice with one seed and once with another, and compares the traces.
 file(MAKE_DIRECTORY ${OUT})
 set(deals 3000)

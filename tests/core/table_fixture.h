@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Small hand-built game states for the rule tests: a few cards per seat, a trump, a trick in

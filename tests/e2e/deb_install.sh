@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian packages (halbeet, halbeet-tools) from the build folder of the given
 # binary and checks them as a distribution would: lintian with no error and no warning,
 # appstreamcli validate --pedantic and desktop-file-validate on the installed data. Installs

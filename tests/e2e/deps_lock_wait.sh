@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/deps.sh against a package manager whose lock another program holds: it waits with a
 # visible message and installs once the lock is free, and gives up with a clear message at its
 # limit. apt-get, dpkg-query and id are stand-ins on PATH, so nothing is really installed.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A whole deal with the real program in a private X server, played the way a person plays it:
 # xdotool types the name, picks a bid in the list, confirms it and clicks the human's cards
 # until the score sheet comes up. Along the way it takes screenshots (the bid, a trick on the

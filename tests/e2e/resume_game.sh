@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A game that outlives the window, with the real program in a private X server: the player
 # bids, plays until cards lie on the trick, quits with Game > Exit and Yes; at the next start
 # he answers Yes to the question and must see the very same table (compared pixel for pixel);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the settings file reader and editor.
 //
 // Besides surviving any input, it checks the two promises the rest of the program relies

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the settings-file fuzzer with clang's libFuzzer and runs it for a bounded time.
 # Usage: run.sh [work folder] [seconds]. Exit 77 (skipped) when clang or Qt is missing.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Lets GoogleTest show Qt strings as text in failure messages instead of raw bytes.

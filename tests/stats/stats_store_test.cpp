@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics store: one row per scored deal, refused duplicates and passed deals, the
 // window's figures, and damaged, locked, read-only and full databases survived.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One card on screen: the Number/Suite coding, what each value draws, the clicks, and the
 // card art behind it (the SVG deck, its hand-drawn stand-in, the thirteen backs).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every dialog in both languages, at the fonts this platform has: no caption is cut short and
 // none runs into another control.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Closing the window, answered Yes, while a computer seat waits to play: the waiting flow
 // stops at once and plays no further card. (Its own program: the application quits.)
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert level in the window: the computer seats play the Expert's choices, the Hint shows
 // what the Expert would do in the human's seat and does nothing, and a New Game while an
 // Expert thinks leaves nothing to play later.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Details of the flow a player sees: where the cards of a taken trick go and in which order,
 // how the cards of a trick overlap, which back leaves a computer hand, New Game in the middle
 // of a deal, the bid total at the edge of a pass, a game won in play, the window during a

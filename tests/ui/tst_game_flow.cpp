@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game flow driven through the real main window: dealing, bidding, passing, computer
 // turns, the human's cards, tricks, the score sheet, new games and waits interrupted by menu
 // commands. Time runs at scale 0 (no waiting) unless a test needs a wait to happen in.

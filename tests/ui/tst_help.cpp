@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Help (F1) where the desktop cannot open the help files (the offscreen platform opens
 // nothing): the program's own window with the same pages and their table of contents, right
 // to left in Arabic; and a notice in the current language when there is no help at all.

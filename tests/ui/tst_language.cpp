@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interface language: the exact code check, the two text tables, the style that keeps
 // Arabic access keys from breaking the joining of a word, and the right-to-left helpers.
 

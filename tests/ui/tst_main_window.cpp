@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the program starts it: the language of the run, the menus, the bars, the
 // name dialog, the language commands, the Options command's choice of player, closing, and
 // players' names shown as plain text everywhere.

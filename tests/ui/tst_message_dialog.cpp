@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message dialogs: the Arabic dialog's captions, layout, default and Esc buttons and
 // result codes, and the standard box's result codes in English.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Waiting without spinning: the nested event loop of Pause, its busy flag, the time scale,
 // abandoning a flow, and what happens when the application quits under a wait.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The name dialog: the stored name, the empty name, Esc and the close box, what OK puts on the
 // table and in the file, a refused write, and the layout of both languages.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options dialog: opening (back design, arrows, the speed read and corrected), the name
 // checks, what OK changes on the table and in the status bar, the writes and their failure,
 // and the English mirror of the Arabic design.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many whole deals of random input against the real main window: random bids, random clicks
 // on the human's cards (legal, refused or already played), and random menu commands both
 // while the game waits for the human and from inside the flow's pauses and glides. After

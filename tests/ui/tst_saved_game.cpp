@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game that outlives the window: saved when the player quits in the middle of a deal, offered
 // at the next start, and laid out again exactly as it was; refused saves are kept aside.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A thousand damaged, hostile and odd settings files, each taken through the program's own
 // start-up: the language read, the main window, the name dialog and its OK, which deals the
 // first deal. Whatever the file holds, the game must start, fall back to the defaults for what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings folder taken away while the game runs: made read-only, replaced by a regular
 // file, deleted, or left readable on a disk that takes no more bytes. At each place the game
 // writes (the name dialog's OK, the options dialog's OK, the language commands, a new deal

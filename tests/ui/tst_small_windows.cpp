@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The last-trick window (its copy of the trick and the stacking by leader) and the about
 // window.
 

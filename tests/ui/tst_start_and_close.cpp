@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start of a run and its end before the first deal: closing the name dialog ends the
 // process at once, and a close in the first half second keeps its question answerable. Each
 // case runs the program's start-up in a child process, so the test sees the process end.

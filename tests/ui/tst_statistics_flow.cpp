@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics as the game feeds them: one record per scored deal, none for a passed deal,
 // one game per won game, and a resumed game that goes on under its own id.
 

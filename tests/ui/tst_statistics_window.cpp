@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Statistics window: its figures and charts from a filled database, Reset with its
 // question, both languages and directions, an unreadable database, a missing module, and the
 // game ids and deal numbers the run's statistics hand to the database.

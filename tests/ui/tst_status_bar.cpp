@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seven-panel status bar: the designed Arabic order, the English mirror image, the
 // accessors the flow writes through, and the trump picture.
 

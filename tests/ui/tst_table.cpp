@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The card table: where every sprite lives, the routines that lay out and clear a deal,
 // and the glides with their input lock.
 

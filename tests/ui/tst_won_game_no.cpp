@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A won game answered No: the program ends and no further deal is dealt.
 // (Its own program: the application quits.)
 

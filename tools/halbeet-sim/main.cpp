@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halbeet-sim: whole games with four computer seats on the engine, for studying the computer
 // players and for checking the engine at scale.
 

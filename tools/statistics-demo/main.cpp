@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fills a statistics database with games the computer players play against each other, fed
 // through the same calls the game uses, then opens the Statistics window on it.
 //

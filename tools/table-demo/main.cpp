@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows a dealt table: a fixed seeded deal with a trick in the middle, won-trick markers and
 // the dealer's turned card, or a gallery of the card art. For looking at the table and taking
 // screenshots without playing up to that point.
