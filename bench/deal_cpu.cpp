@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// deal_cpu [DEALS [SEED]]
+// deal_cpu [DEALS [SEED [expert]]]
 //
 // Plays DEALS whole deals (default 3) through the real main window at real speed (time scale 1,
 // the fast playing speed of 100 ms) and reports, for each, the CPU time and the wall time from
@@ -10,6 +10,9 @@
 //
 // The dealing is seeded from a fixed sequence starting at SEED (default 1), so a run repeats.
 // The settings live in a temporary folder. Run it under Xvfb (or QT_QPA_PLATFORM=offscreen).
+// With "expert" the three computer seats play at the Expert level. Throughout, a 5 ms timer
+// measures the longest time the window's event loop went without running (max_gap_ms): the
+// longest the window could not repaint.
 // The last line is machine-readable: "RESULT key=value ...".
 
 #include "core/state.h"
@@ -39,6 +42,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -124,6 +128,7 @@ int main(int argc, char* argv[])
 {
     const int deals = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const std::uint32_t seed = argc > 2 ? static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 1u;
+    const bool expert = argc > 3 && std::string(argv[3]) == "expert";
 
     QTemporaryDir settingsHome;
     qputenv("APPDATA", settingsHome.path().toUtf8());
@@ -131,6 +136,17 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     prepareApplication(app);
     setTimeScale(1.0);
+    if (expert)
+        settings::setExpertPlayers(true);
+
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    qint64 maxGap = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        maxGap = std::max(maxGap, sinceTick.restart());
+    });
 
     GameModel game([next = seed]() mutable { return next++; });
     const auto window = createMainWindow(game);
@@ -178,6 +194,8 @@ int main(int argc, char* argv[])
     });
     answerer.start(200);
 
+    ticker.start(5);
+    sinceTick.restart();
     double idleBid = 0;
     double idleCard = 0;
     bool idleCardMeasured = false;
@@ -189,8 +207,13 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "deal_cpu: no bid asked in deal %d\n", deal);
             return 1;
         }
-        if (deal == 1)
+        // The ticker would wake the program 200 times a second: not while measuring its rest.
+        if (deal == 1) {
+            ticker.stop();
             idleBid = idleCpuPercent(5000);
+            ticker.start(5);
+            sinceTick.restart();
+        }
 
         sheetShown = false;
         double excludedCpu = 0;
@@ -206,7 +229,10 @@ int main(int argc, char* argv[])
                 idleCardMeasured = true;
                 const double cpu = cpuSeconds();
                 const double wall = wallSeconds();
+                ticker.stop();
                 idleCard = idleCpuPercent(5000);
+                ticker.start(5);
+                sinceTick.restart();
                 excludedCpu += cpuSeconds() - cpu;
                 excludedWall += wallSeconds() - wall;
             }
@@ -237,8 +263,9 @@ int main(int argc, char* argv[])
         sumWall += wallTimes[i];
     }
     const double n = static_cast<double>(cpuTimes.size());
-    std::printf("RESULT deals=%d cpu_max_s=%.3f cpu_mean_s=%.3f wall_mean_s=%.2f idle_bid_pct=%.2f "
-                "idle_card_pct=%.2f\n",
-                deals, maxCpu, sumCpu / n, sumWall / n, idleBid, idleCard);
+    std::printf("RESULT deals=%d level=%s cpu_max_s=%.3f cpu_mean_s=%.3f wall_mean_s=%.2f idle_bid_pct=%.2f "
+                "idle_card_pct=%.2f max_gap_ms=%lld\n",
+                deals, expert ? "expert" : "classic", maxCpu, sumCpu / n, sumWall / n, idleBid, idleCard,
+                static_cast<long long>(maxGap));
     return 0;
 }
