@@ -142,7 +142,7 @@ for n in $(seq 60 99); do
   if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
 done
 [ -n "$display" ] || fail "no free X display number"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$outdir/deb_xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >"$outdir/deb_xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 [ -e "/tmp/.X11-unix/X${display#:}" ] || fail "Xvfb did not start"

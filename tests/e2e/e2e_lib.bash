@@ -77,7 +77,9 @@ start_x() {
     local n xpid
     for n in 91 92 93 94 95 96 97 98 99; do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        # -noreset: the server would otherwise reset each time its last client leaves (the
+        # xdotool check, a program that quits), refusing connections for a moment.
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
         xpid=$!
         for _ in $(seq 50); do
             [[ -e /tmp/.X11-unix/X$n ]] && break
@@ -180,3 +182,21 @@ enter_name() {
 
 # The one window titled Halbeet besides the main window (a question or a notice), or nothing.
 message_window() { windows_named Halbeet | while read -r id; do [[ $id != "$main" ]] && echo "$id"; done; }
+
+# Waits up to 10 s for a question or notice and prints its id (nothing when none came up).
+wait_message() {
+    local id=""
+    for _ in $(seq 50); do
+        id=$(message_window)
+        [[ -n $id ]] && break
+        sleep 0.2
+    done
+    echo "$id"
+}
+
+# Answers a question or notice window $1 with the key $2, the pointer over it.
+answer_with() {
+    geometry "$1"
+    timeout 5 xdotool mousemove $((WX + WW / 2)) $((WY + WH / 2))
+    timeout 5 xdotool key "$2"
+}

@@ -72,9 +72,7 @@ bid() {
             return 0
         fi
         echo "the deal passed; answering the notice"
-        geometry "$notice"
-        timeout 5 xdotool mousemove $((WX + WW / 2)) $((WY + WH / 2))
-        timeout 5 xdotool key Return
+        answer_with "$notice" Return
         downs=3 # "5"
     done
     fail "no bid was accepted in six deals"

@@ -32,16 +32,10 @@ quit_with_yes() {
     timeout 5 xdotool mousemove $((TX + 25)) $((TY - 10)) click 1
     sleep 0.5
     timeout 5 xdotool key --delay 150 Up Return
-    local question=""
-    for _ in $(seq 25); do
-        question=$(message_window)
-        [[ -n $question ]] && break
-        sleep 0.2
-    done
+    local question
+    question=$(wait_message)
     [[ -n $question ]] || fail "Exit did not ask whether to quit"
-    geometry "$question"
-    timeout 5 xdotool mousemove $((WX + WW / 2)) $((WY + WH / 2))
-    timeout 5 xdotool key alt+y
+    answer_with "$question" alt+y
     for _ in $(seq 50); do
         kill -0 "$app" 2>/dev/null || break
         sleep 0.2
@@ -53,17 +47,11 @@ quit_with_yes() {
 
 # Waits for the question about the saved game and answers it with key $1 (alt+y or alt+n).
 answer_resume() {
-    local question=""
-    for _ in $(seq 50); do
-        question=$(message_window)
-        [[ -n $question ]] && break
-        sleep 0.2
-    done
+    local question
+    question=$(wait_message)
     [[ -n $question ]] || fail "the saved game was not offered"
     shot "resume_game-2-question.png"
-    geometry "$question"
-    timeout 5 xdotool mousemove $((WX + WW / 2)) $((WY + WH / 2))
-    timeout 5 xdotool key "$1"
+    answer_with "$question" "$1"
     sleep 2
 }
 
