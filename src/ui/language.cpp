@@ -160,7 +160,7 @@ LanguageTexts makeArabic()
     };
     t.expert.HintItem = QStringLiteral("تلميح");
     t.expert.BidHint = QStringLiteral("تلميح: توقّع %1");
-    t.expert.CardHint = QStringLiteral("تلميح: العب %1 (%2)");
+    t.expert.CardHint = QStringLiteral("تلميح: %1 (%2)");
     t.expert.LevelCaption = QStringLiteral("مستوى اللاعبين الآليين");
     t.expert.Classic = QStringLiteral("عادي");
     t.expert.Expert = QStringLiteral("خبير");
@@ -171,18 +171,13 @@ LanguageTexts makeArabic()
                           QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("الولد"),
                           QStringLiteral("البنت"), QStringLiteral("الشايب")};
     t.expert.cardName = QStringLiteral("%1 %2");
-    t.expert.reasons = {QStringLiteral("الورقة الوحيدة الممكنة"),
-                        QStringLiteral("تكسب الرمية"),
-                        QStringLiteral("تقطع بالهلبيط"),
-                        QStringLiteral("تعلو على الهلبيط الملعوب"),
-                        QStringLiteral("الرمية لشريكك؛ العب ورقة صغيرة"),
-                        QStringLiteral("احتفظ بأوراقك العالية"),
-                        QStringLiteral("تخلّص من أقل أوراقك فائدة"),
-                        QStringLiteral("ورقة لا يعلوها أحد في لونها"),
-                        QStringLiteral("تسحب الهلبيط من الخصوم"),
-                        QStringLiteral("ابدأ بورقة صغيرة"),
-                        QStringLiteral("أفضل توقع في الأيدي المحتملة"),
-                        QStringLiteral("أقل توقع مسموح هو الأفضل")};
+    // Short: the hint panel is the status bar's last panel.
+    t.expert.reasons = {QStringLiteral("الورقة الوحيدة"),     QStringLiteral("تكسب الرمية"),
+                        QStringLiteral("تقطع بالهلبيط"),      QStringLiteral("تعلو على الهلبيط"),
+                        QStringLiteral("شريكك رابح"),         QStringLiteral("احتفظ بالعالية"),
+                        QStringLiteral("الأقل فائدة"),        QStringLiteral("رابحة مؤكدة"),
+                        QStringLiteral("تسحب الهلبيط"),       QStringLiteral("ابدأ بصغيرة"),
+                        QStringLiteral("الأفضل في الاحتمالات"), QStringLiteral("أقل توقع هو الأفضل")};
     t.savedGame.ResumeQuestion =
         QStringLiteral("لم تكتمل اللعبة السابقة عند إغلاق البرنامج. هل تريد متابعتها ؟");
     t.savedGame.UnreadableNotice =
@@ -281,7 +276,7 @@ LanguageTexts makeEnglish()
     };
     t.expert.HintItem = QStringLiteral("&Hint");
     t.expert.BidHint = QStringLiteral("Hint: bid %1");
-    t.expert.CardHint = QStringLiteral("Hint: play the %1 (%2)");
+    t.expert.CardHint = QStringLiteral("Hint: %1 (%2)");
     t.expert.LevelCaption = QStringLiteral("Computer Players");
     t.expert.Classic = QStringLiteral("Classic");
     t.expert.Expert = QStringLiteral("Expert");
@@ -292,18 +287,13 @@ LanguageTexts makeEnglish()
                           QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("jack"),
                           QStringLiteral("queen"), QStringLiteral("king")};
     t.expert.cardName = QStringLiteral("%1 of %2");
-    t.expert.reasons = {QStringLiteral("the only card you may play"),
-                        QStringLiteral("it takes the trick"),
-                        QStringLiteral("a trump takes the trick"),
-                        QStringLiteral("it beats the trump played"),
-                        QStringLiteral("your partner is winning; play low"),
-                        QStringLiteral("keep your high cards"),
-                        QStringLiteral("throw your least useful card"),
-                        QStringLiteral("nobody can beat it in its suit"),
-                        QStringLiteral("it draws the others' trumps"),
-                        QStringLiteral("lead a low card"),
-                        QStringLiteral("the best bid over the likely deals"),
-                        QStringLiteral("the lowest bid you may make is the best")};
+    // Short: the hint panel is the status bar's last panel.
+    t.expert.reasons = {QStringLiteral("the only card"),      QStringLiteral("takes the trick"),
+                        QStringLiteral("trumps it"),          QStringLiteral("over-trumps"),
+                        QStringLiteral("partner is winning"), QStringLiteral("keep high cards"),
+                        QStringLiteral("least useful card"),  QStringLiteral("a sure winner"),
+                        QStringLiteral("draws trumps"),       QStringLiteral("a low lead"),
+                        QStringLiteral("best over the deals"), QStringLiteral("lowest is best")};
     t.savedGame.ResumeQuestion =
         QStringLiteral("The last game was not finished when Halbeet was closed. Do you want to continue it?");
     t.savedGame.UnreadableNotice =
