@@ -9,11 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/analysis.h"
-#include "core/bidding.h"
-#include "core/computer_play.h"
-#include "core/deal_cycle.h"
 #include "core/expert.h"
+#include "core/expert_player.h"
+#include "core/game.h"
+#include "core/player.h"
 #include "core/seat_view.h"
 
 namespace {
@@ -25,38 +24,32 @@ struct Positions {
     std::vector<SeatView> bids;  // each seat at its turn to bid
 };
 
-// Deals played by the fixed rules, seen from the seat to play at every card.
+// Deals played by the fixed rules through the game model, seen from the seat to play at every
+// card and from each seat at its turn to bid.
 const Positions& Collect()
 {
     static const Positions positions = [] {
         Positions out;
-        TGameState st;
-        InitDeck(st.Deck);
-        TRandom random([next = std::uint32_t{2024}]() mutable { return next++; });
+        GameModel game([next = std::uint32_t{2024}]() mutable { return next++; });
+        ClassicPlayer classic;
         for (int deal = 0; deal < 80; ++deal) {
-            DealNewDeal(st, random);
-            st.TricksWon = {};
-            for (int s = 1; s <= 4; ++s) {
-                ComputerBid(st.Hands[s], st.Trump, st.Bids[s], st.Scores[s]);
-                st.Scores[s] = (deal * 7 + s * 11) % 45 - 5; // a spread of game situations
-            }
+            game.newGame();
             for (int s = 1; s <= 4; ++s)
-                out.bids.push_back(MakeSeatView(st, s, {}, BidsSeenBefore(s, st.DealerCounter)));
-            std::vector<TTrickCard> plays;
-            int seat = FirstSeat(st.DealerCounter);
-            for (int n = 0; n < 52; ++n) {
-                out.cards.push_back(MakeSeatView(st, seat, plays, kAllBidsPublic));
-                const TCardFace c = ChooseComputerCard(st, ProfileOf(seat));
-                CommitCard(st, seat, c);
-                plays.push_back(TTrickCard{c.Suite, c.Number, seat});
-                if (st.TrickPos == 1) {
-                    const TTrickCard w = TrickWinner(st.Trick, st.Trump);
-                    ++st.TricksWon[w.Seat];
-                    st.Trick = {};
-                    seat = w.Seat;
-                } else {
-                    seat = NextSeat(seat);
-                }
+                game.arrange().Scores[s] = (deal * 7 + s * 11) % 45 - 5; // a spread of game situations
+            game.startDeal();
+            while (game.phase() == Phase::Bidding) {
+                const int seat = game.toAct();
+                out.bids.push_back(ViewOf(game, seat));
+                // Never below 6 for the human's seat, so that every deal is played.
+                const std::int32_t bid = classic.chooseBid(game, seat);
+                game.bid(seat == 1 ? std::max(bid, 6) : bid);
+            }
+            while (game.phase() == Phase::Playing || game.phase() == Phase::TrickComplete) {
+                if (game.takeTrick())
+                    continue;
+                const int seat = game.toAct();
+                out.cards.push_back(ViewOf(game, seat));
+                game.play(classic.chooseCard(game, seat));
             }
         }
         return out;
