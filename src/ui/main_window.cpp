@@ -265,12 +265,8 @@ void TForm1::NewDeal()
         return; // a won game waits for New Game
     m_table->bidBox()->setCurrentIndex(-1);
     // The computer seats bid at once; the human sees those that come before him.
-    while (m_game.phase() == Phase::Bidding && m_game.toAct() != 1) {
-        std::int32_t bid = 0;
-        if (!computerBid(m_game.toAct(), bid))
-            return;
-        m_game.bid(bid);
-    }
+    if (!computerBidsUntilHuman())
+        return;
 
     showDealAndBids();
     adaptBidList();
@@ -290,6 +286,17 @@ void TForm1::NewDeal()
 }
 
 Player& TForm1::playerFor(int /*seat*/) { return m_classic; }
+
+bool TForm1::computerBidsUntilHuman()
+{
+    while (m_game.phase() == Phase::Bidding && m_game.toAct() != 1) {
+        std::int32_t bid = 0;
+        if (!computerBid(m_game.toAct(), bid))
+            return false;
+        m_game.bid(bid);
+    }
+    return true;
+}
 
 bool TForm1::computerBid(int seat, std::int32_t& bid)
 {
@@ -767,6 +774,10 @@ bool TForm1::offerSavedGame()
                                         static_cast<int>(m_game.scoreRows().size()));
             // The deal on the table has not been scored: the scores are still those it began with.
             m_scoresBeforeDeal = m_game.state().Scores;
+            // A game left while the computer seats were still bidding (an Expert thinks for a
+            // moment) gets their bids before the table is laid out.
+            m_expert = settings::expertPlayers();
+            computerBidsUntilHuman();
             restoreTable();
             return true;
         }

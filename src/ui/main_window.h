@@ -117,6 +117,8 @@ private:
     Player& playerFor(int seat);
     // The stored bid of a computer seat; false when the flow was abandoned while it thought.
     bool computerBid(int seat, std::int32_t& bid);
+    // The computer seats that bid before the human in the program's order give their bids.
+    bool computerBidsUntilHuman();
     // Puts the hinted card back into line with the others.
     void clearHint();
     // Carries the game on from where the model stands: the computer seats play, complete

@@ -132,6 +132,7 @@ private slots:
     void resumedTableMatchesTheOneLeft();
     void declinedSaveIsDiscardedAndAFreshDealStarts();
     void aComputerToPlayGoesOnAfterTheResume();
+    void aComputerToBidBidsAfterTheResume();
     void unreadableSaveIsKeptAsideAndReportedOnce_data();
     void unreadableSaveIsKeptAsideAndReportedOnce();
     void resumeTurnedOffNeitherSavesNorOffers();
@@ -244,6 +245,30 @@ void SavedGameTest::aComputerToPlayGoesOnAfterTheResume()
     QCOMPARE(window.window().statusBar1()->getPlayPanel()->text(), QStringLiteral("Hawk"));
     QCOMPARE(checkStateInvariants(window.state(), window.table()), QString());
     window.playOutDeal();
+}
+
+void SavedGameTest::aComputerToBidBidsAfterTheResume()
+{
+    // A game left while the computer seats were bidding: seat 2 has bid, seats 3 and 4 not yet.
+    GameModel model([] { return 3u; });
+    model.startDeal();
+    QVERIFY(model.bid(4));
+    QCOMPARE(model.toAct(), 3);
+
+    GameWindow window(named());
+    QVERIFY(writeFile(savedgame::path(), QByteArray::fromStdString(model.save())));
+    answerNextMessage(MsgButton::Yes);
+    QCOMPARE(window.start(), QString()); // the bid waits for the human
+    const GameModel& game = window.window().game();
+    QCOMPARE(game.phase(), Phase::Bidding);
+    QCOMPARE(game.toAct(), 1);
+    QCOMPARE(game.state().Bids[2], 4);
+    for (int seat = 2; seat <= 4; ++seat) {
+        const QString shown = window.table().bidLabel(seat)->text();
+        QCOMPARE(shown, game.bidPublic(seat) ? QString::number(game.state().Bids[seat]) : QStringLiteral("?"));
+    }
+    window.bid(QStringLiteral("6"));
+    QVERIFY(game.phase() == Phase::Playing || game.phase() == Phase::DealOver);
 }
 
 void SavedGameTest::unreadableSaveIsKeptAsideAndReportedOnce_data()
