@@ -205,7 +205,7 @@ ExpertCard ExpertChooseCard(const SeatView& view, std::uint64_t seed, const Expe
 ExpertBid ExpertChooseBid(const SeatView& view, std::uint64_t seed, const ExpertBudget& budget)
 {
     const Knowledge k = Analyse(view);
-    const std::int32_t lowest = LowestBidFor(view.Scores[view.Seat]);
+    const std::int32_t lowest = LowestBid(view.Scores[view.Seat]);
 
     std::array<double, kStoredBids.size()> total{};
     double weightSum = 0;

@@ -64,12 +64,6 @@ ExpertCard ExpertChooseCard(const SeatView& view, std::uint64_t seed,
 ExpertBid ExpertChooseBid(const SeatView& view, std::uint64_t seed,
                           const ExpertBudget& budget = {});
 
-// The lowest stored bid a seat with this score may make.
-constexpr std::int32_t LowestBidFor(std::int32_t score)
-{
-    return score >= 40 ? 4 : score >= 30 ? 3 : 2;
-}
-
 // The cards the seat of the view may play now (follow suit when it can).
 std::uint64_t LegalCardMask(const SeatView& view);
 

@@ -10,6 +10,7 @@
 #include "core/computer_play.h"
 #include "core/deal_cycle.h"
 #include "core/scoring.h"
+#include "core/seat_view.h"
 #include "core/suits.h"
 
 namespace halbeet {
@@ -81,11 +82,8 @@ bool GameModel::bidPublic(int seat) const
     if (seat == 1 || m_bidMade[1])
         return true;
     // The human sees the bids of the seats that bid before him, from the seat after the dealer.
-    const int first = FirstSeat(m_state.DealerCounter);
-    return first != 1 && seat >= first;
+    return BidsSeenBefore(1, m_state.DealerCounter)[static_cast<std::size_t>(seat)];
 }
-
-std::int32_t GameModel::LowestBid(std::int32_t score) { return score >= 40 ? 4 : score >= 30 ? 3 : 2; }
 
 bool GameModel::IsStoredBid(std::int32_t bid)
 {

@@ -170,7 +170,7 @@ TEST(Expert, ChoosesOnlyLegalCardsAndBids)
         const ExpertBid bid =
             ExpertChooseBid(d.view(seat, BidsSeenBefore(seat, d.st.DealerCounter)), 3);
         EXPECT_NE(std::find(std::begin(allowed), std::end(allowed), bid.bid), std::end(allowed));
-        EXPECT_GE(bid.bid, LowestBidFor(score)) << "score " << score;
+        EXPECT_GE(bid.bid, LowestBid(score)) << "score " << score;
         EXPECT_GE(bid.expectedTricks, 0.0);
         EXPECT_LE(bid.expectedTricks, 13.0);
     }
@@ -530,7 +530,7 @@ TEST(ExpertPlayer, ViewWhileBiddingShowsOnlyEarlierBids)
                 EXPECT_EQ(shown, before && game.bidMade(s))
                     << "seat " << seat << " looking at " << s;
             }
-            ASSERT_TRUE(game.bid(GameModel::LowestBid(game.state().Scores[seat]) + 3));
+            ASSERT_TRUE(game.bid(LowestBid(game.state().Scores[seat]) + 3));
         }
         ASSERT_EQ(game.phase(), Phase::Playing);
         const SeatView v = ViewOf(game, game.toAct());
