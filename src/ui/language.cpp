@@ -33,7 +33,7 @@ const QString TranslationPrefix = QStringLiteral("halbeet_");
 // One language's texts: through its translation, or, for the source language, the English
 // texts themselves. A text the translation lacks stays English.
 class Translation {
-public:
+  public:
     explicit Translation(const QTranslator* translator) : m_translator(translator) {}
 
     QString translate(const char* context, const char* source, const char* key) const
@@ -46,7 +46,7 @@ public:
         return QString::fromUtf8(source);
     }
 
-private:
+  private:
     const QTranslator* m_translator;
 };
 
@@ -58,7 +58,8 @@ void addStatistics(StatisticsTexts& t, const Translation& tr)
     t.gamesWon = tr.translate("Statistics", "Won by your side:", "gamesWon");
     t.winningStreak = tr.translate("Statistics", "Longest winning streak:", "winningStreak");
     t.dealsScored = tr.translate("Statistics", "Deals scored:", "dealsScored");
-    t.averageChange = tr.translate("Statistics", "Your average score change per deal:", "averageChange");
+    t.averageChange =
+        tr.translate("Statistics", "Your average score change per deal:", "averageChange");
     t.bidsHeading = tr.translate("Statistics", "Your bids", "bidsHeading");
     t.bidTricks = tr.translate("Statistics", "Bid", "bidTricks");
     t.bidCount = tr.translate("Statistics", "Times", "bidCount");
@@ -68,19 +69,32 @@ void addStatistics(StatisticsTexts& t, const Translation& tr)
     t.scoreChart = tr.translate("Statistics", "This game's scores", "scoreChart");
     t.scoreAxisDeal = tr.translate("Statistics", "Deal", "scoreAxisDeal");
     t.scoreAxisPoints = tr.translate("Statistics", "Points", "scoreAxisPoints");
-    t.noScores = tr.translate("Statistics", "No deal of this game has been scored yet.", "noScores");
+    t.noScores =
+        tr.translate("Statistics", "No deal of this game has been scored yet.", "noScores");
     t.winRateChart = tr.translate("Statistics", "Your side's win rate", "winRateChart");
     t.winRateAxisGames = tr.translate("Statistics", "Games", "winRateAxisGames");
     t.winRateAxisRate = tr.translate("Statistics", "%", "winRateAxisRate");
     t.noGames = tr.translate("Statistics", "No game has been finished yet.", "noGames");
     t.resetButton = tr.translate("Statistics", "&Reset...", "resetButton");
     t.closeButton = tr.translate("Statistics", "&Close", "closeButton");
-    t.resetQuestion = tr.translate("Statistics", "Forget all statistics? This cannot be undone.", "resetQuestion");
-    t.unavailable = tr.translate("Statistics", "The statistics cannot be read just now.", "unavailable");
-    t.windowMissing = tr.translate("Statistics", "The Statistics window cannot be shown:\n%1", "windowMissing");
-    t.errorDamaged = tr.translate("Statistics", "The statistics file is damaged, so statistics are not being kept. Reset in the Statistics window starts a new file.\n%1", "errorDamaged");
-    t.errorLocked = tr.translate("Statistics", "Another copy of Halbeet is using the statistics file; deals played in this copy may not be recorded.", "errorLocked");
-    t.errorWriteFailed = tr.translate("Statistics", "Statistics cannot be saved (the disk may be full or the folder read-only). The game goes on.\n%1", "errorWriteFailed");
+    t.resetQuestion = tr.translate("Statistics", "Forget all statistics? This cannot be undone.",
+                                   "resetQuestion");
+    t.unavailable =
+        tr.translate("Statistics", "The statistics cannot be read just now.", "unavailable");
+    t.windowMissing =
+        tr.translate("Statistics", "The Statistics window cannot be shown:\n%1", "windowMissing");
+    t.errorDamaged = tr.translate("Statistics",
+                                  "The statistics file is damaged, so statistics are not being "
+                                  "kept. Reset in the Statistics window starts a new file.\n%1",
+                                  "errorDamaged");
+    t.errorLocked = tr.translate("Statistics",
+                                 "Another copy of Halbeet is using the statistics file; deals "
+                                 "played in this copy may not be recorded.",
+                                 "errorLocked");
+    t.errorWriteFailed = tr.translate("Statistics",
+                                      "Statistics cannot be saved (the disk may be full or the "
+                                      "folder read-only). The game goes on.\n%1",
+                                      "errorWriteFailed");
 }
 
 LanguageTexts makeTexts(const QString& code, const Translation& tr)
@@ -119,16 +133,25 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     t.mainWindow.dealLabel = tr.translate("MainWindow", "Deal", "dealLabel");
     t.mainWindow.trumpLabel = tr.translate("MainWindow", "Halbeet", "trumpLabel");
     t.flow.ExitQuestion = tr.translate("Flow", "Do you want to exit?", "ExitQuestion");
-    t.flow.NewGameQuestion = tr.translate("Flow", "Do you want to begin a new Game?!", "NewGameQuestion");
+    t.flow.NewGameQuestion =
+        tr.translate("Flow", "Do you want to begin a new Game?!", "NewGameQuestion");
     t.flow.BidPrompt = tr.translate("Flow", "Choose your bid ...", "BidPrompt");
     t.flow.PassNotice = tr.translate("Flow", "Bids are less than 11; deal passes.", "PassNotice");
     t.flow.EmptyHint = QString();
     //: Shown in Arabic in every language.
-    t.flow.MissingBidNotice = tr.translate("Flow", "أدخل توقعك لعدد الرميات الرابحة.", "MissingBidNotice");
-    t.flow.RestartNotice = tr.translate("Flow", "you must restart the game before new settings will take effect", "RestartNotice");
-    t.flow.SettingsSetAside = tr.translate("Flow", "The settings file was too large to be read, so a new one has been started. The old file has been kept, unchanged, as:\n%1", "SettingsSetAside");
-    t.flow.NoHelp = tr.translate("Flow", "The help files of this game are not installed on this computer.", "NoHelp");
-    t.flow.HelpNotOpened = tr.translate("Flow", "No program on this computer can open the help file:\n%1", "HelpNotOpened");
+    t.flow.MissingBidNotice =
+        tr.translate("Flow", "أدخل توقعك لعدد الرميات الرابحة.", "MissingBidNotice");
+    t.flow.RestartNotice = tr.translate(
+        "Flow", "you must restart the game before new settings will take effect", "RestartNotice");
+    t.flow.SettingsSetAside =
+        tr.translate("Flow",
+                     "The settings file was too large to be read, so a new one has been started. "
+                     "The old file has been kept, unchanged, as:\n%1",
+                     "SettingsSetAside");
+    t.flow.NoHelp = tr.translate(
+        "Flow", "The help files of this game are not installed on this computer.", "NoHelp");
+    t.flow.HelpNotOpened = tr.translate(
+        "Flow", "No program on this computer can open the help file:\n%1", "HelpNotOpened");
     t.options.caption = tr.translate("Options", "Option", "caption");
     t.options.Label5 = tr.translate("Options", "Team A", "Label5");
     t.options.Label1 = tr.translate("Options", "Your Name", "Label1");
@@ -159,74 +182,80 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     t.about.version = tr.translate("About", "Version  2.0", "version");
     t.scoreSheet.caption = tr.translate("ScoreSheet", "Scores", "caption");
     t.scoreSheet.Button1 = tr.translate("ScoreSheet", "&Ok", "Button1");
-    t.messageDialog.captions = {
-        tr.translate("MessageDialog", "Warning", "captions[0]"),
-        tr.translate("MessageDialog", "Error", "captions[1]"),
-        tr.translate("MessageDialog", "Information", "captions[2]"),
-        tr.translate("MessageDialog", "Confirm", "captions[3]")};
-    t.messageDialog.buttons = {
-        tr.translate("MessageDialog", "&Yes", "buttons[0]"),
-        tr.translate("MessageDialog", "&No", "buttons[1]"),
-        tr.translate("MessageDialog", "OK", "buttons[2]"),
-        tr.translate("MessageDialog", "Cancel", "buttons[3]"),
-        tr.translate("MessageDialog", "&Abort", "buttons[4]"),
-        tr.translate("MessageDialog", "&Retry", "buttons[5]"),
-        tr.translate("MessageDialog", "&Ignore", "buttons[6]"),
-        tr.translate("MessageDialog", "&All", "buttons[7]"),
-        tr.translate("MessageDialog", "N&o to All", "buttons[8]"),
-        tr.translate("MessageDialog", "Yes to &All", "buttons[9]"),
-        tr.translate("MessageDialog", "&Help", "buttons[10]"),
-        tr.translate("MessageDialog", "&Close", "buttons[11]")};
+    t.messageDialog.captions = {tr.translate("MessageDialog", "Warning", "captions[0]"),
+                                tr.translate("MessageDialog", "Error", "captions[1]"),
+                                tr.translate("MessageDialog", "Information", "captions[2]"),
+                                tr.translate("MessageDialog", "Confirm", "captions[3]")};
+    t.messageDialog.buttons = {tr.translate("MessageDialog", "&Yes", "buttons[0]"),
+                               tr.translate("MessageDialog", "&No", "buttons[1]"),
+                               tr.translate("MessageDialog", "OK", "buttons[2]"),
+                               tr.translate("MessageDialog", "Cancel", "buttons[3]"),
+                               tr.translate("MessageDialog", "&Abort", "buttons[4]"),
+                               tr.translate("MessageDialog", "&Retry", "buttons[5]"),
+                               tr.translate("MessageDialog", "&Ignore", "buttons[6]"),
+                               tr.translate("MessageDialog", "&All", "buttons[7]"),
+                               tr.translate("MessageDialog", "N&o to All", "buttons[8]"),
+                               tr.translate("MessageDialog", "Yes to &All", "buttons[9]"),
+                               tr.translate("MessageDialog", "&Help", "buttons[10]"),
+                               tr.translate("MessageDialog", "&Close", "buttons[11]")};
     t.expert.HintItem = tr.translate("Expert", "&Hint", "HintItem");
     t.expert.BidHint = tr.translate("Expert", "Hint: bid %1", "BidHint");
     t.expert.CardHint = tr.translate("Expert", "Hint: %1 (%2)", "CardHint");
     t.expert.LevelCaption = tr.translate("Expert", "Computer Players", "LevelCaption");
     t.expert.Classic = tr.translate("Expert", "Classic", "Classic");
     t.expert.Expert = tr.translate("Expert", "Expert", "Expert");
-    t.expert.suitNames = {
-        QString(),
-        tr.translate("Expert", "clubs", "suitNames[1]"),
-        tr.translate("Expert", "spades", "suitNames[2]"),
-        tr.translate("Expert", "hearts", "suitNames[3]"),
-        tr.translate("Expert", "diamonds", "suitNames[4]")};
-    t.expert.rankNames = {
-        QString(),
-        tr.translate("Expert", "ace", "rankNames[1]"),
-        tr.translate("Expert", "2", "rankNames[2]"),
-        tr.translate("Expert", "3", "rankNames[3]"),
-        tr.translate("Expert", "4", "rankNames[4]"),
-        tr.translate("Expert", "5", "rankNames[5]"),
-        tr.translate("Expert", "6", "rankNames[6]"),
-        tr.translate("Expert", "7", "rankNames[7]"),
-        tr.translate("Expert", "8", "rankNames[8]"),
-        tr.translate("Expert", "9", "rankNames[9]"),
-        tr.translate("Expert", "10", "rankNames[10]"),
-        tr.translate("Expert", "jack", "rankNames[11]"),
-        tr.translate("Expert", "queen", "rankNames[12]"),
-        tr.translate("Expert", "king", "rankNames[13]")};
+    t.expert.suitNames = {QString(), tr.translate("Expert", "clubs", "suitNames[1]"),
+                          tr.translate("Expert", "spades", "suitNames[2]"),
+                          tr.translate("Expert", "hearts", "suitNames[3]"),
+                          tr.translate("Expert", "diamonds", "suitNames[4]")};
+    t.expert.rankNames = {QString(),
+                          tr.translate("Expert", "ace", "rankNames[1]"),
+                          tr.translate("Expert", "2", "rankNames[2]"),
+                          tr.translate("Expert", "3", "rankNames[3]"),
+                          tr.translate("Expert", "4", "rankNames[4]"),
+                          tr.translate("Expert", "5", "rankNames[5]"),
+                          tr.translate("Expert", "6", "rankNames[6]"),
+                          tr.translate("Expert", "7", "rankNames[7]"),
+                          tr.translate("Expert", "8", "rankNames[8]"),
+                          tr.translate("Expert", "9", "rankNames[9]"),
+                          tr.translate("Expert", "10", "rankNames[10]"),
+                          tr.translate("Expert", "jack", "rankNames[11]"),
+                          tr.translate("Expert", "queen", "rankNames[12]"),
+                          tr.translate("Expert", "king", "rankNames[13]")};
     t.expert.cardName = tr.translate("Expert", "%1 of %2", "cardName");
     //: Short: the hint panel is the status bar's last panel.
-    t.expert.reasons = {
-        tr.translate("Expert", "the only card", "reasons[0]"),
-        tr.translate("Expert", "takes the trick", "reasons[1]"),
-        tr.translate("Expert", "trumps it", "reasons[2]"),
-        tr.translate("Expert", "over-trumps", "reasons[3]"),
-        tr.translate("Expert", "partner is winning", "reasons[4]"),
-        tr.translate("Expert", "keep high cards", "reasons[5]"),
-        tr.translate("Expert", "least useful card", "reasons[6]"),
-        tr.translate("Expert", "a sure winner", "reasons[7]"),
-        tr.translate("Expert", "draws trumps", "reasons[8]"),
-        tr.translate("Expert", "a low lead", "reasons[9]"),
-        tr.translate("Expert", "best over the deals", "reasons[10]"),
-        tr.translate("Expert", "lowest is best", "reasons[11]")};
-    t.savedGame.ResumeQuestion = tr.translate("SavedGame", "The last game was not finished when Halbeet was closed. Do you want to continue it?", "ResumeQuestion");
-    t.savedGame.UnreadableNotice = tr.translate("SavedGame", "The saved game could not be read (%1).\nIt has been kept as:\n%2\nA new game begins.", "UnreadableNotice");
+    t.expert.reasons = {tr.translate("Expert", "the only card", "reasons[0]"),
+                        tr.translate("Expert", "takes the trick", "reasons[1]"),
+                        tr.translate("Expert", "trumps it", "reasons[2]"),
+                        tr.translate("Expert", "over-trumps", "reasons[3]"),
+                        tr.translate("Expert", "partner is winning", "reasons[4]"),
+                        tr.translate("Expert", "keep high cards", "reasons[5]"),
+                        tr.translate("Expert", "least useful card", "reasons[6]"),
+                        tr.translate("Expert", "a sure winner", "reasons[7]"),
+                        tr.translate("Expert", "draws trumps", "reasons[8]"),
+                        tr.translate("Expert", "a low lead", "reasons[9]"),
+                        tr.translate("Expert", "best over the deals", "reasons[10]"),
+                        tr.translate("Expert", "lowest is best", "reasons[11]")};
+    t.savedGame.ResumeQuestion = tr.translate(
+        "SavedGame",
+        "The last game was not finished when Halbeet was closed. Do you want to continue it?",
+        "ResumeQuestion");
+    t.savedGame.UnreadableNotice = tr.translate(
+        "SavedGame",
+        "The saved game could not be read (%1).\nIt has been kept as:\n%2\nA new game begins.",
+        "UnreadableNotice");
     t.savedGame.NotASave = tr.translate("SavedGame", "the file is not a saved game", "NotASave");
-    t.savedGame.NewerVersion = tr.translate("SavedGame", "it was saved by a newer version of Halbeet", "NewerVersion");
+    t.savedGame.NewerVersion =
+        tr.translate("SavedGame", "it was saved by a newer version of Halbeet", "NewerVersion");
     t.savedGame.Damaged = tr.translate("SavedGame", "the file is damaged", "Damaged");
-    t.savedGame.KeptNowhere = tr.translate("SavedGame", "(it could not be kept and was removed)", "KeptNowhere");
-    t.savedGame.SaveFailedNotice = tr.translate("SavedGame", "The game could not be saved to:\n%1\nIt will not be offered at the next start.", "SaveFailedNotice");
-    t.savedGame.ResumeOption = tr.translate("SavedGame", "Continue an unfinished game at the next start", "ResumeOption");
+    t.savedGame.KeptNowhere =
+        tr.translate("SavedGame", "(it could not be kept and was removed)", "KeptNowhere");
+    t.savedGame.SaveFailedNotice = tr.translate(
+        "SavedGame",
+        "The game could not be saved to:\n%1\nIt will not be offered at the next start.",
+        "SaveFailedNotice");
+    t.savedGame.ResumeOption =
+        tr.translate("SavedGame", "Continue an unfinished game at the next start", "ResumeOption");
     addStatistics(t.statistics, tr);
     return t;
 }
@@ -238,8 +267,8 @@ const std::vector<LanguageTexts>& languages()
         std::vector<LanguageTexts> list;
         list.push_back(makeTexts(SourceCode, Translation(nullptr)));
         const QDir folder(TranslationFolder);
-        for (const QString& file :
-             folder.entryList({TranslationPrefix + QStringLiteral("*.qm")}, QDir::Files, QDir::Name)) {
+        for (const QString& file : folder.entryList({TranslationPrefix + QStringLiteral("*.qm")},
+                                                    QDir::Files, QDir::Name)) {
             QTranslator translator;
             if (!translator.load(folder.filePath(file)))
                 continue;
@@ -264,13 +293,25 @@ void setCurrentLang(const QString& code)
     g_current = &textsFor(code);
 }
 
-QString CurrentLang() { return texts().code; }
+QString CurrentLang()
+{
+    return texts().code;
+}
 
-bool isArabic() { return texts().code == QLatin1String("AR"); }
+bool isArabic()
+{
+    return texts().code == QLatin1String("AR");
+}
 
-QString applicationTitle() { return texts().applicationTitle; }
+QString applicationTitle()
+{
+    return texts().applicationTitle;
+}
 
-QString helpFileName() { return texts().helpFileName; }
+QString helpFileName()
+{
+    return texts().helpFileName;
+}
 
 void installQtTranslations()
 {
@@ -296,11 +337,20 @@ void installQtTranslations()
     installed = qt;
 }
 
-const LanguageTexts& arabicTexts() { return textsFor(QStringLiteral("AR")); }
+const LanguageTexts& arabicTexts()
+{
+    return textsFor(QStringLiteral("AR"));
+}
 
-const LanguageTexts& englishTexts() { return textsFor(SourceCode); }
+const LanguageTexts& englishTexts()
+{
+    return textsFor(SourceCode);
+}
 
-const LanguageTexts& texts() { return g_current ? *g_current : englishTexts(); }
+const LanguageTexts& texts()
+{
+    return g_current ? *g_current : englishTexts();
+}
 
 const LanguageTexts& textsFor(const QString& code)
 {

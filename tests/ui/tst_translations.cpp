@@ -56,16 +56,19 @@ const std::vector<Text>& describedTexts()
         {"application title", FIELD(applicationTitle), "الهلبيط", "Halbeet", ""},
         {"help file", FIELD(helpFileName), "HalbeetArabic.chm", "HalbeetEnglish.chm", ""},
         // The flow's messages.
-        {"ExitQuestion", FIELD(flow.ExitQuestion), "هل تريد إنهاء اللعبة ؟", "Do you want to exit?", ""},
+        {"ExitQuestion", FIELD(flow.ExitQuestion), "هل تريد إنهاء اللعبة ؟", "Do you want to exit?",
+         ""},
         {"NewGameQuestion", FIELD(flow.NewGameQuestion), "هل تريد بدأ لعبة جديدة !؟",
          "Do you want to begin a new Game?!", ""},
-        {"BidPrompt", FIELD(flow.BidPrompt), "حدد توقعك للرميات الرابحة ...", "Choose your bid ...", ""},
+        {"BidPrompt", FIELD(flow.BidPrompt), "حدد توقعك للرميات الرابحة ...", "Choose your bid ...",
+         ""},
         {"PassNotice", FIELD(flow.PassNotice), "المجموع أقل من 11؛ سيتم إعادة توزيع الورق .",
          "Bids are less than 11; deal passes.", ""},
         {"EmptyHint", FIELD(flow.EmptyHint), "", "", ""},
         {"missing bid", FIELD(flow.MissingBidNotice), "أدخل توقعك لعدد الرميات الرابحة.",
          "أدخل توقعك لعدد الرميات الرابحة.", ""},
-        {"restart notice", FIELD(flow.RestartNotice), "سيتم تطبيق إعدادات اللغة بعد إعادة تشغيل اللعبة",
+        {"restart notice", FIELD(flow.RestartNotice),
+         "سيتم تطبيق إعدادات اللغة بعد إعادة تشغيل اللعبة",
          "you must restart the game before new settings will take effect", ""},
         // The main window.
         {"main caption", FIELD(mainWindow.caption), "الهلبيط", "Halbeet", "main:title"},
@@ -108,13 +111,15 @@ const std::vector<Text>& describedTexts()
         {"SpeedButton2", FIELD(options.SpeedButton2), "<", ">", "options:SpeedButton2"},
         // The name dialog.
         {"names caption", FIELD(nameDialog.caption), "الهلبيط", "Halbeet", "names:title"},
-        {"names Label1", FIELD(nameDialog.Label1), "مرحباً بك في لعبة الهلبيط ", "Welcome to Halbeet",
-         "names:Label1"},
-        {"names Label2", FIELD(nameDialog.Label2), "ماهو اسمك ؟", "What is your name?", "names:Label2"},
+        {"names Label1", FIELD(nameDialog.Label1), "مرحباً بك في لعبة الهلبيط ",
+         "Welcome to Halbeet", "names:Label1"},
+        {"names Label2", FIELD(nameDialog.Label2), "ماهو اسمك ؟", "What is your name?",
+         "names:Label2"},
         {"names BitBtn1", FIELD(nameDialog.BitBtn1), "&موافق", "&Ok", "names:BitBtn1"},
         {"names BitBtn2", FIELD(nameDialog.BitBtn2), "إ&غلاق", "&Close", "names:BitBtn2"},
         // The last-trick window, the about window and the score sheet.
-        {"last trick caption", FIELD(lastTrick.caption), "آخر رمية", "Last Shot", "lastTrick:title"},
+        {"last trick caption", FIELD(lastTrick.caption), "آخر رمية", "Last Shot",
+         "lastTrick:title"},
         {"last trick Button1", FIELD(lastTrick.Button1), "إغلاق", "Close", "lastTrick:Button1"},
         {"about caption", FIELD(about.caption), "حول اللعبة", "About", "about:title"},
         {"about Button1", FIELD(about.Button1), "&موافق", "&Ok", "about:Button1"},
@@ -217,7 +222,7 @@ bool hasArabicLetter(const QString& text)
 class TstTranslations : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void everyDescribedText_data();
     void everyDescribedText();
     void languagesFoundAmongTheTranslations();
@@ -298,7 +303,8 @@ void TstTranslations::aFurtherLanguageNeedsNoCode()
     QCOMPARE(zz.flow.RestartNotice, QStringLiteral("Zestart"));
 
     {
-        GameWindow game(GameWindow::Options{1, QStringLiteral("Hawk"), QStringLiteral("ZZ"), {}, 0});
+        GameWindow game(
+            GameWindow::Options{1, QStringLiteral("Hawk"), QStringLiteral("ZZ"), {}, 0});
         QVERIFY(!isArabic());
         QCOMPARE(CurrentLang(), QStringLiteral("ZZ"));
         QCOMPARE(languageDirection(), Qt::RightToLeft);
