@@ -92,11 +92,11 @@ This package is for people who study or measure the computer players; the
 game itself is in the package halbeet.")
 # The libraries the programs link (Qt, the C++ runtime) come from dpkg-shlibdeps; what the
 # game loads at run time without linking is named here: the card faces, the font that shapes
-# Arabic, Qt's platform plugins and SQLite driver, and what the Help command opens its files
-# with (xchm through xdg-open).
+# Arabic, Qt's platform plugins and SQLite driver, Qt's own translations (its standard texts in
+# Arabic), and what the Help command opens its files with (xchm through xdg-open).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS
-  "kdegames-card-data-kf5, fonts-dejavu-core, qt6-qpa-plugins, libqt6sql6-sqlite, xchm, xdg-utils")
+  "kdegames-card-data-kf5, fonts-dejavu-core, qt6-qpa-plugins, libqt6sql6-sqlite, qt6-translations-l10n, xchm, xdg-utils")
 
 include(CPack)
 cpack_add_component(game DISPLAY_NAME "Halbeet" REQUIRED)

@@ -33,7 +33,7 @@ void installAppStyle(QApplication& app)
 
 Qt::LayoutDirection languageDirection()
 {
-    return isArabic() ? Qt::RightToLeft : Qt::LeftToRight;
+    return texts().direction;
 }
 
 void applyLanguageDirection(QWidget* widget)

@@ -1,342 +1,373 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/language.h"
 
-// Every fixed text of the program, one table per language. The texts are the program's own
-// and are kept character for character, trailing spaces and doubled spaces included.
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QTranslator>
+
+#include <vector>
+
+// Every fixed text of the program. The English texts written here are the source texts; the
+// other languages' texts come from their translations (translations/halbeet_<code>.ts,
+// compiled by the build into the resources under :/i18n). A text is looked up by its context
+// (the window or part of the program), its English text and its key (the field it fills), so
+// that two equal English texts may differ in another language. The texts are kept character
+// for character, trailing spaces and doubled spaces included.
+//
+// To add a text: a field in the struct of language.h, one tr.translate(...) line below with
+// the English text, then `cmake --build <build> --target update_translations` brings it into
+// every .ts file, where its translations are filled in (Qt Linguist or a text editor).
 
 namespace halbeet {
 
 namespace {
 
-bool g_arabic = false;
+const QString SourceCode = QStringLiteral("EN");
+const QString TranslationFolder = QStringLiteral(":/i18n");
+const QString TranslationPrefix = QStringLiteral("halbeet_");
 
-void addArabicStatistics(StatisticsTexts& t)
+// One language's texts: through its translation, or, for the source language, the English
+// texts themselves. A text the translation lacks stays English.
+class Translation {
+  public:
+    explicit Translation(const QTranslator* translator) : m_translator(translator) {}
+
+    QString translate(const char* context, const char* source, const char* key) const
+    {
+        if (m_translator) {
+            const QString text = m_translator->translate(context, source, key);
+            if (!text.isEmpty())
+                return text;
+        }
+        return QString::fromUtf8(source);
+    }
+
+  private:
+    const QTranslator* m_translator;
+};
+
+void addStatistics(StatisticsTexts& t, const Translation& tr)
 {
-    t.menuItem = QStringLiteral("الإحصاءات...");
-    t.caption = QStringLiteral("الإحصاءات");
-    t.gamesPlayed = QStringLiteral("الألعاب المنتهية:");
-    t.gamesWon = QStringLiteral("فاز بها فريقك:");
-    t.winningStreak = QStringLiteral("أطول سلسلة فوز:");
-    t.dealsScored = QStringLiteral("الجولات المحتسبة:");
-    t.averageChange = QStringLiteral("متوسط تغير نقاطك في الجولة:");
-    t.bidsHeading = QStringLiteral("نجاح توقعاتك");
-    t.bidTricks = QStringLiteral("التوقع");
-    t.bidCount = QStringLiteral("المرات");
-    t.bidMade = QStringLiteral("نجح");
-    t.bidRate = QStringLiteral("النسبة");
-    t.noBids = QStringLiteral("لم تُحتسب أي جولة بعد.");
-    t.scoreChart = QStringLiteral("نقاط اللعبة الحالية");
-    t.scoreAxisDeal = QStringLiteral("الجولة");
-    t.scoreAxisPoints = QStringLiteral("النقاط");
-    t.noScores = QStringLiteral("لم تُحتسب أي جولة من هذه اللعبة بعد.");
-    t.winRateChart = QStringLiteral("نسبة فوز فريقك");
-    t.winRateAxisGames = QStringLiteral("الألعاب");
-    t.winRateAxisRate = QStringLiteral("٪");
-    t.noGames = QStringLiteral("لم تنته أي لعبة بعد.");
-    t.resetButton = QStringLiteral("تصفير...");
-    t.closeButton = QStringLiteral("إغلاق");
-    t.resetQuestion = QStringLiteral("هل تريد حذف كل الإحصاءات؟ لا يمكن التراجع عن ذلك.");
-    t.unavailable = QStringLiteral("لا يمكن قراءة الإحصاءات الآن.");
-    t.windowMissing = QStringLiteral("لا يمكن عرض نافذة الإحصاءات:\n%1");
-    t.errorDamaged = QStringLiteral("ملف الإحصاءات تالف، ولن تُحفظ الإحصاءات. زر التصفير في نافذة الإحصاءات يبدأ ملفاً جديداً.\n%1");
-    t.errorLocked = QStringLiteral("نسخة أخرى من الهلبيط تستخدم ملف الإحصاءات، فقد لا تُحفظ جولات هذه النسخة.");
-    t.errorWriteFailed = QStringLiteral("تعذر حفظ الإحصاءات (قد يكون القرص ممتلئاً أو المجلد للقراءة فقط). تستمر اللعبة.\n%1");
-    t.errorUnavailable = QStringLiteral("الإحصاءات غير متاحة: مشغل SQLite الخاص بـ Qt غير مثبت.");
+    t.menuItem = tr.translate("Statistics", "&Statistics...", "menuItem");
+    t.caption = tr.translate("Statistics", "Statistics", "caption");
+    t.gamesPlayed = tr.translate("Statistics", "Games finished:", "gamesPlayed");
+    t.gamesWon = tr.translate("Statistics", "Won by your side:", "gamesWon");
+    t.winningStreak = tr.translate("Statistics", "Longest winning streak:", "winningStreak");
+    t.dealsScored = tr.translate("Statistics", "Deals scored:", "dealsScored");
+    t.averageChange =
+        tr.translate("Statistics", "Your average score change per deal:", "averageChange");
+    t.bidsHeading = tr.translate("Statistics", "Your bids", "bidsHeading");
+    t.bidTricks = tr.translate("Statistics", "Bid", "bidTricks");
+    t.bidCount = tr.translate("Statistics", "Times", "bidCount");
+    t.bidMade = tr.translate("Statistics", "Made", "bidMade");
+    t.bidRate = tr.translate("Statistics", "Success", "bidRate");
+    t.noBids = tr.translate("Statistics", "No deal has been scored yet.", "noBids");
+    t.scoreChart = tr.translate("Statistics", "This game's scores", "scoreChart");
+    t.scoreAxisDeal = tr.translate("Statistics", "Deal", "scoreAxisDeal");
+    t.scoreAxisPoints = tr.translate("Statistics", "Points", "scoreAxisPoints");
+    t.noScores =
+        tr.translate("Statistics", "No deal of this game has been scored yet.", "noScores");
+    t.winRateChart = tr.translate("Statistics", "Your side's win rate", "winRateChart");
+    t.winRateAxisGames = tr.translate("Statistics", "Games", "winRateAxisGames");
+    t.winRateAxisRate = tr.translate("Statistics", "%", "winRateAxisRate");
+    t.noGames = tr.translate("Statistics", "No game has been finished yet.", "noGames");
+    t.resetButton = tr.translate("Statistics", "&Reset...", "resetButton");
+    t.closeButton = tr.translate("Statistics", "&Close", "closeButton");
+    t.resetQuestion = tr.translate("Statistics", "Forget all statistics? This cannot be undone.",
+                                   "resetQuestion");
+    t.unavailable =
+        tr.translate("Statistics", "The statistics cannot be read just now.", "unavailable");
+    t.windowMissing =
+        tr.translate("Statistics", "The Statistics window cannot be shown:\n%1", "windowMissing");
+    t.errorDamaged = tr.translate("Statistics",
+                                  "The statistics file is damaged, so statistics are not being "
+                                  "kept. Reset in the Statistics window starts a new file.\n%1",
+                                  "errorDamaged");
+    t.errorLocked = tr.translate("Statistics",
+                                 "Another copy of Halbeet is using the statistics file; deals "
+                                 "played in this copy may not be recorded.",
+                                 "errorLocked");
+    t.errorWriteFailed = tr.translate("Statistics",
+                                      "Statistics cannot be saved (the disk may be full or the "
+                                      "folder read-only). The game goes on.\n%1",
+                                      "errorWriteFailed");
 }
 
-void addEnglishStatistics(StatisticsTexts& t)
-{
-    t.menuItem = QStringLiteral("&Statistics...");
-    t.caption = QStringLiteral("Statistics");
-    t.gamesPlayed = QStringLiteral("Games finished:");
-    t.gamesWon = QStringLiteral("Won by your side:");
-    t.winningStreak = QStringLiteral("Longest winning streak:");
-    t.dealsScored = QStringLiteral("Deals scored:");
-    t.averageChange = QStringLiteral("Your average score change per deal:");
-    t.bidsHeading = QStringLiteral("Your bids");
-    t.bidTricks = QStringLiteral("Bid");
-    t.bidCount = QStringLiteral("Times");
-    t.bidMade = QStringLiteral("Made");
-    t.bidRate = QStringLiteral("Success");
-    t.noBids = QStringLiteral("No deal has been scored yet.");
-    t.scoreChart = QStringLiteral("This game's scores");
-    t.scoreAxisDeal = QStringLiteral("Deal");
-    t.scoreAxisPoints = QStringLiteral("Points");
-    t.noScores = QStringLiteral("No deal of this game has been scored yet.");
-    t.winRateChart = QStringLiteral("Your side's win rate");
-    t.winRateAxisGames = QStringLiteral("Games");
-    t.winRateAxisRate = QStringLiteral("%");
-    t.noGames = QStringLiteral("No game has been finished yet.");
-    t.resetButton = QStringLiteral("&Reset...");
-    t.closeButton = QStringLiteral("&Close");
-    t.resetQuestion = QStringLiteral("Forget all statistics? This cannot be undone.");
-    t.unavailable = QStringLiteral("The statistics cannot be read just now.");
-    t.windowMissing = QStringLiteral("The Statistics window cannot be shown:\n%1");
-    t.errorDamaged = QStringLiteral("The statistics file is damaged, so statistics are not being kept. Reset in the Statistics window starts a new file.\n%1");
-    t.errorLocked = QStringLiteral("Another copy of Halbeet is using the statistics file; deals played in this copy may not be recorded.");
-    t.errorWriteFailed = QStringLiteral("Statistics cannot be saved (the disk may be full or the folder read-only). The game goes on.\n%1");
-    t.errorUnavailable = QStringLiteral("Statistics are not available: Qt's SQLite driver is not installed.");
-}
-
-LanguageTexts makeArabic()
+LanguageTexts makeTexts(const QString& code, const Translation& tr)
 {
     LanguageTexts t;
-    t.code = QStringLiteral("AR");
-    t.applicationTitle = QStringLiteral("الهلبيط");
-    t.helpFileName = QStringLiteral("HalbeetArabic.chm");
-    t.mainWindow.caption = QStringLiteral("الهلبيط");
-    t.mainWindow.N1 = QStringLiteral("&لعبة");
-    t.mainWindow.N9 = QStringLiteral("&مساعدة");
-    t.mainWindow.N2 = QStringLiteral("لعبة جديدة");
-    t.mainWindow.N6 = QStringLiteral("خيارات...");
-    t.mainWindow.N3 = QStringLiteral("اظهار آخر رمية");
-    t.mainWindow.N4 = QStringLiteral("النتائج");
-    t.mainWindow.Language1 = QStringLiteral("اللغة");
-    t.mainWindow.N15 = QStringLiteral("العربية");
-    t.mainWindow.English1 = QStringLiteral("English");
-    t.mainWindow.N7 = QStringLiteral("انهاء");
-    t.mainWindow.N10 = QStringLiteral("حول اللعبة");
-    t.mainWindow.N12 = QStringLiteral("مساعدة");
-    t.mainWindow.N13 = QStringLiteral("حول اللعبة");
-    t.mainWindow.Button1 = QStringLiteral("موافق");
-    t.mainWindow.ComboBox1Hint = QStringLiteral("اختر توقعك للرميات الرابحة");
-    t.mainWindow.playLabel = QStringLiteral("اللعب عند :");
-    t.mainWindow.dealLabel = QStringLiteral("وزع الورق  :");
-    t.mainWindow.trumpLabel = QStringLiteral("الهلبيط");
-    t.flow.ExitQuestion = QStringLiteral("هل تريد إنهاء اللعبة ؟");
-    t.flow.NewGameQuestion = QStringLiteral("هل تريد بدأ لعبة جديدة !؟");
-    t.flow.BidPrompt = QStringLiteral("حدد توقعك للرميات الرابحة ...");
-    t.flow.PassNotice = QStringLiteral("المجموع أقل من 11؛ سيتم إعادة توزيع الورق .");
-    t.flow.EmptyHint = QStringLiteral("");
-    t.flow.MissingBidNotice = QStringLiteral("أدخل توقعك لعدد الرميات الرابحة.");
-    t.flow.RestartNotice = QStringLiteral("سيتم تطبيق إعدادات اللغة بعد إعادة تشغيل اللعبة");
-    t.flow.SettingsSetAside = QStringLiteral(
-        "كان ملف الإعدادات أكبر من أن يُقرأ، فبُدئ ملف جديد. وقد حُفظ الملف القديم كما هو باسم:\n%1");
-    t.flow.NoHelp = QStringLiteral("لا توجد ملفات المساعدة لهذه اللعبة على هذا الجهاز.");
-    t.flow.HelpNotOpened = QStringLiteral("لا يوجد على هذا الجهاز برنامج يفتح ملف المساعدة:\n%1");
-    t.options.caption = QStringLiteral("خيارات");
-    t.options.Label5 = QStringLiteral("الفريق الأول");
-    t.options.Label1 = QStringLiteral("اسمك");
-    t.options.Label2 = QStringLiteral("اسم الشريك");
-    t.options.Label6 = QStringLiteral("الفريق الثاني");
-    t.options.Label3 = QStringLiteral("لاعب1");
-    t.options.Label4 = QStringLiteral("لاعب2");
-    t.options.Label9 = QStringLiteral("سرعة اللعب");
-    t.options.RadioButton3 = QStringLiteral("سريع");
-    t.options.RadioButton4 = QStringLiteral("متوسط");
-    t.options.RadioButton5 = QStringLiteral("بطيء");
-    t.options.BitBtn1 = QStringLiteral("&موافق");
-    t.options.BitBtn3 = QStringLiteral("إل&غاء الأمر");
-    t.options.Card1Hint = QStringLiteral("اختر خلفية الورق");
-    t.options.SpeedButton1 = QStringLiteral(">");
-    t.options.SpeedButton2 = QStringLiteral("<");
-    t.nameDialog.caption = QStringLiteral("الهلبيط");
-    t.nameDialog.Label1 = QStringLiteral("مرحباً بك في لعبة الهلبيط ");
-    t.nameDialog.Label2 = QStringLiteral("ماهو اسمك ؟");
-    t.nameDialog.BitBtn1 = QStringLiteral("&موافق");
-    t.nameDialog.BitBtn2 = QStringLiteral("إ&غلاق");
-    t.lastTrick.caption = QStringLiteral("آخر رمية");
-    t.lastTrick.Button1 = QStringLiteral("إغلاق");
-    t.about.caption = QStringLiteral("حول اللعبة");
-    t.about.Button1 = QStringLiteral("&موافق");
-    t.about.gameName = QStringLiteral("Halbeet");
-    t.about.version = QStringLiteral("Version  2.0");
-    t.scoreSheet.caption = QStringLiteral("النتائج");
-    t.scoreSheet.Button1 = QStringLiteral("&موافق");
-    t.messageDialog.captions = {QStringLiteral("تحذير"), QStringLiteral("خطأ"), QStringLiteral("معلومات"), QStringLiteral("موافقة")};
-    t.messageDialog.buttons = {
-        QStringLiteral("نعم"),
-        QStringLiteral("لا"),
-        QStringLiteral("موافق"),
-        QStringLiteral("إلغاء الأمر"),
-        QStringLiteral("انهاء"),
-        QStringLiteral("محاولة"),
-        QStringLiteral("تجاوز"),
-        QStringLiteral("الكل"),
-        QStringLiteral("لا للكل"),
-        QStringLiteral("نعم للكل"),
-        QStringLiteral("تعليمات"),
-        QStringLiteral("إغلاق"),
-    };
-    t.expert.HintItem = QStringLiteral("تلميح");
-    t.expert.BidHint = QStringLiteral("تلميح: توقّع %1");
-    t.expert.CardHint = QStringLiteral("تلميح: %1 (%2)");
-    t.expert.LevelCaption = QStringLiteral("مستوى اللاعبين الآليين");
-    t.expert.Classic = QStringLiteral("عادي");
-    t.expert.Expert = QStringLiteral("خبير");
-    t.expert.suitNames = {QString(), QStringLiteral("السباتي"), QStringLiteral("البستوني"),
-                          QStringLiteral("الكبة"), QStringLiteral("الديناري")};
-    t.expert.rankNames = {QString(), QStringLiteral("الآص"), QStringLiteral("2"), QStringLiteral("3"),
-                          QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
-                          QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("الولد"),
-                          QStringLiteral("البنت"), QStringLiteral("الشايب")};
-    t.expert.cardName = QStringLiteral("%1 %2");
-    // Short: the hint panel is the status bar's last panel.
-    t.expert.reasons = {QStringLiteral("الورقة الوحيدة"),     QStringLiteral("تكسب الرمية"),
-                        QStringLiteral("تقطع بالهلبيط"),      QStringLiteral("تعلو على الهلبيط"),
-                        QStringLiteral("شريكك رابح"),         QStringLiteral("احتفظ بالعالية"),
-                        QStringLiteral("الأقل فائدة"),        QStringLiteral("رابحة مؤكدة"),
-                        QStringLiteral("تسحب الهلبيط"),       QStringLiteral("ابدأ بصغيرة"),
-                        QStringLiteral("الأفضل في الاحتمالات"), QStringLiteral("أقل توقع هو الأفضل")};
-    t.savedGame.ResumeQuestion =
-        QStringLiteral("لم تكتمل اللعبة السابقة عند إغلاق البرنامج. هل تريد متابعتها ؟");
-    t.savedGame.UnreadableNotice =
-        QStringLiteral("تعذّرت قراءة اللعبة المحفوظة (%1).\nتم الاحتفاظ بها في:\n%2\nستبدأ لعبة جديدة.");
-    t.savedGame.NotASave = QStringLiteral("الملف ليس لعبة محفوظة");
-    t.savedGame.NewerVersion = QStringLiteral("حُفظت بإصدار أحدث من البرنامج");
-    t.savedGame.Damaged = QStringLiteral("الملف تالف");
-    t.savedGame.KeptNowhere = QStringLiteral("(تعذّر الاحتفاظ بها وحُذفت)");
-    t.savedGame.SaveFailedNotice =
-        QStringLiteral("تعذّر حفظ اللعبة في:\n%1\nلن تُعرض عليك متابعتها عند التشغيل القادم.");
-    t.savedGame.ResumeOption = QStringLiteral("متابعة اللعبة غير المكتملة عند التشغيل القادم");
-    addArabicStatistics(t.statistics);
+    t.code = code;
+    //: This language's name in itself, as the Language menu lists it.
+    t.name = tr.translate("Language", "English", "name");
+    // Qt's convention: a right-to-left translation translates this to "RTL".
+    const QString direction = tr.translate(
+        "QGuiApplication", "QT_LAYOUT_DIRECTION",
+        "Translate this string to the string 'LTR' in left-to-right languages or to 'RTL' in "
+        "right-to-left languages (such as Hebrew and Arabic) to get proper widget layout.");
+    t.direction = direction == QLatin1String("RTL") ? Qt::RightToLeft : Qt::LeftToRight;
+    t.applicationTitle = tr.translate("Language", "Halbeet", "applicationTitle");
+    t.helpFileName = tr.translate("Language", "HalbeetEnglish.chm", "helpFileName");
+    t.mainWindow.caption = tr.translate("MainWindow", "Halbeet", "caption");
+    t.mainWindow.N1 = tr.translate("MainWindow", "&Game", "N1");
+    t.mainWindow.N9 = tr.translate("MainWindow", "&Help", "N9");
+    t.mainWindow.N2 = tr.translate("MainWindow", "New Game", "N2");
+    t.mainWindow.N6 = tr.translate("MainWindow", "Options...", "N6");
+    t.mainWindow.N3 = tr.translate("MainWindow", "Last Trick", "N3");
+    t.mainWindow.N4 = tr.translate("MainWindow", "Scores", "N4");
+    t.mainWindow.Language1 = tr.translate("MainWindow", "Language", "Language1");
+    //: Arabic in Arabic: the same in every language.
+    t.mainWindow.N15 = tr.translate("MainWindow", "العربية", "N15");
+    //: English in English: the same in every language.
+    t.mainWindow.English1 = tr.translate("MainWindow", "English", "English1");
+    t.mainWindow.N7 = tr.translate("MainWindow", "Exit", "N7");
+    t.mainWindow.N10 = tr.translate("MainWindow", "About", "N10");
+    t.mainWindow.N12 = tr.translate("MainWindow", "Help Contents", "N12");
+    t.mainWindow.N13 = tr.translate("MainWindow", "About", "N13");
+    t.mainWindow.Button1 = tr.translate("MainWindow", "Ok", "Button1");
+    t.mainWindow.ComboBox1Hint = tr.translate("MainWindow", "Choose your bid", "ComboBox1Hint");
+    t.mainWindow.playLabel = tr.translate("MainWindow", "Play", "playLabel");
+    t.mainWindow.dealLabel = tr.translate("MainWindow", "Deal", "dealLabel");
+    t.mainWindow.trumpLabel = tr.translate("MainWindow", "Halbeet", "trumpLabel");
+    t.flow.ExitQuestion = tr.translate("Flow", "Do you want to exit?", "ExitQuestion");
+    t.flow.NewGameQuestion =
+        tr.translate("Flow", "Do you want to begin a new Game?!", "NewGameQuestion");
+    t.flow.BidPrompt = tr.translate("Flow", "Choose your bid ...", "BidPrompt");
+    t.flow.PassNotice = tr.translate("Flow", "Bids are less than 11; deal passes.", "PassNotice");
+    t.flow.EmptyHint = QString();
+    //: Shown in Arabic in every language.
+    t.flow.MissingBidNotice =
+        tr.translate("Flow", "أدخل توقعك لعدد الرميات الرابحة.", "MissingBidNotice");
+    t.flow.RestartNotice = tr.translate(
+        "Flow", "you must restart the game before new settings will take effect", "RestartNotice");
+    t.flow.SettingsSetAside =
+        tr.translate("Flow",
+                     "The settings file was too large to be read, so a new one has been started. "
+                     "The old file has been kept, unchanged, as:\n%1",
+                     "SettingsSetAside");
+    t.flow.NoHelp = tr.translate(
+        "Flow", "The help files of this game are not installed on this computer.", "NoHelp");
+    t.flow.HelpNotOpened = tr.translate(
+        "Flow", "No program on this computer can open the help file:\n%1", "HelpNotOpened");
+    t.options.caption = tr.translate("Options", "Option", "caption");
+    t.options.Label5 = tr.translate("Options", "Team A", "Label5");
+    t.options.Label1 = tr.translate("Options", "Your Name", "Label1");
+    t.options.Label2 = tr.translate("Options", "Partner Name", "Label2");
+    t.options.Label6 = tr.translate("Options", "Team B", "Label6");
+    t.options.Label3 = tr.translate("Options", "Player1", "Label3");
+    t.options.Label4 = tr.translate("Options", "Player2", "Label4");
+    t.options.Label9 = tr.translate("Options", "Playing Speed", "Label9");
+    t.options.RadioButton3 = tr.translate("Options", "Fast", "RadioButton3");
+    t.options.RadioButton4 = tr.translate("Options", "Normal", "RadioButton4");
+    t.options.RadioButton5 = tr.translate("Options", "Slow", "RadioButton5");
+    t.options.BitBtn1 = tr.translate("Options", "&Ok", "BitBtn1");
+    t.options.BitBtn3 = tr.translate("Options", "&Cancel", "BitBtn3");
+    t.options.Card1Hint = tr.translate("Options", "Choose Cards Back", "Card1Hint");
+    t.options.SpeedButton1 = tr.translate("Options", "<", "SpeedButton1");
+    t.options.SpeedButton2 = tr.translate("Options", ">", "SpeedButton2");
+    t.nameDialog.caption = tr.translate("NameDialog", "Halbeet", "caption");
+    t.nameDialog.Label1 = tr.translate("NameDialog", "Welcome to Halbeet", "Label1");
+    t.nameDialog.Label2 = tr.translate("NameDialog", "What is your name?", "Label2");
+    t.nameDialog.BitBtn1 = tr.translate("NameDialog", "&Ok", "BitBtn1");
+    t.nameDialog.BitBtn2 = tr.translate("NameDialog", "&Close", "BitBtn2");
+    t.lastTrick.caption = tr.translate("LastTrick", "Last Shot", "caption");
+    t.lastTrick.Button1 = tr.translate("LastTrick", "Close", "Button1");
+    t.about.caption = tr.translate("About", "About", "caption");
+    t.about.Button1 = tr.translate("About", "&Ok", "Button1");
+    //: The game's name and version on the About window stay in English in every language.
+    t.about.gameName = tr.translate("About", "Halbeet", "gameName");
+    t.about.version = tr.translate("About", "Version  2.0", "version");
+    t.scoreSheet.caption = tr.translate("ScoreSheet", "Scores", "caption");
+    t.scoreSheet.Button1 = tr.translate("ScoreSheet", "&Ok", "Button1");
+    t.messageDialog.captions = {tr.translate("MessageDialog", "Warning", "captions[0]"),
+                                tr.translate("MessageDialog", "Error", "captions[1]"),
+                                tr.translate("MessageDialog", "Information", "captions[2]"),
+                                tr.translate("MessageDialog", "Confirm", "captions[3]")};
+    t.messageDialog.buttons = {tr.translate("MessageDialog", "&Yes", "buttons[0]"),
+                               tr.translate("MessageDialog", "&No", "buttons[1]"),
+                               tr.translate("MessageDialog", "OK", "buttons[2]"),
+                               tr.translate("MessageDialog", "Cancel", "buttons[3]"),
+                               tr.translate("MessageDialog", "&Abort", "buttons[4]"),
+                               tr.translate("MessageDialog", "&Retry", "buttons[5]"),
+                               tr.translate("MessageDialog", "&Ignore", "buttons[6]"),
+                               tr.translate("MessageDialog", "&All", "buttons[7]"),
+                               tr.translate("MessageDialog", "N&o to All", "buttons[8]"),
+                               tr.translate("MessageDialog", "Yes to &All", "buttons[9]"),
+                               tr.translate("MessageDialog", "&Help", "buttons[10]"),
+                               tr.translate("MessageDialog", "&Close", "buttons[11]")};
+    t.expert.HintItem = tr.translate("Expert", "&Hint", "HintItem");
+    t.expert.BidHint = tr.translate("Expert", "Hint: bid %1", "BidHint");
+    t.expert.CardHint = tr.translate("Expert", "Hint: %1 (%2)", "CardHint");
+    t.expert.LevelCaption = tr.translate("Expert", "Computer Players", "LevelCaption");
+    t.expert.Classic = tr.translate("Expert", "Classic", "Classic");
+    t.expert.Expert = tr.translate("Expert", "Expert", "Expert");
+    t.expert.suitNames = {QString(), tr.translate("Expert", "clubs", "suitNames[1]"),
+                          tr.translate("Expert", "spades", "suitNames[2]"),
+                          tr.translate("Expert", "hearts", "suitNames[3]"),
+                          tr.translate("Expert", "diamonds", "suitNames[4]")};
+    t.expert.rankNames = {QString(),
+                          tr.translate("Expert", "ace", "rankNames[1]"),
+                          tr.translate("Expert", "2", "rankNames[2]"),
+                          tr.translate("Expert", "3", "rankNames[3]"),
+                          tr.translate("Expert", "4", "rankNames[4]"),
+                          tr.translate("Expert", "5", "rankNames[5]"),
+                          tr.translate("Expert", "6", "rankNames[6]"),
+                          tr.translate("Expert", "7", "rankNames[7]"),
+                          tr.translate("Expert", "8", "rankNames[8]"),
+                          tr.translate("Expert", "9", "rankNames[9]"),
+                          tr.translate("Expert", "10", "rankNames[10]"),
+                          tr.translate("Expert", "jack", "rankNames[11]"),
+                          tr.translate("Expert", "queen", "rankNames[12]"),
+                          tr.translate("Expert", "king", "rankNames[13]")};
+    t.expert.cardName = tr.translate("Expert", "%1 of %2", "cardName");
+    //: Short: the hint panel is the status bar's last panel.
+    t.expert.reasons = {tr.translate("Expert", "the only card", "reasons[0]"),
+                        tr.translate("Expert", "takes the trick", "reasons[1]"),
+                        tr.translate("Expert", "trumps it", "reasons[2]"),
+                        tr.translate("Expert", "over-trumps", "reasons[3]"),
+                        tr.translate("Expert", "partner is winning", "reasons[4]"),
+                        tr.translate("Expert", "keep high cards", "reasons[5]"),
+                        tr.translate("Expert", "least useful card", "reasons[6]"),
+                        tr.translate("Expert", "a sure winner", "reasons[7]"),
+                        tr.translate("Expert", "draws trumps", "reasons[8]"),
+                        tr.translate("Expert", "a low lead", "reasons[9]"),
+                        tr.translate("Expert", "best over the deals", "reasons[10]"),
+                        tr.translate("Expert", "lowest is best", "reasons[11]")};
+    t.savedGame.ResumeQuestion = tr.translate(
+        "SavedGame",
+        "The last game was not finished when Halbeet was closed. Do you want to continue it?",
+        "ResumeQuestion");
+    t.savedGame.UnreadableNotice = tr.translate(
+        "SavedGame",
+        "The saved game could not be read (%1).\nIt has been kept as:\n%2\nA new game begins.",
+        "UnreadableNotice");
+    t.savedGame.NotASave = tr.translate("SavedGame", "the file is not a saved game", "NotASave");
+    t.savedGame.NewerVersion =
+        tr.translate("SavedGame", "it was saved by a newer version of Halbeet", "NewerVersion");
+    t.savedGame.Damaged = tr.translate("SavedGame", "the file is damaged", "Damaged");
+    t.savedGame.KeptNowhere =
+        tr.translate("SavedGame", "(it could not be kept and was removed)", "KeptNowhere");
+    t.savedGame.SaveFailedNotice = tr.translate(
+        "SavedGame",
+        "The game could not be saved to:\n%1\nIt will not be offered at the next start.",
+        "SaveFailedNotice");
+    t.savedGame.ResumeOption =
+        tr.translate("SavedGame", "Continue an unfinished game at the next start", "ResumeOption");
+    addStatistics(t.statistics, tr);
     return t;
 }
 
-LanguageTexts makeEnglish()
+// Every language of the program, built once: English first, then each compiled translation.
+const std::vector<LanguageTexts>& languages()
 {
-    LanguageTexts t;
-    t.code = QStringLiteral("EN");
-    t.applicationTitle = QStringLiteral("Halbeet");
-    t.helpFileName = QStringLiteral("HalbeetEnglish.chm");
-    t.mainWindow.caption = QStringLiteral("Halbeet");
-    t.mainWindow.N1 = QStringLiteral("&Game");
-    t.mainWindow.N9 = QStringLiteral("&Help");
-    t.mainWindow.N2 = QStringLiteral("New Game");
-    t.mainWindow.N6 = QStringLiteral("Options...");
-    t.mainWindow.N3 = QStringLiteral("Last Trick");
-    t.mainWindow.N4 = QStringLiteral("Scores");
-    t.mainWindow.Language1 = QStringLiteral("Language");
-    t.mainWindow.N15 = QStringLiteral("العربية");
-    t.mainWindow.English1 = QStringLiteral("English");
-    t.mainWindow.N7 = QStringLiteral("Exit");
-    t.mainWindow.N10 = QStringLiteral("About");
-    t.mainWindow.N12 = QStringLiteral("Help Contents");
-    t.mainWindow.N13 = QStringLiteral("About");
-    t.mainWindow.Button1 = QStringLiteral("Ok");
-    t.mainWindow.ComboBox1Hint = QStringLiteral("Choose your bid");
-    t.mainWindow.playLabel = QStringLiteral("Play");
-    t.mainWindow.dealLabel = QStringLiteral("Deal");
-    t.mainWindow.trumpLabel = QStringLiteral("Halbeet");
-    t.flow.ExitQuestion = QStringLiteral("Do you want to exit?");
-    t.flow.NewGameQuestion = QStringLiteral("Do you want to begin a new Game?!");
-    t.flow.BidPrompt = QStringLiteral("Choose your bid ...");
-    t.flow.PassNotice = QStringLiteral("Bids are less than 11; deal passes.");
-    t.flow.EmptyHint = QStringLiteral("");
-    t.flow.MissingBidNotice = QStringLiteral("أدخل توقعك لعدد الرميات الرابحة.");
-    t.flow.RestartNotice = QStringLiteral("you must restart the game before new settings will take effect");
-    t.flow.SettingsSetAside = QStringLiteral(
-        "The settings file was too large to be read, so a new one has been started. The old file "
-        "has been kept, unchanged, as:\n%1");
-    t.flow.NoHelp = QStringLiteral("The help files of this game are not installed on this computer.");
-    t.flow.HelpNotOpened = QStringLiteral("No program on this computer can open the help file:\n%1");
-    t.options.caption = QStringLiteral("Option");
-    t.options.Label5 = QStringLiteral("Team A");
-    t.options.Label1 = QStringLiteral("Your Name");
-    t.options.Label2 = QStringLiteral("Partner Name");
-    t.options.Label6 = QStringLiteral("Team B");
-    t.options.Label3 = QStringLiteral("Player1");
-    t.options.Label4 = QStringLiteral("Player2");
-    t.options.Label9 = QStringLiteral("Playing Speed");
-    t.options.RadioButton3 = QStringLiteral("Fast");
-    t.options.RadioButton4 = QStringLiteral("Normal");
-    t.options.RadioButton5 = QStringLiteral("Slow");
-    t.options.BitBtn1 = QStringLiteral("&Ok");
-    t.options.BitBtn3 = QStringLiteral("&Cancel");
-    t.options.Card1Hint = QStringLiteral("Choose Cards Back");
-    t.options.SpeedButton1 = QStringLiteral("<");
-    t.options.SpeedButton2 = QStringLiteral(">");
-    t.nameDialog.caption = QStringLiteral("Halbeet");
-    t.nameDialog.Label1 = QStringLiteral("Welcome to Halbeet");
-    t.nameDialog.Label2 = QStringLiteral("What is your name?");
-    t.nameDialog.BitBtn1 = QStringLiteral("&Ok");
-    t.nameDialog.BitBtn2 = QStringLiteral("&Close");
-    t.lastTrick.caption = QStringLiteral("Last Shot");
-    t.lastTrick.Button1 = QStringLiteral("Close");
-    t.about.caption = QStringLiteral("About");
-    t.about.Button1 = QStringLiteral("&Ok");
-    t.about.gameName = QStringLiteral("Halbeet");
-    t.about.version = QStringLiteral("Version  2.0");
-    t.scoreSheet.caption = QStringLiteral("Scores");
-    t.scoreSheet.Button1 = QStringLiteral("&Ok");
-    t.messageDialog.captions = {QStringLiteral("Warning"), QStringLiteral("Error"), QStringLiteral("Information"), QStringLiteral("Confirm")};
-    t.messageDialog.buttons = {
-        QStringLiteral("&Yes"),
-        QStringLiteral("&No"),
-        QStringLiteral("OK"),
-        QStringLiteral("Cancel"),
-        QStringLiteral("&Abort"),
-        QStringLiteral("&Retry"),
-        QStringLiteral("&Ignore"),
-        QStringLiteral("&All"),
-        QStringLiteral("N&o to All"),
-        QStringLiteral("Yes to &All"),
-        QStringLiteral("&Help"),
-        QStringLiteral("&Close"),
-    };
-    t.expert.HintItem = QStringLiteral("&Hint");
-    t.expert.BidHint = QStringLiteral("Hint: bid %1");
-    t.expert.CardHint = QStringLiteral("Hint: %1 (%2)");
-    t.expert.LevelCaption = QStringLiteral("Computer Players");
-    t.expert.Classic = QStringLiteral("Classic");
-    t.expert.Expert = QStringLiteral("Expert");
-    t.expert.suitNames = {QString(), QStringLiteral("clubs"), QStringLiteral("spades"),
-                          QStringLiteral("hearts"), QStringLiteral("diamonds")};
-    t.expert.rankNames = {QString(), QStringLiteral("ace"), QStringLiteral("2"), QStringLiteral("3"),
-                          QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
-                          QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("jack"),
-                          QStringLiteral("queen"), QStringLiteral("king")};
-    t.expert.cardName = QStringLiteral("%1 of %2");
-    // Short: the hint panel is the status bar's last panel.
-    t.expert.reasons = {QStringLiteral("the only card"),      QStringLiteral("takes the trick"),
-                        QStringLiteral("trumps it"),          QStringLiteral("over-trumps"),
-                        QStringLiteral("partner is winning"), QStringLiteral("keep high cards"),
-                        QStringLiteral("least useful card"),  QStringLiteral("a sure winner"),
-                        QStringLiteral("draws trumps"),       QStringLiteral("a low lead"),
-                        QStringLiteral("best over the deals"), QStringLiteral("lowest is best")};
-    t.savedGame.ResumeQuestion =
-        QStringLiteral("The last game was not finished when Halbeet was closed. Do you want to continue it?");
-    t.savedGame.UnreadableNotice =
-        QStringLiteral("The saved game could not be read (%1).\nIt has been kept as:\n%2\nA new game begins.");
-    t.savedGame.NotASave = QStringLiteral("the file is not a saved game");
-    t.savedGame.NewerVersion = QStringLiteral("it was saved by a newer version of Halbeet");
-    t.savedGame.Damaged = QStringLiteral("the file is damaged");
-    t.savedGame.KeptNowhere = QStringLiteral("(it could not be kept and was removed)");
-    t.savedGame.SaveFailedNotice =
-        QStringLiteral("The game could not be saved to:\n%1\nIt will not be offered at the next start.");
-    t.savedGame.ResumeOption = QStringLiteral("Continue an unfinished game at the next start");
-    addEnglishStatistics(t.statistics);
-    return t;
+    static const std::vector<LanguageTexts> all = [] {
+        std::vector<LanguageTexts> list;
+        list.push_back(makeTexts(SourceCode, Translation(nullptr)));
+        const QDir folder(TranslationFolder);
+        for (const QString& file : folder.entryList({TranslationPrefix + QStringLiteral("*.qm")},
+                                                    QDir::Files, QDir::Name)) {
+            QTranslator translator;
+            if (!translator.load(folder.filePath(file)))
+                continue;
+            const QString code =
+                file.mid(TranslationPrefix.size()).chopped(3).toUpper(); // "halbeet_ar.qm": "AR"
+            if (code.isEmpty() || code == SourceCode)
+                continue;
+            list.push_back(makeTexts(code, Translation(&translator)));
+        }
+        return list;
+    }();
+    return all;
 }
+
+const LanguageTexts* g_current = nullptr;
 
 } // namespace
 
 void setCurrentLang(const QString& code)
 {
     // Exact comparison: "ar" or "FR" in the file mean English.
-    g_arabic = code == QLatin1String("AR");
+    g_current = &textsFor(code);
 }
 
-QString CurrentLang() { return texts().code; }
+QString CurrentLang()
+{
+    return texts().code;
+}
 
-bool isArabic() { return g_arabic; }
+bool isArabic()
+{
+    return texts().code == QLatin1String("AR");
+}
 
-QString applicationTitle() { return texts().applicationTitle; }
+QString applicationTitle()
+{
+    return texts().applicationTitle;
+}
 
-QString helpFileName() { return texts().helpFileName; }
+QString helpFileName()
+{
+    return texts().helpFileName;
+}
+
+void installQtTranslations()
+{
+    static QPointer<QTranslator> installed;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || texts().code == SourceCode)
+        return;
+    // Qt's catalogue carries its own reading direction, which would turn the whole program
+    // around on installing it; the windows set their direction themselves and the table reads
+    // left to right in every language, so the application keeps the direction it has.
+    QGuiApplication::setLayoutDirection(QGuiApplication::layoutDirection());
+    auto* qt = new QTranslator(app);
+    if (!qt->load(QLocale(texts().code.toLower()), QStringLiteral("qtbase"), QStringLiteral("_"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt; // Qt's texts stay English
+        return;
+    }
+    QCoreApplication::installTranslator(qt);
+    installed = qt;
+}
 
 const LanguageTexts& arabicTexts()
 {
-    static const LanguageTexts table = makeArabic();
-    return table;
+    return textsFor(QStringLiteral("AR"));
 }
 
 const LanguageTexts& englishTexts()
 {
-    static const LanguageTexts table = makeEnglish();
-    return table;
+    return textsFor(SourceCode);
 }
 
-const LanguageTexts& texts() { return g_arabic ? arabicTexts() : englishTexts(); }
+const LanguageTexts& texts()
+{
+    return g_current ? *g_current : englishTexts();
+}
+
+const LanguageTexts& textsFor(const QString& code)
+{
+    const std::vector<LanguageTexts>& all = languages();
+    for (const LanguageTexts& language : all) {
+        if (language.code == code)
+            return language;
+    }
+    return all.front();
+}
+
+QStringList availableLanguages()
+{
+    QStringList codes;
+    for (const LanguageTexts& language : languages())
+        codes << language.code;
+    return codes;
+}
 
 } // namespace halbeet

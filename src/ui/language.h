@@ -5,20 +5,29 @@
 //
 // The language is decided once, at start-up, from the stored code; nothing changes it
 // during the run (the language commands only store the choice for the next start).
-// Each language keeps all of its texts in one table (language.cpp); windows take the
-// table of the current language through texts().
+// English is the source language: its texts are written in language.cpp. Every other
+// language is a Qt Linguist translation (translations/halbeet_<code>.ts, compiled into the
+// program), and its code is the file's suffix in capitals ("ar" gives "AR"). Each language's
+// texts are gathered once into one table; windows take the table of the current language
+// through texts().
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
 namespace halbeet {
 
-// Called once at start with the stored code. Only "AR" (exactly) selects Arabic.
+// Called once at start with the stored code. Only the exact code of a language the program
+// has ("AR", "EN") selects it; anything else means English.
 void setCurrentLang(const QString& code);
-// "AR" or "EN".
+// "AR" or "EN" (or the code of another language the program has been given).
 QString CurrentLang();
 bool isArabic();
+// Installs Qt's own translations of the current language (the standard texts of Qt's
+// widgets: a text field's context menu, standard buttons), when the system has them.
+// Nothing is installed in English, and missing files leave Qt's texts in English.
+void installQtTranslations();
 // "الهلبيط" in Arabic, "Halbeet" in English: task-bar caption and custom-dialog caption.
 QString applicationTitle();
 // The help file of the current language, a plain file name to look for beside the program.
@@ -181,6 +190,8 @@ struct StatisticsTexts {
 
 struct LanguageTexts {
     QString code; // "AR" or "EN"
+    QString name; // the language's name in itself: "English", "العربية"
+    Qt::LayoutDirection direction = Qt::LeftToRight;
     QString applicationTitle;
     QString helpFileName;
     MainWindowTexts mainWindow;
@@ -200,5 +211,9 @@ const LanguageTexts& arabicTexts();
 const LanguageTexts& englishTexts();
 // The table of the current language.
 const LanguageTexts& texts();
+// The table of the language with this code; English for a code the program does not have.
+const LanguageTexts& textsFor(const QString& code);
+// The codes of every language the program has: "EN" first, then the translations by code.
+QStringList availableLanguages();
 
 } // namespace halbeet

@@ -118,8 +118,19 @@ void TForm1::createMenus()
     QMenu* language = game->addMenu(QString());
     language->setObjectName(QStringLiteral("Language1"));
     language->menuAction()->setObjectName(QStringLiteral("Language1"));
-    addItem(language, QStringLiteral("N15"), &TForm1::N15Click)->setCheckable(true);
-    addItem(language, QStringLiteral("English1"), &TForm1::English1Click)->setCheckable(true);
+    addItem(language, QStringLiteral("N15"), &TForm1::N15Click)->setData(QStringLiteral("AR"));
+    addItem(language, QStringLiteral("English1"), &TForm1::English1Click)->setData(QStringLiteral("EN"));
+    // Any further language the program has been given, by its own name.
+    for (const QString& code : availableLanguages()) {
+        if (code == QLatin1String("AR") || code == QLatin1String("EN"))
+            continue;
+        QAction* item = language->addAction(textsFor(code).name);
+        item->setObjectName(QStringLiteral("Language") + code);
+        item->setData(code);
+        connect(item, &QAction::triggered, this, [this, code] { switchLanguage(code); });
+    }
+    for (QAction* item : language->actions())
+        item->setCheckable(true);
     game->addSeparator()->setObjectName(QStringLiteral("N8"));
     addItem(game, QStringLiteral("N7"), &TForm1::N7Click);
 
@@ -182,8 +193,14 @@ void TForm1::applyLanguage()
     m_table->bidBox()->setToolTip(t.ComboBox1Hint);
 
     m_checkedLang = CurrentLang();
-    menuItem(QStringLiteral("N15"))->setChecked(isArabic());
-    menuItem(QStringLiteral("English1"))->setChecked(!isArabic());
+    showLanguageChecks();
+}
+
+void TForm1::showLanguageChecks()
+{
+    // Each language item carries its language's code.
+    for (QAction* item : findChild<QMenu*>(QStringLiteral("Language1"))->actions())
+        item->setChecked(item->data().toString() == m_checkedLang);
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -1079,10 +1096,7 @@ void TForm1::English1Click() { switchLanguage(QStringLiteral("EN")); }
 void TForm1::switchLanguage(const QString& code)
 {
     // Checkable items toggle themselves on a click; the check marks follow m_checkedLang.
-    auto showChecks = [this] {
-        menuItem(QStringLiteral("N15"))->setChecked(m_checkedLang == QStringLiteral("AR"));
-        menuItem(QStringLiteral("English1"))->setChecked(m_checkedLang != QStringLiteral("AR"));
-    };
+    auto showChecks = [this] { showLanguageChecks(); };
     if (m_checkedLang == code) {
         showChecks();
         return;
@@ -1094,7 +1108,7 @@ void TForm1::switchLanguage(const QString& code)
         showSettingsWriteError(this, error);
         return;
     }
-    const LanguageTexts& chosen = code == QStringLiteral("AR") ? arabicTexts() : englishTexts();
+    const LanguageTexts& chosen = textsFor(code);
     LangMessageDlg(chosen.flow.RestartNotice, DialogType::Custom, MsgButton::OK, this);
     m_checkedLang = code;
     showChecks();

@@ -103,6 +103,8 @@ private:
     void FormCreate();
     void createMenus();
     void applyLanguage();
+    // The check mark on the item of m_checkedLang, the language of the next start.
+    void showLanguageChecks();
     void Timer1Timer();
     void nameAccepted();
     // The name dialog was closed: the program ends, without the exit question.

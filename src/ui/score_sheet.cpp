@@ -48,7 +48,7 @@ TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* 
     setObjectName(QStringLiteral("TScores"));
     const ScoreSheetTexts& t = texts().scoreSheet;
     setWindowTitle(t.caption);
-    setLayoutDirection(isArabic() ? Qt::RightToLeft : Qt::LeftToRight);
+    setLayoutDirection(languageDirection());
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setFixedSize(323, 170);

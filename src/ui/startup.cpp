@@ -20,6 +20,7 @@ void prepareApplication(QApplication& app)
     QApplication::setOrganizationName(QStringLiteral("Dovelarks"));
     QGuiApplication::setDesktopFileName(QStringLiteral("halbeet"));
     setCurrentLang(settings::language());
+    installQtTranslations();
     installAppStyle(app);
     // Told once, after the command that wrote has finished: where an oversized settings file
     // went when a fresh one took its place.

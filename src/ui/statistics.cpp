@@ -150,7 +150,7 @@ void Statistics::showWindow(QWidget* parent, const std::array<QString, 4>& names
 
     StatisticsViewSetup setup;
     setup.texts = t;
-    setup.direction = isArabic() ? Qt::RightToLeft : Qt::LeftToRight;
+    setup.direction = texts().direction;
     setup.names = names;
     setup.parent = parent;
     StatisticsView* view = nullptr;

@@ -1,0 +1,819 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ar" sourcelanguage="en">
+<context>
+    <name>About</name>
+    <message>
+        <source>About</source>
+        <comment>caption</comment>
+        <translation>حول اللعبة</translation>
+    </message>
+    <message>
+        <source>&amp;Ok</source>
+        <comment>Button1</comment>
+        <translation>&amp;موافق</translation>
+    </message>
+    <message>
+        <source>Halbeet</source>
+        <comment>gameName</comment>
+        <extracomment>The game&apos;s name and version on the About window stay in English in every language.</extracomment>
+        <translation>Halbeet</translation>
+    </message>
+    <message>
+        <source>Version  2.0</source>
+        <comment>version</comment>
+        <translation>Version  2.0</translation>
+    </message>
+</context>
+<context>
+    <name>Expert</name>
+    <message>
+        <source>&amp;Hint</source>
+        <comment>HintItem</comment>
+        <translation>تلميح</translation>
+    </message>
+    <message>
+        <source>Hint: bid %1</source>
+        <comment>BidHint</comment>
+        <translation>تلميح: توقّع %1</translation>
+    </message>
+    <message>
+        <source>Hint: %1 (%2)</source>
+        <comment>CardHint</comment>
+        <translation>تلميح: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Computer Players</source>
+        <comment>LevelCaption</comment>
+        <translation>مستوى اللاعبين الآليين</translation>
+    </message>
+    <message>
+        <source>Classic</source>
+        <comment>Classic</comment>
+        <translation>عادي</translation>
+    </message>
+    <message>
+        <source>Expert</source>
+        <comment>Expert</comment>
+        <translation>خبير</translation>
+    </message>
+    <message>
+        <source>clubs</source>
+        <comment>suitNames[1]</comment>
+        <translation>السباتي</translation>
+    </message>
+    <message>
+        <source>spades</source>
+        <comment>suitNames[2]</comment>
+        <translation>البستوني</translation>
+    </message>
+    <message>
+        <source>hearts</source>
+        <comment>suitNames[3]</comment>
+        <translation>الكبة</translation>
+    </message>
+    <message>
+        <source>diamonds</source>
+        <comment>suitNames[4]</comment>
+        <translation>الديناري</translation>
+    </message>
+    <message>
+        <source>ace</source>
+        <comment>rankNames[1]</comment>
+        <translation>الآص</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <comment>rankNames[2]</comment>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <comment>rankNames[3]</comment>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <comment>rankNames[4]</comment>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>5</source>
+        <comment>rankNames[5]</comment>
+        <translation>5</translation>
+    </message>
+    <message>
+        <source>6</source>
+        <comment>rankNames[6]</comment>
+        <translation>6</translation>
+    </message>
+    <message>
+        <source>7</source>
+        <comment>rankNames[7]</comment>
+        <translation>7</translation>
+    </message>
+    <message>
+        <source>8</source>
+        <comment>rankNames[8]</comment>
+        <translation>8</translation>
+    </message>
+    <message>
+        <source>9</source>
+        <comment>rankNames[9]</comment>
+        <translation>9</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <comment>rankNames[10]</comment>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>jack</source>
+        <comment>rankNames[11]</comment>
+        <translation>الولد</translation>
+    </message>
+    <message>
+        <source>queen</source>
+        <comment>rankNames[12]</comment>
+        <translation>البنت</translation>
+    </message>
+    <message>
+        <source>king</source>
+        <comment>rankNames[13]</comment>
+        <translation>الشايب</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <comment>cardName</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>the only card</source>
+        <comment>reasons[0]</comment>
+        <extracomment>Short: the hint panel is the status bar&apos;s last panel.</extracomment>
+        <translation>الورقة الوحيدة</translation>
+    </message>
+    <message>
+        <source>takes the trick</source>
+        <comment>reasons[1]</comment>
+        <translation>تكسب الرمية</translation>
+    </message>
+    <message>
+        <source>trumps it</source>
+        <comment>reasons[2]</comment>
+        <translation>تقطع بالهلبيط</translation>
+    </message>
+    <message>
+        <source>over-trumps</source>
+        <comment>reasons[3]</comment>
+        <translation>تعلو على الهلبيط</translation>
+    </message>
+    <message>
+        <source>partner is winning</source>
+        <comment>reasons[4]</comment>
+        <translation>شريكك رابح</translation>
+    </message>
+    <message>
+        <source>keep high cards</source>
+        <comment>reasons[5]</comment>
+        <translation>احتفظ بالعالية</translation>
+    </message>
+    <message>
+        <source>least useful card</source>
+        <comment>reasons[6]</comment>
+        <translation>الأقل فائدة</translation>
+    </message>
+    <message>
+        <source>a sure winner</source>
+        <comment>reasons[7]</comment>
+        <translation>رابحة مؤكدة</translation>
+    </message>
+    <message>
+        <source>draws trumps</source>
+        <comment>reasons[8]</comment>
+        <translation>تسحب الهلبيط</translation>
+    </message>
+    <message>
+        <source>a low lead</source>
+        <comment>reasons[9]</comment>
+        <translation>ابدأ بصغيرة</translation>
+    </message>
+    <message>
+        <source>best over the deals</source>
+        <comment>reasons[10]</comment>
+        <translation>الأفضل في الاحتمالات</translation>
+    </message>
+    <message>
+        <source>lowest is best</source>
+        <comment>reasons[11]</comment>
+        <translation>أقل توقع هو الأفضل</translation>
+    </message>
+</context>
+<context>
+    <name>Flow</name>
+    <message>
+        <source>Do you want to exit?</source>
+        <comment>ExitQuestion</comment>
+        <translation>هل تريد إنهاء اللعبة ؟</translation>
+    </message>
+    <message>
+        <source>Do you want to begin a new Game?!</source>
+        <comment>NewGameQuestion</comment>
+        <translation>هل تريد بدأ لعبة جديدة !؟</translation>
+    </message>
+    <message>
+        <source>Choose your bid ...</source>
+        <comment>BidPrompt</comment>
+        <translation>حدد توقعك للرميات الرابحة ...</translation>
+    </message>
+    <message>
+        <source>Bids are less than 11; deal passes.</source>
+        <comment>PassNotice</comment>
+        <translation>المجموع أقل من 11؛ سيتم إعادة توزيع الورق .</translation>
+    </message>
+    <message>
+        <source>أدخل توقعك لعدد الرميات الرابحة.</source>
+        <comment>MissingBidNotice</comment>
+        <extracomment>Shown in Arabic in every language.</extracomment>
+        <translation>أدخل توقعك لعدد الرميات الرابحة.</translation>
+    </message>
+    <message>
+        <source>you must restart the game before new settings will take effect</source>
+        <comment>RestartNotice</comment>
+        <translation>سيتم تطبيق إعدادات اللغة بعد إعادة تشغيل اللعبة</translation>
+    </message>
+    <message>
+        <source>The settings file was too large to be read, so a new one has been started. The old file has been kept, unchanged, as:
+%1</source>
+        <comment>SettingsSetAside</comment>
+        <translation>كان ملف الإعدادات أكبر من أن يُقرأ، فبُدئ ملف جديد. وقد حُفظ الملف القديم كما هو باسم:
+%1</translation>
+    </message>
+    <message>
+        <source>The help files of this game are not installed on this computer.</source>
+        <comment>NoHelp</comment>
+        <translation>لا توجد ملفات المساعدة لهذه اللعبة على هذا الجهاز.</translation>
+    </message>
+    <message>
+        <source>No program on this computer can open the help file:
+%1</source>
+        <comment>HelpNotOpened</comment>
+        <translation>لا يوجد على هذا الجهاز برنامج يفتح ملف المساعدة:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>Language</name>
+    <message>
+        <source>English</source>
+        <comment>name</comment>
+        <extracomment>This language&apos;s name in itself, as the Language menu lists it.</extracomment>
+        <translation>العربية</translation>
+    </message>
+    <message>
+        <source>Halbeet</source>
+        <comment>applicationTitle</comment>
+        <translation>الهلبيط</translation>
+    </message>
+    <message>
+        <source>HalbeetEnglish.chm</source>
+        <comment>helpFileName</comment>
+        <translation>HalbeetArabic.chm</translation>
+    </message>
+</context>
+<context>
+    <name>LastTrick</name>
+    <message>
+        <source>Last Shot</source>
+        <comment>caption</comment>
+        <translation>آخر رمية</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <comment>Button1</comment>
+        <translation>إغلاق</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Halbeet</source>
+        <comment>caption</comment>
+        <translation>الهلبيط</translation>
+    </message>
+    <message>
+        <source>&amp;Game</source>
+        <comment>N1</comment>
+        <translation>&amp;لعبة</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <comment>N9</comment>
+        <translation>&amp;مساعدة</translation>
+    </message>
+    <message>
+        <source>New Game</source>
+        <comment>N2</comment>
+        <translation>لعبة جديدة</translation>
+    </message>
+    <message>
+        <source>Options...</source>
+        <comment>N6</comment>
+        <translation>خيارات...</translation>
+    </message>
+    <message>
+        <source>Last Trick</source>
+        <comment>N3</comment>
+        <translation>اظهار آخر رمية</translation>
+    </message>
+    <message>
+        <source>Scores</source>
+        <comment>N4</comment>
+        <translation>النتائج</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <comment>Language1</comment>
+        <translation>اللغة</translation>
+    </message>
+    <message>
+        <source>العربية</source>
+        <comment>N15</comment>
+        <extracomment>Arabic in Arabic: the same in every language.</extracomment>
+        <translation>العربية</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <comment>English1</comment>
+        <extracomment>English in English: the same in every language.</extracomment>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <comment>N7</comment>
+        <translation>انهاء</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <comment>N10</comment>
+        <translation>حول اللعبة</translation>
+    </message>
+    <message>
+        <source>Help Contents</source>
+        <comment>N12</comment>
+        <translation>مساعدة</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <comment>N13</comment>
+        <translation>حول اللعبة</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <comment>Button1</comment>
+        <translation>موافق</translation>
+    </message>
+    <message>
+        <source>Choose your bid</source>
+        <comment>ComboBox1Hint</comment>
+        <translation>اختر توقعك للرميات الرابحة</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <comment>playLabel</comment>
+        <translation>اللعب عند :</translation>
+    </message>
+    <message>
+        <source>Deal</source>
+        <comment>dealLabel</comment>
+        <translation>وزع الورق  :</translation>
+    </message>
+    <message>
+        <source>Halbeet</source>
+        <comment>trumpLabel</comment>
+        <translation>الهلبيط</translation>
+    </message>
+</context>
+<context>
+    <name>MessageDialog</name>
+    <message>
+        <source>Warning</source>
+        <comment>captions[0]</comment>
+        <translation>تحذير</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <comment>captions[1]</comment>
+        <translation>خطأ</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <comment>captions[2]</comment>
+        <translation>معلومات</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <comment>captions[3]</comment>
+        <translation>موافقة</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <comment>buttons[0]</comment>
+        <translation>نعم</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <comment>buttons[1]</comment>
+        <translation>لا</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <comment>buttons[2]</comment>
+        <translation>موافق</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <comment>buttons[3]</comment>
+        <translation>إلغاء الأمر</translation>
+    </message>
+    <message>
+        <source>&amp;Abort</source>
+        <comment>buttons[4]</comment>
+        <translation>انهاء</translation>
+    </message>
+    <message>
+        <source>&amp;Retry</source>
+        <comment>buttons[5]</comment>
+        <translation>محاولة</translation>
+    </message>
+    <message>
+        <source>&amp;Ignore</source>
+        <comment>buttons[6]</comment>
+        <translation>تجاوز</translation>
+    </message>
+    <message>
+        <source>&amp;All</source>
+        <comment>buttons[7]</comment>
+        <translation>الكل</translation>
+    </message>
+    <message>
+        <source>N&amp;o to All</source>
+        <comment>buttons[8]</comment>
+        <translation>لا للكل</translation>
+    </message>
+    <message>
+        <source>Yes to &amp;All</source>
+        <comment>buttons[9]</comment>
+        <translation>نعم للكل</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <comment>buttons[10]</comment>
+        <translation>تعليمات</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <comment>buttons[11]</comment>
+        <translation>إغلاق</translation>
+    </message>
+</context>
+<context>
+    <name>NameDialog</name>
+    <message>
+        <source>Halbeet</source>
+        <comment>caption</comment>
+        <translation>الهلبيط</translation>
+    </message>
+    <message>
+        <source>Welcome to Halbeet</source>
+        <comment>Label1</comment>
+        <translation>مرحباً بك في لعبة الهلبيط </translation>
+    </message>
+    <message>
+        <source>What is your name?</source>
+        <comment>Label2</comment>
+        <translation>ماهو اسمك ؟</translation>
+    </message>
+    <message>
+        <source>&amp;Ok</source>
+        <comment>BitBtn1</comment>
+        <translation>&amp;موافق</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <comment>BitBtn2</comment>
+        <translation>إ&amp;غلاق</translation>
+    </message>
+</context>
+<context>
+    <name>Options</name>
+    <message>
+        <source>Option</source>
+        <comment>caption</comment>
+        <translation>خيارات</translation>
+    </message>
+    <message>
+        <source>Team A</source>
+        <comment>Label5</comment>
+        <translation>الفريق الأول</translation>
+    </message>
+    <message>
+        <source>Your Name</source>
+        <comment>Label1</comment>
+        <translation>اسمك</translation>
+    </message>
+    <message>
+        <source>Partner Name</source>
+        <comment>Label2</comment>
+        <translation>اسم الشريك</translation>
+    </message>
+    <message>
+        <source>Team B</source>
+        <comment>Label6</comment>
+        <translation>الفريق الثاني</translation>
+    </message>
+    <message>
+        <source>Player1</source>
+        <comment>Label3</comment>
+        <translation>لاعب1</translation>
+    </message>
+    <message>
+        <source>Player2</source>
+        <comment>Label4</comment>
+        <translation>لاعب2</translation>
+    </message>
+    <message>
+        <source>Playing Speed</source>
+        <comment>Label9</comment>
+        <translation>سرعة اللعب</translation>
+    </message>
+    <message>
+        <source>Fast</source>
+        <comment>RadioButton3</comment>
+        <translation>سريع</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <comment>RadioButton4</comment>
+        <translation>متوسط</translation>
+    </message>
+    <message>
+        <source>Slow</source>
+        <comment>RadioButton5</comment>
+        <translation>بطيء</translation>
+    </message>
+    <message>
+        <source>&amp;Ok</source>
+        <comment>BitBtn1</comment>
+        <translation>&amp;موافق</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <comment>BitBtn3</comment>
+        <translation>إل&amp;غاء الأمر</translation>
+    </message>
+    <message>
+        <source>Choose Cards Back</source>
+        <comment>Card1Hint</comment>
+        <translation>اختر خلفية الورق</translation>
+    </message>
+    <message>
+        <source>&lt;</source>
+        <comment>SpeedButton1</comment>
+        <translation>&gt;</translation>
+    </message>
+    <message>
+        <source>&gt;</source>
+        <comment>SpeedButton2</comment>
+        <translation>&lt;</translation>
+    </message>
+</context>
+<context>
+    <name>QGuiApplication</name>
+    <message>
+        <source>QT_LAYOUT_DIRECTION</source>
+        <comment>Translate this string to the string &apos;LTR&apos; in left-to-right languages or to &apos;RTL&apos; in right-to-left languages (such as Hebrew and Arabic) to get proper widget layout.</comment>
+        <translation>RTL</translation>
+    </message>
+</context>
+<context>
+    <name>SavedGame</name>
+    <message>
+        <source>The last game was not finished when Halbeet was closed. Do you want to continue it?</source>
+        <comment>ResumeQuestion</comment>
+        <translation>لم تكتمل اللعبة السابقة عند إغلاق البرنامج. هل تريد متابعتها ؟</translation>
+    </message>
+    <message>
+        <source>The saved game could not be read (%1).
+It has been kept as:
+%2
+A new game begins.</source>
+        <comment>UnreadableNotice</comment>
+        <translation>تعذّرت قراءة اللعبة المحفوظة (%1).
+تم الاحتفاظ بها في:
+%2
+ستبدأ لعبة جديدة.</translation>
+    </message>
+    <message>
+        <source>the file is not a saved game</source>
+        <comment>NotASave</comment>
+        <translation>الملف ليس لعبة محفوظة</translation>
+    </message>
+    <message>
+        <source>it was saved by a newer version of Halbeet</source>
+        <comment>NewerVersion</comment>
+        <translation>حُفظت بإصدار أحدث من البرنامج</translation>
+    </message>
+    <message>
+        <source>the file is damaged</source>
+        <comment>Damaged</comment>
+        <translation>الملف تالف</translation>
+    </message>
+    <message>
+        <source>(it could not be kept and was removed)</source>
+        <comment>KeptNowhere</comment>
+        <translation>(تعذّر الاحتفاظ بها وحُذفت)</translation>
+    </message>
+    <message>
+        <source>The game could not be saved to:
+%1
+It will not be offered at the next start.</source>
+        <comment>SaveFailedNotice</comment>
+        <translation>تعذّر حفظ اللعبة في:
+%1
+لن تُعرض عليك متابعتها عند التشغيل القادم.</translation>
+    </message>
+    <message>
+        <source>Continue an unfinished game at the next start</source>
+        <comment>ResumeOption</comment>
+        <translation>متابعة اللعبة غير المكتملة عند التشغيل القادم</translation>
+    </message>
+</context>
+<context>
+    <name>ScoreSheet</name>
+    <message>
+        <source>Scores</source>
+        <comment>caption</comment>
+        <translation>النتائج</translation>
+    </message>
+    <message>
+        <source>&amp;Ok</source>
+        <comment>Button1</comment>
+        <translation>&amp;موافق</translation>
+    </message>
+</context>
+<context>
+    <name>Statistics</name>
+    <message>
+        <source>&amp;Statistics...</source>
+        <comment>menuItem</comment>
+        <translation>الإحصاءات...</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <comment>caption</comment>
+        <translation>الإحصاءات</translation>
+    </message>
+    <message>
+        <source>Games finished:</source>
+        <comment>gamesPlayed</comment>
+        <translation>الألعاب المنتهية:</translation>
+    </message>
+    <message>
+        <source>Won by your side:</source>
+        <comment>gamesWon</comment>
+        <translation>فاز بها فريقك:</translation>
+    </message>
+    <message>
+        <source>Longest winning streak:</source>
+        <comment>winningStreak</comment>
+        <translation>أطول سلسلة فوز:</translation>
+    </message>
+    <message>
+        <source>Deals scored:</source>
+        <comment>dealsScored</comment>
+        <translation>الجولات المحتسبة:</translation>
+    </message>
+    <message>
+        <source>Your average score change per deal:</source>
+        <comment>averageChange</comment>
+        <translation>متوسط تغير نقاطك في الجولة:</translation>
+    </message>
+    <message>
+        <source>Your bids</source>
+        <comment>bidsHeading</comment>
+        <translation>نجاح توقعاتك</translation>
+    </message>
+    <message>
+        <source>Bid</source>
+        <comment>bidTricks</comment>
+        <translation>التوقع</translation>
+    </message>
+    <message>
+        <source>Times</source>
+        <comment>bidCount</comment>
+        <translation>المرات</translation>
+    </message>
+    <message>
+        <source>Made</source>
+        <comment>bidMade</comment>
+        <translation>نجح</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <comment>bidRate</comment>
+        <translation>النسبة</translation>
+    </message>
+    <message>
+        <source>No deal has been scored yet.</source>
+        <comment>noBids</comment>
+        <translation>لم تُحتسب أي جولة بعد.</translation>
+    </message>
+    <message>
+        <source>This game&apos;s scores</source>
+        <comment>scoreChart</comment>
+        <translation>نقاط اللعبة الحالية</translation>
+    </message>
+    <message>
+        <source>Deal</source>
+        <comment>scoreAxisDeal</comment>
+        <translation>الجولة</translation>
+    </message>
+    <message>
+        <source>Points</source>
+        <comment>scoreAxisPoints</comment>
+        <translation>النقاط</translation>
+    </message>
+    <message>
+        <source>No deal of this game has been scored yet.</source>
+        <comment>noScores</comment>
+        <translation>لم تُحتسب أي جولة من هذه اللعبة بعد.</translation>
+    </message>
+    <message>
+        <source>Your side&apos;s win rate</source>
+        <comment>winRateChart</comment>
+        <translation>نسبة فوز فريقك</translation>
+    </message>
+    <message>
+        <source>Games</source>
+        <comment>winRateAxisGames</comment>
+        <translation>الألعاب</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <comment>winRateAxisRate</comment>
+        <translation>٪</translation>
+    </message>
+    <message>
+        <source>No game has been finished yet.</source>
+        <comment>noGames</comment>
+        <translation>لم تنته أي لعبة بعد.</translation>
+    </message>
+    <message>
+        <source>&amp;Reset...</source>
+        <comment>resetButton</comment>
+        <translation>تصفير...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <comment>closeButton</comment>
+        <translation>إغلاق</translation>
+    </message>
+    <message>
+        <source>Forget all statistics? This cannot be undone.</source>
+        <comment>resetQuestion</comment>
+        <translation>هل تريد حذف كل الإحصاءات؟ لا يمكن التراجع عن ذلك.</translation>
+    </message>
+    <message>
+        <source>The statistics cannot be read just now.</source>
+        <comment>unavailable</comment>
+        <translation>لا يمكن قراءة الإحصاءات الآن.</translation>
+    </message>
+    <message>
+        <source>The Statistics window cannot be shown:
+%1</source>
+        <comment>windowMissing</comment>
+        <translation>لا يمكن عرض نافذة الإحصاءات:
+%1</translation>
+    </message>
+    <message>
+        <source>The statistics file is damaged, so statistics are not being kept. Reset in the Statistics window starts a new file.
+%1</source>
+        <comment>errorDamaged</comment>
+        <translation>ملف الإحصاءات تالف، ولن تُحفظ الإحصاءات. زر التصفير في نافذة الإحصاءات يبدأ ملفاً جديداً.
+%1</translation>
+    </message>
+    <message>
+        <source>Another copy of Halbeet is using the statistics file; deals played in this copy may not be recorded.</source>
+        <comment>errorLocked</comment>
+        <translation>نسخة أخرى من الهلبيط تستخدم ملف الإحصاءات، فقد لا تُحفظ جولات هذه النسخة.</translation>
+    </message>
+    <message>
+        <source>Statistics cannot be saved (the disk may be full or the folder read-only). The game goes on.
+%1</source>
+        <comment>errorWriteFailed</comment>
+        <translation>تعذر حفظ الإحصاءات (قد يكون القرص ممتلئاً أو المجلد للقراءة فقط). تستمر اللعبة.
+%1</translation>
+    </message>
+</context>
+</TS>
