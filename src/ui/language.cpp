@@ -189,6 +189,9 @@ LanguageTexts makeArabic()
     t.savedGame.SaveFailedNotice =
         QStringLiteral("تعذّر حفظ اللعبة في:\n%1\nلن تُعرض عليك متابعتها عند التشغيل القادم.");
     t.savedGame.ResumeOption = QStringLiteral("متابعة اللعبة غير المكتملة عند التشغيل القادم");
+    t.faces.Caption = QStringLiteral("وجوه الورق");
+    t.faces.NoDecks = QStringLiteral("الوجوه البسيطة (لا توجد أوراق مثبتة)");
+    t.faces.PreviewHint = QStringLiteral("هكذا تبدو الأوراق المختارة");
     addArabicStatistics(t.statistics);
     return t;
 }
@@ -305,6 +308,9 @@ LanguageTexts makeEnglish()
     t.savedGame.SaveFailedNotice =
         QStringLiteral("The game could not be saved to:\n%1\nIt will not be offered at the next start.");
     t.savedGame.ResumeOption = QStringLiteral("Continue an unfinished game at the next start");
+    t.faces.Caption = QStringLiteral("Card Faces");
+    t.faces.NoDecks = QStringLiteral("Simple faces (no deck installed)");
+    t.faces.PreviewHint = QStringLiteral("How the chosen cards look");
     addEnglishStatistics(t.statistics);
     return t;
 }
