@@ -133,7 +133,15 @@ QStringList deckFilesToTry(const QString& chosen)
     return files;
 }
 
-// A deck is used only when it parses and has every face, so the table never mixes decks.
+// Where an element lies in the drawing, with the transforms of its parents.
+QRectF elementBounds(const QSvgRenderer& renderer, const QString& id)
+{
+    return renderer.transformForElement(id).mapRect(renderer.boundsOnElement(id));
+}
+
+// A deck is used only when it parses, has every face and its faces are card-shaped (a deck
+// the SVG renderer draws wrongly comes out as something else), so the table never mixes decks
+// nor shows a mangled one.
 std::unique_ptr<QSvgRenderer> loadDeck(const QString& file)
 {
     if (file.isEmpty() || !QFileInfo(file).isFile())
@@ -145,6 +153,10 @@ std::unique_ptr<QSvgRenderer> loadDeck(const QString& file)
         for (int number = 1; number <= 13; ++number)
             if (!renderer->elementExists(CardArt::elementId(suite, number)))
                 return nullptr;
+    const QRectF ace = elementBounds(*renderer, CardArt::elementId(2, 1));
+    const qreal shape = ace.height() > 0 ? ace.width() / ace.height() : 0;
+    if (shape < 0.5 || shape > 0.9)
+        return nullptr;
     return renderer;
 }
 
@@ -212,7 +224,18 @@ QPixmap renderFace(QSvgRenderer* renderer, int suite, int number, QSize size, qr
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    renderer->render(&p, id, QRectF(QPointF(0, 0), QSizeF(size)));
+    // Decks differ in shape; one clearly narrower (or wider) than the place keeps its own
+    // proportions, centred, rather than being stretched.
+    QRectF target(QPointF(0, 0), QSizeF(size));
+    const QSizeF shape = elementBounds(*renderer, id).size();
+    if (!shape.isEmpty()) {
+        const QSizeF fitted = shape.scaled(target.size(), Qt::KeepAspectRatio);
+        if (fitted.width() < target.width() * 0.97 || fitted.height() < target.height() * 0.97) {
+            const QRectF centred(QPointF(0, 0), fitted);
+            target = centred.translated(target.center() - centred.center());
+        }
+    }
+    renderer->render(&p, id, target);
     return pm;
 }
 

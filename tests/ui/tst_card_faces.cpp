@@ -34,8 +34,8 @@ namespace {
 constexpr QSize FaceSize(71, 96);
 
 // A deck whose 52 faces are plain rectangles of one colour, so a rendered face tells which
-// deck it came from. Faces listed in `left_out` are not in the file.
-QByteArray colouredDeck(const QColor& colour, const QStringList& leftOut = {})
+// deck it came from. Faces listed in `leftOut` are not in the file.
+QByteArray colouredDeck(const QColor& colour, const QStringList& leftOut = {}, QSize card = {71, 96})
 {
     QByteArray svg = "<?xml version=\"1.0\"?>\n"
                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"500\">\n";
@@ -45,11 +45,13 @@ QByteArray colouredDeck(const QColor& colour, const QStringList& leftOut = {})
             const QString id = CardArt::elementId(suite, number);
             if (leftOut.contains(id))
                 continue;
-            svg += QStringLiteral("<g id=\"%1\"><rect x=\"%2\" y=\"%3\" width=\"71\" height=\"96\" "
-                                  "fill=\"%4\"/></g>\n")
+            svg += QStringLiteral("<g id=\"%1\"><rect x=\"%2\" y=\"%3\" width=\"%4\" height=\"%5\" "
+                                  "fill=\"%6\"/></g>\n")
                        .arg(id)
-                       .arg((n % 13) * 75)
-                       .arg((n / 13) * 100)
+                       .arg((n % 13) * 120)
+                       .arg((n / 13) * 120)
+                       .arg(card.width())
+                       .arg(card.height())
                        .arg(colour.name())
                        .toUtf8();
         }
@@ -89,6 +91,10 @@ public:
         addDeck("svg-corrupt", "Corrupt", "", "corrupt.svgz", QByteArray("\x1f\x8b\x08\x00\xff\xff", 6));
         addDeck("svg-partial", "Partial", "", "partial.svg",
                 colouredDeck(Qt::yellow, {QStringLiteral("king_diamond")}));
+        // Faces lying on their side are not cards: the renderer has misread the deck.
+        addDeck("svg-sideways", "Sideways", "", "sideways.svg", colouredDeck(Qt::blue, {}, {96, 71}));
+        // Narrower cards than the table's keep their shape.
+        addDeck("svg-narrow", "Narrow", "", "narrow.svg", colouredDeck(Qt::magenta, {}, {60, 96}));
         // Not installed: no SVG file, an index without one, a picture outside the folder,
         // a folder without an index.
         addDeck("svg-missing", "Missing", "", "missing.svg", {});
@@ -234,6 +240,7 @@ private slots:
     void listShowsTheInstalledDecksByName();
     void unusableDecksFallBackQuietly_data();
     void unusableDecksFallBackQuietly();
+    void narrowerFacesKeepTheirShape();
     void withoutAnyDeckTheFacesAreDrawn();
     void okStoresAndAppliesTheChoiceCancelDoesNot();
     void storedChoiceShowsAtOpeningAndAStaleOneIsKept();
@@ -251,13 +258,13 @@ void TstCardFaces::listShowsTheInstalledDecksByName_data()
     QTest::addColumn<Qt::LayoutDirection>("direction");
     // Sorted by name whatever the case; a deck without an Arabic name keeps its own.
     QTest::newRow("English") << "EN"
-                             << QStringList{"Azure", "Corrupt", "crimson", "Garbage", "Nicu White",
-                                            "Partial"}
+                             << QStringList{"Azure", "Corrupt", "crimson", "Garbage", "Narrow",
+                                            "Nicu White", "Partial", "Sideways"}
                              << Qt::LeftToRight;
     // In Arabic, Arabic names come first.
     QTest::newRow("Arabic") << "AR"
                             << QStringList{"سماوي", "قرمزي", "نيكو الأبيض", "Corrupt", "Garbage",
-                                           "Partial"}
+                                           "Narrow", "Partial", "Sideways"}
                             << Qt::RightToLeft;
 }
 
@@ -308,6 +315,7 @@ void TstCardFaces::unusableDecksFallBackQuietly_data()
     QTest::newRow("not SVG") << "svg-garbage" << false << Green;
     QTest::newRow("unreadable compressed file") << "svg-corrupt" << false << Green;
     QTest::newRow("a face missing") << "svg-partial" << false << Green;
+    QTest::newRow("faces not card-shaped") << "svg-sideways" << false << Green;
     QTest::newRow("no picture file") << "svg-missing" << false << Green;
     QTest::newRow("picture outside its folder") << "svg-outside" << false << Green;
     QTest::newRow("never installed") << "svg-nowhere" << false << Green;
@@ -338,6 +346,27 @@ void TstCardFaces::unusableDecksFallBackQuietly()
                                               : QString();
     QCOMPARE(CardArt::deckInUse(), inUse);
     QVERIFY(!anyMessageBox());
+}
+
+void TstCardFaces::narrowerFacesKeepTheirShape()
+{
+    DeckFolder decks;
+    CardArt::setDeckFolder(decks.path());
+    CardArt::setDeck(QStringLiteral("svg-narrow"));
+    for (const qreal dpr : {1.0, 2.0}) {
+        const QImage face = CardArt::face(1, 5, FaceSize, dpr).toImage();
+        const int middle = face.height() / 2;
+        // 60 x 96 in a 71 x 96 place: about five pixels clear on either side, full height.
+        QCOMPARE(face.pixelColor(face.width() / 2, middle), QColor(Qt::magenta));
+        QCOMPARE(face.pixelColor(face.width() / 2, 1), QColor(Qt::magenta));
+        QCOMPARE(face.pixelColor(int(3 * dpr), middle).alpha(), 0);
+        QCOMPARE(face.pixelColor(face.width() - 1 - int(3 * dpr), middle).alpha(), 0);
+        QCOMPARE(face.pixelColor(int(7 * dpr), middle), QColor(Qt::magenta));
+    }
+    // The table's own shape is filled edge to edge.
+    CardArt::setDeck(QStringLiteral("svg-azure"));
+    const QImage face = CardArt::face(1, 5, FaceSize, 1.0).toImage();
+    QCOMPARE(face.pixelColor(1, 48), QColor(Qt::blue));
 }
 
 void TstCardFaces::withoutAnyDeckTheFacesAreDrawn()
@@ -478,9 +507,14 @@ void TstCardFaces::everySystemDeckHasAllFaces()
                          qPrintable(deck.id + u' ' + CardArt::elementId(suite, number)));
         clock.restart();
         const QPixmap preview = CardArt::preview(deck.id, QSize(44, 60), 1.0);
-        qInfo("%-28s parse %4lld ms, preview (parse and four faces) %4lld ms", qPrintable(deck.id),
-              parse, clock.elapsed());
+        const qint64 previewTime = clock.elapsed();
         QVERIFY(!preview.isNull());
+        CardArt::setDeck(deck.id);
+        const QString inUse = CardArt::deckInUse();
+        qInfo("%-28s parse %4lld ms, preview (parse and four faces) %4lld ms%s", qPrintable(deck.id),
+              parse, previewTime, inUse == deck.id ? "" : qPrintable(QStringLiteral(", shown as ") + inUse));
+        // Only a deck that cannot be drawn right is passed over, for the default one.
+        QVERIFY(inUse == deck.id || inUse == CardArt::defaultDeck());
     }
 }
 
