@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -248,6 +249,8 @@ void Tstings::layOutFacesBand()
     const int top = FacesTop + 6;
     m_facesPreview->setGeometry(0, FacesTop + 4, previewWidth, PreviewCard.height());
     m_faces->resize(listWidth, 24);
+    // The list drops down in a window of its own, which does not take the dialog's direction.
+    m_faces->view()->window()->setLayoutDirection(languageDirection());
     if (isArabic()) {
         m_facesLabel->move(379 - m_facesLabel->width(), top);
         m_faces->move(379 - listWidth, top + 22);
