@@ -155,7 +155,9 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* 
     m_faces->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
     m_facesPreview = new QLabel(this);
     m_facesPreview->setObjectName(QStringLiteral("Image2"));
+    m_facesLabel->setBuddy(m_faces);
     connect(m_faces, &QComboBox::currentIndexChanged, this, [this] { showFacePreview(); });
+    connect(m_faces, &QComboBox::activated, this, [this] { m_facesPicked = true; });
 
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
@@ -282,6 +284,7 @@ void Tstings::fillFaceList()
         index = m_faces->findData(CardArt::defaultDeck());
     m_faces->setCurrentIndex(std::max(index, 0));
     m_shownFaces = faceDeck();
+    m_facesPicked = false;
 }
 
 QString Tstings::faceDeck() const { return m_faces->currentData().toString(); }
@@ -471,8 +474,9 @@ void Tstings::BitBtn1Click()
             settings::setExpertPlayers(m_expert->isChecked());
         if (m_resume->isChecked() != settings::resumeGames())
             settings::setResumeGames(m_resume->isChecked());
-        // A stored deck that is no longer installed stays stored until another is chosen.
-        if (faceDeck() != m_shownFaces) {
+        // A stored deck that is no longer installed stays stored until the player picks one,
+        // even the default deck shown in its place.
+        if (faceDeck() != m_shownFaces || (m_facesPicked && faceDeck() != settings::faceDeck())) {
             settings::setFaceDeck(faceDeck());
             m_shownFaces = faceDeck();
             CardArt::setDeck(faceDeck());

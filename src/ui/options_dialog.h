@@ -92,6 +92,7 @@ private:
     QComboBox* m_faces = nullptr;
     QLabel* m_facesPreview = nullptr;
     QString m_shownFaces; // the deck selected when the dialog opened
+    bool m_facesPicked = false; // the player picked from the list since it opened
     QHash<QString, QPixmap> m_previews; // by deck id and pixel ratio: each deck parsed once
 };
 

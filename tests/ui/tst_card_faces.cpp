@@ -12,6 +12,7 @@
 #include "ui/status_bar.h"
 #include "ui/table.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -460,6 +461,17 @@ void TstCardFaces::storedChoiceShowsAtOpeningAndAStaleOneIsKept()
         QVERIFY2(settingsFile.contents().startsWith(QString::fromUtf8(c.stored)),
                  qPrintable(settingsFile.contents()));
     }
+
+    // Picking the default deck that stands in for a deck no longer installed stores it.
+    Fixture f;
+    f.settingsFile.write("[FACES]\nDECK=svg-uninstalled\n");
+    f.open();
+    QCOMPARE(f.dialog->faceDeck(), QStringLiteral("svg-nicu-white"));
+    f.list()->showPopup();
+    QAbstractItemView* view = f.list()->view();
+    QTest::keyClick(view, Qt::Key_Return);
+    f.pressOk();
+    QCOMPARE(settings::faceDeck(), QStringLiteral("svg-nicu-white"));
 }
 
 void TstCardFaces::previewFollowsTheSelection()
