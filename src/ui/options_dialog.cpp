@@ -11,12 +11,12 @@
 #include "ui/status_bar.h"
 #include "ui/table.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
-#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
