@@ -210,6 +210,24 @@
     </message>
 </context>
 <context>
+    <name>Faces</name>
+    <message>
+        <source>Card Faces</source>
+        <comment>Caption</comment>
+        <translation>وجوه الورق</translation>
+    </message>
+    <message>
+        <source>Simple faces (no deck installed)</source>
+        <comment>NoDecks</comment>
+        <translation>الوجوه البسيطة (لا توجد أوراق مثبتة)</translation>
+    </message>
+    <message>
+        <source>How the chosen cards look</source>
+        <comment>PreviewHint</comment>
+        <translation>هكذا تبدو الأوراق المختارة</translation>
+    </message>
+</context>
+<context>
     <name>Flow</name>
     <message>
         <source>Do you want to exit?</source>

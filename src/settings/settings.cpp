@@ -347,5 +347,15 @@ void setExpertPlayers(bool expert)
                 expert ? QStringLiteral("EXPERT") : QStringLiteral("CLASSIC"));
 }
 
+QString faceDeck()
+{
+    return readString(QStringLiteral("FACES"), QStringLiteral("DECK"), QString()).trimmed();
+}
+
+void setFaceDeck(const QString& deck)
+{
+    writeString(QStringLiteral("FACES"), QStringLiteral("DECK"), deck.trimmed());
+}
+
 } // namespace settings
 } // namespace halbeet

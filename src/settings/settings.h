@@ -92,5 +92,11 @@ void setResumeGames(bool on);
 bool expertPlayers();
 void setExpertPlayers(bool expert);
 
+// FACES/DECK: the card faces, as the name of an installed deck's folder ("svg-standard").
+// Missing or empty means the program's default deck; blanks around the name are dropped.
+// Whether the deck is still installed is the card pictures' business, not this file's.
+QString faceDeck();
+void setFaceDeck(const QString& deck);
+
 } // namespace settings
 } // namespace halbeet

@@ -1,17 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/card_art.h"
 
+#include <QCollator>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringTokenizer>
 #include <QSvgRenderer>
 #include <QtMath>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <optional>
+#include <utility>
 
 #ifndef HALBEET_CARDDECK_DIR
 #define HALBEET_CARDDECK_DIR "/usr/share/carddecks"
@@ -21,18 +28,26 @@ namespace halbeet {
 
 namespace {
 
-// Classic decks first: their courts read well at 71 x 96.
+// Classic decks first: their courts read well at 71 x 96. The first one installed is the
+// default deck, and the fallback for a chosen deck that cannot be used.
 constexpr std::array<const char*, 3> DeckCandidates = {
     "svg-nicu-white/white.svgz",
     "svg-standard/standard.svgz",
     "svg-oxygen-white/oxygen-white.svgz",
 };
 
+// The few faces the options preview shows: an ace, two courts and a number card.
+constexpr std::array<std::pair<int, int>, 4> PreviewFaces = {{{2, 1}, {3, 13}, {1, 12}, {4, 10}}};
+
 struct ArtState {
-    bool deckChosen = false;
-    QString deckFile;
+    bool folderChosen = false;
+    QString deckFolder;
+    QString chosenDeck;  // the folder name asked for; empty for the default deck
+    bool fileGiven = false; // setDeckFile: that file alone, no fallback
+    QString givenFile;
     // Parsing a deck takes tens of milliseconds, so it waits for the first face painted.
     std::unique_ptr<QSvgRenderer> renderer;
+    QString rendererFile;
     bool parseTried = false;
     QHash<QString, QPixmap> cache;
 };
@@ -43,20 +58,115 @@ ArtState& art()
     return state;
 }
 
-const QString& chosenDeckFile()
+const QString& deckFolderPath()
 {
     ArtState& s = art();
-    if (!s.deckChosen) {
-        s.deckChosen = true;
-        for (const char* candidate : DeckCandidates) {
-            const QString path = QStringLiteral(HALBEET_CARDDECK_DIR "/") + QLatin1String(candidate);
-            if (QFileInfo::exists(path)) {
-                s.deckFile = path;
-                break;
-            }
-        }
+    if (!s.folderChosen) {
+        s.folderChosen = true;
+        const QString fromEnvironment = qEnvironmentVariable("HALBEET_CARDDECKS");
+        s.deckFolder = fromEnvironment.isEmpty() ? QStringLiteral(HALBEET_CARDDECK_DIR)
+                                                 : fromEnvironment;
     }
-    return s.deckFile;
+    return s.deckFolder;
+}
+
+// The [KDE Backdeck] group of a deck's index file: its names and its SVG file.
+struct DeckIndex {
+    QString name;
+    QString arabicName;
+    QString svg;
+};
+
+std::optional<DeckIndex> readDeckIndex(const QString& folder)
+{
+    QFile file(folder + QStringLiteral("/index.desktop"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || file.size() > 256 * 1024)
+        return std::nullopt;
+    DeckIndex index;
+    bool inGroup = false;
+    const QString text = QString::fromUtf8(file.readAll());
+    for (const QStringView rawLine : QStringTokenizer(text, u'\n')) {
+        const QStringView line = rawLine.trimmed();
+        if (line.startsWith(u'[')) {
+            inGroup = line == u"[KDE Backdeck]";
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (!inGroup || equals <= 0)
+            continue;
+        const QStringView key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed().toString();
+        if (key == u"Name")
+            index.name = value;
+        else if (key == u"Name[ar]")
+            index.arabicName = value;
+        else if (key == u"SVG")
+            index.svg = value;
+    }
+    // A picture file outside the deck's own folder is not the deck's.
+    if (index.svg.isEmpty() || index.svg.contains(u'/') || index.svg.startsWith(u'.'))
+        return std::nullopt;
+    return index;
+}
+
+// The SVG file of an installed deck, or empty when the folder holds no usable index.
+QString deckSvgFile(const QString& id)
+{
+    if (id.isEmpty() || id.contains(u'/') || id.startsWith(u'.'))
+        return {};
+    const QString folder = deckFolderPath() + u'/' + id;
+    const std::optional<DeckIndex> index = readDeckIndex(folder);
+    return index ? folder + u'/' + index->svg : QString();
+}
+
+// The files to try, best first: the chosen deck, then the default candidates.
+QStringList deckFilesToTry(const QString& chosen)
+{
+    QStringList files;
+    if (const QString file = deckSvgFile(chosen); !file.isEmpty())
+        files.append(file);
+    for (const char* candidate : DeckCandidates) {
+        const QString file = deckFolderPath() + u'/' + QLatin1String(candidate);
+        if (!files.contains(file))
+            files.append(file);
+    }
+    return files;
+}
+
+// Where an element lies in the drawing, with the transforms of its parents.
+QRectF elementBounds(const QSvgRenderer& renderer, const QString& id)
+{
+    return renderer.transformForElement(id).mapRect(renderer.boundsOnElement(id));
+}
+
+// A deck is used only when it parses, has every face and its faces are card-shaped (a deck
+// the SVG renderer draws wrongly comes out as something else), so the table never mixes decks
+// nor shows a mangled one.
+std::unique_ptr<QSvgRenderer> loadDeck(const QString& file)
+{
+    if (file.isEmpty() || !QFileInfo(file).isFile())
+        return nullptr;
+    auto renderer = std::make_unique<QSvgRenderer>(file);
+    if (!renderer->isValid())
+        return nullptr;
+    for (int suite = 1; suite <= 4; ++suite)
+        for (int number = 1; number <= 13; ++number)
+            if (!renderer->elementExists(CardArt::elementId(suite, number)))
+                return nullptr;
+    const QRectF ace = elementBounds(*renderer, CardArt::elementId(2, 1));
+    const qreal shape = ace.height() > 0 ? ace.width() / ace.height() : 0;
+    if (shape < 0.5 || shape > 0.9)
+        return nullptr;
+    return renderer;
+}
+
+// The first usable deck of the list, and its file.
+std::pair<std::unique_ptr<QSvgRenderer>, QString> firstUsableDeck(const QStringList& files)
+{
+    for (const QString& file : files)
+        if (auto renderer = loadDeck(file))
+            return {std::move(renderer), file};
+    return {nullptr, QString()};
 }
 
 QSvgRenderer* deckRenderer()
@@ -64,14 +174,21 @@ QSvgRenderer* deckRenderer()
     ArtState& s = art();
     if (!s.parseTried) {
         s.parseTried = true;
-        const QString& path = chosenDeckFile();
-        if (!path.isEmpty() && QFileInfo::exists(path)) {
-            auto renderer = std::make_unique<QSvgRenderer>(path);
-            if (renderer->isValid())
-                s.renderer = std::move(renderer);
-        }
+        auto [renderer, file] = firstUsableDeck(s.fileGiven ? QStringList{s.givenFile}
+                                                            : deckFilesToTry(s.chosenDeck));
+        s.renderer = std::move(renderer);
+        s.rendererFile = file;
     }
     return s.renderer.get();
+}
+
+void resetDeck()
+{
+    ArtState& s = art();
+    s.renderer.reset();
+    s.rendererFile.clear();
+    s.parseTried = false;
+    s.cache.clear();
 }
 
 QString cacheKey(char kind, int a, int b, QSize size, qreal dpr)
@@ -96,6 +213,30 @@ QPixmap blankPixmap(QSize size, qreal dpr)
 bool validFace(int suite, int number)
 {
     return suite >= 1 && suite <= 4 && number >= 1 && number <= 13;
+}
+
+QPixmap renderFace(QSvgRenderer* renderer, int suite, int number, QSize size, qreal dpr)
+{
+    const QString id = CardArt::elementId(suite, number);
+    if (!renderer || !renderer->elementExists(id))
+        return CardArt::drawnFace(suite, number, size, dpr);
+    QPixmap pm = blankPixmap(size, dpr);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    // Decks differ in shape; one clearly narrower (or wider) than the place keeps its own
+    // proportions, centred, rather than being stretched.
+    QRectF target(QPointF(0, 0), QSizeF(size));
+    const QSizeF shape = elementBounds(*renderer, id).size();
+    if (!shape.isEmpty()) {
+        const QSizeF fitted = shape.scaled(target.size(), Qt::KeepAspectRatio);
+        if (fitted.width() < target.width() * 0.97 || fitted.height() < target.height() * 0.97) {
+            const QRectF centred(QPointF(0, 0), fitted);
+            target = centred.translated(target.center() - centred.center());
+        }
+    }
+    renderer->render(&p, id, target);
+    return pm;
 }
 
 bool isRed(int suite) { return suite == 3 || suite == 4; }
@@ -608,19 +749,109 @@ QString CardArt::elementId(int suite, int number)
     return rank + QLatin1Char('_') + QLatin1String(suits[suite]);
 }
 
-QString CardArt::deckFile() { return chosenDeckFile(); }
+QString CardArt::deckFile()
+{
+    const ArtState& s = art();
+    if (s.parseTried)
+        return s.rendererFile;
+    if (s.fileGiven)
+        return s.givenFile;
+    for (const QString& file : deckFilesToTry(s.chosenDeck))
+        if (QFileInfo(file).isFile())
+            return file;
+    return {};
+}
 
 void CardArt::setDeckFile(const QString& path)
 {
     ArtState& s = art();
-    s.deckChosen = true;
-    s.deckFile = path;
-    s.renderer.reset();
-    s.parseTried = false;
-    s.cache.clear();
+    s.fileGiven = true;
+    s.givenFile = path;
+    resetDeck();
 }
 
 bool CardArt::deckParsed() { return art().renderer != nullptr; }
+
+QString CardArt::deckFolder() { return deckFolderPath(); }
+
+void CardArt::setDeckFolder(const QString& folder)
+{
+    ArtState& s = art();
+    s.folderChosen = true;
+    s.deckFolder = folder;
+    resetDeck();
+}
+
+QList<CardDeck> CardArt::installedDecks(bool arabic)
+{
+    QList<CardDeck> decks;
+    const QDir folder(deckFolderPath());
+    for (const QString& id : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const std::optional<DeckIndex> index = readDeckIndex(folder.filePath(id));
+        if (!index)
+            continue;
+        const QString file = folder.filePath(id) + u'/' + index->svg;
+        if (!QFileInfo(file).isFile())
+            continue;
+        QString name = arabic && !index->arabicName.isEmpty() ? index->arabicName : index->name;
+        if (name.isEmpty())
+            name = id;
+        decks.append({id, name, file});
+    }
+    QCollator collator(QLocale(arabic ? QLocale::Arabic : QLocale::English));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(decks.begin(), decks.end(), [&collator](const CardDeck& a, const CardDeck& b) {
+        return collator.compare(a.name, b.name) < 0;
+    });
+    return decks;
+}
+
+QString CardArt::defaultDeck()
+{
+    for (const char* candidate : DeckCandidates) {
+        const QString relative = QLatin1String(candidate);
+        if (QFileInfo(deckFolderPath() + u'/' + relative).isFile())
+            return relative.section(u'/', 0, 0);
+    }
+    return {};
+}
+
+QString CardArt::chosenDeck() { return art().chosenDeck; }
+
+void CardArt::setDeck(const QString& id)
+{
+    ArtState& s = art();
+    s.fileGiven = false;
+    s.givenFile.clear();
+    s.chosenDeck = id.trimmed();
+    resetDeck();
+}
+
+QString CardArt::deckInUse()
+{
+    deckRenderer();
+    const QString& file = art().rendererFile;
+    if (file.isEmpty() || art().fileGiven)
+        return {};
+    return QFileInfo(file).dir().dirName();
+}
+
+QPixmap CardArt::preview(const QString& id, QSize cardSize, qreal dpr)
+{
+    if (cardSize.isEmpty())
+        return {};
+    auto [renderer, file] = firstUsableDeck(deckFilesToTry(id));
+    const int step = cardSize.width() * 2 / 3;
+    const int count = int(PreviewFaces.size());
+    const QSize total(cardSize.width() + step * (count - 1), cardSize.height());
+    QPixmap pm = blankPixmap(total, dpr);
+    QPainter p(&pm);
+    for (int i = 0; i < count; ++i) {
+        const auto [suite, number] = PreviewFaces[std::size_t(i)];
+        p.drawPixmap(QPoint(i * step, 0), renderFace(renderer.get(), suite, number, cardSize, dpr));
+    }
+    return pm;
+}
 
 void CardArt::clearCache() { art().cache.clear(); }
 
@@ -645,18 +876,7 @@ QPixmap CardArt::face(int suite, int number, QSize size, qreal dpr)
     if (const auto it = s.cache.constFind(key); it != s.cache.constEnd())
         return *it;
 
-    QPixmap pm;
-    QSvgRenderer* renderer = deckRenderer();
-    const QString id = elementId(suite, number);
-    if (renderer && renderer->elementExists(id)) {
-        pm = blankPixmap(size, dpr);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        renderer->render(&p, id, QRectF(QPointF(0, 0), QSizeF(size)));
-    } else {
-        pm = drawnFace(suite, number, size, dpr);
-    }
+    const QPixmap pm = renderFace(deckRenderer(), suite, number, size, dpr);
     s.cache.insert(key, pm);
     return pm;
 }

@@ -256,6 +256,9 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
         "SaveFailedNotice");
     t.savedGame.ResumeOption =
         tr.translate("SavedGame", "Continue an unfinished game at the next start", "ResumeOption");
+    t.faces.Caption = tr.translate("Faces", "Card Faces", "Caption");
+    t.faces.NoDecks = tr.translate("Faces", "Simple faces (no deck installed)", "NoDecks");
+    t.faces.PreviewHint = tr.translate("Faces", "How the chosen cards look", "PreviewHint");
     addStatistics(t.statistics, tr);
     return t;
 }

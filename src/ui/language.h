@@ -154,6 +154,13 @@ struct ExpertTexts {
     std::array<QString, 12> reasons;   // by ExpertReason
 };
 
+// The choice of card faces in Options.
+struct FacesTexts {
+    QString Caption;      // the heading of the choice
+    QString NoDecks;      // the only entry when no deck is installed
+    QString PreviewHint;  // the tooltip of the preview
+};
+
 // The Statistics window, its menu item and the statistics' error notices.
 struct StatisticsTexts {
     QString menuItem;
@@ -205,6 +212,7 @@ struct LanguageTexts {
     SavedGameTexts savedGame;
     ExpertTexts expert;
     StatisticsTexts statistics;
+    FacesTexts faces;
 };
 
 const LanguageTexts& arabicTexts();

@@ -4,13 +4,17 @@
 #include "core/game.h"
 #include "settings/settings.h"
 #include "ui/arabic_style.h"
+#include "ui/card_art.h"
 #include "ui/card_sprite.h"
 #include "ui/language.h"
 #include "ui/message_dialog.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +36,10 @@ constexpr int Normal = 500;
 constexpr int Slow = 1000;
 // The band below the designed dialog: the computer players' level and the saved game.
 constexpr int ExtraBand = 58;
+// Below that, the card faces: the list of decks and a preview of a few faces.
+constexpr int FacesBand = 72;
+constexpr int FacesTop = 300; // under the level band
+constexpr QSize PreviewCard(44, 60);
 
 QFrame* makeFrame(QWidget* parent, const QString& name, QRect geometry, QFrame::Shape shape)
 {
@@ -54,7 +62,7 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* 
     setFont(fontWithFallback(QStringLiteral("MS Sans Serif"), 11));
     // The designed dialog is 277 high; the level of the computer players and the saved game
     // take a band of their own below it.
-    setFixedSize(395, 277 + ExtraBand);
+    setFixedSize(395, 277 + ExtraBand + FacesBand);
     centreOnScreen(this);
 
     // The frames first, so that everything else lies over them.
@@ -139,15 +147,27 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* 
     m_resume->setObjectName(QStringLiteral("CheckBox1"));
     m_resume->setGeometry(16, 272, 363, 20);
 
+    makeFrame(this, QStringLiteral("Bevel8"), {8, FacesTop, 379, FacesBand - 4}, QFrame::Box);
+    m_facesLabel = new QLabel(this);
+    m_facesLabel->setObjectName(QStringLiteral("Label11"));
+    m_faces = new QComboBox(this);
+    m_faces->setObjectName(QStringLiteral("ComboBox1"));
+    m_faces->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
+    m_facesPreview = new QLabel(this);
+    m_facesPreview->setObjectName(QStringLiteral("Image2"));
+    m_facesLabel->setBuddy(m_faces);
+    connect(m_faces, &QComboBox::currentIndexChanged, this, [this] { showFacePreview(); });
+    connect(m_faces, &QComboBox::activated, this, [this] { m_facesPicked = true; });
+
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
-    m_ok->setGeometry(312, 246 + ExtraBand, 75, 25);
+    m_ok->setGeometry(312, 246 + ExtraBand + FacesBand, 75, 25);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 
     m_cancel = new QPushButton(this);
     m_cancel->setObjectName(QStringLiteral("BitBtn3"));
-    m_cancel->setGeometry(224, 245 + ExtraBand, 75, 27);
+    m_cancel->setGeometry(224, 245 + ExtraBand + FacesBand, 75, 27);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     FormCreate();
@@ -177,6 +197,7 @@ void Tstings::FormCreate()
     m_speedButton2->setText(t.SpeedButton2);
     fitSpeedButtons();
     layOutLevelBand();
+    layOutFacesBand();
 
     // The speed heading stays inside its frame even in a wider font.
     if (isArabic()) {
@@ -216,6 +237,71 @@ void Tstings::layOutLevelBand()
         m_classic->move(0, 2);
         m_expert->move(m_classic->width() + gap, 2);
     }
+}
+
+void Tstings::layOutFacesBand()
+{
+    const FacesTexts& t = texts().faces;
+    m_facesLabel->setText(t.Caption);
+    m_facesLabel->adjustSize();
+    m_facesPreview->setToolTip(t.PreviewHint);
+    // The caption and the list at the start of the reading direction, the preview at its end.
+    const int previewWidth = PreviewCard.width() + PreviewCard.width() * 2 / 3 * 3;
+    const int listWidth = 379 - 16 - previewWidth - 16;
+    const int top = FacesTop + 6;
+    m_facesPreview->setGeometry(0, FacesTop + 4, previewWidth, PreviewCard.height());
+    m_faces->resize(listWidth, 24);
+    // The list drops down in a window of its own, which does not take the dialog's direction.
+    m_faces->view()->window()->setLayoutDirection(languageDirection());
+    if (isArabic()) {
+        m_facesLabel->move(379 - m_facesLabel->width(), top);
+        m_faces->move(379 - listWidth, top + 22);
+        m_facesPreview->move(16, m_facesPreview->y());
+    } else {
+        m_facesLabel->move(16, top);
+        m_faces->move(16, top + 22);
+        m_facesPreview->move(379 - previewWidth, m_facesPreview->y());
+    }
+}
+
+void Tstings::fillFaceList()
+{
+    // Read again at every opening: a deck installed or removed meanwhile shows as it is now.
+    const QSignalBlocker quiet(m_faces);
+    m_faces->clear();
+    const QList<CardDeck> decks = CardArt::installedDecks(isArabic());
+    for (const CardDeck& deck : decks)
+        m_faces->addItem(deck.name, deck.id);
+    if (decks.isEmpty()) {
+        m_faces->addItem(texts().faces.NoDecks, QString());
+        m_faces->setEnabled(false);
+    } else {
+        m_faces->setEnabled(true);
+    }
+    // The stored deck when it is installed; otherwise the default deck the table falls back to.
+    int index = m_faces->findData(settings::faceDeck());
+    if (index < 0)
+        index = m_faces->findData(CardArt::defaultDeck());
+    m_faces->setCurrentIndex(std::max(index, 0));
+    m_shownFaces = faceDeck();
+    m_facesPicked = false;
+}
+
+QString Tstings::faceDeck() const { return m_faces->currentData().toString(); }
+
+void Tstings::showFacePreview()
+{
+    const QString id = faceDeck();
+    const qreal dpr = devicePixelRatioF();
+    const QString key = id + QLatin1Char('@') + QString::number(dpr);
+    auto it = m_previews.constFind(key);
+    if (it == m_previews.constEnd()) {
+        // A large deck takes a moment to parse the first time it is shown.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        it = m_previews.insert(key, CardArt::preview(id, PreviewCard, dpr));
+        QApplication::restoreOverrideCursor();
+    }
+    m_facesPreview->setPixmap(*it);
 }
 
 void Tstings::fitSpeedButtons()
@@ -303,6 +389,8 @@ void Tstings::FormShow()
     m_game.setPlayDelay(delay);
     (settings::expertPlayers() ? m_expert : m_classic)->setChecked(true);
     m_resume->setChecked(settings::resumeGames());
+    fillFaceList();
+    showFacePreview();
     m_edits[1]->setFocus();
 }
 
@@ -386,6 +474,17 @@ void Tstings::BitBtn1Click()
             settings::setExpertPlayers(m_expert->isChecked());
         if (m_resume->isChecked() != settings::resumeGames())
             settings::setResumeGames(m_resume->isChecked());
+        // A stored deck that is no longer installed stays stored until the player picks one,
+        // even the default deck shown in its place.
+        if (faceDeck() != m_shownFaces || (m_facesPicked && faceDeck() != settings::faceDeck())) {
+            settings::setFaceDeck(faceDeck());
+            m_shownFaces = faceDeck();
+            CardArt::setDeck(faceDeck());
+            // Every card on screen, here and in the other windows, repaints with the new faces.
+            for (QWidget* widget : QApplication::allWidgets())
+                if (auto* sprite = qobject_cast<CardSprite*>(widget))
+                    sprite->update();
+        }
     } catch (const SettingsWriteError& error) {
         // What was written stays written; the dialog stays open for another try or Cancel.
         showSettingsWriteError(this, error);

@@ -5,10 +5,13 @@
 // Designed for Arabic; in English the name rows and headings are mirrored once, at creation.
 
 #include <QDialog>
+#include <QHash>
+#include <QPixmap>
 
 #include <array>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,6 +39,9 @@ public:
     // The design the preview shows, -1..-13.
     int design() const;
 
+    // The id of the card faces chosen in the list; empty when no deck is installed.
+    QString faceDeck() const;
+
     // The OK button's action (also Enter).
     void BitBtn1Click();
 
@@ -47,6 +53,9 @@ private:
     void applyEnglishLayout();
     void fitSpeedButtons();
     void layOutLevelBand();
+    void layOutFacesBand();
+    void fillFaceList();
+    void showFacePreview();
     void FormShow();
     void SpeedButton1Click();
     void SpeedButton2Click();
@@ -78,6 +87,13 @@ private:
     QRadioButton* m_classic = nullptr;
     QRadioButton* m_expert = nullptr;
     QCheckBox* m_resume = nullptr;
+    // The card faces, in a band of their own below that: the list of decks and a preview.
+    QLabel* m_facesLabel = nullptr;
+    QComboBox* m_faces = nullptr;
+    QLabel* m_facesPreview = nullptr;
+    QString m_shownFaces; // the deck selected when the dialog opened
+    bool m_facesPicked = false; // the player picked from the list since it opened
+    QHash<QString, QPixmap> m_previews; // by deck id and pixel ratio: each deck parsed once
 };
 
 } // namespace halbeet

@@ -3,6 +3,7 @@
 
 #include "settings/settings.h"
 #include "ui/arabic_style.h"
+#include "ui/card_art.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
@@ -21,6 +22,8 @@ void prepareApplication(QApplication& app)
     QGuiApplication::setDesktopFileName(QStringLiteral("halbeet"));
     setCurrentLang(settings::language());
     installQtTranslations();
+    // Only the choice: the deck is read when the first face is painted.
+    CardArt::setDeck(settings::faceDeck());
     installAppStyle(app);
     // Told once, after the command that wrote has finished: where an oversized settings file
     // went when a fresh one took its place.

@@ -343,6 +343,31 @@ TEST_F(SettingsTest, LanguageIsTheStoredTextAsItIs)
     }
 }
 
+TEST_F(SettingsTest, FaceDeckRoundTripsAndLeavesTheRestOfTheFile)
+{
+    struct Case {
+        const char* file;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"[FACES]\nDECK=svg-standard\n", "svg-standard"},
+        {"[faces]\ndeck=  svg-oxygen  \n", "svg-oxygen"},
+        {"[FACES]\nDECK=\n", ""},
+        {"[OTHER]\nDECK=svg-standard\n", ""},
+    };
+    for (const Case& c : cases) {
+        writeFile(c.file);
+        EXPECT_EQ(settings::faceDeck(), QString::fromUtf8(c.expected)) << c.file;
+    }
+
+    writeFile("; mine\n[NAMES]\nPLAYER1=Hawk\n[FACES]\nDECK=svg-old\nSIZE=9\n[EXTRA]\nX=1\n");
+    settings::setFaceDeck(QStringLiteral(" svg-dondorf "));
+    EXPECT_EQ(settings::faceDeck(), QStringLiteral("svg-dondorf"));
+    EXPECT_EQ(state().content,
+              QByteArray("; mine\n[NAMES]\nPLAYER1=Hawk\n[FACES]\nDECK=svg-dondorf\nSIZE=9\n[EXTRA]\nX=1\n"));
+}
+
 TEST_F(SettingsTest, SectionsAndKeysMatchInAnyCase)
 {
     writeFile("[names]\nplayer2=Falcon\n[Names]\nPlayer3=Eagle\n[DelayCard]\nDeLaY=1000\n"

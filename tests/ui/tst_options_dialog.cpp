@@ -450,8 +450,9 @@ void TstOptionsDialog::arabicDesign()
     f.open();
     QCOMPARE(f.dialog->windowTitle(), QStringLiteral("خيارات"));
     QCOMPARE(f.dialog->layoutDirection(), Qt::RightToLeft);
-    // The designed 395 x 277, and below it the band of the players' level and the saved game.
-    QCOMPARE(f.dialog->size(), QSize(395, 277 + 58));
+    // The designed 395 x 277, and below it the band of the players' level and the saved game,
+    // and that of the card faces.
+    QCOMPARE(f.dialog->size(), QSize(395, 277 + 58 + 72));
     QCOMPARE(f.child<QPushButton>("BitBtn1")->text(), QStringLiteral("&موافق"));
     QCOMPARE(f.child<QPushButton>("BitBtn3")->text(), QStringLiteral("إل&غاء الأمر"));
     QCOMPARE(f.child<QToolButton>("SpeedButton1")->text(), QStringLiteral(">"));
