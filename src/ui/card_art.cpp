@@ -35,7 +35,23 @@ struct ArtState {
     std::unique_ptr<QSvgRenderer> renderer;
     bool parseTried = false;
     QHash<QString, QPixmap> cache;
+    qint64 cacheBytes = 0;
 };
+
+// A table resized many times would otherwise keep the pictures of every size it passed
+// through; the cards on screen are rendered again at the next paint.
+constexpr qint64 CacheBudgetBytes = 24 * 1024 * 1024;
+
+void remember(ArtState& s, const QString& key, const QPixmap& pm)
+{
+    const qint64 bytes = qint64(pm.width()) * pm.height() * 4;
+    if (s.cacheBytes + bytes > CacheBudgetBytes) {
+        s.cache.clear();
+        s.cacheBytes = 0;
+    }
+    s.cache.insert(key, pm);
+    s.cacheBytes += bytes;
+}
 
 ArtState& art()
 {
@@ -618,11 +634,16 @@ void CardArt::setDeckFile(const QString& path)
     s.renderer.reset();
     s.parseTried = false;
     s.cache.clear();
+    s.cacheBytes = 0;
 }
 
 bool CardArt::deckParsed() { return art().renderer != nullptr; }
 
-void CardArt::clearCache() { art().cache.clear(); }
+void CardArt::clearCache()
+{
+    art().cache.clear();
+    art().cacheBytes = 0;
+}
 
 QPixmap CardArt::drawnFace(int suite, int number, QSize size, qreal dpr)
 {
@@ -657,7 +678,7 @@ QPixmap CardArt::face(int suite, int number, QSize size, qreal dpr)
     } else {
         pm = drawnFace(suite, number, size, dpr);
     }
-    s.cache.insert(key, pm);
+    remember(s, key, pm);
     return pm;
 }
 
@@ -675,7 +696,7 @@ QPixmap CardArt::back(int design, QSize size, qreal dpr)
         QPainter p(&pm);
         paintBack(p, design, QRectF(QPointF(0, 0), QSizeF(size)));
     }
-    s.cache.insert(key, pm);
+    remember(s, key, pm);
     return pm;
 }
 

@@ -97,6 +97,7 @@ LanguageTexts makeArabic()
     t.mainWindow.N7 = QStringLiteral("انهاء");
     t.mainWindow.N10 = QStringLiteral("حول اللعبة");
     t.mainWindow.N12 = QStringLiteral("مساعدة");
+    t.mainWindow.FullScreen = QStringLiteral("ملء الشاشة");
     t.mainWindow.N13 = QStringLiteral("حول اللعبة");
     t.mainWindow.Button1 = QStringLiteral("موافق");
     t.mainWindow.ComboBox1Hint = QStringLiteral("اختر توقعك للرميات الرابحة");
@@ -212,6 +213,7 @@ LanguageTexts makeEnglish()
     t.mainWindow.N7 = QStringLiteral("Exit");
     t.mainWindow.N10 = QStringLiteral("About");
     t.mainWindow.N12 = QStringLiteral("Help Contents");
+    t.mainWindow.FullScreen = QStringLiteral("&Full Screen");
     t.mainWindow.N13 = QStringLiteral("About");
     t.mainWindow.Button1 = QStringLiteral("Ok");
     t.mainWindow.ComboBox1Hint = QStringLiteral("Choose your bid");
