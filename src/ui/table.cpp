@@ -308,8 +308,8 @@ void Table::updateWarningPicture()
 {
     const qreal dpr = devicePixelRatioF();
     const QSize size = m_image->size();
-    // The shipped picture (with its @2x twin) as long as it is not enlarged; drawn beyond.
-    if (size.width() * dpr <= 82)
+    // The shipped picture (with its @2x twin) on the unscaled table; drawn at other sizes.
+    if (m_scale.factor == 1.0)
         m_image->setPixmap(QIcon(QStringLiteral(":/images/warning.png")).pixmap(size, dpr));
     else
         m_image->setPixmap(drawnWarning(size, dpr));
