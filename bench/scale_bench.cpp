@@ -113,6 +113,7 @@ int main(int argc, char* argv[])
     std::fprintf(stderr, "window %dx%d, table %dx%d at %.2fx\n", window->width(), window->height(),
                  table->width(), table->height(), table->scaleFactor());
     const double rss = residentMegabytes();
+    const qreal fullScale = table->scaleFactor();
 
     // Glides of a face-up card from each computer seat to the middle and back out, as in play.
     CardSprite* mover = table->moveSprite(2);
@@ -159,6 +160,6 @@ int main(int argc, char* argv[])
 
     std::printf("RESULT glide_frames=%.0f glide_cpu_ms_per_frame=%.2f settle_ms_median=%.0f settle_ms_max=%.0f "
                 "rss_mb=%.1f scale=%.2f\n",
-                frames, perFrame, settles[settles.size() / 2], settles.back(), rss, table->scaleFactor());
+                frames, perFrame, settles[settles.size() / 2], settles.back(), rss, fullScale);
     return 0;
 }

@@ -8,10 +8,13 @@
 #include <QSvgRenderer>
 #include <QtMath>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #ifndef HALBEET_CARDDECK_DIR
 #define HALBEET_CARDDECK_DIR "/usr/share/carddecks"
@@ -34,22 +37,49 @@ struct ArtState {
     // Parsing a deck takes tens of milliseconds, so it waits for the first face painted.
     std::unique_ptr<QSvgRenderer> renderer;
     bool parseTried = false;
-    QHash<QString, QPixmap> cache;
+    struct Cached {
+        QPixmap picture;
+        quint64 used = 0; // when it was last asked for
+    };
+    QHash<QString, Cached> cache;
     qint64 cacheBytes = 0;
+    quint64 clock = 0;
 };
 
 // A table resized many times would otherwise keep the pictures of every size it passed
-// through; the cards on screen are rendered again at the next paint.
-constexpr qint64 CacheBudgetBytes = 24 * 1024 * 1024;
+// through. Beyond the budget the pictures used longest ago go: first those of sizes a resize
+// left behind, never the cards on screen, which are asked for at every paint.
+constexpr qint64 CacheBudgetBytes = 32 * 1024 * 1024;
+
+qint64 pictureBytes(const QPixmap& pm) { return qint64(pm.width()) * pm.height() * 4; }
+
+const QPixmap* cached(ArtState& s, const QString& key)
+{
+    const auto it = s.cache.find(key);
+    if (it == s.cache.end())
+        return nullptr;
+    it->used = ++s.clock;
+    return &it->picture;
+}
 
 void remember(ArtState& s, const QString& key, const QPixmap& pm)
 {
-    const qint64 bytes = qint64(pm.width()) * pm.height() * 4;
+    const qint64 bytes = pictureBytes(pm);
     if (s.cacheBytes + bytes > CacheBudgetBytes) {
-        s.cache.clear();
-        s.cacheBytes = 0;
+        std::vector<std::pair<quint64, QString>> byAge;
+        byAge.reserve(static_cast<std::size_t>(s.cache.size()));
+        for (auto it = s.cache.cbegin(); it != s.cache.cend(); ++it)
+            byAge.emplace_back(it->used, it.key());
+        std::sort(byAge.begin(), byAge.end());
+        // Down to three quarters, so that the next pictures do not each evict one.
+        for (const auto& [used, old] : byAge) {
+            if (s.cacheBytes + bytes <= CacheBudgetBytes * 3 / 4)
+                break;
+            s.cacheBytes -= pictureBytes(s.cache.value(old).picture);
+            s.cache.remove(old);
+        }
     }
-    s.cache.insert(key, pm);
+    s.cache.insert(key, {pm, ++s.clock});
     s.cacheBytes += bytes;
 }
 
@@ -663,8 +693,8 @@ QPixmap CardArt::face(int suite, int number, QSize size, qreal dpr)
         return {};
     ArtState& s = art();
     const QString key = cacheKey('f', suite, number, size, dpr);
-    if (const auto it = s.cache.constFind(key); it != s.cache.constEnd())
-        return *it;
+    if (const QPixmap* hit = cached(s, key))
+        return *hit;
 
     QPixmap pm;
     QSvgRenderer* renderer = deckRenderer();
@@ -689,8 +719,8 @@ QPixmap CardArt::back(int design, QSize size, qreal dpr)
     design = ((design - 1) % DesignCount + DesignCount) % DesignCount + 1;
     ArtState& s = art();
     const QString key = cacheKey('b', design, 0, size, dpr);
-    if (const auto it = s.cache.constFind(key); it != s.cache.constEnd())
-        return *it;
+    if (const QPixmap* hit = cached(s, key))
+        return *hit;
     QPixmap pm = blankPixmap(size, dpr);
     {
         QPainter p(&pm);

@@ -77,6 +77,7 @@ private slots:
     void glidesTakeTheSameStepsAtEveryScale();
     void resizesDuringGlidesAndTheTrickPause();
     void cardsAreRenderedOnceTheSizeSettles();
+    void picturesOfOldSizesGiveWay();
     void fullScreenCommand();
     void windowSizeRoundTripsThroughTheSettings();
     void storedStateIsRestored_data();
@@ -262,6 +263,22 @@ void ScaledTableTest::cardsAreRenderedOnceTheSizeSettles()
     TStatusBar* bar = game.window().statusBar1();
     QCOMPARE(bar->height(), TStatusBar::BarHeight);
     QCOMPARE(bar->panelRect(bar->panelCount() - 1).right(), bar->width() - 1);
+}
+
+void ScaledTableTest::picturesOfOldSizesGiveWay()
+{
+    // A long drag renders many sizes; the cache keeps what is still asked for (the cards on
+    // screen are asked at every paint) and lets the sizes left behind go.
+    CardArt::clearCache();
+    const QSize shown(400, 560);
+    const qint64 onScreen = CardArt::back(2, shown, 1.0).cacheKey();
+    const qint64 leftBehind = CardArt::back(3, QSize(401, 560), 1.0).cacheKey();
+    for (int i = 0; i < 80; ++i) {
+        CardArt::back(1, QSize(400, 561 + i), 1.0);
+        QCOMPARE(CardArt::back(2, shown, 1.0).cacheKey(), onScreen);
+    }
+    QVERIFY(CardArt::back(3, QSize(401, 560), 1.0).cacheKey() != leftBehind);
+    CardArt::clearCache();
 }
 
 void ScaledTableTest::fullScreenCommand()
