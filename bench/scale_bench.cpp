@@ -102,7 +102,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "scale_bench: no full screen granted; taking the screen's geometry\n");
         window->setGeometry(screen);
     }
-    if (!waitFor([&] { return window->nameDialog() && window->nameDialog()->isVisible(); }, 10000)) {
+    if (!waitFor([&] { return window->nameDialog() && window->nameDialog()->isVisible(); },
+                 10000)) {
         std::fprintf(stderr, "scale_bench: the name dialog did not appear\n");
         return 1;
     }
@@ -146,7 +147,8 @@ int main(int argc, char* argv[])
     std::vector<double> settles;
     for (int drag = 0; drag < 5; ++drag) {
         for (int i = 0; i < 20; ++i) {
-            window->resize(screen.width() * (60 + i + drag) / 100, screen.height() * (60 + i + drag) / 100);
+            window->resize(screen.width() * (60 + i + drag) / 100,
+                           screen.height() * (60 + i + drag) / 100);
             idle(15);
         }
         renderedAt = -1;
@@ -158,7 +160,8 @@ int main(int argc, char* argv[])
     }
     std::sort(settles.begin(), settles.end());
 
-    std::printf("RESULT glide_frames=%.0f glide_cpu_ms_per_frame=%.2f settle_ms_median=%.0f settle_ms_max=%.0f "
+    std::printf("RESULT glide_frames=%.0f glide_cpu_ms_per_frame=%.2f settle_ms_median=%.0f "
+                "settle_ms_max=%.0f "
                 "rss_mb=%.1f scale=%.2f\n",
                 frames, perFrame, settles[settles.size() / 2], settles.back(), rss, fullScale);
     return 0;

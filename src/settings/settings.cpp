@@ -356,8 +356,10 @@ WindowPlacement windowPlacement()
     WindowPlacement placement;
     placement.width = size("WIDTH");
     placement.height = size("HEIGHT");
-    placement.maximized = readInteger(QStringLiteral("WINDOW"), QStringLiteral("MAXIMIZED"), 0) != 0;
-    placement.fullScreen = readInteger(QStringLiteral("WINDOW"), QStringLiteral("FULLSCREEN"), 0) != 0;
+    placement.maximized =
+        readInteger(QStringLiteral("WINDOW"), QStringLiteral("MAXIMIZED"), 0) != 0;
+    placement.fullScreen =
+        readInteger(QStringLiteral("WINDOW"), QStringLiteral("FULLSCREEN"), 0) != 0;
     return placement;
 }
 

@@ -350,12 +350,13 @@ void Table::fitLabels()
         const QSize hint = name->sizeHint();
         const QPoint home = m_scale.toReal(NameHome[seat]);
         if (seat == 1)
-            name->setGeometry(m_scale.toReal(QPoint(HumanNameRight, 0)).x() - hint.width(), home.y(),
-                              hint.width(), hint.height());
+            name->setGeometry(m_scale.toReal(QPoint(HumanNameRight, 0)).x() - hint.width(),
+                              home.y(), hint.width(), hint.height());
         else
             name->setGeometry(QRect(home, hint));
         QLabel* bid = bidLabel(seat);
-        const QFont bidFont = fontWithFallback(QStringLiteral("MS Sans Serif"), m_scale.length(11), true);
+        const QFont bidFont =
+            fontWithFallback(QStringLiteral("MS Sans Serif"), m_scale.length(11), true);
         if (bid->font() != bidFont)
             bid->setFont(bidFont);
         bid->setGeometry(QRect(m_scale.toReal(BidHome[seat]), bid->sizeHint()));

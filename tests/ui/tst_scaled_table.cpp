@@ -50,10 +50,12 @@ void clickShownPart(CardSprite* sprite)
 bool paintedCrisp(CardSprite* sprite)
 {
     const qreal dpr = sprite->devicePixelRatioF();
-    const QImage painted = sprite->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage rendered = CardArt::forSprite(sprite->Suite(), sprite->Number(), sprite->size(), dpr)
-                                .toImage()
-                                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage painted =
+        sprite->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage rendered =
+        CardArt::forSprite(sprite->Suite(), sprite->Number(), sprite->size(), dpr)
+            .toImage()
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (painted.size() != rendered.size())
         return false;
     const QRect middle = painted.rect().adjusted(painted.width() / 5, painted.height() / 5,
@@ -70,7 +72,7 @@ bool paintedCrisp(CardSprite* sprite)
 class ScaledTableTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { setTimeScale(0); }
     void clickAndRefusalAtEveryScale_data();
     void clickAndRefusalAtEveryScale();
@@ -122,14 +124,16 @@ void ScaledTableTest::clickAndRefusalAtEveryScale()
             wrongSlot = sprite == wrong ? k : wrongSlot;
         }
         QCOMPARE(wrong->logicalPos(), Table::handHome(1, wrongSlot));
-        QCOMPARE(wrong->geometry(), table.tableScale().toReal(QRect(wrong->logicalPos(), QSize(71, 96))));
+        QCOMPARE(wrong->geometry(),
+                 table.tableScale().toReal(QRect(wrong->logicalPos(), QSize(71, 96))));
 
         clickShownPart(wrong);
         QLabel* warning = table.warningImage();
         QVERIFY(warning->isVisible());
         QCOMPARE(warning->geometry(), table.tableScale().toReal(QRect(376, 232, 41, 41)));
         // The picture is made for the size shown, not stretched from a smaller one.
-        QVERIFY(warning->pixmap().width() >= qRound(warning->width() * warning->devicePixelRatioF()) - 2);
+        QVERIFY(warning->pixmap().width() >=
+                qRound(warning->width() * warning->devicePixelRatioF()) - 2);
         QCOMPARE(s.HandCount[1], 13);
         QCOMPARE(s.CardsPlayed, 3);
 
@@ -209,13 +213,14 @@ void ScaledTableTest::resizesDuringGlidesAndTheTrickPause()
         return s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] + s.TricksWon[4] == 1 &&
                game.model().toAct() == 1 && !PauseBusy() && !table.inputLocked();
     };
-    QTRY_VERIFY2_WITH_TIMEOUT(humanToPlay(),
-                              qPrintable(QStringLiteral("%1 cards played, pause %2, glide %3, pause seen %4")
-                                             .arg(s.CardsPlayed)
-                                             .arg(PauseBusy())
-                                             .arg(resizedInGlide)
-                                             .arg(resizedInPause)),
-                              10000);
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        humanToPlay(),
+        qPrintable(QStringLiteral("%1 cards played, pause %2, glide %3, pause seen %4")
+                       .arg(s.CardsPlayed)
+                       .arg(PauseBusy())
+                       .arg(resizedInGlide)
+                       .arg(resizedInPause)),
+        10000);
     watcher.stop();
     QVERIFY(resizedInGlide);
     QVERIFY(resizedInPause);
@@ -229,10 +234,12 @@ void ScaledTableTest::resizesDuringGlidesAndTheTrickPause()
     CardSprite* marker = table.marker(taker, 1);
     QVERIFY(marker->isVisible());
     QCOMPARE(marker->logicalPos(), Table::markerHome(taker, 1));
-    QCOMPARE(marker->geometry(), table.tableScale().toReal(QRect(Table::markerHome(taker, 1), QSize(39, 57))));
+    QCOMPARE(marker->geometry(),
+             table.tableScale().toReal(QRect(Table::markerHome(taker, 1), QSize(39, 57))));
     for (int seat = 2; seat <= 4; ++seat) {
         // A card of the next trick lies on its slot; the others rest on the cut places.
-        const QPoint rest = table.trickSlot(seat)->Suite() != 0 ? Table::trickHome(seat) : Table::cutHome(seat);
+        const QPoint rest =
+            table.trickSlot(seat)->Suite() != 0 ? Table::trickHome(seat) : Table::cutHome(seat);
         QCOMPARE(table.moveSprite(seat)->logicalPos(), rest);
     }
     setTimeScale(0);
@@ -299,7 +306,8 @@ void ScaledTableTest::fullScreenCommand()
 
 void ScaledTableTest::windowSizeRoundTripsThroughTheSettings()
 {
-    const QByteArray before = "; kept as it is\r\n[NAMES]\r\nPLAYER1=Tester\r\nODD LINE\r\n[BACKCARD]\r\nBACK=-5\r\n";
+    const QByteArray before =
+        "; kept as it is\r\n[NAMES]\r\nPLAYER1=Tester\r\nODD LINE\r\n[BACKCARD]\r\nBACK=-5\r\n";
     GameWindow::Options options;
     options.settings = before;
     GameWindow first(options);
@@ -333,7 +341,8 @@ void ScaledTableTest::storedStateIsRestored_data()
     QTest::addColumn<bool>("fullScreen");
     QTest::newRow("nothing stored") << QByteArray("[NAMES]\nPLAYER1=A\n") << false << false;
     QTest::newRow("maximised") << QByteArray("[WINDOW]\nMAXIMIZED=1\n") << true << false;
-    QTest::newRow("full screen") << QByteArray("[WINDOW]\nFULLSCREEN=1\nMAXIMIZED=0\n") << false << true;
+    QTest::newRow("full screen") << QByteArray("[WINDOW]\nFULLSCREEN=1\nMAXIMIZED=0\n") << false
+                                 << true;
     QTest::newRow("garbage reads as the default")
         << QByteArray("[WINDOW]\nWIDTH=-40\nHEIGHT=wide\nMAXIMIZED=0\n") << false << false;
 }
@@ -403,8 +412,9 @@ void ScaledTableTest::fittedWindowSize()
 {
     QFETCH(QSize, wanted);
     QFETCH(QSize, expected);
-    QCOMPARE(TForm1::fittedWindowSize(wanted, QSize(560, 436), QSize(0, 30), QRect(0, 0, 1920, 1080)),
-             expected);
+    QCOMPARE(
+        TForm1::fittedWindowSize(wanted, QSize(560, 436), QSize(0, 30), QRect(0, 0, 1920, 1080)),
+        expected);
 }
 
 QTEST_MAIN(ScaledTableTest)
