@@ -157,9 +157,11 @@ void TForm1::FormCreate()
 void TForm1::updateGlideStep()
 {
     // The outer height at the default size, frame included once the window system has framed
-    // the window: the step is in the table's logical pixels, whatever the window's size.
-    const int frame = frameGeometry().height() - height();
-    m_glideStep = ComputeGlideStep(m_defaultSize.height() + frame);
+    // the window: the step is in the table's logical pixels, whatever the window's size. A
+    // maximised or full-screen window's frame is not the one a normal window has.
+    if (!isMaximized() && !isFullScreen())
+        m_frameHeight = frameGeometry().height() - height();
+    m_glideStep = ComputeGlideStep(m_defaultSize.height() + m_frameHeight);
 }
 
 void TForm1::FullScreenClick()

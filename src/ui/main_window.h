@@ -170,6 +170,7 @@ private:
     int m_nameDialogDelay = 500;
     int m_glideStep = 2;
     QSize m_defaultSize;
+    int m_frameHeight = 0; // of the window's frame in the normal state, once known
     // Whether the window was maximised when it went full screen.
     bool m_maximizedBeforeFullScreen = false;
     // The language whose menu item carries the check mark (the next start's language).

@@ -356,13 +356,17 @@ void ScaledTableTest::storedStateIsRestored()
     options.settings = ini;
     GameWindow game(options);
     TForm1& window = game.window();
-    window.setNameDialogDelay(60000);
+    window.setNameDialogDelay(0);
     window.showRestored();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_COMPARE(window.isMaximized(), maximized);
     QTRY_COMPARE(window.isFullScreen(), fullScreen);
     if (!maximized && !fullScreen)
         QCOMPARE(window.size(), window.defaultSize());
+    // The glide step, taken again once the window is framed, is that of the default size:
+    // glides take as many steps in a maximised or full-screen window.
+    QTRY_VERIFY(window.nameDialog() && window.nameDialog()->isVisible());
+    QCOMPARE(window.glideStep(), ComputeGlideStep(window.defaultSize().height()));
     QCOMPARE(window.menuItem(QStringLiteral("FullScreen1"))->isChecked(), fullScreen);
     // Closing with nothing changed rewrites nothing.
     QFile file(game.settings().file());
