@@ -159,6 +159,9 @@ find_main_window() {
     geometry "$main"
     if ((S != 1)); then
         local bar=$((WH - 413)) # the menu bar
+        # Into the corner first, so that the larger window stays on the screen.
+        timeout 5 xdotool windowmove "$main" 0 0 ||
+            fail "xdotool could not move the window"
         timeout 5 xdotool windowsize "$main" $((560 * S)) $((394 * S + 19 + bar)) ||
             fail "xdotool could not resize the window"
         sleep 1
