@@ -151,8 +151,12 @@ int main(int argc, char* argv[])
                            screen.height() * (60 + i + drag) / 100);
             idle(15);
         }
-        renderedAt = -1;
-        if (!waitFor([&] { return renderedAt >= 0; }, 2000)) {
+        // The window system may deliver the last sizes late: wait for the rendering that
+        // follows the last resize event, whenever it came.
+        const auto renderedAfterDrag = [&] {
+            return !table->renderPending() && renderedAt >= watch.lastResize;
+        };
+        if (!waitFor(renderedAfterDrag, 2000)) {
             std::fprintf(stderr, "scale_bench: the table was never rendered after a resize\n");
             return 1;
         }
