@@ -16,6 +16,10 @@
 #   a deal     CPU time from the human's bid to the score sheet at the fast speed, in
 #              bench/deal_cpu (the real window and flow at real timing, on the same display)
 #   engine     deals per second of halbeet-sim, and BM_WholeDeal of engine_bench
+#   full screen in bench/scale_bench on a second Xvfb of 2560 x 1440: CPU per frame of glides
+#              across the full-screen table, the time from the last resize event of a drag to
+#              the table painted with its cards rendered for the new size, and resident memory
+#              with a deal on the full-screen table
 #
 # It builds what it needs, with Release, in build/bench (BUILD_DIR overrides). Tunables, from
 # the environment: RUNS (10), DEALS (3), SIM_DEALS (1000000).
@@ -44,7 +48,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
 [ "$build_type" = Release ] || say "warning: $build is a '$build_type' build, not Release"
-targets=(halbeet halbeet-sim minimal_window deal_cpu startup_probe)
+targets=(halbeet halbeet-sim minimal_window deal_cpu startup_probe scale_bench)
 if cmake --build "$build" --target help 2>/dev/null | grep -q '^engine_bench:'; then
   targets+=(engine_bench)
 fi
@@ -55,19 +59,22 @@ halbeet=$build/src/app/halbeet
 minimal=$build/bench/minimal_window
 probe=$build/bench/startup_probe
 deal_cpu=$build/bench/deal_cpu
+scale_bench=$build/bench/scale_bench
 sim=$build/tools/halbeet-sim/halbeet-sim
 engine_bench=$build/bench/engine_bench
-for program in "$halbeet" "$minimal" "$probe" "$deal_cpu" "$sim"; do
+for program in "$halbeet" "$minimal" "$probe" "$deal_cpu" "$sim" "$scale_bench"; do
   [ -x "$program" ] || die "$program was not built"
 done
 
 # --- a private X server and settings folder --------------------------------------------------
 work=$(mktemp -d)
 xvfb_pid=""
+big_xvfb_pid=""
 game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "$big_xvfb_pid" ] && kill "$big_xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -174,6 +181,33 @@ deal_cpu_mean=$(field cpu_mean_s)
 deal_wall=$(field wall_mean_s)
 idle_card=$(field idle_card_pct)
 
+# --- the table full screen ----------------------------------------------------------------------
+big=""
+for n in $(seq 50 99); do
+  if [ ":$n" != "$display" ] && [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+    big=":$n"
+    break
+  fi
+done
+[ -n "$big" ] || die "no second free X display between :50 and :99"
+say "Full screen on 2560 x 1440 ($big): glides, resizes and memory in bench/scale_bench"
+Xvfb "$big" -screen 0 2560x1440x24 -nolisten tcp -noreset >"$work/xvfb-big.log" 2>&1 &
+big_xvfb_pid=$!
+for _ in $(seq 100); do
+  DISPLAY=$big xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  sleep 0.1
+done
+fresh_settings
+DISPLAY=$big "$scale_bench" | tee "$work/scale.log" >&2
+scale_result=$(grep '^RESULT ' "$work/scale.log") || die "scale_bench gave no result"
+scale_field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p" <<<" ${scale_result#RESULT }"; }
+glide_frame=$(scale_field glide_cpu_ms_per_frame)
+settle_median=$(scale_field settle_ms_median)
+settle_max=$(scale_field settle_ms_max)
+full_rss=$(scale_field rss_mb)
+kill "$big_xvfb_pid" 2>/dev/null || true
+big_xvfb_pid=""
+
 # --- the engine --------------------------------------------------------------------------------
 say "Engine: halbeet-sim --seed 1 --deals $sim_deals"
 TIMEFORMAT='%U %S'
@@ -210,6 +244,9 @@ Measured by bench/measure.sh on $(nproc) cores ($(sed -n 's/^model name[[:space:
 | resident memory with a deal on the table | $rss_mb MB | under 60 MB | $(met "$rss_mb" 60) |
 | CPU while waiting for the bid (10 s) | $idle_bid % of a core | under 1 % | $(met "$idle_bid" 1) |
 | CPU while waiting for a card (5 s) | $idle_card % of a core | under 1 % | $(met "$idle_card" 1) |
+| CPU per frame of a glide, full screen on 2560 × 1440 | $glide_frame ms | under 4 ms | $(met "$glide_frame" 4) |
+| last resize event to the table rendered for the new size (median and worst of 5 drags) | $settle_median ms (worst $settle_max ms) | under 100 ms | $(met "$settle_max" 100) |
+| resident memory, full screen with a deal on the table | $full_rss MB | under 70 MB | $(met "$full_rss" 70) |
 | CPU for a whole deal at the fast speed, bid to score sheet (worst of $deals) | $deal_cpu_max s (mean $deal_cpu_mean s, $deal_wall s of wall time) | under 2 s | $(met "$deal_cpu_max" 2) |
 | engine: halbeet-sim --seed 1 --deals $sim_deals | $sim_fmt deals/s ($sim_cpu_fmt per second of CPU) | | |
 | engine: engine_bench BM_WholeDeal | $bench_line per deal | | |

@@ -411,6 +411,11 @@
         <comment>trumpLabel</comment>
         <translation>الهلبيط</translation>
     </message>
+    <message>
+        <source>&amp;Full Screen</source>
+        <comment>FullScreen</comment>
+        <translation>ملء الشاشة</translation>
+    </message>
 </context>
 <context>
     <name>MessageDialog</name>

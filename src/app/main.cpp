@@ -36,6 +36,6 @@ int main(int argc, char* argv[])
     // The one game of the run: the windows show it, the players and the human act on it.
     halbeet::GameModel game(&halbeet::ClockSeed);
     const auto window = halbeet::createMainWindow(game);
-    window->show();
+    window->showRestored();
     return QApplication::exec();
 }

@@ -357,5 +357,37 @@ void setFaceDeck(const QString& deck)
     writeString(QStringLiteral("FACES"), QStringLiteral("DECK"), deck.trimmed());
 }
 
+WindowPlacement windowPlacement()
+{
+    const auto size = [](const char* key) {
+        const int value = readInteger(QStringLiteral("WINDOW"), QLatin1String(key), 0);
+        return value > 0 ? value : 0;
+    };
+    WindowPlacement placement;
+    placement.width = size("WIDTH");
+    placement.height = size("HEIGHT");
+    placement.maximized =
+        readInteger(QStringLiteral("WINDOW"), QStringLiteral("MAXIMIZED"), 0) != 0;
+    placement.fullScreen =
+        readInteger(QStringLiteral("WINDOW"), QStringLiteral("FULLSCREEN"), 0) != 0;
+    return placement;
+}
+
+void setWindowPlacement(const WindowPlacement& placement)
+{
+    const WindowPlacement stored = windowPlacement();
+    const auto write = [](const char* key, int value) {
+        writeInteger(QStringLiteral("WINDOW"), QLatin1String(key), value);
+    };
+    if (stored.width != placement.width)
+        write("WIDTH", placement.width);
+    if (stored.height != placement.height)
+        write("HEIGHT", placement.height);
+    if (stored.maximized != placement.maximized)
+        write("MAXIMIZED", placement.maximized ? 1 : 0);
+    if (stored.fullScreen != placement.fullScreen)
+        write("FULLSCREEN", placement.fullScreen ? 1 : 0);
+}
+
 } // namespace settings
 } // namespace halbeet

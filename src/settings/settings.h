@@ -98,5 +98,20 @@ void setExpertPlayers(bool expert);
 QString faceDeck();
 void setFaceDeck(const QString& deck);
 
+// WINDOW/WIDTH, HEIGHT, MAXIMIZED, FULLSCREEN: the main window as it was last closed. The
+// size is that of the window when neither maximised nor full screen; 0 (the default, and
+// anything that is not a positive number) means the default size. MAXIMIZED and FULLSCREEN
+// read as on for any value but 0.
+struct WindowPlacement {
+    int width = 0;
+    int height = 0;
+    bool maximized = false;
+    bool fullScreen = false;
+    bool operator==(const WindowPlacement&) const = default;
+};
+WindowPlacement windowPlacement();
+// Writes only the keys whose value differs from the file's; may throw SettingsWriteError.
+void setWindowPlacement(const WindowPlacement& placement);
+
 } // namespace settings
 } // namespace halbeet

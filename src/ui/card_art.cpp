@@ -19,6 +19,7 @@
 #include <numbers>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #ifndef HALBEET_CARDDECK_DIR
 #define HALBEET_CARDDECK_DIR "/usr/share/carddecks"
@@ -49,8 +50,51 @@ struct ArtState {
     std::unique_ptr<QSvgRenderer> renderer;
     QString rendererFile;
     bool parseTried = false;
-    QHash<QString, QPixmap> cache;
+    struct Cached {
+        QPixmap picture;
+        quint64 used = 0; // when it was last asked for
+    };
+    QHash<QString, Cached> cache;
+    qint64 cacheBytes = 0;
+    quint64 clock = 0;
 };
+
+// A table resized many times would otherwise keep the pictures of every size it passed
+// through. Beyond the budget the pictures used longest ago go: first those of sizes a resize
+// left behind, never the cards on screen, which are asked for at every paint.
+constexpr qint64 CacheBudgetBytes = 32 * 1024 * 1024;
+
+qint64 pictureBytes(const QPixmap& pm) { return qint64(pm.width()) * pm.height() * 4; }
+
+const QPixmap* cached(ArtState& s, const QString& key)
+{
+    const auto it = s.cache.find(key);
+    if (it == s.cache.end())
+        return nullptr;
+    it->used = ++s.clock;
+    return &it->picture;
+}
+
+void remember(ArtState& s, const QString& key, const QPixmap& pm)
+{
+    const qint64 bytes = pictureBytes(pm);
+    if (s.cacheBytes + bytes > CacheBudgetBytes) {
+        std::vector<std::pair<quint64, QString>> byAge;
+        byAge.reserve(static_cast<std::size_t>(s.cache.size()));
+        for (auto it = s.cache.cbegin(); it != s.cache.cend(); ++it)
+            byAge.emplace_back(it->used, it.key());
+        std::sort(byAge.begin(), byAge.end());
+        // Down to three quarters, so that the next pictures do not each evict one.
+        for (const auto& [used, old] : byAge) {
+            if (s.cacheBytes + bytes <= CacheBudgetBytes * 3 / 4)
+                break;
+            s.cacheBytes -= pictureBytes(s.cache.value(old).picture);
+            s.cache.remove(old);
+        }
+    }
+    s.cache.insert(key, {pm, ++s.clock});
+    s.cacheBytes += bytes;
+}
 
 ArtState& art()
 {
@@ -189,6 +233,7 @@ void resetDeck()
     s.rendererFile.clear();
     s.parseTried = false;
     s.cache.clear();
+    s.cacheBytes = 0;
 }
 
 QString cacheKey(char kind, int a, int b, QSize size, qreal dpr)
@@ -853,7 +898,11 @@ QPixmap CardArt::preview(const QString& id, QSize cardSize, qreal dpr)
     return pm;
 }
 
-void CardArt::clearCache() { art().cache.clear(); }
+void CardArt::clearCache()
+{
+    art().cache.clear();
+    art().cacheBytes = 0;
+}
 
 QPixmap CardArt::drawnFace(int suite, int number, QSize size, qreal dpr)
 {
@@ -873,11 +922,11 @@ QPixmap CardArt::face(int suite, int number, QSize size, qreal dpr)
         return {};
     ArtState& s = art();
     const QString key = cacheKey('f', suite, number, size, dpr);
-    if (const auto it = s.cache.constFind(key); it != s.cache.constEnd())
-        return *it;
+    if (const QPixmap* hit = cached(s, key))
+        return *hit;
 
     const QPixmap pm = renderFace(deckRenderer(), suite, number, size, dpr);
-    s.cache.insert(key, pm);
+    remember(s, key, pm);
     return pm;
 }
 
@@ -888,14 +937,14 @@ QPixmap CardArt::back(int design, QSize size, qreal dpr)
     design = ((design - 1) % DesignCount + DesignCount) % DesignCount + 1;
     ArtState& s = art();
     const QString key = cacheKey('b', design, 0, size, dpr);
-    if (const auto it = s.cache.constFind(key); it != s.cache.constEnd())
-        return *it;
+    if (const QPixmap* hit = cached(s, key))
+        return *hit;
     QPixmap pm = blankPixmap(size, dpr);
     {
         QPainter p(&pm);
         paintBack(p, design, QRectF(QPointF(0, 0), QSizeF(size)));
     }
-    s.cache.insert(key, pm);
+    remember(s, key, pm);
     return pm;
 }
 

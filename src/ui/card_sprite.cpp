@@ -2,6 +2,7 @@
 #include "ui/card_sprite.h"
 
 #include "ui/card_art.h"
+#include "ui/table_scale.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -39,13 +40,40 @@ void CardSprite::setFace(TCardFace face)
     setSuite(face.Suite);
 }
 
+QRect CardSprite::logicalGeometry() const
+{
+    return m_scale ? m_scale->toLogical(geometry()) : geometry();
+}
+
+void CardSprite::setLogicalGeometry(const QRect& rect)
+{
+    setGeometry(m_scale ? m_scale->toReal(rect) : rect);
+}
+
+void CardSprite::moveLogical(QPoint at) { move(m_scale ? m_scale->toReal(at) : at); }
+
+void CardSprite::setArtSize(QSize size)
+{
+    if (size == m_artSize)
+        return;
+    m_artSize = size;
+    update();
+}
+
 void CardSprite::paintEvent(QPaintEvent* /*event*/)
 {
-    const QPixmap picture = CardArt::forSprite(m_suite, m_number, size(), devicePixelRatioF());
+    const QSize art = m_artSize.isEmpty() ? size() : m_artSize;
+    const QPixmap picture = CardArt::forSprite(m_suite, m_number, art, devicePixelRatioF());
     if (picture.isNull())
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, picture);
+    if (art == size()) {
+        painter.drawPixmap(0, 0, picture);
+        return;
+    }
+    // Only for the moments of a resize, until the table renders the new size.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), picture);
 }
 
 void CardSprite::mousePressEvent(QMouseEvent* event)

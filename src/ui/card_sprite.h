@@ -6,9 +6,12 @@
 
 #include "core/cards.h"
 
+#include <QRect>
 #include <QWidget>
 
 namespace halbeet {
+
+struct TableScale;
 
 class CardSprite : public QWidget {
     Q_OBJECT
@@ -25,6 +28,22 @@ public:
     TCardFace face() const { return {m_suite, m_number}; }
     void setFace(TCardFace face);
 
+    // Place in the table's logical coordinates. On a scaled table the widget's geometry is
+    // this times the table's factor; without a scale the two are the same.
+    QRect logicalGeometry() const;
+    void setLogicalGeometry(const QRect& rect);
+    QPoint logicalPos() const { return logicalGeometry().topLeft(); }
+    int logicalX() const { return logicalPos().x(); }
+    int logicalY() const { return logicalPos().y(); }
+    void moveLogical(QPoint at);
+    void moveLogical(int x, int y) { moveLogical(QPoint(x, y)); }
+    // The scale of the table the sprite lies on (it outlives the sprite). The logical place
+    // is read back from the widget's geometry, so a plain move() keeps both in step.
+    void setScale(const TableScale* scale) { m_scale = scale; }
+    // The size the picture is rendered at. While a resize goes on the table holds the last
+    // rendered size and the picture is drawn scaled; an empty size renders for the widget.
+    void setArtSize(QSize size);
+
 signals:
     void clicked(halbeet::CardSprite* sprite);
 
@@ -36,6 +55,8 @@ protected:
 private:
     int m_number = 0;
     int m_suite = 0;
+    const TableScale* m_scale = nullptr;
+    QSize m_artSize;
 };
 
 } // namespace halbeet

@@ -124,6 +124,7 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     //: English in English: the same in every language.
     t.mainWindow.English1 = tr.translate("MainWindow", "English", "English1");
     t.mainWindow.N7 = tr.translate("MainWindow", "Exit", "N7");
+    t.mainWindow.FullScreen = tr.translate("MainWindow", "&Full Screen", "FullScreen");
     t.mainWindow.N10 = tr.translate("MainWindow", "About", "N10");
     t.mainWindow.N12 = tr.translate("MainWindow", "Help Contents", "N12");
     t.mainWindow.N13 = tr.translate("MainWindow", "About", "N13");

@@ -53,6 +53,7 @@ struct MainWindowTexts {
     QString playLabel;  // status label before the player to play
     QString dealLabel;  // status label before the dealer
     QString trumpLabel; // status label of the trump
+    QString FullScreen; // the full-screen command (F11)
 };
 
 // Texts the game flow shows.

@@ -27,11 +27,13 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -69,7 +71,8 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     layout->addWidget(m_table);
     layout->addWidget(m_statusBar);
-    client->setFixedSize(ClientWidth, ClientHeight);
+    // The described client area is the smallest; the table scales with whatever is more.
+    client->setMinimumSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
 
     createMenus();
@@ -114,6 +117,7 @@ void TForm1::createMenus()
     addItem(game, QStringLiteral("Statistics"), &TForm1::StatisticsClick)
         ->setText(texts().statistics.menuItem);
     addItem(game, QStringLiteral("Hint1"), &TForm1::HintClick, Qt::Key_H);
+    addItem(game, QStringLiteral("FullScreen1"), &TForm1::FullScreenClick, Qt::Key_F11)->setCheckable(true);
     game->addSeparator()->setObjectName(QStringLiteral("N16"));
     QMenu* language = game->addMenu(QString());
     language->setObjectName(QStringLiteral("Language1"));
@@ -157,13 +161,94 @@ void TForm1::FormCreate()
     applyLanguage();
     // The menu bar's height depends on its captions, so the step is taken once they are set.
     adjustSize();
+    m_defaultSize = size();
     updateGlideStep();
 }
 
 void TForm1::updateGlideStep()
 {
-    // The outer height, frame included once the window system has framed the window.
-    m_glideStep = ComputeGlideStep(frameGeometry().height());
+    // The outer height at the default size, frame included once the window system has framed
+    // the window: the step is in the table's logical pixels, whatever the window's size. A
+    // maximised or full-screen window's frame is not the one a normal window has.
+    if (!isMaximized() && !isFullScreen())
+        m_frameHeight = frameGeometry().height() - height();
+    m_glideStep = ComputeGlideStep(m_defaultSize.height() + m_frameHeight);
+}
+
+void TForm1::FullScreenClick()
+{
+    if (isFullScreen()) {
+        if (m_maximizedBeforeFullScreen)
+            showMaximized();
+        else
+            showNormal();
+    } else {
+        m_maximizedBeforeFullScreen = isMaximized();
+        showFullScreen();
+    }
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        if (QAction* item = menuItem(QStringLiteral("FullScreen1")))
+            item->setChecked(isFullScreen());
+    }
+}
+
+QSize TForm1::fittedWindowSize(QSize wanted, QSize minimum, QSize frame, const QRect& available)
+{
+    const QSize room = available.size() - frame;
+    return wanted.boundedTo(room).expandedTo(minimum);
+}
+
+void TForm1::showRestored()
+{
+    const settings::WindowPlacement placement = settings::windowPlacement();
+    QSize wanted = m_defaultSize;
+    if (placement.width > 0 && placement.height > 0)
+        wanted = QSize(placement.width, placement.height);
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect available = screen->availableGeometry();
+        // The frame is not known before the window is shown; a title bar's worth is kept free.
+        QSize frame = frameGeometry().size() - size();
+        if (frame.isEmpty())
+            frame = QSize(0, 32);
+        resize(fittedWindowSize(wanted, minimumSize(), frame, available));
+        const QRect outer(QPoint(), size() + frame);
+        move(available.center() - outer.center());
+    } else {
+        resize(wanted.expandedTo(minimumSize()));
+    }
+    m_maximizedBeforeFullScreen = placement.maximized;
+    if (placement.fullScreen)
+        showFullScreen();
+    else if (placement.maximized)
+        showMaximized();
+    else
+        show();
+}
+
+void TForm1::saveWindowState()
+{
+    settings::WindowPlacement placement;
+    const bool full = isFullScreen();
+    const bool maximized = full ? m_maximizedBeforeFullScreen : isMaximized();
+    const QSize normal = full || maximized ? normalGeometry().size() : size();
+    // The default size is stored as no size at all, so a window never resized writes nothing.
+    if (normal.isValid() && normal != m_defaultSize) {
+        placement.width = normal.width();
+        placement.height = normal.height();
+    }
+    placement.maximized = maximized;
+    placement.fullScreen = full;
+    try {
+        settings::setWindowPlacement(placement);
+    } catch (const SettingsWriteError& error) {
+        showSettingsWriteError(this, error);
+    }
 }
 
 void TForm1::applyLanguage()
@@ -183,6 +268,7 @@ void TForm1::applyLanguage()
         {"N3", t.N3},   {"N4", t.N4},   {"Language1", t.Language1},
         {"N15", t.N15}, {"English1", t.English1},       {"N7", t.N7},
         {"N10", t.N10}, {"N12", t.N12}, {"Hint1", texts().expert.HintItem},
+        {"FullScreen1", t.FullScreen},
     };
     for (const auto& [name, caption] : captions) {
         for (QAction* action : findChildren<QAction*>(QString::fromLatin1(name)))
@@ -413,7 +499,7 @@ void TForm1::Button1Click()
 
     for (int k = 1; k <= 13; ++k) {
         CardSprite* sprite = m_table->handSprite(1, k);
-        sprite->move(sprite->x(), Table::HandTop);
+        sprite->moveLogical(sprite->logicalX(), Table::HandTop);
     }
     for (int seat = 2; seat <= 4; ++seat) {
         CardSprite* cut = m_table->cutSprite(seat);
@@ -505,7 +591,7 @@ bool TForm1::computerTurn(int seat)
         CardSprite* sprite = m_table->handSprite(seat, k);
         if (sprite->isVisible() && sprite->Number() == card.Number) {
             sprite->hide();
-            from = sprite->pos();
+            from = sprite->logicalPos();
             break;
         }
     }
@@ -514,10 +600,10 @@ bool TForm1::computerTurn(int seat)
     CardSprite* mover = m_table->moveSprite(seat);
     mover->setNumber(card.Number);
     mover->setSuite(card.Suite);
-    const int left = seat == 2   ? from.x() - mover->width()
+    const int left = seat == 2   ? from.x() - mover->logicalGeometry().width()
                      : seat == 3 ? from.x()
-                                 : mover->x() + from.x();
-    mover->move(left, from.y());
+                                 : mover->logicalX() + from.x();
+    mover->moveLogical(left, from.y());
     CardSprite* slot = m_table->trickSlot(seat);
     if (!m_table->GlideTo(mover, slot, m_glideStep))
         return false;
@@ -554,7 +640,7 @@ void TForm1::PlayCard(CardSprite* sprite)
 
     CardSprite* humanSlot = m_table->trickSlot(1);
     m_humanSprite = sprite;
-    m_humanHome = sprite->pos();
+    m_humanHome = sprite->logicalPos();
     const int position = m_state.TrickPos;
     m_humanMoving = true;
     const bool landed = m_table->GlideTo(sprite, humanSlot, m_glideStep);
@@ -598,24 +684,27 @@ bool TForm1::sweepTrick(int taker)
     if (!human)
         return true;
 
-    // The reference coordinate is read once, before the first card moves.
+    // The reference coordinate is read once, before the first card moves. The cards leave by
+    // the window's edges as laid out at the default size, so that a sweep takes as many steps
+    // at every size of the window.
+    const QSize sweepEdge = m_defaultSize;
     QPoint to;
     std::array<CardSprite*, 4> order{};
     switch (taker) {
     case 1:
-        to = {human->x(), height()};
+        to = {human->logicalX(), sweepEdge.height()};
         order = {human, p2, p4, p3};
         break;
     case 2:
-        to = {width(), p2->y()};
+        to = {sweepEdge.width(), p2->logicalY()};
         order = {p2, p3, human, p4};
         break;
     case 3:
-        to = {p3->x(), 0};
+        to = {p3->logicalX(), 0};
         order = {p3, p2, p4, human};
         break;
     default:
-        to = {0, p4->y()};
+        to = {0, p4->logicalY()};
         order = {p4, p3, human, p2};
         break;
     }
@@ -693,8 +782,8 @@ QString cardName(TCardFace card)
 
 void TForm1::clearHint()
 {
-    if (m_hintSprite && m_hintSprite->y() == Table::HandTop - HintLift)
-        m_hintSprite->move(m_hintSprite->x(), Table::HandTop);
+    if (m_hintSprite && m_hintSprite->logicalY() == Table::HandTop - HintLift)
+        m_hintSprite->moveLogical(m_hintSprite->logicalX(), Table::HandTop);
     m_hintSprite = nullptr;
 }
 
@@ -734,9 +823,9 @@ void TForm1::HintClick()
     clearHint();
     for (int k = 1; k <= 13; ++k) {
         CardSprite* sprite = m_table->handSprite(1, k);
-        if (sprite->isVisible() && sprite->face() == choice.card && sprite->y() == Table::HandTop) {
+        if (sprite->isVisible() && sprite->face() == choice.card && sprite->logicalY() == Table::HandTop) {
             m_hintSprite = sprite;
-            sprite->move(sprite->x(), Table::HandTop - HintLift);
+            sprite->moveLogical(sprite->logicalX(), Table::HandTop - HintLift);
             break;
         }
     }
@@ -828,7 +917,7 @@ void TForm1::restoreTable()
         slot->setSuite(0);
     }
     for (int seat = 2; seat <= 4; ++seat)
-        m_table->moveSprite(seat)->move(Table::cutHome(seat));
+        m_table->moveSprite(seat)->moveLogical(Table::cutHome(seat));
 
     // The hands as they were dealt, then every card played taken out the way the flow takes it.
     TGameState dealt = s;
@@ -850,7 +939,7 @@ void TForm1::restoreTable()
     } else if (!bidding) {
         for (int k = 1; k <= 13; ++k) {
             CardSprite* sprite = m_table->handSprite(1, k);
-            sprite->move(sprite->x(), Table::HandTop);
+            sprite->moveLogical(sprite->logicalX(), Table::HandTop);
         }
     }
 
@@ -878,15 +967,15 @@ void TForm1::restoreTable()
         slot->setFace(card);
         if (play.Seat == 1) {
             m_humanSprite = taken;
-            m_humanHome = taken->pos();
-            taken->move(slot->pos());
+            m_humanHome = taken->logicalPos();
+            taken->moveLogical(slot->logicalPos());
             taken->raise();
         } else {
             taken->hide();
             CardSprite* mover = m_table->moveSprite(play.Seat);
             mover->setNumber(card.Number);
             mover->setSuite(card.Suite);
-            mover->move(slot->pos());
+            mover->moveLogical(slot->logicalPos());
             mover->show();
             mover->raise();
         }
@@ -956,11 +1045,11 @@ void TForm1::N2Click()
     // The human's card may lie on the trick: put it back at its place, hidden.
     if (m_humanSprite) {
         m_humanSprite->hide();
-        m_humanSprite->move(m_humanHome);
+        m_humanSprite->moveLogical(m_humanHome);
         m_humanSprite = nullptr;
     }
     for (int seat = 2; seat <= 4; ++seat)
-        m_table->moveSprite(seat)->move(Table::cutHome(seat));
+        m_table->moveSprite(seat)->moveLogical(Table::cutHome(seat));
     m_humanMoving = false;
     m_game.newGame();
     update();
@@ -1117,6 +1206,7 @@ void TForm1::switchLanguage(const QString& code)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     if (m_state.CardsPlayed >= 52 || m_endingWithoutQuestion) {
+        saveWindowState();
         endAllFlows();
         event->accept();
         QCoreApplication::quit();
@@ -1131,6 +1221,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (LangMessageDlg(texts().flow.ExitQuestion, DialogType::Custom,
                        MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes) {
         saveGameOnQuit();
+        saveWindowState();
         endAllFlows();
         event->accept();
         QCoreApplication::quit();

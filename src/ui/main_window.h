@@ -85,6 +85,19 @@ public:
     void English1Click();
     // Hint: what the Expert would do in the human's seat, shown and never done.
     void HintClick();
+    // Full screen on and off (F11); leaving it returns to a maximised or a normal window.
+    void FullScreenClick();
+
+    // The size the window opens at, and its smallest: the table unscaled.
+    QSize defaultSize() const { return m_defaultSize; }
+    // Shows the window as it was last closed (size, maximised, full screen); a size that no
+    // longer fits the screen is brought back on it.
+    void showRestored();
+    // Stores the window's size and state in the settings file, as showRestored reads them.
+    // A refused write is reported to the user.
+    void saveWindowState();
+    // A stored window size made to fit: at least the minimum, at most the available screen.
+    static QSize fittedWindowSize(QSize wanted, QSize minimum, QSize frame, const QRect& available);
 
     // Saves a deal in progress for the next start (when the player has not turned it off);
     // the close handler calls it once the player has confirmed that he quits.
@@ -98,6 +111,7 @@ protected:
     // Every scored deal and won game goes to the statistics, as the model reports it.
     void gameEvent(const GameModel& game, const GameEvent& event) override;
     void showEvent(QShowEvent* event) override;   // FormShow
+    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -157,6 +171,10 @@ private:
     QTimer* m_timer1 = nullptr;
     int m_nameDialogDelay = 500;
     int m_glideStep = 2;
+    QSize m_defaultSize;
+    int m_frameHeight = 0; // of the window's frame in the normal state, once known
+    // Whether the window was maximised when it went full screen.
+    bool m_maximizedBeforeFullScreen = false;
     // The language whose menu item carries the check mark (the next start's language).
     QString m_checkedLang;
     // The human's card on the trick and its home in the hand, for the sweep.

@@ -45,7 +45,8 @@ std::unique_ptr<TForm1> createMainWindow(GameModel& game)
 {
     auto window = std::make_unique<TForm1>(game);
     window->adjustSize();
-    window->setFixedSize(window->size());
+    // The described size is the default and the smallest; the table scales with the rest.
+    window->setMinimumSize(window->size());
     if (const QScreen* screen = window->screen()) {
         window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
                                                 window->size(), screen->availableGeometry()));

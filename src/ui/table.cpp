@@ -16,7 +16,9 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
+#include <QtMath>
 
 #include <algorithm>
 #include <cstdlib>
@@ -58,7 +60,32 @@ protected:
     }
 };
 
-QFont nameFont() { return fontWithFallback(QStringLiteral("Tahoma"), 19, false); }
+QFont nameFont(const TableScale& scale)
+{
+    return fontWithFallback(QStringLiteral("Tahoma"), scale.length(19), false);
+}
+
+// The follow-suit warning drawn at any size: a yellow disc with a dark rim and a black
+// exclamation mark, the shapes of the picture shipped for the unscaled table.
+QPixmap drawnWarning(QSize size, qreal dpr)
+{
+    QPixmap pm(QSize(qCeil(size.width() * dpr), qCeil(size.height() * dpr)));
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size.width(), size.height());
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x8A, 0x6A, 0x00));
+    p.drawEllipse(QPointF(0.5, 0.5), 0.49, 0.49);
+    p.setBrush(QColor(0xFF, 0xD2, 0x1F));
+    p.drawEllipse(QPointF(0.5, 0.5), 0.49 - 1.6 / 40, 0.49 - 1.6 / 40);
+    p.setBrush(QColor(0x10, 0x10, 0x10));
+    p.drawPolygon(QPolygonF({{0.43, 0.17}, {0.57, 0.17}, {0.535, 0.63}, {0.465, 0.63}}));
+    p.drawRoundedRect(QRectF(0.43, 0.15, 0.14, 0.15), 0.07, 0.07);
+    p.drawEllipse(QPointF(0.5, 0.77), 0.075, 0.075);
+    return pm;
+}
 
 // Room for each seat's name on the green, up to the hand, the bid box or the edge beside it:
 // seat 1 right of the table's edge, seat 2 and 3 up to the right edge, seat 4 up to the
@@ -113,7 +140,8 @@ int approach(int current, int target, int step)
 Table::Table(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Table"));
-    setFixedSize(Width, Height);
+    setMinimumSize(Width, Height);
+    resize(Width, Height);
     setFont(fontWithFallback(QStringLiteral("MS Sans Serif"), 11, false));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, TableGreen);
@@ -123,22 +151,22 @@ Table::Table(QWidget* parent) : QWidget(parent)
     // the hands they peek out of, the cards of the trick and the moving cards over them all.
     m_panel1 = new QWidget(this);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setGeometry(51, 8, 89, 26);
+    place(m_panel1, QRect(51, 8, 89, 26));
     m_panel2 = new QWidget(this);
     m_panel2->setObjectName(QStringLiteral("Panel2"));
-    m_panel2->setGeometry(413, 0, 89, 26);
+    place(m_panel2, QRect(413, 0, 89, 26));
 
     for (int seat = 1; seat <= 4; ++seat) {
         auto* box = new BidBox(this);
         box->setObjectName(QStringLiteral("Shape%1").arg(ShapeOfSeat[seat]));
-        box->setGeometry(QRect(ShapeHome[seat], BidBoxSize));
+        place(box, QRect(ShapeHome[seat], BidBoxSize));
         box->hide();
         m_shapes[ShapeOfSeat[seat]] = box;
     }
     const QFont bidFont = fontWithFallback(QStringLiteral("MS Sans Serif"), 11, true);
     for (int seat = 1; seat <= 4; ++seat) {
         makeLabel(BidLabel[seat], BidHome[seat], bidFont, Qt::white);
-        QLabel* name = makeLabel(NameLabel[seat], NameHome[seat], nameFont(), Qt::black);
+        QLabel* name = makeLabel(NameLabel[seat], NameHome[seat], nameFont(m_scale), Qt::black);
         if (seat == 1)
             name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
@@ -180,33 +208,119 @@ Table::Table(QWidget* parent) : QWidget(parent)
 
     m_image = new QLabel(this);
     m_image->setObjectName(QStringLiteral("Image1"));
-    m_image->setGeometry(376, 232, 41, 41);
+    place(m_image, QRect(376, 232, 41, 41));
     m_image->setScaledContents(true);
-    // Through QIcon, so that the @2x picture is taken on a scaled screen.
-    m_image->setPixmap(QIcon(QStringLiteral(":/images/warning.png"))
-                           .pixmap(m_image->size(), devicePixelRatioF()));
+    updateWarningPicture();
     m_image->hide();
 
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("ComboBox1"));
     m_combo->setEditable(false);
-    m_combo->setGeometry(97, 360, 41, 21);
+    place(m_combo, QRect(97, 360, 41, 21));
     m_combo->hide();
 
     m_button = new QPushButton(this);
     m_button->setObjectName(QStringLiteral("Button1"));
-    m_button->setGeometry(232, 240, 75, 25);
+    place(m_button, QRect(232, 240, 75, 25));
     m_button->setEnabled(false);
     m_button->hide();
 
+    m_settle = new QTimer(this);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(SettleMs);
+    connect(m_settle, &QTimer::timeout, this, &Table::renderForSize);
+
     fitLabels();
+}
+
+void Table::place(QWidget* child, const QRect& logical)
+{
+    m_placed.insert(child, logical);
+    child->setGeometry(m_scale.toReal(logical));
+}
+
+std::vector<CardSprite*> Table::allSprites() const
+{
+    std::vector<CardSprite*> sprites;
+    for (int n = 1; n <= 108; ++n)
+        sprites.push_back(m_cards[n]);
+    for (int seat = 2; seat <= 4; ++seat)
+        sprites.push_back(m_cutSprites[seat]);
+    for (int seat = 1; seat <= 4; ++seat)
+        sprites.push_back(m_moveSprites[seat]);
+    return sprites;
+}
+
+bool Table::renderPending() const { return m_settle->isActive(); }
+
+void Table::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (isVisible() && !m_settle->isActive()) {
+        // A drag has begun: the cards keep the pictures of their present size, drawn scaled,
+        // until the size has settled, instead of rendering every size the drag passes.
+        for (CardSprite* sprite : allSprites())
+            sprite->setArtSize(sprite->size());
+    }
+    applyScale();
+    if (isVisible())
+        m_settle->start();
+    else
+        renderForSize();
+}
+
+void Table::applyScale()
+{
+    const qreal factor = std::min(qreal(width()) / Width, qreal(height()) / Height);
+    const QSize shown = QSize(qRound(Width * factor), qRound(Height * factor));
+    const TableScale scale{std::max(factor, qreal(0.01)),
+                           QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2)};
+    if (scale.factor == m_scale.factor && scale.offset == m_scale.offset)
+        return;
+    const bool factorChanged = scale.factor != m_scale.factor;
+    const std::vector<CardSprite*> sprites = allSprites();
+    std::vector<QRect> logical;
+    logical.reserve(sprites.size());
+    for (const CardSprite* sprite : sprites)
+        logical.push_back(sprite->logicalGeometry());
+    m_scale = scale;
+    for (std::size_t i = 0; i < sprites.size(); ++i)
+        sprites[i]->setLogicalGeometry(logical[i]);
+    for (auto it = m_placed.cbegin(); it != m_placed.cend(); ++it)
+        it.key()->setGeometry(m_scale.toReal(it.value()));
+    if (factorChanged) {
+        // The bid list and its button take the table's font.
+        setFont(fontWithFallback(QStringLiteral("MS Sans Serif"), m_scale.length(11), false));
+    }
+    fitLabels();
+}
+
+void Table::renderForSize()
+{
+    m_settle->stop();
+    for (CardSprite* sprite : allSprites())
+        sprite->setArtSize(QSize());
+    updateWarningPicture();
+    emit rendered();
+}
+
+void Table::updateWarningPicture()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize size = m_image->size();
+    // The shipped picture (with its @2x twin) on the unscaled table; drawn at other sizes.
+    if (m_scale.factor == 1.0)
+        m_image->setPixmap(QIcon(QStringLiteral(":/images/warning.png")).pixmap(size, dpr));
+    else
+        m_image->setPixmap(drawnWarning(size, dpr));
 }
 
 CardSprite* Table::makeSprite(const QString& name, QRect geometry)
 {
     auto* sprite = new CardSprite(this);
     sprite->setObjectName(name);
-    sprite->setGeometry(geometry);
+    sprite->setScale(&m_scale);
+    sprite->setLogicalGeometry(geometry);
     sprite->hide();
     return sprite;
 }
@@ -221,7 +335,7 @@ QLabel* Table::makeLabel(int n, QPoint at, const QFont& font, const QColor& colo
     pal.setColor(QPalette::WindowText, colour);
     pal.setColor(QPalette::Window, TableGreen);
     label->setPalette(pal);
-    label->move(at);
+    label->move(m_scale.toReal(at));
     m_labels[n] = label;
     return label;
 }
@@ -229,16 +343,23 @@ QLabel* Table::makeLabel(int n, QPoint at, const QFont& font, const QColor& colo
 void Table::fitLabels()
 {
     for (int seat = 1; seat <= 4; ++seat) {
+        // Fonts at the scaled size, so texts stay sharp; places from the logical layout.
         QLabel* name = nameLabel(seat);
-        shrinkToFit(name, nameFont(), NameRoom[seat], SmallestNamePixels);
+        shrinkToFit(name, nameFont(m_scale), m_scale.length(NameRoom[seat]),
+                    m_scale.length(SmallestNamePixels));
         const QSize hint = name->sizeHint();
+        const QPoint home = m_scale.toReal(NameHome[seat]);
         if (seat == 1)
-            name->setGeometry(HumanNameRight - hint.width(), NameHome[seat].y(), hint.width(),
-                              hint.height());
+            name->setGeometry(m_scale.toReal(QPoint(HumanNameRight, 0)).x() - hint.width(),
+                              home.y(), hint.width(), hint.height());
         else
-            name->setGeometry(QRect(NameHome[seat], hint));
+            name->setGeometry(QRect(home, hint));
         QLabel* bid = bidLabel(seat);
-        bid->setGeometry(QRect(BidHome[seat], bid->sizeHint()));
+        const QFont bidFont =
+            fontWithFallback(QStringLiteral("MS Sans Serif"), m_scale.length(11), true);
+        if (bid->font() != bidFont)
+            bid->setFont(bidFont);
+        bid->setGeometry(QRect(m_scale.toReal(BidHome[seat]), bid->sizeHint()));
     }
 }
 
@@ -256,7 +377,7 @@ void Table::contextMenuEvent(QContextMenuEvent* event)
     // A right click on a card lying in the middle of the table (a played card, whichever
     // sprite shows it) offers About, as the trick's own pop-up menu does.
     const auto* sprite = qobject_cast<CardSprite*>(childAt(event->pos()));
-    if (sprite && sprite->isVisible() && TrickArea.contains(sprite->geometry().center())) {
+    if (sprite && sprite->isVisible() && TrickArea.contains(sprite->logicalGeometry().center())) {
         m_menu->popup(event->globalPos());
         event->accept();
         return;
@@ -407,7 +528,7 @@ void Table::ShowHumanHand(const TGameState& state)
     for (int k = 1; k <= 13; ++k) {
         CardSprite* sprite = handSprite(1, k);
         if (sprite->face() == state.CutCard)
-            sprite->move(sprite->x(), RaisedTop);
+            sprite->moveLogical(sprite->logicalX(), RaisedTop);
     }
 }
 
@@ -469,7 +590,7 @@ void Table::DeleteCards()
 {
     for (int k = 1; k <= 13; ++k) {
         CardSprite* sprite = handSprite(1, k);
-        sprite->move(sprite->x(), HandTop);
+        sprite->moveLogical(sprite->logicalX(), HandTop);
     }
     for (int seat = 2; seat <= 4; ++seat) {
         CardSprite* cut = cutSprite(seat);
@@ -569,12 +690,13 @@ bool Table::GlideTo(CardSprite* m, CardSprite* t, int step)
     LockInput();
     m->raise();
     m->show();
+    // Steps in logical pixels: a glide takes as many steps at every scale.
     do {
-        m->move(m->x(), approach(m->y(), t->y(), s));
-        m->move(approach(m->x(), t->x(), s), m->y());
+        m->moveLogical(m->logicalX(), approach(m->logicalY(), t->logicalY(), s));
+        m->moveLogical(approach(m->logicalX(), t->logicalX(), s), m->logicalY());
         if (!Pause(5) || !self || !moving || !target)
             return abandonGlide(self);
-    } while (m->pos() != t->pos());
+    } while (m->logicalPos() != t->logicalPos());
 
     t->setSuite(m->Suite());
     t->setNumber(m->Number());
@@ -595,21 +717,21 @@ bool Table::GlideOut(CardSprite* c, int x, int y, int hx, int hy, int step)
     c->raise();
     const QPoint destination(x, y);
     do {
-        c->move(c->x(), approach(c->y(), y, s));
-        c->move(approach(c->x(), x, s), c->y());
+        c->moveLogical(c->logicalX(), approach(c->logicalY(), y, s));
+        c->moveLogical(approach(c->logicalX(), x, s), c->logicalY());
         if (!Pause(5) || !self || !sprite)
             return abandonGlide(self);
         QCoreApplication::processEvents();
         if (!self || !sprite)
             return false;
-    } while (c->pos() != destination);
+    } while (c->logicalPos() != destination);
 
     c->hide();
     QCoreApplication::processEvents();
     if (!self || !sprite)
         return false;
-    c->move(c->x(), hy);
-    c->move(hx, hy);
+    c->moveLogical(c->logicalX(), hy);
+    c->moveLogical(hx, hy);
     UnlockInput();
     return true;
 }

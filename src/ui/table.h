@@ -6,16 +6,20 @@
 
 #include "core/state.h"
 #include "ui/card_sprite.h"
+#include "ui/table_scale.h"
 
+#include <QHash>
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 namespace halbeet {
 
@@ -27,8 +31,23 @@ public:
     static constexpr int Height = 394; // the client area less the 19-pixel status bar
     static constexpr int HandTop = 288;   // resting Top of Card1..Card13
     static constexpr int RaisedTop = 272; // the human dealer's turned card
+    // After the last resize event, the cards wait this long before they are rendered for
+    // the new size; a drag only moves them.
+    static constexpr int SettleMs = 40;
 
     explicit Table(QWidget* parent = nullptr);
+
+    // The layout above is logical: the table shows it uniformly scaled to the widget's size
+    // and centred, the spare space green. Every routine here and in the flow works in
+    // logical coordinates (CardSprite::logicalPos and moveLogical).
+    const TableScale& tableScale() const { return m_scale; }
+    qreal scaleFactor() const { return m_scale.factor; }
+    // Gives a child of the table its logical place; it is kept there at every scale.
+    void place(QWidget* child, const QRect& logical);
+    // True while the pictures still wait for the size to settle.
+    bool renderPending() const;
+    QSize sizeHint() const override { return {Width, Height}; }
+    QSize minimumSizeHint() const override { return {Width, Height}; }
 
     // Card1..Card108 by their number.
     CardSprite* card(int n) const;
@@ -96,14 +115,24 @@ public:
 signals:
     // A click on one of Card1..Card13.
     void humanCardClicked(halbeet::CardSprite* sprite);
+    // The table has been rendered for its new size after a resize.
+    void rendered();
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Follows the widget's size: factor, offset, every child's place and the fonts.
+    void applyScale();
+    // The size has settled: the pictures are rendered for it.
+    void renderForSize();
+    void updateWarningPicture();
+    std::vector<CardSprite*> allSprites() const;
+
     CardSprite* makeSprite(const QString& name, QRect geometry);
     QLabel* makeLabel(int n, QPoint at, const QFont& font, const QColor& colour);
     void fitLabels();
@@ -128,6 +157,9 @@ private:
     QMenu* m_menu = nullptr;
     QAction* m_aboutAction = nullptr;
     bool m_inputLocked = false;
+    TableScale m_scale;
+    QHash<QWidget*, QRect> m_placed;
+    QTimer* m_settle = nullptr;
 };
 
 } // namespace halbeet

@@ -148,18 +148,35 @@ wait_window() {
     return 1
 }
 
-# Finds the main window and sets main, TX and TY (the table's top left corner on the screen).
+# The scale the table is shown at: a script that sets TABLE_SCALE=2 plays in a window resized
+# to show the table at twice its size. Table coordinates are those of the layout either way.
+S=${TABLE_SCALE:-1}
+
+# Finds the main window and sets main, TX and TY (the table's top left corner on the screen);
+# resizes it first when the table is to be scaled.
 find_main_window() {
     main=$(wait_window Halbeet 20 560) || fail "the main window did not appear"
     geometry "$main"
-    # The client area (table and status bar, 413 high) lies below the menu bar.
+    if ((S != 1)); then
+        local bar=$((WH - 413)) # the menu bar
+        # Into the corner first, so that the larger window stays on the screen.
+        timeout 5 xdotool windowmove "$main" 0 0 ||
+            fail "xdotool could not move the window"
+        timeout 5 xdotool windowsize "$main" $((560 * S)) $((394 * S + 19 + bar)) ||
+            fail "xdotool could not resize the window"
+        sleep 1
+        geometry "$main"
+        ((WW == 560 * S)) || fail "the window is ${WW} wide, not $((560 * S))"
+    fi
+    # The client area (the table, 394 high at scale 1, and the 19-pixel status bar) lies
+    # below the menu bar.
     TX=$WX
-    TY=$((WY + WH - 413))
-    echo "main window $main at $WX,$WY ${WW}x$WH; the table starts at $TX,$TY"
+    TY=$((WY + WH - 19 - 394 * S))
+    echo "main window $main at $WX,$WY ${WW}x$WH; the table (scale $S) starts at $TX,$TY"
 }
 
 click_at() { # table coordinates
-    timeout 5 xdotool mousemove $((TX + $1)) $((TY + $2)) click 1 || fail "xdotool could not click"
+    timeout 5 xdotool mousemove $((TX + $1 * S)) $((TY + $2 * S)) click 1 || fail "xdotool could not click"
 }
 shot() { timeout 10 import -window root "$out/$1" || fail "no screenshot $1"; }
 same_picture() { [[ $(compare -metric AE "$1" "$2" null: 2>&1) == 0 ]]; }

@@ -13,7 +13,7 @@ set -uo pipefail
 bin=${1:?usage: play_deal.sh <halbeet binary> <output dir>}
 out=${2:?usage: play_deal.sh <halbeet binary> <output dir>}
 
-script=play_deal
+script=${script:-play_deal}
 # shellcheck source=e2e_lib.bash
 source "$(dirname "$0")/e2e_lib.bash"
 watchdog 300
@@ -23,7 +23,9 @@ find_main_window
 
 # The lower part of the human's fan: it changes only when one of his cards leaves it (the
 # won-trick markers that overlap the hand end above it).
-hand_strip() { timeout 10 import -window root -crop "264x36+$((TX + 144))+$((TY + 344))" "$1" 2>/dev/null; }
+hand_strip() {
+    timeout 10 import -window root -crop "$((264 * S))x$((36 * S))+$((TX + 144 * S))+$((TY + 344 * S))" "$1" 2>/dev/null
+}
 
 # ---- the name ----------------------------------------------------------------------------
 
@@ -62,7 +64,7 @@ bid() {
         sleep 0.5
         timeout 5 xdotool key --delay 60 $(for _ in $(seq "$downs"); do printf 'Down '; done) Return
         sleep 0.5
-        [[ $attempt == 1 ]] && shot play_deal-1-bid.png
+        [[ $attempt == 1 ]] && shot "$script-1-bid.png"
         click_at 269 252
         sleep 1.5
         local notice
@@ -111,7 +113,7 @@ while :; do
     echo "the hand changed after a click on the place of Card$card"
     if ((changes == 3)); then
         sleep 0.5
-        shot play_deal-2-trick.png
+        shot "$script-2-trick.png"
     fi
     if ((changes == 6)); then
         # Long enough for any trick to be taken and led up to the human: the program waits.
@@ -122,7 +124,7 @@ while :; do
 done
 
 sleep 0.5
-shot play_deal-3-scores.png
+shot "$script-3-scores.png"
 echo "score sheet up"
 
 # OK on the sheet deals again; the program then waits for the next bid.
@@ -136,7 +138,7 @@ done
 sleep 3
 alive
 measure_idle_cpu "the next bid"
-shot play_deal-4-next-deal.png
+shot "$script-4-next-deal.png"
 
-echo "PASS: screenshots in $out (play_deal-*.png)"
+echo "PASS: screenshots in $out ($script-*.png)"
 exit 0

@@ -441,6 +441,41 @@ TEST_F(SettingsTest, WritingKeepsCommentsUnknownKeysAndLineEnds)
                                           "\r\n[EXTRA]\r\nX=1\r\n[LANGUAGE]\r\nLANG=AR\r\n"));
 }
 
+TEST_F(SettingsTest, WindowPlacementReadsOnlyWhatMakesSense)
+{
+    struct Case {
+        const char* stored;
+        settings::WindowPlacement expected;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"[WINDOW]\nWIDTH=900\nHEIGHT=700\nMAXIMIZED=0\nFULLSCREEN=0\n", {900, 700, false, false}},
+        {"[window]\nwidth=0x400\nheight=$200\nmaximized=1\nfullscreen=2\n", {1024, 512, true, true}},
+        {"[WINDOW]\nWIDTH=-5\nHEIGHT=wide\nMAXIMIZED=yes\n", {0, 0, false, false}},
+        {"[WINDOW]\nWIDTH=900\n", {900, 0, false, false}},
+    };
+    for (const Case& c : cases) {
+        writeFile(c.stored);
+        EXPECT_EQ(settings::windowPlacement(), c.expected) << c.stored;
+    }
+}
+
+TEST_F(SettingsTest, WindowPlacementWritesOnlyTheKeysThatChange)
+{
+    writeFile("; by hand\r\n[WINDOW]\r\nMAXIMIZED=1\r\nPOSITION=left\r\n[NAMES]\r\nPLAYER1=Hawk\r\n");
+    // The same state as stored: the file is not even replaced.
+    const auto before = state();
+    settings::setWindowPlacement({0, 0, true, false});
+    EXPECT_EQ(state().content, QByteArray("; by hand\r\n[WINDOW]\r\nMAXIMIZED=1\r\nPOSITION=left\r\n"
+                                          "[NAMES]\r\nPLAYER1=Hawk\r\n"));
+    EXPECT_EQ(state().inode, before.inode);
+
+    settings::setWindowPlacement({900, 700, false, true});
+    EXPECT_EQ(state().content, QByteArray("; by hand\r\n[WINDOW]\r\nMAXIMIZED=0\r\nPOSITION=left\r\n"
+                                          "WIDTH=900\r\nHEIGHT=700\r\nFULLSCREEN=1\r\n[NAMES]\r\nPLAYER1=Hawk\r\n"));
+    EXPECT_EQ(settings::windowPlacement(), (settings::WindowPlacement{900, 700, false, true}));
+}
+
 TEST_F(SettingsTest, AValueCannotAddLinesOrKeys)
 {
     settings::setPlayerName(1, QStringLiteral("x\n[LANGUAGE]\r\nLANG=AR"));

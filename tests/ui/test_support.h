@@ -158,7 +158,8 @@ public:
     {
         for (int k = 1; k <= 13; ++k) {
             CardSprite* sprite = table().handSprite(1, k);
-            if (sprite->isVisible() && sprite->face() == card && sprite->y() >= Table::RaisedTop)
+            if (sprite->isVisible() && sprite->face() == card &&
+                sprite->logicalY() >= Table::RaisedTop)
                 return sprite;
         }
         return nullptr;
