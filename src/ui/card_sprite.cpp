@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace halbeet {
 
 CardSprite::CardSprite(QWidget* parent) : QWidget(parent)
@@ -39,6 +41,16 @@ void CardSprite::setFace(TCardFace face)
     setSuite(face.Suite);
 }
 
+void CardSprite::setFocusMark(bool on)
+{
+    if (on == m_focusMark)
+        return;
+    m_focusMark = on;
+    update();
+}
+
+bool CardSprite::focusMarkShown() const { return m_focusMark && isVisible() && isActiveWindow(); }
+
 void CardSprite::paintEvent(QPaintEvent* /*event*/)
 {
     const QPixmap picture = CardArt::forSprite(m_suite, m_number, size(), devicePixelRatioF());
@@ -46,6 +58,27 @@ void CardSprite::paintEvent(QPaintEvent* /*event*/)
         return;
     QPainter painter(this);
     painter.drawPixmap(0, 0, picture);
+    if (!focusMarkShown())
+        return;
+    // Sized from the card itself, so the mark scales with it: a dark line outside a gold one
+    // reads on a white face and on the green table alike.
+    const qreal line = std::max<qreal>(2.0, width() / 24.0);
+    const qreal radius = width() / 12.0;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    const QRectF outer = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
+    painter.setPen(QPen(QColor(20, 20, 90), line));
+    painter.drawRoundedRect(outer, radius, radius);
+    painter.setPen(QPen(QColor(255, 196, 0), line));
+    painter.drawRoundedRect(outer.adjusted(line, line, -line, -line), radius, radius);
+}
+
+void CardSprite::changeEvent(QEvent* event)
+{
+    // The mark follows the window's activation.
+    if (event->type() == QEvent::ActivationChange && m_focusMark)
+        update();
+    QWidget::changeEvent(event);
 }
 
 void CardSprite::mousePressEvent(QMouseEvent* event)

@@ -25,6 +25,13 @@ public:
     TCardFace face() const { return {m_suite, m_number}; }
     void setFace(TCardFace face);
 
+    // The keyboard's mark: a bright frame inside the card's edge, painted while the window is
+    // the active one (a dialog over it hides the mark).
+    bool focusMark() const { return m_focusMark; }
+    void setFocusMark(bool on);
+    // True when the mark is on the screen now.
+    bool focusMarkShown() const;
+
 signals:
     void clicked(halbeet::CardSprite* sprite);
 
@@ -32,10 +39,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     int m_number = 0;
     int m_suite = 0;
+    bool m_focusMark = false;
 };
 
 } // namespace halbeet

@@ -27,6 +27,7 @@ class QTimer;
 namespace halbeet {
 
 class CardSprite;
+class HandKeys;
 class HelpWindow;
 class Table;
 class TAboutBox;
@@ -63,6 +64,10 @@ public:
     // A menu item by its name (N1..N16, Language1, English1).
     QAction* menuItem(const QString& name) const;
     int glideStep() const { return m_glideStep; }
+    // The keyboard's mark on the human's hand.
+    HandKeys* handKeys() const { return m_keys; }
+    // A click on a card of the human's hand would be taken now.
+    bool humanMayPlay() const;
     // The delay before the name dialog appears; tests shorten it.
     void setNameDialogDelay(int ms) { m_nameDialogDelay = ms; }
 
@@ -152,6 +157,7 @@ private:
     TLASTSHOT* m_lastShot = nullptr;
     Tnamesform* m_names = nullptr;
     HelpWindow* m_help = nullptr;
+    HandKeys* m_keys = nullptr;
     QTimer* m_timer1 = nullptr;
     int m_nameDialogDelay = 500;
     int m_glideStep = 2;
