@@ -25,6 +25,7 @@ void CardSprite::setNumber(int number)
     // A back does not show its rank.
     if (m_suite > 0)
         update();
+    emit faceChanged();
 }
 
 void CardSprite::setSuite(int suite)
@@ -33,6 +34,7 @@ void CardSprite::setSuite(int suite)
         return;
     m_suite = suite;
     update();
+    emit faceChanged();
 }
 
 void CardSprite::setFace(TCardFace face)

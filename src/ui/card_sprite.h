@@ -34,6 +34,8 @@ public:
 
 signals:
     void clicked(halbeet::CardSprite* sprite);
+    // The face, the back or the rank changed.
+    void faceChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

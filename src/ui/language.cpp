@@ -78,6 +78,108 @@ void addEnglishStatistics(StatisticsTexts& t)
     t.errorUnavailable = QStringLiteral("Statistics are not available: Qt's SQLite driver is not installed.");
 }
 
+void addArabicAccess(AccessTexts& t)
+{
+    t.suits = {QString(), QStringLiteral("السباتي"), QStringLiteral("البستوني"), QStringLiteral("الكبة"),
+               QStringLiteral("الديناري")};
+    t.ranks = {QString(), QStringLiteral("الآص"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+               QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
+               QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("الولد"), QStringLiteral("البنت"),
+               QStringLiteral("الشايب")};
+    t.card = QStringLiteral("%1 %2");
+    t.inHand = QStringLiteral("في يدك");
+    t.played = QStringLiteral("%1: %2");
+    t.playedDescription = QStringLiteral("على الطاولة في هذه الرمية");
+    t.hand = QStringLiteral("%1: %2");
+    t.taken = QStringLiteral("%1 أخذ %2");
+    t.turnedUp = QStringLiteral("%1 كشف %2");
+    t.bid = QStringLiteral("توقع %1: %2");
+    t.bidHidden = QStringLiteral("توقع %1: لم يظهر بعد");
+    t.bidNone = QStringLiteral("توقع %1: لا يوجد بعد");
+    t.bidBox = QStringLiteral("توقعك");
+    t.you = QStringLiteral("أنت");
+    t.partner = QStringLiteral("شريكك");
+    t.rightOpponent = QStringLiteral("الخصم الأيمن");
+    t.leftOpponent = QStringLiteral("الخصم الأيسر");
+    t.warning = QStringLiteral("هذه الورقة لا تتبع اللون المطلوب");
+    t.trumpPanel = QStringLiteral("الهلبيط: %1");
+    t.noTrump = QStringLiteral("الهلبيط: لا يوجد");
+    t.dealerPanel = QStringLiteral("وزع الورق: %1");
+    t.playPanel = QStringLiteral("اللعب عند: %1");
+    t.hintPanel = QStringLiteral("تلميح: %1");
+    t.statusBar = QStringLiteral("شريط الحالة");
+    t.score = QStringLiteral("%1: %2");
+    t.scoreLatest = QStringLiteral("آخر نتيجة");
+    t.scoreEarlier = QStringLiteral("نتيجة سابقة");
+    t.lastTrickCard = QStringLiteral("%1: %2");
+    t.announcer = QStringLiteral("ما يجري في اللعبة");
+    t.deals = QStringLiteral("جولة جديدة، %1 يوزع الورق، والهلبيط %2");
+    t.yourBid = QStringLiteral("دورك في التوقع");
+    t.bidMade = QStringLiteral("%1 توقع %2");
+    t.bidsShown = QStringLiteral("التوقعات: %1");
+    t.bidItem = QStringLiteral("%1 %2");
+    t.passed = QStringLiteral("مجموع التوقعات أقل من 11، يعاد التوزيع");
+    t.plays = QStringLiteral("%1 لعب %2");
+    t.toPlay = QStringLiteral("اللعب عند %1");
+    t.yourTurn = QStringLiteral("دورك في اللعب");
+    t.takes = QStringLiteral("%1 أخذ الرمية، معه %2");
+    t.scored = QStringLiteral("نتيجة الجولة: %1");
+    t.scoreItem = QStringLiteral("%1 %2، المجموع %3");
+    t.won = QStringLiteral("%1 فاز باللعبة لفريقه");
+    t.separator = QStringLiteral("، ");
+}
+
+void addEnglishAccess(AccessTexts& t)
+{
+    t.suits = {QString(), QStringLiteral("clubs"), QStringLiteral("spades"), QStringLiteral("hearts"),
+               QStringLiteral("diamonds")};
+    t.ranks = {QString(), QStringLiteral("Ace"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+               QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
+               QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("Jack"), QStringLiteral("Queen"),
+               QStringLiteral("King")};
+    t.card = QStringLiteral("%1 of %2");
+    t.inHand = QStringLiteral("in your hand");
+    t.played = QStringLiteral("%1: %2");
+    t.playedDescription = QStringLiteral("on the table in this trick");
+    t.hand = QStringLiteral("%1: %2");
+    t.taken = QStringLiteral("%1 has taken %2");
+    t.turnedUp = QStringLiteral("%1 turned up %2");
+    t.bid = QStringLiteral("Bid of %1: %2");
+    t.bidHidden = QStringLiteral("Bid of %1: not shown yet");
+    t.bidNone = QStringLiteral("Bid of %1: none yet");
+    t.bidBox = QStringLiteral("Your bid");
+    t.you = QStringLiteral("you");
+    t.partner = QStringLiteral("your partner");
+    t.rightOpponent = QStringLiteral("right-hand opponent");
+    t.leftOpponent = QStringLiteral("left-hand opponent");
+    t.warning = QStringLiteral("That card does not follow suit");
+    t.trumpPanel = QStringLiteral("Trump: %1");
+    t.noTrump = QStringLiteral("Trump: none");
+    t.dealerPanel = QStringLiteral("Dealer: %1");
+    t.playPanel = QStringLiteral("To play: %1");
+    t.hintPanel = QStringLiteral("Hint: %1");
+    t.statusBar = QStringLiteral("Status bar");
+    t.score = QStringLiteral("%1: %2");
+    t.scoreLatest = QStringLiteral("latest score");
+    t.scoreEarlier = QStringLiteral("earlier score");
+    t.lastTrickCard = QStringLiteral("%1: %2");
+    t.announcer = QStringLiteral("What happens in the game");
+    t.deals = QStringLiteral("New deal: %1 deals, trump is %2");
+    t.yourBid = QStringLiteral("Your turn to bid");
+    t.bidMade = QStringLiteral("%1 bids %2");
+    t.bidsShown = QStringLiteral("Bids: %1");
+    t.bidItem = QStringLiteral("%1 %2");
+    t.passed = QStringLiteral("The bids total less than 11; the deal is dealt again");
+    t.plays = QStringLiteral("%1 plays %2");
+    t.toPlay = QStringLiteral("%1 to play");
+    t.yourTurn = QStringLiteral("Your turn");
+    t.takes = QStringLiteral("%1 takes the trick, %2 now");
+    t.scored = QStringLiteral("Deal scored: %1");
+    t.scoreItem = QStringLiteral("%1 %2, total %3");
+    t.won = QStringLiteral("%1 wins the game for his side");
+    t.separator = QStringLiteral(", ");
+}
+
 LanguageTexts makeArabic()
 {
     LanguageTexts t;
@@ -190,6 +292,7 @@ LanguageTexts makeArabic()
         QStringLiteral("تعذّر حفظ اللعبة في:\n%1\nلن تُعرض عليك متابعتها عند التشغيل القادم.");
     t.savedGame.ResumeOption = QStringLiteral("متابعة اللعبة غير المكتملة عند التشغيل القادم");
     addArabicStatistics(t.statistics);
+    addArabicAccess(t.access);
     return t;
 }
 
@@ -306,6 +409,7 @@ LanguageTexts makeEnglish()
         QStringLiteral("The game could not be saved to:\n%1\nIt will not be offered at the next start.");
     t.savedGame.ResumeOption = QStringLiteral("Continue an unfinished game at the next start");
     addEnglishStatistics(t.statistics);
+    addEnglishAccess(t.access);
     return t;
 }
 
@@ -338,5 +442,34 @@ const LanguageTexts& englishTexts()
 }
 
 const LanguageTexts& texts() { return g_arabic ? arabicTexts() : englishTexts(); }
+
+namespace {
+
+// Arabic counts: one and two have forms of their own, three to ten take the plural, eleven
+// and above the singular.
+QString arabicCount(int n, const char* one, const char* two, const char* few, const char* many)
+{
+    if (n == 1)
+        return QString::fromUtf8(one);
+    if (n == 2)
+        return QString::fromUtf8(two);
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n >= 3 && n <= 10 ? few : many));
+}
+
+} // namespace
+
+QString cardCount(int n)
+{
+    if (g_arabic)
+        return n == 0 ? QStringLiteral("لا أوراق") : arabicCount(n, "ورقة واحدة", "ورقتان", "أوراق", "ورقة");
+    return n == 1 ? QStringLiteral("1 card") : QStringLiteral("%1 cards").arg(n);
+}
+
+QString trickCount(int n)
+{
+    if (g_arabic)
+        return n == 0 ? QStringLiteral("لا رميات") : arabicCount(n, "رمية واحدة", "رميتين", "رميات", "رمية");
+    return n == 1 ? QStringLiteral("1 trick") : QStringLiteral("%1 tricks").arg(n);
+}
 
 } // namespace halbeet

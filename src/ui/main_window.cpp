@@ -19,6 +19,7 @@
 #include "ui/statistics.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
+#include "ui/table_access.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,6 +82,7 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     m_options = new Tstings(*m_table, *m_statusBar, m_game, this);
     m_lastShot = new TLASTSHOT(this);
     m_scores->setDealClosedHandler([this] { scoreSheetClosedAfterDeal(); });
+    m_access = new TableAccess(*this, m_game);
 
     connect(m_table, &Table::humanCardClicked, this, &TForm1::PlayCard);
     m_keys = new HandKeys(

@@ -30,6 +30,7 @@ class CardSprite;
 class HandKeys;
 class HelpWindow;
 class Table;
+class TableAccess;
 class TAboutBox;
 class TLASTSHOT;
 class Tnamesform;
@@ -66,6 +67,10 @@ public:
     int glideStep() const { return m_glideStep; }
     // The keyboard's mark on the human's hand.
     HandKeys* handKeys() const { return m_keys; }
+    // Names and announcements for assistive technology.
+    TableAccess* access() const { return m_access; }
+    // The human's card lying on the trick, or nothing.
+    CardSprite* humanCardOnTrick() const { return m_humanSprite; }
     // A click on a card of the human's hand would be taken now.
     bool humanMayPlay() const;
     // The delay before the name dialog appears; tests shorten it.
@@ -158,6 +163,7 @@ private:
     Tnamesform* m_names = nullptr;
     HelpWindow* m_help = nullptr;
     HandKeys* m_keys = nullptr;
+    TableAccess* m_access = nullptr;
     QTimer* m_timer1 = nullptr;
     int m_nameDialogDelay = 500;
     int m_glideStep = 2;
