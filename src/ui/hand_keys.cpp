@@ -39,10 +39,22 @@ std::vector<CardSprite*> HandKeys::cardsOnScreen() const
     return cards;
 }
 
+void HandKeys::restack(CardSprite* sprite)
+{
+    // Back into the fan, where each card lies over its left neighbour.
+    for (int k = 1; k < 13; ++k)
+        if (m_table.handSprite(1, k) == sprite) {
+            sprite->stackUnder(m_table.handSprite(1, k + 1));
+            return;
+        }
+}
+
 void HandKeys::show(CardSprite* sprite)
 {
-    if (m_marked && m_marked != sprite)
+    if (m_marked && m_marked != sprite) {
         m_marked->setFocusMark(false);
+        restack(m_marked);
+    }
     m_marked = sprite;
     if (!sprite)
         return;
@@ -51,8 +63,11 @@ void HandKeys::show(CardSprite* sprite)
     if (at != cards.end())
         m_place = static_cast<int>(at - cards.begin());
     sprite->setFocusMark(m_armed);
-    if (m_armed)
+    if (m_armed) {
+        // The marked card comes to the front of the fan, so its whole face and frame show.
+        sprite->raise();
         sprite->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void HandKeys::arm()
@@ -72,8 +87,10 @@ void HandKeys::arm()
 void HandKeys::disarm()
 {
     m_armed = false;
-    if (m_marked)
+    if (m_marked && m_marked->focusMark()) {
         m_marked->setFocusMark(false);
+        restack(m_marked);
+    }
 }
 
 void HandKeys::mark(CardSprite* sprite)

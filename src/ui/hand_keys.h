@@ -46,6 +46,7 @@ protected:
 private:
     bool handleKey(QKeyEvent* key);
     void show(CardSprite* sprite);
+    void restack(CardSprite* sprite);
 
     Table& m_table;
     QWidget& m_window;

@@ -301,6 +301,8 @@ void TForm1::NewDeal()
 
     m_table->bidButton()->show();
     m_table->bidBox()->show();
+    // The keyboard starts on the bid list: Down chooses, Tab goes on to the button.
+    m_table->bidBox()->setFocus();
     m_statusBar->getHintPanel()->setText(texts().flow.BidPrompt);
 }
 
@@ -944,6 +946,8 @@ void TForm1::restoreTable()
     m_table->bidButton()->setEnabled(false);
     m_table->bidButton()->setVisible(bidding);
     m_table->bidBox()->setVisible(bidding);
+    if (bidding)
+        m_table->bidBox()->setFocus();
     m_statusBar->getDealPanel()->setText(nameLabel(dealer)->text());
     const int playing = bidding ? FirstSeat(s.DealerCounter) : m_game.toAct() != 0 ? m_game.toAct() : 1;
     m_statusBar->getPlayPanel()->setText(nameLabel(playing)->text());
