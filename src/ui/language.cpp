@@ -108,6 +108,8 @@ void addArabicAccess(AccessTexts& t)
     t.playPanel = QStringLiteral("اللعب عند: %1");
     t.hintPanel = QStringLiteral("تلميح: %1");
     t.statusBar = QStringLiteral("شريط الحالة");
+    t.table = QStringLiteral("طاولة اللعب");
+    t.menuBar = QStringLiteral("شريط القوائم");
     t.score = QStringLiteral("%1: %2");
     t.scoreLatest = QStringLiteral("آخر نتيجة");
     t.scoreEarlier = QStringLiteral("نتيجة سابقة");
@@ -159,6 +161,8 @@ void addEnglishAccess(AccessTexts& t)
     t.playPanel = QStringLiteral("To play: %1");
     t.hintPanel = QStringLiteral("Hint: %1");
     t.statusBar = QStringLiteral("Status bar");
+    t.table = QStringLiteral("Card table");
+    t.menuBar = QStringLiteral("Menu bar");
     t.score = QStringLiteral("%1: %2");
     t.scoreLatest = QStringLiteral("latest score");
     t.scoreEarlier = QStringLiteral("earlier score");
@@ -468,7 +472,7 @@ QString cardCount(int n)
 QString trickCount(int n)
 {
     if (g_arabic)
-        return n == 0 ? QStringLiteral("لا رميات") : arabicCount(n, "رمية واحدة", "رميتين", "رميات", "رمية");
+        return n == 0 ? QStringLiteral("لا رميات") : arabicCount(n, "رمية واحدة", "رميتان", "رميات", "رمية");
     return n == 1 ? QStringLiteral("1 trick") : QStringLiteral("%1 tricks").arg(n);
 }
 

@@ -203,6 +203,8 @@ struct AccessTexts {
     QString playPanel;             // %1 the name
     QString hintPanel;             // %1 the hint
     QString statusBar;
+    QString table;                 // the green table itself
+    QString menuBar;
     QString score;                 // %1 player, %2 score
     QString scoreLatest, scoreEarlier;
     QString lastTrickCard;         // %1 player, %2 card

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QWindow>
@@ -181,6 +182,11 @@ TableAccess::TableAccess(TForm1& window, GameModel& game) : QObject(&window), m_
         factoryInstalled = true;
     }
     Table* table = m_window.table();
+    const AccessTexts& t = texts().access;
+    table->setAccessibleName(t.table);
+    if (QWidget* client = m_window.centralWidget())
+        client->setAccessibleName(texts().mainWindow.caption);
+    m_window.menuBar()->setAccessibleName(t.menuBar);
     m_announcer = new Announcer(table);
     m_announcer->setAccessibleDescription(texts().access.announcer);
     m_announcer->show();
