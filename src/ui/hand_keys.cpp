@@ -6,13 +6,84 @@
 #include "ui/card_sprite.h"
 #include "ui/table.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QEvent>
+#include <QPainter>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace halbeet {
+
+FocusRing::FocusRing(QWidget* table) : QWidget(table)
+{
+    setObjectName(QStringLiteral("FocusRing"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
+
+void FocusRing::follow(QWidget* widget)
+{
+    if (m_target == widget)
+        return;
+    if (m_target)
+        m_target->removeEventFilter(this);
+    m_target = widget;
+    if (m_target)
+        m_target->installEventFilter(this);
+    place();
+}
+
+void FocusRing::place()
+{
+    if (!m_target || !m_target->isVisible() || !m_target->isEnabled()) {
+        hide();
+        return;
+    }
+    // Around the control, from its own size, so it follows the table when it scales.
+    const int gap = std::max(3, m_target->height() / 7);
+    setGeometry(m_target->geometry().adjusted(-gap, -gap, gap, gap));
+    stackUnder(m_target);
+    // Read as the control it surrounds.
+    const QString name = m_target->accessibleName();
+    setAccessibleName(name.isEmpty() ? m_target->property("text").toString() : name);
+    show();
+    update();
+}
+
+bool FocusRing::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_target) {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::EnabledChange:
+            place();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FocusRing::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal line = std::max<qreal>(2.0, height() / 12.0);
+    const QRectF ring = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
+    painter.setPen(QPen(QColor(255, 196, 0), line));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(ring, line * 2, line * 2);
+}
 
 HandKeys::HandKeys(Table& table, QWidget& window, std::function<bool()> canPlay,
                    std::function<bool(const CardSprite*)> inHand, std::function<void(CardSprite*)> play)
@@ -21,6 +92,11 @@ HandKeys::HandKeys(Table& table, QWidget& window, std::function<bool()> canPlay,
 {
     // Keys that no widget of the window took (the hand's cards take none) end at the window.
     m_window.installEventFilter(this);
+    m_ring = new FocusRing(&m_table);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        const bool control = now && (now == m_table.bidBox() || now == m_table.bidButton());
+        m_ring->follow(control ? now : nullptr);
+    });
 }
 
 std::vector<CardSprite*> HandKeys::cardsOnScreen() const

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
 #include <functional>
 #include <vector>
@@ -18,6 +19,26 @@ namespace halbeet {
 
 class CardSprite;
 class Table;
+
+// A gold ring around the table's control that has the keyboard (the bid list, the bid
+// button): their own focus marks hardly show on the green.
+class FocusRing : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FocusRing(QWidget* table);
+    // The control the ring surrounds now, or nothing.
+    QWidget* target() const { return m_target; }
+    void follow(QWidget* widget);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void place();
+    QPointer<QWidget> m_target;
+};
 
 class HandKeys : public QObject {
     Q_OBJECT
@@ -39,6 +60,7 @@ public:
     CardSprite* marked() const { return m_marked; }
     // The cards still in the hand, left to right on the screen.
     std::vector<CardSprite*> cardsOnScreen() const;
+    FocusRing* focusRing() const { return m_ring; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,6 +76,7 @@ private:
     std::function<bool(const CardSprite*)> m_inHand;
     std::function<void(CardSprite*)> m_play;
     QPointer<CardSprite> m_marked;
+    FocusRing* m_ring = nullptr;
     // Where in the fan the mark stood, for the card that takes the place of a played one.
     int m_place = 0;
     bool m_armed = false;

@@ -269,16 +269,23 @@ void HandKeysTest::wholeDealWithKeysOnly()
     QVERIFY(active(game));
     // The bid from the keyboard: the list, then the button.
     QComboBox* box = game.table().bidBox();
-    box->setFocus();
+    QVERIFY(box->hasFocus()); // each deal's bid starts on the list
     // Down to "5" or more: with three computer bids of at least 2 the deal cannot pass.
     for (int i = 0; i < 4; ++i)
         QTest::keyClick(box, Qt::Key_Down);
     QVERIFY(box->currentText().toInt() >= 5);
     QVERIFY(game.table().bidButton()->isEnabled());
+    // The gold ring shows where the keyboard is, on the list and then on the button.
+    FocusRing* ring = game.window().handKeys()->focusRing();
+    QCOMPARE(ring->target(), box);
+    QVERIFY(ring->isVisible() && ring->geometry().contains(box->geometry()));
     QTest::keyClick(box, Qt::Key_Tab);
     QVERIFY(game.table().bidButton()->hasFocus());
+    QCOMPARE(ring->target(), game.table().bidButton());
+    QVERIFY(ring->isVisible() && ring->geometry().contains(game.table().bidButton()->geometry()));
     QTest::keyClick(game.table().bidButton(), Qt::Key_Space);
     QVERIFY(!game.table().bidButton()->isVisible());
+    QVERIFY(!ring->isVisible());
     QCOMPARE(game.model().phase(), Phase::Playing);
 
     bool sheetSeen = false;
