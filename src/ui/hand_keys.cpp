@@ -93,6 +93,9 @@ HandKeys::HandKeys(Table& table, QWidget& window, std::function<bool()> canPlay,
     // Keys that no widget of the window took (the hand's cards take none) end at the window.
     m_window.installEventFilter(this);
     m_ring = new FocusRing(&m_table);
+    // The pointer coming onto the hand puts the fan back in order before any click.
+    for (int k = 1; k <= 13; ++k)
+        m_table.handSprite(1, k)->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         const bool control = now && (now == m_table.bidBox() || now == m_table.bidButton());
         m_ring->follow(control ? now : nullptr);
@@ -140,8 +143,10 @@ void HandKeys::show(CardSprite* sprite)
         m_place = static_cast<int>(at - cards.begin());
     sprite->setFocusMark(m_armed);
     if (m_armed) {
-        // The marked card comes to the front of the fan, so its whole face and frame show.
-        sprite->raise();
+        // For the keyboard the marked card comes to the front of the fan, so its whole face
+        // and frame show. Not for the mouse: it would cover the cards to its right.
+        if (m_keyboard)
+            sprite->raise();
         sprite->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -181,6 +186,11 @@ bool HandKeys::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_window && event->type() == QEvent::KeyPress)
         return handleKey(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::Enter && watched != &m_window && m_keyboard) {
+        m_keyboard = false;
+        if (m_marked)
+            restack(m_marked);
+    }
     return false;
 }
 
@@ -202,6 +212,7 @@ bool HandKeys::handleKey(QKeyEvent* key)
     const auto cards = cardsOnScreen();
     if (cards.empty())
         return true;
+    m_keyboard = true;
     const int count = static_cast<int>(cards.size());
     auto at = std::find(cards.begin(), cards.end(), m_marked.data());
     int index = at == cards.end() ? std::clamp(m_place, 0, count - 1) : static_cast<int>(at - cards.begin());

@@ -80,6 +80,8 @@ private:
     // Where in the fan the mark stood, for the card that takes the place of a played one.
     int m_place = 0;
     bool m_armed = false;
+    // The keyboard moved the mark last (not the mouse).
+    bool m_keyboard = false;
 };
 
 } // namespace halbeet

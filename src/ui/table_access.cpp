@@ -147,6 +147,10 @@ QAccessibleInterface* statusBarFactory(const QString& className, QObject* object
     if (className == QLatin1String("halbeet::TStatusBar"))
         if (auto* bar = qobject_cast<TStatusBar*>(object))
             return new StatusBarAccessible(bar);
+    // A card is a picture with a name, not an empty filler.
+    if (className == QLatin1String("halbeet::CardSprite"))
+        if (auto* card = qobject_cast<CardSprite*>(object))
+            return new QAccessibleWidget(card, QAccessible::Graphic);
     return nullptr;
 }
 

@@ -94,6 +94,24 @@ void HandKeysTest::markIsShownOnlyWhenACardWouldBeTaken()
     QVERIFY(mark);
     QVERIFY(mark->hasFocus());
 
+    // For the mouse the fan stays in order: each card's strip is still its own to click.
+    const QList<CardSprite*> hand = handLeftToRight(game);
+    auto stripOwner = [&](CardSprite* card) {
+        return game.table().childAt(card->geometry().topLeft() + QPoint(4, card->height() / 2));
+    };
+    for (CardSprite* card : hand)
+        QCOMPARE(stripOwner(card), card);
+    // The keyboard brings the marked card to the front, the pointer on the hand puts it back.
+    press(game, Qt::Key_Home);
+    press(game, Qt::Key_Right);
+    mark = theMark(game);
+    QCOMPARE(stripOwner(hand.at(2)), mark);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(hand.at(5), &enter);
+    for (CardSprite* card : hand)
+        QCOMPARE(stripOwner(card), card);
+    QVERIFY(mark->focusMarkShown());
+
     // A dialog over the table takes the clicks, and with them the mark.
     bool seenUnderDialog = true;
     whenModal([&](QWidget* modal) {

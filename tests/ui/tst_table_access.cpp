@@ -71,6 +71,7 @@ void TableAccessTest::everythingVisibleIsNamed()
     QCOMPARE(first->accessibleName(), accessibleCardName(s.Hands[1][1]));
     QVERIFY(!first->accessibleName().isEmpty());
     QCOMPARE(game.table().handSprite(2, 5)->accessibleName(), hand);
+    QCOMPARE(QAccessible::queryAccessibleInterface(first)->role(), QAccessible::Graphic);
     const QStringList panels = statusPanelNames(game);
     QCOMPARE(panels.size(), 7);
     const QString suit = texts().access.suits[static_cast<std::size_t>(s.Trump)];
