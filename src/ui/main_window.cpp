@@ -551,7 +551,6 @@ void TForm1::PlayCard(CardSprite* sprite)
         return;
 
     const TCardFace card = sprite->face();
-    m_keys->mark(sprite);
     if (!m_game.isLegalCard(card)) {
         m_table->warningImage()->show();
         QApplication::beep();
