@@ -76,6 +76,7 @@ private slots:
     void markVisitsTheHandAndWraps();
     void refusedCardIsRefusedFromTheKeyboardToo();
     void keysDuringGlidesAndPausesNeverPlayLater();
+    void hintMovesTheMarkAndReturnPlaysIt();
     void wholeDealWithKeysOnly_data();
     void wholeDealWithKeysOnly();
 };
@@ -271,6 +272,26 @@ void HandKeysTest::keysDuringGlidesAndPausesNeverPlayLater()
     // The human's turn again: the mark is back and the keys work.
     QVERIFY(theMark(game));
     QCOMPARE(checkStateInvariants(s, game.table()), QString());
+}
+
+void HandKeysTest::hintMovesTheMarkAndReturnPlaysIt()
+{
+    Game game(23, 3); // the human leads
+    QVERIFY(active(game));
+    game.bid(QStringLiteral("6"));
+    press(game, Qt::Key_Home);
+    game.window().menuItem(QStringLiteral("Hint1"))->trigger();
+    // The mark is back after the Expert's thinking, on the hinted (raised) card.
+    CardSprite* mark = theMark(game);
+    QVERIFY(mark);
+    QVERIFY(mark->y() < Table::HandTop);
+    const TCardFace hinted = mark->face();
+    press(game, Qt::Key_Return);
+    QCOMPARE(game.state().HandCount[1], 12);
+    bool played = false;
+    for (const TTrickCard& play : game.model().plays())
+        played = played || (play.Seat == 1 && TCardFace{play.Suite, play.Number} == hinted);
+    QVERIFY(played);
 }
 
 void HandKeysTest::wholeDealWithKeysOnly_data()
