@@ -218,6 +218,8 @@ void TableAccess::watchSprites()
         widget->installEventFilter(this);
     }
     m_window.table()->installEventFilter(this);
+    // The status bar repaints whenever a panel changes.
+    m_window.statusBar1()->installEventFilter(this);
 }
 
 void TableAccess::schedule()
@@ -301,6 +303,31 @@ void TableAccess::refresh()
         setName(panel, playerName(3), roles[3]);
     setName(table.warningImage(), t.warning);
     setName(table.bidBox(), t.bidBox, table.bidBox()->toolTip());
+    refreshStatusPanels();
+}
+
+void TableAccess::refreshStatusPanels()
+{
+    // The panels are painted, not widgets: their name changes are sent here, so that a
+    // listener that keeps names (as the accessibility library does) hears of them.
+    if (!QAccessible::isActive())
+        return;
+    TStatusBar* bar = m_window.statusBar1();
+    QAccessibleInterface* barInterface = QAccessible::queryAccessibleInterface(bar);
+    if (!barInterface)
+        return;
+    m_panelNames.resize(static_cast<std::size_t>(bar->panelCount()));
+    for (int i = 0; i < bar->panelCount(); ++i) {
+        const QString name = panelName(*bar, i);
+        QString& known = m_panelNames[static_cast<std::size_t>(i)];
+        if (name == known)
+            continue;
+        known = name;
+        if (QAccessibleInterface* panel = barInterface->child(i)) {
+            QAccessibleEvent changed(panel, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
+    }
 }
 
 bool TableAccess::eventFilter(QObject* watched, QEvent* event)
@@ -310,6 +337,10 @@ bool TableAccess::eventFilter(QObject* watched, QEvent* event)
     case QEvent::HideToParent:
     case QEvent::LayoutRequest: // a label's text changed
         schedule();
+        break;
+    case QEvent::Paint:
+        if (watched == m_window.statusBar1())
+            schedule();
         break;
     default:
         break;

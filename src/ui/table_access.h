@@ -18,6 +18,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <vector>
+
 class QLabel;
 
 namespace halbeet {
@@ -49,6 +51,7 @@ private:
     void gameEvent(const GameModel& game, const GameEvent& event) override;
     QString playerName(int seat) const;
     void watchSprites();
+    void refreshStatusPanels();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     TForm1& m_window;
@@ -56,6 +59,7 @@ private:
     QLabel* m_announcer = nullptr;
     QTimer m_refresh;
     QStringList m_announcements;
+    std::vector<QString> m_panelNames; // as last sent
 };
 
 } // namespace halbeet

@@ -19,6 +19,7 @@ arabic = lang == "AR"
 TAKES = "أخذ الرمية" if arabic else "takes the trick"
 PLAYS = " لعب " if arabic else " plays "
 YOUR_TURN = "دورك في اللعب" if arabic else "Your turn"
+PLAY_PANEL = "اللعب عند: " if arabic else "To play: "
 PLAYED_ON_TABLE = "على الطاولة في هذه الرمية" if arabic else "on the table in this trick"
 
 announcements = []
@@ -146,6 +147,11 @@ while time.time() < deadline and (trick is None or not walked):
                 found, unnamed = census(app, f"in the middle of a trick ({len(table)} cards on the table)")
                 if unnamed:
                     problems.append(f"{len(unnamed)} unnamed in the middle of a trick")
+                # The status bar's panels are read as they are now, not as they were at the bid.
+                panel = [o.name for o in found if o.name.startswith(PLAY_PANEL)]
+                print(f"      the play panel reads: {panel}")
+                if panel != [PLAY_PANEL + "Reader"]:
+                    problems.append(f"the play panel reads {panel} on the human's turn")
                 walked = True
                 continue
         key("Return")
