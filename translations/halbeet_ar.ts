@@ -26,6 +26,333 @@
     </message>
 </context>
 <context>
+    <name>Access</name>
+    <message>
+        <source>clubs</source>
+        <comment>suits[1]</comment>
+        <translation>السباتي</translation>
+    </message>
+    <message>
+        <source>spades</source>
+        <comment>suits[2]</comment>
+        <translation>البستوني</translation>
+    </message>
+    <message>
+        <source>hearts</source>
+        <comment>suits[3]</comment>
+        <translation>الكبة</translation>
+    </message>
+    <message>
+        <source>diamonds</source>
+        <comment>suits[4]</comment>
+        <translation>الديناري</translation>
+    </message>
+    <message>
+        <source>Ace</source>
+        <comment>ranks[1]</comment>
+        <translation>الآص</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <comment>ranks[2]</comment>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <comment>ranks[3]</comment>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <comment>ranks[4]</comment>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>5</source>
+        <comment>ranks[5]</comment>
+        <translation>5</translation>
+    </message>
+    <message>
+        <source>6</source>
+        <comment>ranks[6]</comment>
+        <translation>6</translation>
+    </message>
+    <message>
+        <source>7</source>
+        <comment>ranks[7]</comment>
+        <translation>7</translation>
+    </message>
+    <message>
+        <source>8</source>
+        <comment>ranks[8]</comment>
+        <translation>8</translation>
+    </message>
+    <message>
+        <source>9</source>
+        <comment>ranks[9]</comment>
+        <translation>9</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <comment>ranks[10]</comment>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>Jack</source>
+        <comment>ranks[11]</comment>
+        <translation>الولد</translation>
+    </message>
+    <message>
+        <source>Queen</source>
+        <comment>ranks[12]</comment>
+        <translation>البنت</translation>
+    </message>
+    <message>
+        <source>King</source>
+        <comment>ranks[13]</comment>
+        <translation>الشايب</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <comment>card</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>in your hand</source>
+        <comment>inHand</comment>
+        <translation>في يدك</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>played</comment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>on the table in this trick</source>
+        <comment>playedDescription</comment>
+        <translation>على الطاولة في هذه الرمية</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>hand</comment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 has taken %2</source>
+        <comment>taken</comment>
+        <translation>%1 أخذ %2</translation>
+    </message>
+    <message>
+        <source>%1 turned up %2</source>
+        <comment>turnedUp</comment>
+        <translation>%1 كشف %2</translation>
+    </message>
+    <message>
+        <source>Bid of %1: %2</source>
+        <comment>bid</comment>
+        <translation>توقع %1: %2</translation>
+    </message>
+    <message>
+        <source>Bid of %1: not shown yet</source>
+        <comment>bidHidden</comment>
+        <translation>توقع %1: لم يظهر بعد</translation>
+    </message>
+    <message>
+        <source>Bid of %1: none yet</source>
+        <comment>bidNone</comment>
+        <translation>توقع %1: لا يوجد بعد</translation>
+    </message>
+    <message>
+        <source>Your bid</source>
+        <comment>bidBox</comment>
+        <translation>توقعك</translation>
+    </message>
+    <message>
+        <source>you</source>
+        <comment>you</comment>
+        <translation>أنت</translation>
+    </message>
+    <message>
+        <source>your partner</source>
+        <comment>partner</comment>
+        <translation>شريكك</translation>
+    </message>
+    <message>
+        <source>right-hand opponent</source>
+        <comment>rightOpponent</comment>
+        <translation>الخصم الأيمن</translation>
+    </message>
+    <message>
+        <source>left-hand opponent</source>
+        <comment>leftOpponent</comment>
+        <translation>الخصم الأيسر</translation>
+    </message>
+    <message>
+        <source>That card does not follow suit</source>
+        <comment>warning</comment>
+        <translation>هذه الورقة لا تتبع اللون المطلوب</translation>
+    </message>
+    <message>
+        <source>Trump: %1</source>
+        <comment>trumpPanel</comment>
+        <translation>الهلبيط: %1</translation>
+    </message>
+    <message>
+        <source>Trump: none</source>
+        <comment>noTrump</comment>
+        <translation>الهلبيط: لا يوجد</translation>
+    </message>
+    <message>
+        <source>Dealer: %1</source>
+        <comment>dealerPanel</comment>
+        <translation>وزع الورق: %1</translation>
+    </message>
+    <message>
+        <source>To play: %1</source>
+        <comment>playPanel</comment>
+        <translation>اللعب عند: %1</translation>
+    </message>
+    <message>
+        <source>Hint: %1</source>
+        <comment>hintPanel</comment>
+        <translation>تلميح: %1</translation>
+    </message>
+    <message>
+        <source>Status bar</source>
+        <comment>statusBar</comment>
+        <translation>شريط الحالة</translation>
+    </message>
+    <message>
+        <source>Card table</source>
+        <comment>table</comment>
+        <translation>طاولة اللعب</translation>
+    </message>
+    <message>
+        <source>Menu bar</source>
+        <comment>menuBar</comment>
+        <translation>شريط القوائم</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>score</comment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>latest score</source>
+        <comment>scoreLatest</comment>
+        <translation>آخر نتيجة</translation>
+    </message>
+    <message>
+        <source>earlier score</source>
+        <comment>scoreEarlier</comment>
+        <translation>نتيجة سابقة</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>lastTrickCard</comment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>What happens in the game</source>
+        <comment>announcer</comment>
+        <translation>ما يجري في اللعبة</translation>
+    </message>
+    <message>
+        <source>New deal: %1 deals, trump is %2</source>
+        <comment>deals</comment>
+        <translation>جولة جديدة، %1 يوزع الورق، والهلبيط %2</translation>
+    </message>
+    <message>
+        <source>Your turn to bid</source>
+        <comment>yourBid</comment>
+        <translation>دورك في التوقع</translation>
+    </message>
+    <message>
+        <source>%1 bids %2</source>
+        <comment>bidMade</comment>
+        <translation>%1 توقع %2</translation>
+    </message>
+    <message>
+        <source>Bids: %1</source>
+        <comment>bidsShown</comment>
+        <translation>التوقعات: %1</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>bidItem</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>The bids total less than 11; the deal is dealt again</source>
+        <comment>passed</comment>
+        <translation>مجموع التوقعات أقل من 11، يعاد التوزيع</translation>
+    </message>
+    <message>
+        <source>%1 plays %2</source>
+        <comment>plays</comment>
+        <translation>%1 لعب %2</translation>
+    </message>
+    <message>
+        <source>%1 to play</source>
+        <comment>toPlay</comment>
+        <translation>اللعب عند %1</translation>
+    </message>
+    <message>
+        <source>Your turn</source>
+        <comment>yourTurn</comment>
+        <translation>دورك في اللعب</translation>
+    </message>
+    <message>
+        <source>%1 takes the trick, %2 now</source>
+        <comment>takes</comment>
+        <translation>%1 أخذ الرمية، معه %2</translation>
+    </message>
+    <message>
+        <source>Deal scored: %1</source>
+        <comment>scored</comment>
+        <translation>نتيجة الجولة: %1</translation>
+    </message>
+    <message>
+        <source>%1 %2, total %3</source>
+        <comment>scoreItem</comment>
+        <translation>%1 %2، المجموع %3</translation>
+    </message>
+    <message>
+        <source>%1 wins the game for his side</source>
+        <comment>won</comment>
+        <translation>%1 فاز باللعبة لفريقه</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>separator</comment>
+        <translation>، </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card(s)</source>
+        <comment>cards</comment>
+        <translation>
+            <numerusform>لا أوراق</numerusform>
+            <numerusform>ورقة واحدة</numerusform>
+            <numerusform>ورقتان</numerusform>
+            <numerusform>%n أوراق</numerusform>
+            <numerusform>%n ورقة</numerusform>
+            <numerusform>%n ورقة</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n trick(s)</source>
+        <comment>tricks</comment>
+        <translation>
+            <numerusform>لا رميات</numerusform>
+            <numerusform>رمية واحدة</numerusform>
+            <numerusform>رميتان</numerusform>
+            <numerusform>%n رميات</numerusform>
+            <numerusform>%n رمية</numerusform>
+            <numerusform>%n رمية</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>Expert</name>
     <message>
         <source>&amp;Hint</source>

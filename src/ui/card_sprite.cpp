@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace halbeet {
 
 CardSprite::CardSprite(QWidget* parent) : QWidget(parent)
@@ -24,6 +26,7 @@ void CardSprite::setNumber(int number)
     // A back does not show its rank.
     if (m_suite > 0)
         update();
+    emit faceChanged();
 }
 
 void CardSprite::setSuite(int suite)
@@ -32,6 +35,7 @@ void CardSprite::setSuite(int suite)
         return;
     m_suite = suite;
     update();
+    emit faceChanged();
 }
 
 void CardSprite::setFace(TCardFace face)
@@ -60,6 +64,16 @@ void CardSprite::setArtSize(QSize size)
     update();
 }
 
+void CardSprite::setFocusMark(bool on)
+{
+    if (on == m_focusMark)
+        return;
+    m_focusMark = on;
+    update();
+}
+
+bool CardSprite::focusMarkShown() const { return m_focusMark && isVisible() && isActiveWindow(); }
+
 void CardSprite::paintEvent(QPaintEvent* /*event*/)
 {
     const QSize art = m_artSize.isEmpty() ? size() : m_artSize;
@@ -69,11 +83,32 @@ void CardSprite::paintEvent(QPaintEvent* /*event*/)
     QPainter painter(this);
     if (art == size()) {
         painter.drawPixmap(0, 0, picture);
-        return;
+    } else {
+        // Only for the moments of a resize, until the table renders the new size.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(rect(), picture);
     }
-    // Only for the moments of a resize, until the table renders the new size.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(rect(), picture);
+    if (!focusMarkShown())
+        return;
+    // Sized from the card itself, so the mark scales with it: a dark line outside a gold one
+    // reads on a white face and on the green table alike.
+    const qreal line = std::max<qreal>(2.0, width() / 24.0);
+    const qreal radius = width() / 12.0;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    const QRectF outer = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
+    painter.setPen(QPen(QColor(20, 20, 90), line));
+    painter.drawRoundedRect(outer, radius, radius);
+    painter.setPen(QPen(QColor(255, 196, 0), line));
+    painter.drawRoundedRect(outer.adjusted(line, line, -line, -line), radius, radius);
+}
+
+void CardSprite::changeEvent(QEvent* event)
+{
+    // The mark follows the window's activation.
+    if (event->type() == QEvent::ActivationChange && m_focusMark)
+        update();
+    QWidget::changeEvent(event);
 }
 
 void CardSprite::mousePressEvent(QMouseEvent* event)

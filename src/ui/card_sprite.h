@@ -43,20 +43,30 @@ public:
     // The size the picture is rendered at. While a resize goes on the table holds the last
     // rendered size and the picture is drawn scaled; an empty size renders for the widget.
     void setArtSize(QSize size);
+    // The keyboard's mark: a bright frame inside the card's edge, painted while the window is
+    // the active one (a dialog over it hides the mark).
+    bool focusMark() const { return m_focusMark; }
+    void setFocusMark(bool on);
+    // True when the mark is on the screen now.
+    bool focusMarkShown() const;
 
 signals:
     void clicked(halbeet::CardSprite* sprite);
+    // The face, the back or the rank changed.
+    void faceChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     int m_number = 0;
     int m_suite = 0;
     const TableScale* m_scale = nullptr;
     QSize m_artSize;
+    bool m_focusMark = false;
 };
 
 } // namespace halbeet

@@ -46,6 +46,19 @@ class Translation {
         return QString::fromUtf8(source);
     }
 
+    // A count: the translation's plural form for n, or the English source with "(s)" for
+    // every n but 1. "%n" becomes the number.
+    QString translate(const char* context, const char* source, const char* key, int n) const
+    {
+        QString text;
+        if (m_translator)
+            text = m_translator->translate(context, source, key, n);
+        if (text.isEmpty())
+            text = QString::fromUtf8(source).replace(QStringLiteral("(s)"),
+                                                     n == 1 ? QString() : QStringLiteral("s"));
+        return text.replace(QStringLiteral("%n"), QString::number(n));
+    }
+
   private:
     const QTranslator* m_translator;
 };
@@ -95,6 +108,75 @@ void addStatistics(StatisticsTexts& t, const Translation& tr)
                                       "Statistics cannot be saved (the disk may be full or the "
                                       "folder read-only). The game goes on.\n%1",
                                       "errorWriteFailed");
+}
+
+// What a screen reader hears: the names of what lies on the table, and the announcements.
+void addAccess(AccessTexts& t, const Translation& tr)
+{
+    t.suits[1] = tr.translate("Access", "clubs", "suits[1]");
+    t.suits[2] = tr.translate("Access", "spades", "suits[2]");
+    t.suits[3] = tr.translate("Access", "hearts", "suits[3]");
+    t.suits[4] = tr.translate("Access", "diamonds", "suits[4]");
+    t.ranks[1] = tr.translate("Access", "Ace", "ranks[1]");
+    t.ranks[2] = tr.translate("Access", "2", "ranks[2]");
+    t.ranks[3] = tr.translate("Access", "3", "ranks[3]");
+    t.ranks[4] = tr.translate("Access", "4", "ranks[4]");
+    t.ranks[5] = tr.translate("Access", "5", "ranks[5]");
+    t.ranks[6] = tr.translate("Access", "6", "ranks[6]");
+    t.ranks[7] = tr.translate("Access", "7", "ranks[7]");
+    t.ranks[8] = tr.translate("Access", "8", "ranks[8]");
+    t.ranks[9] = tr.translate("Access", "9", "ranks[9]");
+    t.ranks[10] = tr.translate("Access", "10", "ranks[10]");
+    t.ranks[11] = tr.translate("Access", "Jack", "ranks[11]");
+    t.ranks[12] = tr.translate("Access", "Queen", "ranks[12]");
+    t.ranks[13] = tr.translate("Access", "King", "ranks[13]");
+    t.card = tr.translate("Access", "%1 of %2", "card");
+    t.inHand = tr.translate("Access", "in your hand", "inHand");
+    t.played = tr.translate("Access", "%1: %2", "played");
+    t.playedDescription = tr.translate("Access", "on the table in this trick", "playedDescription");
+    t.hand = tr.translate("Access", "%1: %2", "hand");
+    t.taken = tr.translate("Access", "%1 has taken %2", "taken");
+    t.turnedUp = tr.translate("Access", "%1 turned up %2", "turnedUp");
+    t.bid = tr.translate("Access", "Bid of %1: %2", "bid");
+    t.bidHidden = tr.translate("Access", "Bid of %1: not shown yet", "bidHidden");
+    t.bidNone = tr.translate("Access", "Bid of %1: none yet", "bidNone");
+    t.bidBox = tr.translate("Access", "Your bid", "bidBox");
+    t.you = tr.translate("Access", "you", "you");
+    t.partner = tr.translate("Access", "your partner", "partner");
+    t.rightOpponent = tr.translate("Access", "right-hand opponent", "rightOpponent");
+    t.leftOpponent = tr.translate("Access", "left-hand opponent", "leftOpponent");
+    t.warning = tr.translate("Access", "That card does not follow suit", "warning");
+    t.trumpPanel = tr.translate("Access", "Trump: %1", "trumpPanel");
+    t.noTrump = tr.translate("Access", "Trump: none", "noTrump");
+    t.dealerPanel = tr.translate("Access", "Dealer: %1", "dealerPanel");
+    t.playPanel = tr.translate("Access", "To play: %1", "playPanel");
+    t.hintPanel = tr.translate("Access", "Hint: %1", "hintPanel");
+    t.statusBar = tr.translate("Access", "Status bar", "statusBar");
+    t.table = tr.translate("Access", "Card table", "table");
+    t.menuBar = tr.translate("Access", "Menu bar", "menuBar");
+    t.score = tr.translate("Access", "%1: %2", "score");
+    t.scoreLatest = tr.translate("Access", "latest score", "scoreLatest");
+    t.scoreEarlier = tr.translate("Access", "earlier score", "scoreEarlier");
+    t.lastTrickCard = tr.translate("Access", "%1: %2", "lastTrickCard");
+    t.announcer = tr.translate("Access", "What happens in the game", "announcer");
+    t.deals = tr.translate("Access", "New deal: %1 deals, trump is %2", "deals");
+    t.yourBid = tr.translate("Access", "Your turn to bid", "yourBid");
+    t.bidMade = tr.translate("Access", "%1 bids %2", "bidMade");
+    t.bidsShown = tr.translate("Access", "Bids: %1", "bidsShown");
+    t.bidItem = tr.translate("Access", "%1 %2", "bidItem");
+    t.passed = tr.translate("Access", "The bids total less than 11; the deal is dealt again", "passed");
+    t.plays = tr.translate("Access", "%1 plays %2", "plays");
+    t.toPlay = tr.translate("Access", "%1 to play", "toPlay");
+    t.yourTurn = tr.translate("Access", "Your turn", "yourTurn");
+    t.takes = tr.translate("Access", "%1 takes the trick, %2 now", "takes");
+    t.scored = tr.translate("Access", "Deal scored: %1", "scored");
+    t.scoreItem = tr.translate("Access", "%1 %2, total %3", "scoreItem");
+    t.won = tr.translate("Access", "%1 wins the game for his side", "won");
+    t.separator = tr.translate("Access", ", ", "separator");
+    for (int n = 0; n < int(t.cards.size()); ++n) {
+        t.cards[std::size_t(n)] = tr.translate("Access", "%n card(s)", "cards", n);
+        t.tricks[std::size_t(n)] = tr.translate("Access", "%n trick(s)", "tricks", n);
+    }
 }
 
 LanguageTexts makeTexts(const QString& code, const Translation& tr)
@@ -261,6 +343,7 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     t.faces.NoDecks = tr.translate("Faces", "Simple faces (no deck installed)", "NoDecks");
     t.faces.PreviewHint = tr.translate("Faces", "How the chosen cards look", "PreviewHint");
     addStatistics(t.statistics, tr);
+    addAccess(t.access, tr);
     return t;
 }
 
@@ -372,6 +455,18 @@ QStringList availableLanguages()
     for (const LanguageTexts& language : languages())
         codes << language.code;
     return codes;
+}
+
+QString cardCount(int n)
+{
+    const auto& forms = texts().access.cards;
+    return n >= 0 && n < int(forms.size()) ? forms[std::size_t(n)] : QString::number(n);
+}
+
+QString trickCount(int n)
+{
+    const auto& forms = texts().access.tricks;
+    return n >= 0 && n < int(forms.size()) ? forms[std::size_t(n)] : QString::number(n);
 }
 
 } // namespace halbeet

@@ -196,6 +196,56 @@ struct StatisticsTexts {
     QString errorUnavailable;
 };
 
+// What a screen reader says: the names of the things on the table and the announcements of
+// what happens. Counts go through cardCount() and trickCount() for the plural forms.
+struct AccessTexts {
+    std::array<QString, 5> suits;  // 1..4: clubs, spades, hearts, diamonds
+    std::array<QString, 14> ranks; // 1..13
+    QString card;                  // %1 rank, %2 suit
+    QString inHand;                // description of a card of the human's hand
+    QString played;                // %1 player, %2 card
+    QString playedDescription;
+    QString hand;                  // %1 player, %2 count of cards
+    QString taken;                 // %1 player, %2 count of tricks
+    QString turnedUp;              // %1 the dealer, %2 the card
+    QString bid;                   // %1 player, %2 the bid
+    QString bidHidden;             // %1 player
+    QString bidNone;               // %1 player
+    QString bidBox;                // the bid list
+    QString you, partner, rightOpponent, leftOpponent; // who sits behind a name
+    QString warning;               // the follow-suit warning sign
+    QString trumpPanel;            // %1 the suit
+    QString noTrump;
+    QString dealerPanel;           // %1 the name
+    QString playPanel;             // %1 the name
+    QString hintPanel;             // %1 the hint
+    QString statusBar;
+    QString table;                 // the green table itself
+    QString menuBar;
+    QString score;                 // %1 player, %2 score
+    QString scoreLatest, scoreEarlier;
+    QString lastTrickCard;         // %1 player, %2 card
+    QString announcer;             // the description of the announcements' object
+    // Announcements.
+    QString deals;     // %1 the dealer, %2 the trump suit
+    QString yourBid;
+    QString bidMade;   // %1 player, %2 bid
+    QString bidsShown; // %1 the list of bids
+    QString bidItem;   // %1 player, %2 bid
+    QString passed;
+    QString plays;     // %1 player, %2 card
+    QString toPlay;    // %1 player
+    QString yourTurn;
+    QString takes;     // %1 player, %2 count of tricks
+    QString scored;    // %1 the list of changes
+    QString scoreItem; // %1 player, %2 change, %3 score
+    QString won;       // %1 player
+    QString separator; // between the items of a list
+    // "0 cards" .. "13 cards" and "0 tricks" .. "13 tricks", in the language's plural forms.
+    std::array<QString, 14> cards;
+    std::array<QString, 14> tricks;
+};
+
 struct LanguageTexts {
     QString code; // "AR" or "EN"
     QString name; // the language's name in itself: "English", "العربية"
@@ -214,7 +264,12 @@ struct LanguageTexts {
     ExpertTexts expert;
     StatisticsTexts statistics;
     FacesTexts faces;
+    AccessTexts access;
 };
+
+// "9 cards", "1 card"; "3 tricks" in the current language, with its plural forms.
+QString cardCount(int n);
+QString trickCount(int n);
 
 const LanguageTexts& arabicTexts();
 const LanguageTexts& englishTexts();

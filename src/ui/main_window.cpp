@@ -7,6 +7,7 @@
 #include "ui/about.h"
 #include "ui/arabic_style.h"
 #include "ui/card_sprite.h"
+#include "ui/hand_keys.h"
 #include "ui/help_window.h"
 #include "ui/language.h"
 #include "ui/last_trick.h"
@@ -18,6 +19,7 @@
 #include "ui/statistics.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
+#include "ui/table_access.h"
 
 #include <QAction>
 #include <QApplication>
@@ -83,8 +85,21 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     m_options = new Tstings(*m_table, *m_statusBar, m_game, this);
     m_lastShot = new TLASTSHOT(this);
     m_scores->setDealClosedHandler([this] { scoreSheetClosedAfterDeal(); });
+    m_access = new TableAccess(*this, m_game);
 
     connect(m_table, &Table::humanCardClicked, this, &TForm1::PlayCard);
+    m_keys = new HandKeys(
+        *m_table, *this, [this] { return humanMayPlay(); },
+        [this](const CardSprite* sprite) {
+            if (sprite == m_humanSprite)
+                return false; // on the trick
+            const TCardFace face = sprite->face();
+            for (int k = 1; k <= m_state.HandCount[1]; ++k)
+                if (m_state.Hands[1][static_cast<std::size_t>(k)] == face)
+                    return true;
+            return false;
+        },
+        [this](CardSprite* sprite) { PlayCard(sprite); });
     connect(m_table->bidButton(), &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
     connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
@@ -336,6 +351,7 @@ void TForm1::nameAccepted()
         m_statusBar->repaintNow();
         update();
         setEnabled(true);
+        activateWindow();
         runFlow();
         return;
     }
@@ -343,6 +359,8 @@ void TForm1::nameAccepted()
     m_statusBar->repaintNow();
     update();
     setEnabled(true);
+    // The keyboard comes back to the table from the name dialog that had it.
+    activateWindow();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -352,6 +370,7 @@ void TForm1::NewDeal()
 {
     // Whatever flow still waits belongs to a deal that is gone.
     stopWaitingFlows();
+    m_keys->disarm();
     m_table->UnlockInput();
     m_humanMoving = false;
     m_hintSprite = nullptr;
@@ -385,6 +404,8 @@ void TForm1::NewDeal()
 
     m_table->bidButton()->show();
     m_table->bidBox()->show();
+    // The keyboard starts on the bid list: Down chooses, Tab goes on to the button.
+    m_table->bidBox()->setFocus();
     m_statusBar->getHintPanel()->setText(texts().flow.BidPrompt);
 }
 
@@ -536,6 +557,7 @@ bool TForm1::runFlow()
                 m_statusBar->getPlayPanel()->setText(nameLabel(1)->text());
                 m_statusBar->repaintNow();
                 m_table->UnlockInput();
+                m_keys->arm();
                 return true;
             }
             if (!computerTurn(m_game.toAct()))
@@ -616,6 +638,12 @@ bool TForm1::computerTurn(int seat)
     return true;
 }
 
+bool TForm1::humanMayPlay() const
+{
+    return m_game.phase() == Phase::Playing && m_game.toAct() == 1 && !m_humanMoving && !PauseBusy() &&
+           !m_table->inputLocked() && !m_table->bidButton()->isVisible();
+}
+
 void TForm1::PlayCard(CardSprite* sprite)
 {
     // Not the human's turn: bidding, the computers still to play, his card already on its
@@ -631,6 +659,7 @@ void TForm1::PlayCard(CardSprite* sprite)
         QApplication::beep();
         return;
     }
+    m_keys->disarm();
     m_table->warningImage()->hide();
     clearHint();
     if (m_hintShown) {
@@ -817,7 +846,11 @@ void TForm1::HintClick()
     if (m_game.phase() != Phase::Playing)
         return;
     const QFuture<ExpertCard> thinking = QtConcurrent::run([view, seed] { return ExpertChooseCard(view, seed); });
-    if (!PauseAtLeast(0, QFuture<void>(thinking)) || !samePosition() || m_game.phase() != Phase::Playing)
+    // No card is taken while the Expert thinks, so the mark goes away meanwhile.
+    m_keys->disarm();
+    const bool thought = PauseAtLeast(0, QFuture<void>(thinking));
+    m_keys->arm();
+    if (!thought || !samePosition() || m_game.phase() != Phase::Playing)
         return;
     const ExpertCard choice = thinking.result();
     clearHint();
@@ -826,6 +859,8 @@ void TForm1::HintClick()
         if (sprite->isVisible() && sprite->face() == choice.card && sprite->logicalY() == Table::HandTop) {
             m_hintSprite = sprite;
             sprite->moveLogical(sprite->logicalX(), Table::HandTop - HintLift);
+            // Return then plays the hinted card.
+            m_keys->mark(sprite);
             break;
         }
     }
@@ -901,6 +936,7 @@ void TForm1::restoreTable()
 {
     const TGameState& s = m_state;
     stopWaitingFlows();
+    m_keys->disarm();
     m_table->UnlockInput();
     m_humanMoving = false;
     m_humanSprite = nullptr;
@@ -1015,6 +1051,8 @@ void TForm1::restoreTable()
     m_table->bidButton()->setEnabled(false);
     m_table->bidButton()->setVisible(bidding);
     m_table->bidBox()->setVisible(bidding);
+    if (bidding)
+        m_table->bidBox()->setFocus();
     m_statusBar->getDealPanel()->setText(nameLabel(dealer)->text());
     const int playing = bidding ? FirstSeat(s.DealerCounter) : m_game.toAct() != 0 ? m_game.toAct() : 1;
     m_statusBar->getPlayPanel()->setText(nameLabel(playing)->text());
@@ -1036,6 +1074,7 @@ void TForm1::N2Click()
         return;
     // The flow of the old deal stops at its next wait.
     stopWaitingFlows();
+    m_keys->disarm();
     for (int seat = 1; seat <= 4; ++seat) {
         m_table->moveSprite(seat)->hide();
         CardSprite* slot = m_table->trickSlot(seat);

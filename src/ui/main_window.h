@@ -27,8 +27,10 @@ class QTimer;
 namespace halbeet {
 
 class CardSprite;
+class HandKeys;
 class HelpWindow;
 class Table;
+class TableAccess;
 class TAboutBox;
 class TLASTSHOT;
 class Tnamesform;
@@ -63,6 +65,14 @@ public:
     // A menu item by its name (N1..N16, Language1, English1).
     QAction* menuItem(const QString& name) const;
     int glideStep() const { return m_glideStep; }
+    // The keyboard's mark on the human's hand.
+    HandKeys* handKeys() const { return m_keys; }
+    // Names and announcements for assistive technology.
+    TableAccess* access() const { return m_access; }
+    // The human's card lying on the trick, or nothing.
+    CardSprite* humanCardOnTrick() const { return m_humanSprite; }
+    // A click on a card of the human's hand would be taken now.
+    bool humanMayPlay() const;
     // The delay before the name dialog appears; tests shorten it.
     void setNameDialogDelay(int ms) { m_nameDialogDelay = ms; }
 
@@ -168,6 +178,8 @@ private:
     TLASTSHOT* m_lastShot = nullptr;
     Tnamesform* m_names = nullptr;
     HelpWindow* m_help = nullptr;
+    HandKeys* m_keys = nullptr;
+    TableAccess* m_access = nullptr;
     QTimer* m_timer1 = nullptr;
     int m_nameDialogDelay = 500;
     int m_glideStep = 2;

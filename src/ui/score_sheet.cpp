@@ -107,6 +107,10 @@ void TScores::resetSheet()
             label->setText(filled ? QString::number(rows[first + static_cast<std::size_t>(row - 1)][seat]) : QString());
             label->setFont(sheetFont(filled && row < shown));
             setTextColour(label, seat == winner ? WinnerGreen : QColor(Qt::black));
+            // Read aloud with its player, and whether it is the latest score or struck out.
+            const AccessTexts& access = texts().access;
+            label->setAccessibleName(filled ? access.score.arg(m_table.nameLabel(seat)->text(), label->text()) : QString());
+            label->setAccessibleDescription(filled ? (row < shown ? access.scoreEarlier : access.scoreLatest) : QString());
         }
     }
 }
@@ -122,6 +126,7 @@ void TScores::FormShow()
 {
     for (int seat = 1; seat <= 4; ++seat) {
         m_headings[seat]->setText(m_table.nameLabel(seat)->text());
+        m_headings[seat]->setAccessibleName(m_headings[seat]->text());
         shrinkToFit(m_headings[seat], sheetFont(false), HeadingWidth - 2, 6);
     }
 

@@ -218,4 +218,10 @@ void TStatusBar::StatusBar1DrawPanel(QPainter& painter, int index, const QRect& 
         painter.fillRect(rect, palette().window());
 }
 
+int TStatusBar::trumpShown() const
+{
+    const int trump = m_state.Trump;
+    return trump >= 1 && trump <= 4 && m_state.CardsPlayed < 52 && !m_blank ? trump : 0;
+}
+
 } // namespace halbeet

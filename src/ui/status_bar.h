@@ -83,6 +83,9 @@ public:
 
     QSize sizeHint() const override;
 
+    // The suit the trump panel shows now: 1..4, or 0 when it is blank.
+    int trumpShown() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -1,0 +1,353 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Playing the human's cards with the keyboard alone: the mark, the keys that move it, Return
+// and Space playing through the click's own handler, and keys pressed while no card is taken.
+#include "test_support.h"
+
+#include "ui/hand_keys.h"
+
+#include <QApplication>
+#include <QSet>
+
+using namespace halbeet;
+using halbeet::testing::checkStateInvariants;
+using halbeet::testing::Game;
+using halbeet::testing::whenModal;
+
+namespace {
+
+// A key as a person presses it: to the widget that has the focus, from where it travels up.
+void press(Game& game, Qt::Key key)
+{
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != &game.window())
+        target = &game.window();
+    QTest::keyClick(target, key);
+}
+
+// The sprites that carry the mark on the screen now.
+QList<CardSprite*> markedOnScreen(Game& game)
+{
+    QList<CardSprite*> shown;
+    for (CardSprite* sprite : game.window().findChildren<CardSprite*>())
+        if (sprite->focusMarkShown())
+            shown << sprite;
+    return shown;
+}
+
+CardSprite* theMark(Game& game)
+{
+    const QList<CardSprite*> shown = markedOnScreen(game);
+    return shown.size() == 1 ? shown.first() : nullptr;
+}
+
+// The human's cards still in his hand, left to right on the screen, from the model.
+QList<CardSprite*> handLeftToRight(Game& game)
+{
+    QList<CardSprite*> hand;
+    const TGameState& s = game.state();
+    for (int k = 1; k <= 13; ++k) {
+        CardSprite* sprite = game.table().handSprite(1, k);
+        for (int i = 1; i <= s.HandCount[1]; ++i)
+            if (sprite->isVisible() && sprite->face() == s.Hands[1][i])
+                hand << sprite;
+    }
+    std::sort(hand.begin(), hand.end(),
+              [](CardSprite* a, CardSprite* b) { return a->geometry().center().x() < b->geometry().center().x(); });
+    return hand;
+}
+
+// The window has the keyboard, as it has once the name dialog is gone.
+bool active(Game& game)
+{
+    // The hidden name dialog's own deactivation may still be on its way.
+    QTest::qWait(20);
+    game.window().activateWindow();
+    return QTest::qWaitForWindowActive(&game.window());
+}
+
+} // namespace
+
+class HandKeysTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void markIsShownOnlyWhenACardWouldBeTaken();
+    void markVisitsTheHandAndWraps_data();
+    void markVisitsTheHandAndWraps();
+    void refusedCardIsRefusedFromTheKeyboardToo();
+    void keysDuringGlidesAndPausesNeverPlayLater();
+    void hintMovesTheMarkAndReturnPlaysIt();
+    void wholeDealWithKeysOnly_data();
+    void wholeDealWithKeysOnly();
+};
+
+void HandKeysTest::markIsShownOnlyWhenACardWouldBeTaken()
+{
+    Game game(3, 3); // seat 4 deals: the human leads
+    QVERIFY(active(game));
+    QVERIFY(markedOnScreen(game).isEmpty()); // bidding: a click on a card is ignored
+    press(game, Qt::Key_Right);
+    press(game, Qt::Key_Return);
+    QCOMPARE(game.state().HandCount[1], 13);
+
+    game.bid(QStringLiteral("14"));
+    CardSprite* mark = theMark(game);
+    QVERIFY(mark);
+    QVERIFY(mark->hasFocus());
+
+    // For the mouse the fan stays in order: each card's strip is still its own to click.
+    const QList<CardSprite*> hand = handLeftToRight(game);
+    auto stripOwner = [&](CardSprite* card) {
+        return game.table().childAt(card->geometry().topLeft() + QPoint(4, card->height() / 2));
+    };
+    for (CardSprite* card : hand)
+        QCOMPARE(stripOwner(card), card);
+    // The keyboard brings the marked card to the front, the pointer on the hand puts it back.
+    press(game, Qt::Key_Home);
+    press(game, Qt::Key_Right);
+    mark = theMark(game);
+    QCOMPARE(stripOwner(hand.at(2)), mark);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(hand.at(5), &enter);
+    for (CardSprite* card : hand)
+        QCOMPARE(stripOwner(card), card);
+    QVERIFY(mark->focusMarkShown());
+
+    // A dialog over the table takes the clicks, and with them the mark.
+    bool seenUnderDialog = true;
+    whenModal([&](QWidget* modal) {
+        seenUnderDialog = mark->focusMarkShown();
+        modal->close();
+    });
+    game.window().N4Click();
+    QVERIFY(!seenUnderDialog);
+    QVERIFY(active(game));
+    QVERIFY(mark->focusMarkShown());
+
+    // After the deal is over there is nothing to play.
+    game.playOutDeal();
+    QVERIFY(game.table().bidButton()->isVisible());
+    QVERIFY(markedOnScreen(game).isEmpty());
+}
+
+void HandKeysTest::markVisitsTheHandAndWraps_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << QStringLiteral("EN");
+    QTest::newRow("Arabic") << QStringLiteral("AR");
+}
+
+void HandKeysTest::markVisitsTheHandAndWraps()
+{
+    QFETCH(QString, language);
+    Game game(3, 3, {}, language);
+    QVERIFY(active(game));
+    game.bid(QStringLiteral("14"));
+    const bool arabic = language == QStringLiteral("AR");
+
+    // Twice: with the whole hand, and again with cards gone from the middle of the fan.
+    for (int round = 0; round < 2; ++round) {
+        const QList<CardSprite*> hand = handLeftToRight(game);
+        QVERIFY(hand.size() >= 10);
+        // Home goes to where a line begins: the left end in English, the right end in Arabic.
+        press(game, Qt::Key_Home);
+        QCOMPARE(theMark(game), arabic ? hand.last() : hand.first());
+        press(game, Qt::Key_End);
+        QCOMPARE(theMark(game), arabic ? hand.first() : hand.last());
+
+        // Right walks the fan left to right in both languages, each card once, then wraps.
+        press(game, arabic ? Qt::Key_End : Qt::Key_Home);
+        QList<CardSprite*> visited{theMark(game)};
+        for (int i = 1; i < hand.size(); ++i) {
+            press(game, Qt::Key_Right);
+            visited << theMark(game);
+        }
+        QCOMPARE(visited, hand);
+        press(game, Qt::Key_Right);
+        QCOMPARE(theMark(game), hand.first());
+        // Left walks back, wrapping the other way.
+        press(game, Qt::Key_Left);
+        QCOMPARE(theMark(game), hand.last());
+        for (int i = hand.size() - 2; i >= 0; --i) {
+            press(game, Qt::Key_Left);
+            QCOMPARE(theMark(game), hand.at(i));
+        }
+
+        // Play from the middle of the fan, twice, with the keys.
+        for (int play = 0; play < 2; ++play) {
+            const QList<CardSprite*> now = handLeftToRight(game);
+            press(game, Qt::Key_Home);
+            CardSprite* target = nullptr;
+            for (CardSprite* sprite : now)
+                if (game.model().isLegalCard(sprite->face()) && sprite != now.first() && sprite != now.last())
+                    target = sprite;
+            if (!target)
+                target = now.at(now.size() / 2);
+            while (theMark(game) != target)
+                press(game, arabic ? Qt::Key_Left : Qt::Key_Right);
+            const int before = game.state().HandCount[1];
+            const bool legal = game.model().isLegalCard(target->face());
+            press(game, Qt::Key_Space);
+            QCOMPARE(game.state().HandCount[1], legal ? before - 1 : before);
+            if (!legal)
+                break;
+            // The mark comes back at once on the card that took the played card's place.
+            QVERIFY(theMark(game));
+            QVERIFY(handLeftToRight(game).contains(theMark(game)));
+        }
+    }
+    QCOMPARE(checkStateInvariants(game.state(), game.table()), QString());
+}
+
+void HandKeysTest::refusedCardIsRefusedFromTheKeyboardToo()
+{
+    // A deal where the human, fourth to play, holds the led suit and another suit.
+    for (std::uint32_t seed = 1; seed < 200; ++seed) {
+        Game game(seed);
+        QVERIFY(active(game));
+        game.bid(QStringLiteral("6"));
+        const TGameState& s = game.state();
+        const int led = s.Trick[1].Suite;
+        if (s.Splits[1].Counts[led] == 0 || s.Splits[1].Counts[led] == 13)
+            continue;
+        press(game, Qt::Key_Home);
+        while (theMark(game)->Suite() == led)
+            press(game, Qt::Key_Right);
+        CardSprite* wrong = theMark(game);
+        press(game, Qt::Key_Return);
+        QVERIFY(game.table().warningImage()->isVisible());
+        QCOMPARE(s.HandCount[1], 13);
+        QCOMPARE(game.table().trickSlot(1)->Suite(), 0);
+        QCOMPARE(s.CardsPlayed, 3);
+        // The mark stays where it was, on the card that was refused.
+        QCOMPARE(theMark(game), wrong);
+
+        while (theMark(game)->Suite() != led)
+            press(game, Qt::Key_Right);
+        press(game, Qt::Key_Enter);
+        QVERIFY(!game.table().warningImage()->isVisible());
+        QCOMPARE(s.HandCount[1], 12);
+        QCOMPARE(checkStateInvariants(s, game.table()), QString());
+        return;
+    }
+    QFAIL("no seed gave a deal to test the refusal");
+}
+
+void HandKeysTest::keysDuringGlidesAndPausesNeverPlayLater()
+{
+    Game game(3, 3); // the human leads
+    QVERIFY(active(game));
+    TGameState& s = game.state();
+    game.bid(QStringLiteral("14"));
+
+    // Real waits, shortened: keys keep coming while the card glides, the computers play and the
+    // trick waits; none of them may play a card then or later, and the mark stays away.
+    setTimeScale(0.05);
+    int keys = 0;
+    int markWhileBusy = 0;
+    bool inFlow = false;
+    QTimer presser;
+    presser.setInterval(1);
+    const std::array<Qt::Key, 4> cycle = {Qt::Key_Return, Qt::Key_Right, Qt::Key_Space, Qt::Key_Left};
+    connect(&presser, &QTimer::timeout, [&] {
+        if (!inFlow)
+            return;
+        if (!markedOnScreen(game).isEmpty() && !game.window().humanMayPlay())
+            ++markWhileBusy;
+        press(game, cycle[static_cast<std::size_t>(keys++ % 4)]);
+    });
+    presser.start();
+    inFlow = true;
+    press(game, Qt::Key_Return); // plays the marked card; the flow runs inside this key
+    inFlow = false;
+    presser.stop();
+    setTimeScale(0);
+    QVERIFY(keys > 3);
+    QCOMPARE(markWhileBusy, 0);
+
+    QCOMPARE(s.HandCount[1], 12);
+    QCOMPARE(s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] + s.TricksWon[4], 1);
+    QTest::qWait(50);
+    QCOMPARE(s.HandCount[1], 12);
+    // The human's turn again: the mark is back and the keys work.
+    QVERIFY(theMark(game));
+    QCOMPARE(checkStateInvariants(s, game.table()), QString());
+}
+
+void HandKeysTest::hintMovesTheMarkAndReturnPlaysIt()
+{
+    Game game(23, 3); // the human leads
+    QVERIFY(active(game));
+    game.bid(QStringLiteral("6"));
+    press(game, Qt::Key_Home);
+    game.window().menuItem(QStringLiteral("Hint1"))->trigger();
+    // The mark is back after the Expert's thinking, on the hinted (raised) card.
+    CardSprite* mark = theMark(game);
+    QVERIFY(mark);
+    QVERIFY(mark->y() < Table::HandTop);
+    const TCardFace hinted = mark->face();
+    press(game, Qt::Key_Return);
+    QCOMPARE(game.state().HandCount[1], 12);
+    bool played = false;
+    for (const TTrickCard& play : game.model().plays())
+        played = played || (play.Seat == 1 && TCardFace{play.Suite, play.Number} == hinted);
+    QVERIFY(played);
+}
+
+void HandKeysTest::wholeDealWithKeysOnly_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << QStringLiteral("EN");
+    QTest::newRow("Arabic") << QStringLiteral("AR");
+}
+
+void HandKeysTest::wholeDealWithKeysOnly()
+{
+    QFETCH(QString, language);
+    Game game(5, 0, {}, language);
+    QVERIFY(active(game));
+    // The bid from the keyboard: the list, then the button.
+    QComboBox* box = game.table().bidBox();
+    QVERIFY(box->hasFocus()); // each deal's bid starts on the list
+    // Down to "5" or more: with three computer bids of at least 2 the deal cannot pass.
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(box, Qt::Key_Down);
+    QVERIFY(box->currentText().toInt() >= 5);
+    QVERIFY(game.table().bidButton()->isEnabled());
+    // The gold ring shows where the keyboard is, on the list and then on the button.
+    FocusRing* ring = game.window().handKeys()->focusRing();
+    QCOMPARE(ring->target(), box);
+    QVERIFY(ring->isVisible() && ring->geometry().contains(box->geometry()));
+    QTest::keyClick(box, Qt::Key_Tab);
+    QVERIFY(game.table().bidButton()->hasFocus());
+    QCOMPARE(ring->target(), game.table().bidButton());
+    QVERIFY(ring->isVisible() && ring->geometry().contains(game.table().bidButton()->geometry()));
+    QTest::keyClick(game.table().bidButton(), Qt::Key_Space);
+    QVERIFY(!game.table().bidButton()->isVisible());
+    QVERIFY(!ring->isVisible());
+    QCOMPARE(game.model().phase(), Phase::Playing);
+
+    bool sheetSeen = false;
+    while (game.state().HandCount[1] > 0) {
+        const int before = game.state().HandCount[1];
+        QVERIFY(theMark(game));
+        // Right until the mark is on a card the rules allow.
+        for (int i = 0; i < 13 && !game.model().isLegalCard(theMark(game)->face()); ++i)
+            press(game, Qt::Key_Right);
+        if (before == 1)
+            whenModal([&](QWidget* modal) {
+                sheetSeen = qobject_cast<TScores*>(modal) != nullptr;
+                QVERIFY2(sheetSeen, modal->metaObject()->className());
+                QTest::keyClick(modal, Qt::Key_Return);
+            });
+        press(game, Qt::Key_Return);
+        if (before == 1)
+            break;
+        QCOMPARE(game.state().HandCount[1], before - 1);
+    }
+    QVERIFY(sheetSeen);
+    QVERIFY(game.table().bidButton()->isVisible()); // the next deal waits for its bid
+}
+
+QTEST_MAIN(HandKeysTest)
+#include "tst_hand_keys.moc"
