@@ -120,12 +120,23 @@ std::vector<CardSprite*> HandKeys::cardsOnScreen() const
 
 void HandKeys::restack(CardSprite* sprite)
 {
-    // Back into the fan, where each card lies over its left neighbour.
-    for (int k = 1; k < 13; ++k)
-        if (m_table.handSprite(1, k) == sprite) {
-            sprite->stackUnder(m_table.handSprite(1, k + 1));
+    // Back into the fan, where each card lies over its left neighbour: under the nearest card
+    // to its right that is still in the hand. A played card parked hidden at its place may lie
+    // anywhere in the stack, so it is no guide.
+    int slot = 0;
+    for (int k = 1; k <= 13; ++k)
+        if (m_table.handSprite(1, k) == sprite)
+            slot = k;
+    if (slot == 0)
+        return;
+    for (int k = slot + 1; k <= 13; ++k) {
+        CardSprite* right = m_table.handSprite(1, k);
+        if (right->isVisible() && m_inHand(right)) {
+            sprite->stackUnder(right);
             return;
         }
+    }
+    sprite->raise();
 }
 
 void HandKeys::show(CardSprite* sprite)

@@ -30,6 +30,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -201,6 +202,16 @@ void TForm1::FullScreenClick()
         m_maximizedBeforeFullScreen = isMaximized();
         showFullScreen();
     }
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event)
+{
+    // Esc leaves full screen too, as a player expects; otherwise it means nothing here.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && isFullScreen()) {
+        FullScreenClick();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void TForm1::changeEvent(QEvent* event)

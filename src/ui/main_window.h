@@ -122,6 +122,7 @@ protected:
     void gameEvent(const GameModel& game, const GameEvent& event) override;
     void showEvent(QShowEvent* event) override;   // FormShow
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();

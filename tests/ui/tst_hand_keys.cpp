@@ -72,6 +72,7 @@ class HandKeysTest : public QObject {
 
 private slots:
     void markIsShownOnlyWhenACardWouldBeTaken();
+    void fanStaysInOrderAfterCardsLeaveIt();
     void markVisitsTheHandAndWraps_data();
     void markVisitsTheHandAndWraps();
     void refusedCardIsRefusedFromTheKeyboardToo();
@@ -128,6 +129,33 @@ void HandKeysTest::markIsShownOnlyWhenACardWouldBeTaken()
     game.playOutDeal();
     QVERIFY(game.table().bidButton()->isVisible());
     QVERIFY(markedOnScreen(game).isEmpty());
+}
+
+void HandKeysTest::fanStaysInOrderAfterCardsLeaveIt()
+{
+    // Cards played from the middle of the hand lie parked, hidden, at their places, and one
+    // played after others in a trick was raised on its way there: a marked card put back into
+    // the fan must not go under such a card, over its visible neighbours.
+    Game game(3, 3);
+    QVERIFY(active(game));
+    game.bid(QStringLiteral("14"));
+    while (game.state().HandCount[1] > 6) {
+        CardSprite* sprite = game.spriteOf(game.legalCard());
+        QVERIFY(sprite);
+        game.click(sprite);
+    }
+    const QList<CardSprite*> hand = handLeftToRight(game);
+    auto stripOwner = [&](CardSprite* card) {
+        return game.table().childAt(card->geometry().topLeft() + QPoint(4, card->height() / 2));
+    };
+    press(game, Qt::Key_Home);
+    for (int i = 0; i < hand.size(); ++i) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(hand.at(i), &enter);
+        for (CardSprite* card : hand)
+            QCOMPARE(stripOwner(card), card);
+        press(game, Qt::Key_Right);
+    }
 }
 
 void HandKeysTest::markVisitsTheHandAndWraps_data()

@@ -302,6 +302,17 @@ void ScaledTableTest::fullScreenCommand()
     item->trigger();
     QTRY_VERIFY(!window.isFullScreen());
     QVERIFY(!item->isChecked());
+
+    // Esc leaves full screen; elsewhere it leaves the window as it is.
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isFullScreen());
+    item->trigger();
+    QTRY_VERIFY(window.isFullScreen());
+    // From whichever of the window's widgets has the keyboard (the bid box, while bidding).
+    QWidget* focused = QApplication::focusWidget();
+    QTest::keyClick(focused && focused->window() == &window ? focused : &window, Qt::Key_Escape);
+    QTRY_VERIFY(!window.isFullScreen());
+    QVERIFY(!item->isChecked());
 }
 
 void ScaledTableTest::windowSizeRoundTripsThroughTheSettings()
