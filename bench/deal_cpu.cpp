@@ -15,6 +15,7 @@
 // longest the window could not repaint.
 // The last line is machine-readable: "RESULT key=value ...".
 
+#include "bench_clock.h"
 #include "core/state.h"
 #include "settings/settings.h"
 #include "ui/card_sprite.h"
@@ -48,27 +49,7 @@
 namespace {
 
 using namespace halbeet;
-
-double cpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-double wallSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-void idle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using namespace halbeet::bench;
 
 // Percent of one core used while the program only waits for the human.
 double idleCpuPercent(int ms)

@@ -6,6 +6,7 @@
 // a window manager full screen is not granted; the window then takes the screen's geometry.
 // The last line is machine-readable: "RESULT key=value ...".
 
+#include "bench_clock.h"
 #include "ui/card_sprite.h"
 #include "ui/main_window.h"
 #include "ui/motion.h"
@@ -31,20 +32,7 @@
 namespace {
 
 using namespace halbeet;
-
-double cpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-void idle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using namespace halbeet::bench;
 
 bool waitFor(const std::function<bool()>& condition, int timeoutMs)
 {
