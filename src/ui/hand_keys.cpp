@@ -96,10 +96,13 @@ HandKeys::HandKeys(Table& table, QWidget& window, std::function<bool()> canPlay,
     // The pointer coming onto the hand puts the fan back in order before any click.
     for (int k = 1; k <= 13; ++k)
         m_table.handSprite(1, k)->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        const bool control = now && (now == m_table.bidBox() || now == m_table.bidButton());
-        m_ring->follow(control ? now : nullptr);
-    });
+    // Tied to the ring, not to this object: the table and its ring go first when the window is
+    // destroyed, and the focus still moves while the rest of the window's children go.
+    connect(qApp, &QApplication::focusChanged, m_ring,
+            [ring = m_ring, table = &m_table](QWidget*, QWidget* now) {
+                const bool control = now && (now == table->bidBox() || now == table->bidButton());
+                ring->follow(control ? now : nullptr);
+            });
 }
 
 std::vector<CardSprite*> HandKeys::cardsOnScreen() const
