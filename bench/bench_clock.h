@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Clocks and an idle wait shared by the benchmarks that drive the real window.
+// Clocks, an idle wait and a bounded wait shared by the benchmarks that drive the real window.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <ctime>
+#include <functional>
 
 namespace halbeet::bench {
 
@@ -31,6 +33,19 @@ inline void idle(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Lets the event loop run until condition() holds; false when timeoutMs passed first.
+inline bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        idle(5);
+    }
+    return true;
 }
 
 } // namespace halbeet::bench

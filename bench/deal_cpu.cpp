@@ -60,18 +60,6 @@ double idleCpuPercent(int ms)
     return 100.0 * (cpuSeconds() - cpu) / (wallSeconds() - wall);
 }
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        idle(5);
-    }
-    return true;
-}
-
 // The first card of the human's hand that the follow-suit rule allows.
 CardSprite* legalCard(TForm1& window)
 {

@@ -34,18 +34,6 @@ namespace {
 using namespace halbeet;
 using namespace halbeet::bench;
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        idle(5);
-    }
-    return true;
-}
-
 double residentMegabytes()
 {
     QFile status(QStringLiteral("/proc/self/status"));
