@@ -22,9 +22,14 @@ SeatView ViewOf(const GameModel& game, int seat)
 
 std::uint64_t DecisionSeed(const GameModel& game, int seat, std::uint64_t base)
 {
+    return DecisionSeed(game.dealsDealt(), static_cast<int>(game.plays().size()), seat, base);
+}
+
+std::uint64_t DecisionSeed(std::int64_t dealsDealt, int cardsPlayed, int seat, std::uint64_t base)
+{
     std::uint64_t h = base * 0x9E3779B97F4A7C15ULL;
-    h ^= static_cast<std::uint64_t>(game.dealsDealt()) * 0xBF58476D1CE4E5B9ULL;
-    h ^= static_cast<std::uint64_t>(game.plays().size() * 4 + static_cast<std::size_t>(seat)) *
+    h ^= static_cast<std::uint64_t>(dealsDealt) * 0xBF58476D1CE4E5B9ULL;
+    h ^= (static_cast<std::uint64_t>(cardsPlayed) * 4 + static_cast<std::uint64_t>(seat)) *
          0x94D049BB133111EBULL;
     return h;
 }

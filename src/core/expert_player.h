@@ -19,6 +19,8 @@ SeatView ViewOf(const GameModel& game, int seat);
 // A seed for one decision: the same game position and base seed give the same one, so a hint
 // shows what the Expert at that seat would really do.
 std::uint64_t DecisionSeed(const GameModel& game, int seat, std::uint64_t base);
+// The same from what the seat itself knows: the deals dealt and the cards played so far.
+std::uint64_t DecisionSeed(std::int64_t dealsDealt, int cardsPlayed, int seat, std::uint64_t base);
 
 // The Expert level for a computer seat: it decides from ViewOf and nothing else.
 class ExpertPlayer final : public Player {
