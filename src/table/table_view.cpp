@@ -33,6 +33,8 @@ TableView TableViewOf(const GameModel& game, int seat)
         v.bidMade[i] = game.bidMade(s);
         v.handCounts[i] = game.dealInProgress() || game.phase() == Phase::DealOver ? game.state().HandCount[i] : 0;
     }
+    if (seat >= 1 && seat <= 4)
+        v.ownDealtHand = game.dealtHands()[static_cast<std::size_t>(seat)];
     v.takers.assign(game.takers().begin(), game.takers().end());
     v.scoreRows = game.scoreRows();
     v.passed = game.dealPassed();

@@ -24,6 +24,8 @@ struct TableView {
     std::int32_t dealerCounter = 0;
     // Which seats have bid (their bids may still be hidden from this seat: seat.Bids is 0).
     PerSeat<bool> bidMade{};
+    // The seat's own hand as it was dealt, in the order the game shows it (slots 1..13).
+    THand ownDealtHand{};
     // Cards left in each hand.
     PerSeat<std::int32_t> handCounts{};
     // The taker of each trick of the deal, in order.

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_window.h"
 
-#include "core/expert_player.h"
 #include "settings/saved_game.h"
+#include "table/computer_seats.h"
 #include "settings/settings.h"
 #include "ui/about.h"
 #include "ui/arabic_style.h"
 #include "ui/card_sprite.h"
 #include "ui/hand_keys.h"
-#include "ui/help_window.h"
+#include "ui/help_launcher.h"
 #include "ui/language.h"
+#include "ui/language_menu.h"
 #include "ui/last_trick.h"
 #include "ui/message_dialog.h"
 #include "ui/motion.h"
@@ -17,6 +18,7 @@
 #include "ui/options_dialog.h"
 #include "ui/score_sheet.h"
 #include "ui/statistics.h"
+#include "ui/statistics_recorder.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
 #include "ui/table_access.h"
@@ -26,9 +28,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,17 +37,29 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
 namespace halbeet {
 
 namespace {
+
+// The index-th card of the deal as every seat has seen it played.
+Table::PublicPlay publicPlay(std::span<const TTrickCard> plays, std::int32_t dealerCounter, TCardFace cutCard,
+                             std::size_t index)
+{
+    const TTrickCard& played = plays[index];
+    Table::PublicPlay play{played.Seat, {played.Suite, played.Number}, dealerCounter, cutCard};
+    for (std::size_t i = 0; i < index; ++i) {
+        if (plays[i].Seat == played.Seat)
+            ++play.playedBefore;
+        if (plays[i].Suite == play.cutCard.Suite && plays[i].Number == play.cutCard.Number)
+            play.cutPlayedBefore = true;
+    }
+    return play;
+}
 
 // The bids the human may choose, as the list shows them.
 QStringList bidItems(const GameModel& game)
@@ -61,7 +73,7 @@ QStringList bidItems(const GameModel& game)
 } // namespace
 
 TForm1::TForm1(GameModel& game, QWidget* parent)
-    : QMainWindow(parent), m_game(game), m_state(game.state())
+    : QMainWindow(parent), m_game(game), m_state(game.state()), m_recorder(game), m_helpLauncher(this)
 {
     setObjectName(QStringLiteral("TForm1"));
     auto* client = new QWidget(this);
@@ -104,12 +116,11 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     connect(m_table->bidButton(), &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
     connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
-    m_game.addListener(this);
 
     FormCreate();
 }
 
-TForm1::~TForm1() { m_game.removeListener(this); }
+TForm1::~TForm1() = default;
 
 void TForm1::createMenus()
 {
@@ -138,19 +149,7 @@ void TForm1::createMenus()
     QMenu* language = game->addMenu(QString());
     language->setObjectName(QStringLiteral("Language1"));
     language->menuAction()->setObjectName(QStringLiteral("Language1"));
-    addItem(language, QStringLiteral("N15"), &TForm1::N15Click)->setData(QStringLiteral("AR"));
-    addItem(language, QStringLiteral("English1"), &TForm1::English1Click)->setData(QStringLiteral("EN"));
-    // Any further language the program has been given, by its own name.
-    for (const QString& code : availableLanguages()) {
-        if (code == QLatin1String("AR") || code == QLatin1String("EN"))
-            continue;
-        QAction* item = language->addAction(textsFor(code).name);
-        item->setObjectName(QStringLiteral("Language") + code);
-        item->setData(code);
-        connect(item, &QAction::triggered, this, [this, code] { switchLanguage(code); });
-    }
-    for (QAction* item : language->actions())
-        item->setCheckable(true);
+    m_languageMenu = new LanguageMenu(language, this);
     game->addSeparator()->setObjectName(QStringLiteral("N8"));
     addItem(game, QStringLiteral("N7"), &TForm1::N7Click);
 
@@ -304,15 +303,7 @@ void TForm1::applyLanguage()
     m_table->bidButton()->setText(t.Button1);
     m_table->bidBox()->setToolTip(t.ComboBox1Hint);
 
-    m_checkedLang = CurrentLang();
-    showLanguageChecks();
-}
-
-void TForm1::showLanguageChecks()
-{
-    // Each language item carries its language's code.
-    for (QAction* item : findChild<QMenu*>(QStringLiteral("Language1"))->actions())
-        item->setChecked(item->data().toString() == m_checkedLang);
+    m_languageMenu->checkCurrentLanguage();
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -387,6 +378,7 @@ void TForm1::NewDeal()
     m_hintSprite = nullptr;
     m_hintShown = false;
     m_expert = settings::expertPlayers();
+    m_recorder.setExpertLevel(m_expert);
 
     for (int seat = 1; seat <= 4; ++seat)
         m_table->bidLabel(seat)->clear();
@@ -406,7 +398,7 @@ void TForm1::NewDeal()
 
     m_table->ShowHumanHand(m_state);
     m_table->UpdateCards();
-    m_table->ShowComputerBacks(m_state, settings::backDesign());
+    m_table->ShowComputerBacks(settings::backDesign());
     m_table->RevealDeal(m_state.DealerCounter);
     m_statusBar->repaintNow();
 
@@ -440,9 +432,7 @@ bool TForm1::computerBid(int seat, std::int32_t& bid)
         return true;
     }
     // The Expert thinks on another thread, from a copy of what its seat may know.
-    const SeatView view = ViewOf(m_game, seat);
-    const std::uint64_t seed = DecisionSeed(m_game, seat, 0);
-    const QFuture<ExpertBid> thinking = QtConcurrent::run([view, seed] { return ExpertChooseBid(view, seed); });
+    const QFuture<ExpertBid> thinking = ThinkExpertBid(TableViewOf(m_game, seat));
     if (!PauseAtLeast(0, QFuture<void>(thinking)))
         return false;
     bid = thinking.result().bid;
@@ -603,10 +593,7 @@ bool TForm1::computerTurn(int seat)
     if (m_expert) {
         // The Expert thinks during the wait, on another thread, from a copy of what its seat
         // may know; it stretches the wait only when it needs longer.
-        const SeatView view = ViewOf(m_game, seat);
-        const std::uint64_t seed = DecisionSeed(m_game, seat, 0);
-        const QFuture<ExpertCard> thinking =
-            QtConcurrent::run([view, seed] { return ExpertChooseCard(view, seed); });
+        const QFuture<ExpertCard> thinking = ThinkExpertCard(TableViewOf(m_game, seat));
         if (!PauseAtLeast(m_state.PlayDelay, QFuture<void>(thinking)))
             return false;
         card = thinking.result().card;
@@ -618,15 +605,12 @@ bool TForm1::computerTurn(int seat)
     if (!m_game.play(card))
         return false; // a player must name a legal card; the deal stops rather than cheat
 
-    // A computer hand sprite carries its card's rank under the back.
+    // The card leaves from a back chosen from what every seat has seen.
     QPoint from;
-    for (int k = 1; k <= 13; ++k) {
-        CardSprite* sprite = m_table->handSprite(seat, k);
-        if (sprite->isVisible() && sprite->Number() == card.Number) {
-            sprite->hide();
-            from = sprite->logicalPos();
-            break;
-        }
+    if (CardSprite* sprite = m_table->leavingBack(
+            publicPlay(m_game.plays(), m_state.DealerCounter, m_state.CutCard, m_game.plays().size() - 1))) {
+        sprite->hide();
+        from = sprite->logicalPos();
     }
     m_table->UpdateCards();
 
@@ -834,8 +818,8 @@ void TForm1::HintClick()
         return;
     const std::int64_t deal = m_game.dealsDealt();
     const std::size_t played = m_game.plays().size();
-    const SeatView view = ViewOf(m_game, 1);
-    const std::uint64_t seed = DecisionSeed(m_game, 1, 0);
+    // The Expert asked on the human's own view of the table.
+    const TableView view = TableViewOf(m_game, 1);
     // The position may not move on while the Expert thinks (the bid button, a menu command).
     const auto samePosition = [&] {
         return m_game.dealsDealt() == deal && m_game.plays().size() == played && m_game.toAct() == 1;
@@ -844,7 +828,7 @@ void TForm1::HintClick()
     if (m_game.phase() == Phase::Bidding) {
         if (!m_table->bidButton()->isVisible())
             return;
-        const QFuture<ExpertBid> thinking = QtConcurrent::run([view, seed] { return ExpertChooseBid(view, seed); });
+        const QFuture<ExpertBid> thinking = ThinkExpertBid(view);
         if (!PauseAtLeast(0, QFuture<void>(thinking)) || !samePosition() || m_game.phase() != Phase::Bidding)
             return;
         const ExpertBid choice = thinking.result();
@@ -856,7 +840,7 @@ void TForm1::HintClick()
     }
     if (m_game.phase() != Phase::Playing)
         return;
-    const QFuture<ExpertCard> thinking = QtConcurrent::run([view, seed] { return ExpertChooseCard(view, seed); });
+    const QFuture<ExpertCard> thinking = ThinkExpertCard(view);
     // No card is taken while the Expert thinks, so the mark goes away meanwhile.
     m_keys->disarm();
     const bool thought = PauseAtLeast(0, QFuture<void>(thinking));
@@ -919,16 +903,11 @@ bool TForm1::offerSavedGame()
             if (!wanted || !m_game.load(*text))
                 return false;
             // Its deals go on counting in the statistics under the game's own id.
-            if (m_game.gameTag().empty())
-                m_game.setGameTag(statistics().startGame().toStdString());
-            else
-                statistics().resumeGame(QString::fromStdString(m_game.gameTag()),
-                                        static_cast<int>(m_game.scoreRows().size()));
-            // The deal on the table has not been scored: the scores are still those it began with.
-            m_scoresBeforeDeal = m_game.state().Scores;
+            m_recorder.gameResumed();
             // A game left while the computer seats were still bidding (an Expert thinks for a
             // moment) gets their bids before the table is laid out.
             m_expert = settings::expertPlayers();
+            m_recorder.setExpertLevel(m_expert);
             computerBidsUntilHuman();
             restoreTable();
             return true;
@@ -945,7 +924,10 @@ bool TForm1::offerSavedGame()
 
 void TForm1::restoreTable()
 {
-    const TGameState& s = m_state;
+    // Laid out from what the human's seat may know, as the table shows a deal in progress.
+    const TableView view = TableViewOf(m_game, 1);
+    const SeatView& seen = view.seat;
+    const std::span<const TTrickCard> plays(seen.Plays.data(), static_cast<std::size_t>(seen.PlayCount));
     stopWaitingFlows();
     m_keys->disarm();
     m_table->UnlockInput();
@@ -954,6 +936,7 @@ void TForm1::restoreTable()
     m_hintSprite = nullptr;
     m_hintShown = false;
     m_expert = settings::expertPlayers();
+    m_recorder.setExpertLevel(m_expert);
     m_table->warningImage()->hide();
     m_table->DeleteCards();
     m_table->deletegools();
@@ -967,20 +950,18 @@ void TForm1::restoreTable()
         m_table->moveSprite(seat)->moveLogical(Table::cutHome(seat));
 
     // The hands as they were dealt, then every card played taken out the way the flow takes it.
-    TGameState dealt = s;
-    dealt.Hands = m_game.dealtHands();
-    m_table->ShowHumanHand(dealt);
-    m_table->ShowComputerBacks(dealt, settings::backDesign());
+    m_table->ShowHumanHand(view.ownDealtHand, view.dealerCounter, seen.CutCard);
+    m_table->ShowComputerBacks(settings::backDesign());
     for (int k = 1; k <= 13; ++k) {
         m_table->handSprite(1, k)->raise(); // each card of the fan lies over its left neighbour
         for (int seat = 1; seat <= 4; ++seat)
             m_table->handSprite(seat, k)->show();
     }
-    const bool bidding = m_game.phase() == Phase::Bidding;
-    const int dealer = m_game.dealer();
+    const bool bidding = view.phase == Phase::Bidding;
+    const int dealer = view.dealer();
     if (bidding && dealer >= 2) {
         // A computer dealer's turned card stands in for his thirteenth card until the bid.
-        m_table->cutSprite(dealer)->setFace(s.CutCard);
+        m_table->cutSprite(dealer)->setFace(seen.CutCard);
         m_table->cutSprite(dealer)->show();
         m_table->handSprite(dealer, 13)->hide();
     } else if (!bidding) {
@@ -990,18 +971,19 @@ void TForm1::restoreTable()
         }
     }
 
-    const auto plays = m_game.plays();
-    const int lying = m_game.phase() == Phase::TrickComplete ? 4 : static_cast<int>(plays.size()) % 4;
-    const std::size_t firstOnTable = plays.size() - static_cast<std::size_t>(lying);
+    const std::size_t firstOnTable = plays.size() - view.cardsOnTable().size();
     for (std::size_t i = 0; i < plays.size(); ++i) {
         const TTrickCard& play = plays[i];
         const TCardFace card{play.Suite, play.Number};
         CardSprite* taken = nullptr;
-        for (int k = 1; k <= 13 && !taken; ++k) {
-            CardSprite* sprite = m_table->handSprite(play.Seat, k);
-            const bool match = play.Seat == 1 ? sprite->face() == card : sprite->Number() == card.Number;
-            if (sprite->isVisible() && match)
-                taken = sprite;
+        if (play.Seat == 1) {
+            for (int k = 1; k <= 13 && !taken; ++k) {
+                CardSprite* sprite = m_table->handSprite(1, k);
+                if (!sprite->isHidden() && sprite->face() == card)
+                    taken = sprite;
+            }
+        } else {
+            taken = m_table->leavingBack(publicPlay(plays, view.dealerCounter, seen.CutCard, i));
         }
         if (!taken)
             continue;
@@ -1028,7 +1010,8 @@ void TForm1::restoreTable()
         }
     }
     for (int seat = 1; seat <= 4; ++seat) {
-        for (int n = 1; n <= s.TricksWon[seat] && n <= 13; ++n) {
+        const auto won = std::count(view.takers.begin(), view.takers.end(), seat);
+        for (int n = 1; n <= won && n <= 13; ++n) {
             CardSprite* marker = m_table->marker(seat, n);
             marker->setSuite(m_table->card(51)->Suite());
             marker->show();
@@ -1036,26 +1019,26 @@ void TForm1::restoreTable()
     }
 
     // The last trick taken, for the Last trick command.
-    const auto takers = m_game.takers();
-    if (!takers.empty()) {
-        const std::size_t start = (takers.size() - 1) * 4;
+    const std::vector<TTrickCard> last = view.lastTrick();
+    if (!last.empty()) {
         std::array<TCardFace, 5> current{};
         for (int seat = 1; seat <= 4; ++seat)
             current[static_cast<std::size_t>(seat)] = m_table->trickSlot(seat)->face();
-        for (std::size_t i = start; i < start + 4; ++i)
-            m_table->trickSlot(plays[i].Seat)->setFace({plays[i].Suite, plays[i].Number});
-        m_lastShot->fill(*m_table, plays[start].Seat);
+        for (const TTrickCard& play : last)
+            m_table->trickSlot(play.Seat)->setFace({play.Suite, play.Number});
+        m_lastShot->fill(*m_table, last.front().Seat);
         for (int seat = 1; seat <= 4; ++seat)
             m_table->trickSlot(seat)->setFace(current[static_cast<std::size_t>(seat)]);
     }
 
     // Bids, the bid box, the status bar and the score sheet.
     for (int seat = 1; seat <= 4; ++seat) {
+        const std::int32_t bid = seen.Bids[static_cast<std::size_t>(seat)];
         QString text;
         if (!bidding)
-            text = QString::number(s.Bids[seat]);
+            text = QString::number(bid);
         else if (seat != 1)
-            text = m_game.bidPublic(seat) ? QString::number(s.Bids[seat]) : QStringLiteral("?");
+            text = bid != 0 ? QString::number(bid) : QStringLiteral("?");
         m_table->bidLabel(seat)->setText(text);
     }
     adaptBidList();
@@ -1065,7 +1048,7 @@ void TForm1::restoreTable()
     if (bidding)
         m_table->bidBox()->setFocus();
     m_statusBar->getDealPanel()->setText(nameLabel(dealer)->text());
-    const int playing = bidding ? FirstSeat(s.DealerCounter) : m_game.toAct() != 0 ? m_game.toAct() : 1;
+    const int playing = bidding ? FirstSeat(view.dealerCounter) : view.toAct != 0 ? view.toAct : 1;
     m_statusBar->getPlayPanel()->setText(nameLabel(playing)->text());
     m_statusBar->getHintPanel()->setText(bidding ? texts().flow.BidPrompt : texts().flow.EmptyHint);
     m_scores->resetSheet();
@@ -1123,50 +1106,8 @@ void TForm1::N4Click() { m_scores->exec(); }
 
 void TForm1::StatisticsClick()
 {
-    statistics().showWindow(this, {nameLabel(1)->text(), nameLabel(2)->text(), nameLabel(3)->text(),
+    m_recorder.statistics().showWindow(this, {nameLabel(1)->text(), nameLabel(2)->text(), nameLabel(3)->text(),
                                    nameLabel(4)->text()});
-}
-
-Statistics& TForm1::statistics()
-{
-    if (!m_statistics)
-        m_statistics = std::make_unique<Statistics>();
-    return *m_statistics;
-}
-
-void TForm1::gameEvent(const GameModel& game, const GameEvent& event)
-{
-    switch (event.kind) {
-    case GameEvent::Kind::DealStarted:
-        // The first deal of a game names it for the statistics.
-        if (game.gameTag().empty())
-            m_game.setGameTag(statistics().startGame().toStdString());
-        m_scoresBeforeDeal = game.state().Scores;
-        break;
-    case GameEvent::Kind::DealScored: {
-        const TGameState& s = game.state();
-        DealStats deal;
-        deal.level = m_expert ? QStringLiteral("EXPERT") : QStringLiteral("CLASSIC");
-        deal.trump = s.Trump;
-        deal.dealer = game.dealer();
-        for (std::size_t seat = 1; seat <= 4; ++seat) {
-            deal.seats[seat - 1] = {s.Bids[seat], s.TricksWon[seat], s.Scores[seat] - m_scoresBeforeDeal[seat],
-                                    s.Scores[seat]};
-        }
-        statistics().dealScored(deal);
-        break;
-    }
-    case GameEvent::Kind::GameWon: {
-        GameStats won;
-        won.winner = event.seat;
-        for (std::size_t seat = 1; seat <= 4; ++seat)
-            won.finalScores[seat - 1] = game.state().Scores[seat];
-        statistics().gameWon(won);
-        break;
-    }
-    default:
-        break;
-    }
 }
 
 void TForm1::N6Click()
@@ -1187,71 +1128,11 @@ void TForm1::N7Click() { close(); }
 
 void TForm1::N10Click() { m_about->exec(); }
 
-QStringList TForm1::helpFileCandidates()
-{
-    const QString dir = QCoreApplication::applicationDirPath();
-    const QString name = helpFileName();
-    return {QDir(dir).filePath(name), QDir(dir).filePath(QStringLiteral("../share/halbeet/") + name)};
-}
+void TForm1::N12Click() { m_helpLauncher.openHelp(); }
 
-void TForm1::N12Click()
-{
-    // The help file of the language, opened by the desktop (xdg-open). Where the desktop
-    // cannot open it, the same pages in the program's own window; never nothing at all.
-    QString unopened;
-    for (const QString& path : helpFileCandidates()) {
-        if (!QFileInfo(path).isFile())
-            continue;
-        const QString file = QFileInfo(path).canonicalFilePath();
-        if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty() &&
-            QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-            return;
-        unopened = file;
-        break;
-    }
-    showHelpPages(unopened);
-}
+void TForm1::N15Click() { m_languageMenu->switchLanguage(QStringLiteral("AR")); }
 
-void TForm1::showHelpPages(const QString& unopenedFile)
-{
-    const QString folder = HelpWindow::pagesFolder();
-    if (folder.isEmpty()) {
-        const FlowTexts& t = texts().flow;
-        LangMessageDlg(unopenedFile.isEmpty() ? t.NoHelp : t.HelpNotOpened.arg(unopenedFile),
-                       DialogType::Information, MsgButton::OK, this);
-        return;
-    }
-    if (!m_help)
-        m_help = new HelpWindow(folder, this);
-    m_help->show();
-    m_help->raise();
-    m_help->activateWindow();
-}
-
-void TForm1::N15Click() { switchLanguage(QStringLiteral("AR")); }
-
-void TForm1::English1Click() { switchLanguage(QStringLiteral("EN")); }
-
-void TForm1::switchLanguage(const QString& code)
-{
-    // Checkable items toggle themselves on a click; the check marks follow m_checkedLang.
-    auto showChecks = [this] { showLanguageChecks(); };
-    if (m_checkedLang == code) {
-        showChecks();
-        return;
-    }
-    try {
-        settings::setLanguage(code);
-    } catch (const SettingsWriteError& error) {
-        showChecks();
-        showSettingsWriteError(this, error);
-        return;
-    }
-    const LanguageTexts& chosen = textsFor(code);
-    LangMessageDlg(chosen.flow.RestartNotice, DialogType::Custom, MsgButton::OK, this);
-    m_checkedLang = code;
-    showChecks();
-}
+void TForm1::English1Click() { m_languageMenu->switchLanguage(QStringLiteral("EN")); }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {

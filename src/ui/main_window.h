@@ -14,6 +14,8 @@
 
 #include "core/game.h"
 #include "core/player.h"
+#include "ui/help_launcher.h"
+#include "ui/statistics_recorder.h"
 
 #include <QMainWindow>
 
@@ -29,6 +31,7 @@ namespace halbeet {
 class CardSprite;
 class HandKeys;
 class HelpWindow;
+class LanguageMenu;
 class Table;
 class TableAccess;
 class TAboutBox;
@@ -40,7 +43,7 @@ class Tstings;
 
 class Statistics;
 
-class TForm1 : public QMainWindow, private GameListener {
+class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -61,7 +64,7 @@ public:
     TAboutBox* aboutBox() const { return m_about; }
     Tnamesform* nameDialog() const { return m_names; }
     // The program's own help window, once Help has had to open it.
-    HelpWindow* helpWindow() const { return m_help; }
+    HelpWindow* helpWindow() const { return m_helpLauncher.helpWindow(); }
     // A menu item by its name (N1..N16, Language1, English1).
     QAction* menuItem(const QString& name) const;
     int glideStep() const { return m_glideStep; }
@@ -113,13 +116,8 @@ public:
     // the close handler calls it once the player has confirmed that he quits.
     void saveGameOnQuit();
 
-    // Where the help file of the current language is looked for, in order.
-    static QStringList helpFileCandidates();
-
 protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
-    // Every scored deal and won game goes to the statistics, as the model reports it.
-    void gameEvent(const GameModel& game, const GameEvent& event) override;
     void showEvent(QShowEvent* event) override;   // FormShow
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -128,14 +126,11 @@ private:
     void FormCreate();
     void createMenus();
     void applyLanguage();
-    // The check mark on the item of m_checkedLang, the language of the next start.
-    void showLanguageChecks();
     void Timer1Timer();
     void nameAccepted();
     // The name dialog was closed: the program ends, without the exit question.
     void endWithoutName();
     void updateGlideStep();
-    void showHelpPages(const QString& unopenedFile);
 
     void showDealAndBids();
     void adaptBidList();
@@ -158,13 +153,10 @@ private:
     bool sweepTrick(int taker);
     void takeTrick(int taker);
     void scoreSheetClosedAfterDeal();
-    void switchLanguage(const QString& code);
     // Offers the saved game after the name dialog; true when it was taken up and is on the table.
     bool offerSavedGame();
     // Lays the table out from the model as it stands, for a restored game.
     void restoreTable();
-    // The statistics of this window's player, opened at the first use.
-    Statistics& statistics();
     QLabel* nameLabel(int seat) const;
 
     GameModel& m_game;
@@ -178,7 +170,6 @@ private:
     Tstings* m_options = nullptr;
     TLASTSHOT* m_lastShot = nullptr;
     Tnamesform* m_names = nullptr;
-    HelpWindow* m_help = nullptr;
     HandKeys* m_keys = nullptr;
     TableAccess* m_access = nullptr;
     QTimer* m_timer1 = nullptr;
@@ -188,8 +179,6 @@ private:
     int m_frameHeight = 0; // of the window's frame in the normal state, once known
     // Whether the window was maximised when it went full screen.
     bool m_maximizedBeforeFullScreen = false;
-    // The language whose menu item carries the check mark (the next start's language).
-    QString m_checkedLang;
     // The human's card on the trick and its home in the hand, for the sweep.
     CardSprite* m_humanSprite = nullptr;
     QPoint m_humanHome;
@@ -200,9 +189,9 @@ private:
     // The card a hint raised out of the hand, and whether the hint panel shows a hint.
     CardSprite* m_hintSprite = nullptr;
     bool m_hintShown = false;
-    std::unique_ptr<Statistics> m_statistics;
-    // The scores as the deal began, for each seat's change when it is scored.
-    PerSeat<std::int32_t> m_scoresBeforeDeal{};
+    StatisticsRecorder m_recorder;
+    HelpLauncher m_helpLauncher;
+    LanguageMenu* m_languageMenu = nullptr;
     bool m_delayErrorShown = false;
     bool m_endingWithoutQuestion = false;
 };

@@ -516,30 +516,54 @@ void Table::processPending()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void Table::ShowHumanHand(const TGameState& state)
+void Table::ShowHumanHand(const THand& hand, std::int32_t dealerCounter, TCardFace cutCard)
 {
     for (int k = 1; k <= 13; ++k) {
         CardSprite* sprite = handSprite(1, k);
-        sprite->setNumber(state.Hands[1][k].Number);
-        sprite->setSuite(state.Hands[1][k].Suite);
+        sprite->setNumber(hand[static_cast<std::size_t>(k)].Number);
+        sprite->setSuite(hand[static_cast<std::size_t>(k)].Suite);
     }
-    if (state.DealerCounter != 1)
+    if (dealerCounter != 1)
         return;
     for (int k = 1; k <= 13; ++k) {
         CardSprite* sprite = handSprite(1, k);
-        if (sprite->face() == state.CutCard)
+        if (sprite->face() == cutCard)
             sprite->moveLogical(sprite->logicalX(), RaisedTop);
     }
 }
 
-void Table::ShowComputerBacks(const TGameState& state, int backCode)
+void Table::ShowComputerBacks(int backCode)
 {
     for (int seat = 2; seat <= 4; ++seat)
         for (int k = 1; k <= 13; ++k) {
             CardSprite* sprite = handSprite(seat, k);
-            sprite->setNumber(state.Hands[seat][k].Number);
+            sprite->setNumber(0);
             SetBack(sprite, backCode);
         }
+}
+
+CardSprite* Table::leavingBack(const PublicPlay& play) const
+{
+    const bool dealer = play.seat == DealerSeat(play.dealerCounter);
+    if (dealer && play.card == play.cutCard)
+        return handSprite(play.seat, 13);
+    const bool keepThirteenth = dealer && !play.cutPlayedBefore;
+    std::vector<CardSprite*> inHand;
+    for (int k = 1; k <= 13; ++k) {
+        CardSprite* sprite = handSprite(play.seat, k);
+        if (!sprite->isHidden() && !(keepThirteenth && k == 13))
+            inHand.push_back(sprite);
+    }
+    if (inHand.empty())
+        return nullptr;
+    // A well-mixed draw, so that the cards leave the hands from changing places, as a person's do.
+    std::uint64_t h = static_cast<std::uint64_t>(play.cutCard.Suite * 13 + play.cutCard.Number);
+    h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::uint64_t>(play.dealerCounter);
+    h = h * 0xBF58476D1CE4E5B9ULL + static_cast<std::uint64_t>(play.seat * 16 + play.playedBefore);
+    h ^= h >> 31;
+    h *= 0x94D049BB133111EBULL;
+    h ^= h >> 29;
+    return inHand[static_cast<std::size_t>(h % inHand.size())];
 }
 
 void Table::SetBack(CardSprite* sprite, int backCode)

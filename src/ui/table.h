@@ -89,9 +89,24 @@ public:
     static int trickCardNumber(int seat);
 
     // Puts the human's hand on Card1..Card13; raises the dealer's card when seat 1 dealt.
-    void ShowHumanHand(const TGameState& state);
-    // Loads the computer hands as backs of the given design (-1..-13), ranks kept underneath.
-    void ShowComputerBacks(const TGameState& state, int backCode);
+    void ShowHumanHand(const THand& hand, std::int32_t dealerCounter, TCardFace cutCard);
+    void ShowHumanHand(const TGameState& state) { ShowHumanHand(state.Hands[1], state.DealerCounter, state.CutCard); }
+    // Loads the computer hands as backs of the given design (-1..-13). A back carries no card:
+    // the window holds no card of another hand, not even behind a back.
+    void ShowComputerBacks(int backCode);
+    // The back that a card of a computer seat leaves from, chosen from what every seat has seen
+    // and never from the card's rank: a computer dealer's turned card from the place it was
+    // turned into (the 13th, kept for it until it is played), any other card from a place drawn
+    // from the deal's public facts among the backs still in the hand.
+    struct PublicPlay {
+        int seat = 0;
+        TCardFace card{};
+        std::int32_t dealerCounter = 0;
+        TCardFace cutCard{};
+        int playedBefore = 0;      // cards this seat has played earlier in the deal
+        bool cutPlayedBefore = false;
+    };
+    CardSprite* leavingBack(const PublicPlay& play) const;
     void SetBack(CardSprite* sprite, int backCode);
     // Shows the dealt hands in dealing rhythm; the dealer's turned card takes its 13th place.
     void RevealDeal(int dealerCounter);

@@ -82,7 +82,8 @@ private slots:
 
     void showHumanHandRaisesOnlyTheHumanDealersCard_data();
     void showHumanHandRaisesOnlyTheHumanDealersCard();
-    void computerBacksKeepTheRankUnderneath();
+    void computerBacksHoldNoCard();
+    void theLeavingBackIsChosenFromPublicFacts();
     void revealDealShowsTheDealersTurnedCard_data();
     void revealDealShowsTheDealersTurnedCard();
     void deleteCardsClearsTheHands();
@@ -375,22 +376,62 @@ void TstTable::showHumanHandRaisesOnlyTheHumanDealersCard()
     }
 }
 
-void TstTable::computerBacksKeepTheRankUnderneath()
+void TstTable::computerBacksHoldNoCard()
 {
     TGameState state = handMadeDeal(2, {1, 1});
-    state.Hands[3][7] = {4, 9}; // a rank that differs from the slot number
     m_table->ShowHumanHand(state);
-    m_table->ShowComputerBacks(state, -7);
+    // Backs shown over sprites that held faces before: nothing of a card stays behind them.
+    for (int seat = 2; seat <= 4; ++seat)
+        for (int k = 1; k <= 13; ++k)
+            m_table->handSprite(seat, k)->setFace(state.Hands[seat][k]);
+    m_table->ShowComputerBacks(-7);
     for (int seat = 2; seat <= 4; ++seat)
         for (int k = 1; k <= 13; ++k) {
             const CardSprite* sprite = m_table->handSprite(seat, k);
             QCOMPARE(sprite->Suite(), -7);
-            QCOMPARE(sprite->Number(), state.Hands[seat][k].Number);
+            QCOMPARE(sprite->Number(), 0);
             QVERIFY(sprite->isHidden());
         }
-    QCOMPARE(m_table->handSprite(3, 7)->Number(), 9);
     // The human's faces stay faces.
     QCOMPARE(m_table->handSprite(1, 1)->face(), state.Hands[1][1]);
+}
+
+// The back a computer's card leaves from depends on what everyone has seen, not on the card:
+// any card but the dealer's turned one leaves from the same place; the turned card leaves from
+// the thirteenth place, which no other card takes while it is in the hand.
+void TstTable::theLeavingBackIsChosenFromPublicFacts()
+{
+    m_table->ShowComputerBacks(-2);
+    for (int seat = 2; seat <= 4; ++seat)
+        for (int k = 1; k <= 13; ++k)
+            m_table->handSprite(seat, k)->show();
+    const TCardFace cut{3, 12};
+    for (int seat = 2; seat <= 4; ++seat) {
+        for (int dealerCounter : {1, 2, 3, 0}) {
+            const bool dealer = seat == DealerSeat(dealerCounter);
+            for (int before = 0; before < 12; ++before) {
+                Table::PublicPlay play{seat, {1, 2}, dealerCounter, cut, before, false};
+                CardSprite* first = m_table->leavingBack(play);
+                for (const TCardFace other : {TCardFace{4, 13}, TCardFace{2, 7}, TCardFace{1, 1}}) {
+                    play.card = other;
+                    QCOMPARE(m_table->leavingBack(play), first);
+                }
+                QVERIFY(first);
+                QVERIFY(!dealer || first != m_table->handSprite(seat, 13));
+                if (dealer) {
+                    play.card = cut;
+                    QCOMPARE(m_table->leavingBack(play), m_table->handSprite(seat, 13));
+                }
+            }
+        }
+    }
+    // Only backs still in the hand are chosen, down to the last one.
+    for (int k = 1; k <= 12; ++k)
+        m_table->handSprite(4, k)->hide();
+    const Table::PublicPlay last{4, {1, 5}, 1, cut, 12, false};
+    QCOMPARE(m_table->leavingBack(last), m_table->handSprite(4, 13));
+    m_table->handSprite(4, 13)->hide();
+    QCOMPARE(m_table->leavingBack(last), nullptr);
 }
 
 void TstTable::revealDealShowsTheDealersTurnedCard_data()
@@ -412,7 +453,7 @@ void TstTable::revealDealShowsTheDealersTurnedCard()
     const TGameState state = handMadeDeal(dealerCounter, {1, 12});
     m_table->ShowHumanHand(state);
     m_table->UpdateCards();
-    m_table->ShowComputerBacks(state, -2);
+    m_table->ShowComputerBacks(-2);
     if (cutSeat != 0)
         m_table->cutSprite(cutSeat)->setFace(state.CutCard);
     m_table->RevealDeal(dealerCounter);
@@ -445,7 +486,7 @@ void TstTable::deleteCardsClearsTheHands()
     for (int dealerCounter : {1, 3}) {
         const TGameState state = handMadeDeal(dealerCounter, {1, 12});
         m_table->ShowHumanHand(state);
-        m_table->ShowComputerBacks(state, -2);
+        m_table->ShowComputerBacks(-2);
         if (dealerCounter == 3)
             m_table->cutSprite(3)->setFace(state.CutCard);
         m_table->RevealDeal(dealerCounter);

@@ -191,7 +191,7 @@ int main(int argc, char* argv[])
 
         table->ShowHumanHand(state);
         table->UpdateCards();
-        table->ShowComputerBacks(state, backCode);
+        table->ShowComputerBacks(backCode);
         if (CardSprite* cut = table->cutSprite(DealerSeat(state.DealerCounter)))
             cut->setFace(state.CutCard);
         table->RevealDeal(state.DealerCounter);
