@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the settings-file fuzzer with clang's libFuzzer and runs it for a bounded time.
-# Usage: run.sh [work folder] [seconds]. Exit 77 (skipped) when clang or Qt is missing.
+# Builds a fuzzer with clang's libFuzzer and runs it for a bounded time, or a number of inputs.
+# Usage: run.sh [work folder] [seconds] [target] [runs]
+#   target: ini (the settings file, the default) or protocol (what a network client sends)
+#   runs:   stop after this many inputs instead (the time limit still holds)
+# Exit 77 (skipped) when clang, or Qt for the settings fuzzer, is missing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source_root=$(cd "$here/../.." && pwd)
 work=${1:-$source_root/build/fuzz}
 seconds=${2:-20}
+target=${3:-ini}
+runs=${4:--1}
 
 cxx=""
 for candidate in clang++ clang++-14 clang++-15 clang++-16; do
@@ -19,26 +24,43 @@ if [[ -z $cxx ]]; then
     echo "clang++ not found: fuzzing skipped"
     exit 77
 fi
-if ! pkg-config --exists Qt6Core; then
-    echo "Qt6Core not known to pkg-config: fuzzing skipped"
-    exit 77
-fi
-
 mkdir -p "$work/corpus"
-binary=$work/ini_fuzz
-# Qt's headers insist on position-independent code.
-# shellcheck disable=SC2046
-"$cxx" -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$source_root/src" $(pkg-config --cflags Qt6Core) \
-    "$here/ini_fuzz.cpp" "$source_root/src/settings/ini_file.cpp" \
-    $(pkg-config --libs Qt6Core) -o "$binary"
+case $target in
+ini)
+    if ! pkg-config --exists Qt6Core; then
+        echo "Qt6Core not known to pkg-config: fuzzing skipped"
+        exit 77
+    fi
+    binary=$work/ini_fuzz
+    seeds=$here/corpus
+    max_len=16384
+    # Qt's headers insist on position-independent code.
+    # shellcheck disable=SC2046
+    "$cxx" -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+        -I"$source_root/src" $(pkg-config --cflags Qt6Core) \
+        "$here/ini_fuzz.cpp" "$source_root/src/settings/ini_file.cpp" \
+        $(pkg-config --libs Qt6Core) -o "$binary"
+    ;;
+protocol)
+    binary=$work/protocol_fuzz
+    seeds=$here/protocol_corpus
+    max_len=8192
+    "$cxx" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+        -I"$source_root/src" "$here/protocol_fuzz.cpp" "$source_root/src/net/client_message.cpp" -o "$binary"
+    ;;
+*)
+    echo "unknown fuzz target: $target" >&2
+    exit 2
+    ;;
+esac
 
 # New inputs go to the work folder; the committed seeds are only read.
 log=$work/fuzz.log
 status=0
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} \
-    "$binary" -max_total_time="$seconds" -max_len=16384 -timeout=10 -error_exitcode=1 -rss_limit_mb=2048 \
-    -artifact_prefix="$work/" -print_final_stats=1 "$work/corpus" "$here/corpus" >"$log" 2>&1 || status=$?
+    "$binary" -max_total_time="$seconds" -runs="$runs" -max_len="$max_len" -timeout=10 -error_exitcode=1 \
+    -rss_limit_mb=2048 -artifact_prefix="$work/" -print_final_stats=1 "$work/corpus" "$seeds" >"$log" 2>&1 ||
+    status=$?
 grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb|stat::new_units_added)' "$log" || true
 if [[ $status -ne 0 ]]; then
     tail -n 60 "$log"

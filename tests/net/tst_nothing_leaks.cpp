@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Over many whole deals at tables of four computer seats, every message each seat is sent,
+// read back as a client reads it, holds no card of another hand before it is played and
+// nothing from which the deal could be rebuilt.
+
+#include "net/protocol.h"
+#include "table/computer_seats.h"
+#include "table/table_controller.h"
+
+#include <nlohmann/json.hpp>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+
+#include <set>
+
+using namespace halbeet;
+using namespace halbeet::net;
+
+namespace {
+
+int cardBit(TCardFace c) { return (c.Suite - 1) * 13 + c.Number - 1; }
+
+// A computer seat that also checks every message its seat is sent.
+class CheckingSeat final : public Seat {
+public:
+    CheckingSeat(const GameModel& game, int seat, QStringList& problems)
+        : m_game(game), m_seat(seat), m_problems(problems), m_classic(game)
+    {
+    }
+    void act(const TableView& view, SeatAnswer answer) override { m_classic.act(view, std::move(answer)); }
+    bool isComputer() const override { return true; }
+    void tell(const SeatEvent& event) override
+    {
+        ++messages;
+        const std::string text = EncodeSeatEvent(event);
+        check(text);
+    }
+    int messages = 0;
+
+private:
+    void problem(const QString& what)
+    {
+        if (m_problems.size() < 20)
+            m_problems << QStringLiteral("seat %1: %2").arg(m_seat).arg(what);
+    }
+
+    void check(const std::string& text)
+    {
+        // Only the fields the protocol has: nothing else can ride along.
+        static const std::set<std::string> messageKeys{"type", "serial", "kind", "seat", "card", "value", "view"};
+        static const std::set<std::string> viewKeys{
+            "seat", "phase", "toAct", "dealerCounter", "trump", "cut", "hand", "dealt", "bids", "bidMade",
+            "scores", "plays", "takers", "handCounts", "scoreRows", "passed", "scored", "winner", "deals",
+            "legalBids", "legalCards"};
+        const nlohmann::json j = nlohmann::json::parse(text);
+        for (const auto& item : j.items())
+            if (!messageKeys.count(item.key()))
+                problem(QStringLiteral("the message has a field %1").arg(QString::fromStdString(item.key())));
+        for (const auto& item : j.at("view").items())
+            if (!viewKeys.count(item.key()))
+                problem(QStringLiteral("the view has a field %1").arg(QString::fromStdString(item.key())));
+
+        const auto read = DecodeServerMessage(text);
+        if (!read || !std::holds_alternative<SeatEvent>(*read)) {
+            problem(QStringLiteral("unreadable"));
+            return;
+        }
+        const SeatEvent& told = std::get<SeatEvent>(*read);
+        const TableView& v = told.view;
+        if (v.seat.Seat != m_seat)
+            problem(QStringLiteral("told the view of seat %1").arg(v.seat.Seat));
+
+        // What this seat may see: its own cards as dealt, the cards played, the turned card.
+        std::uint64_t own = 0;
+        for (std::size_t k = 1; k <= 13; ++k)
+            own |= std::uint64_t{1} << cardBit(m_game.dealtHands()[static_cast<std::size_t>(m_seat)][k]);
+        std::uint64_t played = 0;
+        const auto plays = m_game.plays();
+        if (static_cast<std::size_t>(v.seat.PlayCount) != plays.size())
+            problem(QStringLiteral("told %1 cards played of %2").arg(v.seat.PlayCount).arg(plays.size()));
+        for (int k = 0; k < v.seat.PlayCount && static_cast<std::size_t>(k) < plays.size(); ++k) {
+            const TTrickCard& p = v.seat.Plays[static_cast<std::size_t>(k)];
+            if (!(p == plays[static_cast<std::size_t>(k)]))
+                problem(QStringLiteral("a play told wrongly"));
+            played |= std::uint64_t{1} << cardBit({p.Suite, p.Number});
+        }
+        const TCardFace cut = m_game.state().CutCard;
+        if (!(v.seat.CutCard == cut))
+            problem(QStringLiteral("another turned card"));
+        const std::uint64_t seen = own | played | (std::uint64_t{1} << cardBit(cut));
+        auto mustBeSeen = [&](TCardFace c, const char* where) {
+            if (c.Suite < 1 || c.Suite > 4 || c.Number < 1 || c.Number > 13 || !(seen >> cardBit(c) & 1))
+                problem(QStringLiteral("%1 shows %2/%3").arg(QLatin1String(where)).arg(c.Suite).arg(c.Number));
+        };
+        for (int k = 0; k < v.seat.HandCount; ++k) {
+            const TCardFace c = v.seat.Hand[static_cast<std::size_t>(k)];
+            if (!(own >> cardBit(c) & 1))
+                problem(QStringLiteral("the hand holds another seat's %1/%2").arg(c.Suite).arg(c.Number));
+        }
+        for (std::size_t k = 1; k <= 13; ++k) {
+            if (v.ownDealtHand[k].Suite != 0 && !(own >> cardBit(v.ownDealtHand[k]) & 1))
+                problem(QStringLiteral("the dealt hand holds another seat's card"));
+        }
+        for (const TCardFace c : v.legalCards)
+            mustBeSeen(c, "a legal card");
+        if (told.card.Suite != 0)
+            mustBeSeen(told.card, "the event");
+        // Bids: only those this seat has seen.
+        for (int s = 1; s <= 4; ++s) {
+            const std::int32_t bid = v.seat.Bids[static_cast<std::size_t>(s)];
+            const bool maySee = s == m_seat ? m_game.bidMade(s)
+                                            : m_game.phase() != Phase::Bidding
+                                                  ? m_game.bidMade(s)
+                                                  : BidsSeenBefore(m_seat, m_game.state().DealerCounter)[static_cast<std::size_t>(s)];
+            if (bid != 0 && !maySee)
+                problem(QStringLiteral("the bid of seat %1 before its time").arg(s));
+        }
+    }
+
+    const GameModel& m_game;
+    int m_seat;
+    QStringList& m_problems;
+    ClassicSeat m_classic;
+};
+
+bool runUntil(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer look;
+    look.setInterval(5);
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.elapsed() > ms)
+            loop.quit();
+    });
+    look.start();
+    loop.exec();
+    return done();
+}
+
+} // namespace
+
+class TstNothingLeaks : public QObject {
+    Q_OBJECT
+
+private slots:
+    void noHiddenCardInAnyMessage()
+    {
+        // HALBEET_LEAK_DEALS sets the count for a longer run by hand (10,000 take some minutes).
+        const int deals = qEnvironmentVariableIsSet("HALBEET_LEAK_DEALS")
+                              ? qEnvironmentVariableIntValue("HALBEET_LEAK_DEALS")
+                              : 2000;
+        std::uint32_t seed = 101;
+        GameModel game([&] { return seed++; });
+        TableController table(game);
+        table.setTimeScale(0);
+        QStringList problems;
+        std::array<CheckingSeat*, 5> seats{};
+        for (int s = 1; s <= 4; ++s) {
+            auto seat = std::make_unique<CheckingSeat>(game, s, problems);
+            seats[static_cast<std::size_t>(s)] = seat.get();
+            table.setSeat(s, std::move(seat));
+        }
+        connect(&table, &TableController::gameOver, &table, [&] { table.newGame(); });
+        QElapsedTimer clock;
+        clock.start();
+        table.newGame();
+        QVERIFY2(runUntil([&] { return game.dealsDealt() > deals || !problems.isEmpty(); }, 1'200'000),
+                 qPrintable(QStringLiteral("only %1 deals in time").arg(game.dealsDealt())));
+        table.stop();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+        qInfo("%d deals, %d messages to seat 1, %lld ms", deals, seats[1]->messages,
+              static_cast<long long>(clock.elapsed()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstNothingLeaks)
+#include "tst_nothing_leaks.moc"
