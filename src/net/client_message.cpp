@@ -216,9 +216,11 @@ DecodedClientMessage DecodeClientMessage(std::string_view text)
             return bad;
         return {chat, DecodeError::None};
     }
-    if (type == "leave") {
+    if (type == "leave" || type == "start") {
         if (!onlyFields(j, {"type"}))
             return unknown;
+        if (type == "start")
+            return {StartMessage{}, DecodeError::None};
         return {LeaveMessage{}, DecodeError::None};
     }
     return {std::nullopt, DecodeError::NotAMessage};
@@ -239,6 +241,8 @@ std::string EncodeClientMessage(const ClientMessage& message)
         j = {{"type", "card"}, {"suit", card->card.Suite}, {"rank", card->card.Number}};
     } else if (const auto* chat = std::get_if<ChatMessage>(&message)) {
         j = {{"type", "chat"}, {"text", chat->text}};
+    } else if (std::holds_alternative<StartMessage>(message)) {
+        j = {{"type", "start"}};
     } else {
         j = {{"type", "leave"}};
     }

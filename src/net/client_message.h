@@ -59,8 +59,12 @@ struct ChatMessage {
 struct LeaveMessage {
     friend bool operator==(const LeaveMessage&, const LeaveMessage&) = default;
 };
+// The host starts the game; computers take the chairs still empty.
+struct StartMessage {
+    friend bool operator==(const StartMessage&, const StartMessage&) = default;
+};
 
-using ClientMessage = std::variant<Hello, BidMessage, CardMessage, ChatMessage, LeaveMessage>;
+using ClientMessage = std::variant<Hello, BidMessage, CardMessage, ChatMessage, LeaveMessage, StartMessage>;
 
 enum class DecodeError {
     None,

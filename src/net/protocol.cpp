@@ -74,7 +74,7 @@ const char* kindName(SeatEvent::Kind kind) { return SeatEventName(kind); }
 
 std::optional<SeatEvent::Kind> kindOf(std::string_view name)
 {
-    for (int k = 0; k <= static_cast<int>(SeatEvent::Kind::NewGame); ++k) {
+    for (int k = 0; k <= static_cast<int>(SeatEvent::Kind::Asked); ++k) {
         const auto kind = static_cast<SeatEvent::Kind>(k);
         if (name == kindName(kind))
             return kind;

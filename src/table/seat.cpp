@@ -19,6 +19,7 @@ const char* SeatEventName(SeatEvent::Kind kind)
     case SeatEvent::Kind::DealScored: return "DealScored";
     case SeatEvent::Kind::GameWon: return "GameWon";
     case SeatEvent::Kind::NewGame: return "NewGame";
+    case SeatEvent::Kind::Asked: return "Asked";
     }
     return "?";
 }

@@ -27,6 +27,7 @@ struct SeatEvent {
         DealScored,    // the scores have moved
         GameWon,       // seat: the winner
         NewGame,       // scores and the score sheet start again
+        Asked,         // this seat is asked to act now; its view lists the choices
     };
     Kind kind{};
     int seat = 0;

@@ -81,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"chat_markup_field", R"({"type":"chat","text":"hi","html":"<b>hi</b>"})",
                     DecodeError::UnknownField},
         RefusedCase{"leave_with_field", R"({"type":"leave","seat":3})", DecodeError::UnknownField},
+        RefusedCase{"start_with_seats", R"({"type":"start","seats":[1,2]})", DecodeError::UnknownField},
         RefusedCase{"hello_no_version", R"({"type":"hello","name":"Ann"})", DecodeError::BadField},
         RefusedCase{"hello_version_zero", R"({"type":"hello","version":0,"name":"Ann"})", DecodeError::BadField},
         RefusedCase{"hello_no_name", R"({"type":"hello","version":1})", DecodeError::BadField},
@@ -111,6 +112,7 @@ TEST(Decoder, TakesEveryWellFormedMessage)
         ChatMessage{repeat(alif, MaxChatChars)},
         ChatMessage{"<b>not markup</b> \xE2\x80\xAE reversed?"},
         LeaveMessage{},
+        StartMessage{},
     };
     for (const ClientMessage& message : messages) {
         const std::string text = EncodeClientMessage(message);

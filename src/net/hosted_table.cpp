@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One table on a server: chairs, tokens, and the controller that plays the game.
+
+#include "net/hosted_table.h"
+
+#include "table/computer_seats.h"
+
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+
+namespace halbeet::net {
+
+// A person at another computer: asked through his connection, answering when his message
+// comes. Everything he is told is his seat's event, encoded by the protocol's one encoder.
+class HostedTable::PersonSeat final : public Seat {
+public:
+    PersonSeat(HostedTable& table, int seat) : m_table(table), m_seat(seat) {}
+    void act(const TableView& view, SeatAnswer answer) override
+    {
+        m_answer = std::move(answer);
+        SeatEvent asked;
+        asked.kind = SeatEvent::Kind::Asked;
+        asked.seat = m_seat;
+        asked.serial = m_table.m_controller.lastSerial();
+        asked.view = view;
+        m_table.sendTo(m_seat, EncodeSeatEvent(asked));
+    }
+    void withdraw() override { m_answer = nullptr; }
+    void tell(const SeatEvent& event) override { m_table.sendTo(m_seat, EncodeSeatEvent(event)); }
+    bool isComputer() const override { return false; }
+    // False when the seat has not been asked.
+    bool answer(const SeatAction& action)
+    {
+        if (!m_answer)
+            return false;
+        std::exchange(m_answer, nullptr)(action);
+        return true;
+    }
+
+private:
+    HostedTable& m_table;
+    int m_seat;
+    SeatAnswer m_answer;
+};
+
+HostedTable::HostedTable(QString code, std::uint32_t seed, QObject* parent)
+    : QObject(parent), m_code(std::move(code)), m_game([seed]() mutable { return seed++; }), m_controller(m_game)
+{
+    connect(&m_controller, &TableController::actionRefused, this, [this](int seat) {
+        sendTo(seat, EncodeServerMessage(Refused{"not allowed"}));
+    });
+    connect(&m_controller, &TableController::gameOver, this, [this](int) {
+        // A new game follows after a moment, as at the desktop table.
+        QTimer::singleShot(0, this, [this] { m_controller.newGame(); });
+    });
+}
+
+HostedTable::~HostedTable() { m_controller.stop(); }
+
+std::string HostedTable::newToken()
+{
+    std::array<quint32, 4> words{};
+    QRandomGenerator::system()->fillRange(words.data(), words.size());
+    return QByteArray(reinterpret_cast<const char*>(words.data()), sizeof words).toHex().toStdString();
+}
+
+QByteArray HostedTable::hashOf(const std::string& token)
+{
+    return QCryptographicHash::hash(QByteArray::fromStdString(token), QCryptographicHash::Sha256);
+}
+
+int HostedTable::seatPerson(const std::string& name, SeatLink* link, std::string& token)
+{
+    for (const int seat : {1, 3, 2, 4}) {
+        const auto i = static_cast<std::size_t>(seat);
+        if (m_chairs[i] != Chair::Open)
+            continue;
+        m_chairs[i] = Chair::Person;
+        m_links[i] = link;
+        m_names[i] = name;
+        token = newToken();
+        m_tokenHashes[i] = hashOf(token);
+        m_controller.setSeat(seat, std::make_unique<PersonSeat>(*this, seat));
+        sendWelcome(seat, token);
+        return seat;
+    }
+    return 0;
+}
+
+int HostedTable::reseatPerson(const std::string& token, SeatLink* link, std::string& renewed)
+{
+    const QByteArray hash = hashOf(token);
+    for (int seat = 1; seat <= 4; ++seat) {
+        const auto i = static_cast<std::size_t>(seat);
+        if (m_tokenHashes[i].isEmpty() || m_tokenHashes[i] != hash)
+            continue;
+        // A token is good once: the next connection needs the new one.
+        renewed = newToken();
+        m_tokenHashes[i] = hashOf(renewed);
+        m_links[i] = link;
+        m_grace[i].reset();
+        m_chairs[i] = Chair::Person;
+        // The seat is his again; he is asked at its next turn, and sent the table as it stands.
+        m_controller.setSeat(seat, std::make_unique<PersonSeat>(*this, seat));
+        sendWelcome(seat, renewed);
+        if (m_started) {
+            SeatEvent snapshot;
+            snapshot.kind = SeatEvent::Kind::Snapshot;
+            snapshot.serial = m_controller.lastSerial();
+            snapshot.view = TableViewOf(m_game, seat);
+            sendTo(seat, EncodeSeatEvent(snapshot));
+        }
+        return seat;
+    }
+    return 0;
+}
+
+void HostedTable::personGone(int seat, const SeatLink* link)
+{
+    const auto i = static_cast<std::size_t>(seat);
+    if (seat < 1 || seat > 4 || m_chairs[i] != Chair::Person || m_links[i] != link)
+        return;
+    m_links[i] = nullptr;
+    m_grace[i] = std::make_unique<QTimer>();
+    m_grace[i]->setSingleShot(true);
+    connect(m_grace[i].get(), &QTimer::timeout, this, [this, seat] { computerTakes(seat); });
+    m_grace[i]->start(m_graceMs);
+}
+
+void HostedTable::personLeft(int seat, const SeatLink* link)
+{
+    const auto i = static_cast<std::size_t>(seat);
+    if (seat < 1 || seat > 4 || m_chairs[i] != Chair::Person || m_links[i] != link)
+        return;
+    m_links[i] = nullptr;
+    m_tokenHashes[i].clear();
+    computerTakes(seat);
+}
+
+void HostedTable::computerTakes(int seat)
+{
+    const auto i = static_cast<std::size_t>(seat);
+    m_grace[i].reset();
+    m_chairs[i] = Chair::Computer;
+    m_controller.setSeat(seat, std::make_unique<ExpertSeat>());
+}
+
+void HostedTable::bid(int seat, std::int32_t value)
+{
+    auto* person = dynamic_cast<PersonSeat*>(m_controller.seat(seat));
+    if (!person || !person->answer(SeatAction::ofBid(value)))
+        sendTo(seat, EncodeServerMessage(Refused{"not your turn"}));
+}
+
+void HostedTable::play(int seat, TCardFace card)
+{
+    auto* person = dynamic_cast<PersonSeat*>(m_controller.seat(seat));
+    if (!person || !person->answer(SeatAction::ofCard(card)))
+        sendTo(seat, EncodeServerMessage(Refused{"not your turn"}));
+}
+
+void HostedTable::chat(int seat, const std::string& text)
+{
+    sendToAll(EncodeServerMessage(ChatLine{seat, text}));
+}
+
+bool HostedTable::start(int seat)
+{
+    if (seat != 1 || m_started) {
+        sendTo(seat, EncodeServerMessage(Refused{"only the host starts the game, once"}));
+        return false;
+    }
+    for (int s = 1; s <= 4; ++s) {
+        if (m_chairs[static_cast<std::size_t>(s)] == Chair::Open) {
+            m_chairs[static_cast<std::size_t>(s)] = Chair::Computer;
+            m_names[static_cast<std::size_t>(s)] = "Expert";
+            m_controller.setSeat(s, std::make_unique<ExpertSeat>());
+        }
+    }
+    m_started = true;
+    for (int s = 1; s <= 4; ++s) {
+        if (m_links[static_cast<std::size_t>(s)])
+            sendWelcome(s, {});
+    }
+    m_controller.newGame();
+    return true;
+}
+
+void HostedTable::sendWelcome(int seat, const std::string& token)
+{
+    Welcome welcome{seat, m_code.toStdString(), token, m_names};
+    sendTo(seat, EncodeServerMessage(welcome));
+}
+
+void HostedTable::sendTo(int seat, const std::string& text)
+{
+    if (seat >= 1 && seat <= 4) {
+        if (SeatLink* link = m_links[static_cast<std::size_t>(seat)])
+            link->send(text);
+    }
+}
+
+void HostedTable::sendToAll(const std::string& text)
+{
+    for (int seat = 1; seat <= 4; ++seat)
+        sendTo(seat, text);
+}
+
+} // namespace halbeet::net

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// One table held by a server: its game and controller, who sits in each chair (a player at
+// another computer, a computer, or nobody yet), the reconnection tokens (kept only as
+// hashes), and the chat. The server hands it what a connection said once it knows the
+// connection's seat; the seat always comes from the connection, never from a message.
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include "core/game.h"
+#include "net/protocol.h"
+#include "table/table_controller.h"
+
+namespace halbeet::net {
+
+// Where a seat's messages go: a connection, as the table sees it.
+class SeatLink {
+public:
+    virtual ~SeatLink() = default;
+    virtual void send(const std::string& text) = 0;
+};
+
+class HostedTable final : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Chair { Open, Person, Computer };
+
+    HostedTable(QString code, std::uint32_t seed, QObject* parent = nullptr);
+    ~HostedTable() override;
+
+    const QString& code() const { return m_code; }
+    const GameModel& game() const { return m_game; }
+    bool started() const { return m_started; }
+    Chair chair(int seat) const { return m_chairs[static_cast<std::size_t>(seat)]; }
+    // Multiplies the table's waits (0: full speed, for tests and the load benchmark).
+    void setTimeScale(double scale) { m_controller.setTimeScale(scale); }
+
+    // A person takes the first open chair (the host's is seat 1, then the partner's, then
+    // the opponents'). Returns the seat and the token that takes it back; 0 when the table
+    // is full.
+    int seatPerson(const std::string& name, SeatLink* link, std::string& token);
+    // The person with this token comes back: his seat (0 if the token is no seat's). The
+    // token is renewed; the seat is his again from its next turn, and he is sent the table.
+    int reseatPerson(const std::string& token, SeatLink* link, std::string& newToken);
+    // The connection of seat went away: the chair waits for him (a computer plays it
+    // meanwhile, once the grace time is over).
+    // Only the seat's current connection counts: one that a reconnection replaced does not.
+    void personGone(int seat, const SeatLink* link);
+    // He left for good: a computer takes the chair at once.
+    void personLeft(int seat, const SeatLink* link);
+
+    // What the connection of seat said.
+    void bid(int seat, std::int32_t bid);
+    void play(int seat, TCardFace card);
+    void chat(int seat, const std::string& text);
+    // The host starts the game: computers fill the open chairs.
+    bool start(int seat);
+
+    // How long a dropped player keeps his chair before a computer plays it.
+    void setGraceMs(int ms) { m_graceMs = ms; }
+
+    // Every person's seat and what the connection is told (tests look at it).
+    std::array<std::string, 5> names() const { return m_names; }
+
+private:
+    class PersonSeat;
+    void sendTo(int seat, const std::string& text);
+    void sendWelcome(int seat, const std::string& token);
+    void sendToAll(const std::string& text);
+    void computerTakes(int seat);
+    static std::string newToken();
+    static QByteArray hashOf(const std::string& token);
+
+    QString m_code;
+    GameModel m_game;
+    TableController m_controller;
+    std::array<Chair, 5> m_chairs{};
+    std::array<SeatLink*, 5> m_links{};
+    std::array<QByteArray, 5> m_tokenHashes{};
+    std::array<std::string, 5> m_names{};
+    std::array<std::unique_ptr<QTimer>, 5> m_grace{};
+    int m_graceMs = 60000;
+    bool m_started = false;
+};
+
+} // namespace halbeet::net

@@ -1,0 +1,310 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Connections, their limits, and the tables they sit at.
+
+#include "net/table_server.h"
+
+#include "net/hosted_table.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QWebSocket>
+#include <QWebSocketServer>
+
+#include <algorithm>
+
+namespace halbeet::net {
+
+// One WebSocket connection: the seat it was given, what it may still send this second, its
+// timers, and the bytes sent to it that it has not read yet.
+class TableServer::Connection final : public SeatLink {
+public:
+    Connection(TableServer& server, QWebSocket* socket, QHostAddress address)
+        : m_server(server), m_socket(socket), m_address(std::move(address))
+    {
+        m_credit = 2.0 * server.m_limits.messagesPerSecond;
+        m_clock.start();
+        m_helloTimer.setSingleShot(true);
+        QObject::connect(&m_helloTimer, &QTimer::timeout, &m_helloTimer,
+                         [this] { m_server.drop(this, "no hello in time"); });
+        m_helloTimer.start(server.m_limits.helloTimeoutMs);
+        m_idleTimer.setSingleShot(true);
+        QObject::connect(&m_idleTimer, &QTimer::timeout, &m_idleTimer, [this] { m_server.drop(this, "idle"); });
+        m_idleTimer.start(server.m_limits.idleTimeoutMs);
+        // A ping a third of the idle time: a live client's pong keeps the connection.
+        m_pingTimer.setInterval(std::max(1000, server.m_limits.idleTimeoutMs / 3));
+        QObject::connect(&m_pingTimer, &QTimer::timeout, &m_pingTimer, [this] { m_socket->ping(); });
+        m_pingTimer.start();
+        QObject::connect(m_socket, &QWebSocket::pong, &m_idleTimer, [this] { heard(); });
+        QObject::connect(m_socket, &QWebSocket::bytesWritten, &m_idleTimer,
+                         [this](qint64 written) { m_queued = std::max<qint64>(0, m_queued - written); });
+    }
+    ~Connection() override
+    {
+        m_socket->disconnect();
+        m_socket->abort();
+        m_socket->deleteLater();
+    }
+
+    void send(const std::string& text) override
+    {
+        if (m_closing)
+            return;
+        m_queued += static_cast<qint64>(text.size());
+        if (m_queued > m_server.m_limits.maxQueuedBytes) {
+            // Too slow a reader: dropped, it takes the table up again when it comes back.
+            QTimer::singleShot(0, &m_idleTimer, [this] { m_server.drop(this, "too slow"); });
+            m_closing = true;
+            return;
+        }
+        m_socket->sendTextMessage(QString::fromStdString(text));
+    }
+
+    // A message arrived: false when it is one too many for this second.
+    bool takeCredit()
+    {
+        const double rate = m_server.m_limits.messagesPerSecond;
+        const double now = static_cast<double>(m_clock.elapsed()) / 1000.0;
+        m_credit = std::min(2.0 * rate, m_credit + (now - m_lastCredit) * rate);
+        m_lastCredit = now;
+        if (m_credit < 1.0)
+            return false;
+        m_credit -= 1.0;
+        return true;
+    }
+    void heard() { m_idleTimer.start(m_server.m_limits.idleTimeoutMs); }
+    void greeted() { m_helloTimer.stop(); }
+
+    QWebSocket* socket() const { return m_socket; }
+    const QHostAddress& address() const { return m_address; }
+    int seat = 0;
+    QString table;
+    bool m_closing = false;
+
+private:
+    TableServer& m_server;
+    QWebSocket* m_socket;
+    QHostAddress m_address;
+    QElapsedTimer m_clock;
+    double m_credit = 0;
+    double m_lastCredit = 0;
+    qint64 m_queued = 0;
+    QTimer m_helloTimer;
+    QTimer m_idleTimer;
+    QTimer m_pingTimer;
+};
+
+TableServer::TableServer(ServerLimits limits, QObject* parent)
+    : QObject(parent), m_limits(limits),
+      m_ws(std::make_unique<QWebSocketServer>(QStringLiteral("halbeet"), QWebSocketServer::NonSecureMode))
+{
+    m_ws->setSupportedSubprotocols({QString::fromLatin1(Subprotocol.data(), static_cast<int>(Subprotocol.size()))});
+    m_ws->setHandshakeTimeout(limits.helloTimeoutMs);
+    connect(&m_tcp, &QTcpServer::newConnection, this, &TableServer::acceptTcp);
+    connect(m_ws.get(), &QWebSocketServer::newConnection, this, &TableServer::acceptWebSocket);
+}
+
+TableServer::~TableServer()
+{
+    m_retired.clear();
+    m_tables.clear();
+    m_connections.clear();
+}
+
+bool TableServer::listen(const QHostAddress& address, quint16 port, QString* error)
+{
+    if (m_tcp.listen(address, port))
+        return true;
+    if (error)
+        *error = m_tcp.errorString();
+    return false;
+}
+
+HostedTable* TableServer::table(const QString& code) const
+{
+    const auto it = m_tables.find(code);
+    return it == m_tables.end() ? nullptr : it->second.get();
+}
+
+void TableServer::acceptTcp()
+{
+    while (QTcpSocket* socket = m_tcp.nextPendingConnection()) {
+        // Without it small messages wait for the network stack, and a table crawls.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        const QString address = socket->peerAddress().toString();
+        int& count = (*m_perAddress)[address];
+        if (count >= m_limits.connectionsPerAddress) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++count;
+        // Counted until the socket goes, whatever becomes of its handshake; the counts are
+        // shared with it, as the socket may outlive the server.
+        connect(socket, &QObject::destroyed, socket, [counts = m_perAddress, address] {
+            auto it = counts->find(address);
+            if (it != counts->end() && --it->second <= 0)
+                counts->erase(it);
+        });
+        m_ws->handleConnection(socket);
+    }
+}
+
+void TableServer::acceptWebSocket()
+{
+    while (QWebSocket* socket = m_ws->nextPendingConnection()) {
+        if (socket->subprotocol() != QLatin1String(Subprotocol.data(), static_cast<qsizetype>(Subprotocol.size()))) {
+            socket->close(QWebSocketProtocol::CloseCodeProtocolError, QStringLiteral("protocol"));
+            socket->deleteLater();
+            continue;
+        }
+        socket->setMaxAllowedIncomingMessageSize(MaxMessageBytes);
+        socket->setMaxAllowedIncomingFrameSize(MaxMessageBytes);
+        auto connection = std::make_unique<Connection>(*this, socket, socket->peerAddress());
+        Connection* raw = connection.get();
+        m_connections.emplace(raw, std::move(connection));
+        connect(socket, &QWebSocket::textMessageReceived, this,
+                [this, raw](const QString& text) { received(raw, text); });
+        connect(socket, &QWebSocket::binaryMessageReceived, this,
+                [this, raw](const QByteArray&) { drop(raw, "binary message"); });
+        connect(socket, &QWebSocket::disconnected, this, [this, raw] { forget(raw); });
+    }
+}
+
+void TableServer::received(Connection* connection, const QString& text)
+{
+    if (connection->m_closing)
+        return;
+    if (!connection->takeCredit()) {
+        drop(connection, "too many messages");
+        return;
+    }
+    connection->heard();
+    const std::string utf8 = text.toStdString();
+    const DecodedClientMessage decoded = DecodeClientMessage(utf8);
+    if (!decoded.message) {
+        drop(connection, DecodeErrorName(decoded.error));
+        return;
+    }
+    const ClientMessage& message = *decoded.message;
+    if (const auto* greeting = std::get_if<Hello>(&message)) {
+        if (connection->seat != 0) {
+            drop(connection, "hello twice");
+            return;
+        }
+        hello(connection, *greeting);
+        return;
+    }
+    HostedTable* at = table(connection->table);
+    if (connection->seat == 0 || !at) {
+        drop(connection, "hello first");
+        return;
+    }
+    const int seat = connection->seat;
+    if (const auto* bid = std::get_if<BidMessage>(&message))
+        at->bid(seat, bid->bid);
+    else if (const auto* card = std::get_if<CardMessage>(&message))
+        at->play(seat, card->card);
+    else if (const auto* chat = std::get_if<ChatMessage>(&message))
+        at->chat(seat, chat->text);
+    else if (std::holds_alternative<StartMessage>(message))
+        at->start(seat);
+    else if (std::holds_alternative<LeaveMessage>(message)) {
+        at->personLeft(seat, connection);
+        connection->seat = 0;
+        drop(connection, "left");
+    }
+}
+
+void TableServer::hello(Connection* connection, const Hello& greeting)
+{
+    if (greeting.version != ProtocolVersion) {
+        drop(connection, "protocol version");
+        return;
+    }
+    connection->greeted();
+    std::string token;
+    if (greeting.table.empty()) {
+        if (tableCount() >= m_limits.maxTables) {
+            drop(connection, "no room for another table");
+            return;
+        }
+        const QString code = newTableCode();
+        auto hosted = std::make_unique<HostedTable>(code, m_nextSeed++ ^ QRandomGenerator::system()->generate());
+        hosted->setTimeScale(m_timeScale);
+        hosted->setGraceMs(m_limits.graceMs);
+        HostedTable* raw = hosted.get();
+        m_tables.emplace(code, std::move(hosted));
+        connection->table = code;
+        connection->seat = raw->seatPerson(greeting.name, connection, token);
+        emit tableOpened(code);
+        return;
+    }
+    const QString code = QString::fromStdString(greeting.table);
+    HostedTable* at = table(code);
+    if (!at) {
+        // Codes are not to be guessed: an address has a few tries a minute.
+        const qint64 minute = QDateTime::currentSecsSinceEpoch() / 60;
+        auto& [since, count] = m_wrongCodes[connection->address().toString()];
+        if (since != minute) {
+            since = minute;
+            count = 0;
+        }
+        ++count;
+        drop(connection, count > m_limits.wrongCodesPerMinute ? "too many wrong codes" : "no such table");
+        return;
+    }
+    connection->table = code;
+    if (!greeting.token.empty()) {
+        connection->seat = at->reseatPerson(greeting.token, connection, token);
+        if (connection->seat == 0)
+            drop(connection, "unknown token");
+        return;
+    }
+    connection->seat = at->seatPerson(greeting.name, connection, token);
+    if (connection->seat == 0)
+        drop(connection, "the table is full");
+}
+
+void TableServer::drop(Connection* connection, const std::string& reason)
+{
+    if (!m_connections.count(connection))
+        return;
+    if (!connection->m_closing)
+        connection->socket()->sendTextMessage(QString::fromStdString(EncodeServerMessage(Bye{reason})));
+    connection->m_closing = true;
+    connection->socket()->close(QWebSocketProtocol::CloseCodePolicyViolated, QString::fromStdString(reason));
+    forget(connection);
+}
+
+void TableServer::forget(Connection* connection)
+{
+    auto it = m_connections.find(connection);
+    if (it == m_connections.end())
+        return;
+    if (connection->seat != 0) {
+        if (HostedTable* at = table(connection->table))
+            at->personGone(connection->seat, connection);
+    }
+    // Deleted from the event loop: this may run inside one of the connection's own signals.
+    m_retired.push_back(std::move(it->second));
+    m_connections.erase(it);
+    if (m_retired.size() == 1)
+        QTimer::singleShot(0, this, [this] { m_retired.clear(); });
+}
+
+QString TableServer::newTableCode() const
+{
+    static constexpr char alphabet[] = "ABCDEFGHJKMNPQRSTUVWXYZ23456789";
+    for (;;) {
+        QString code;
+        for (std::size_t i = 0; i < TableCodeLength; ++i)
+            code += QLatin1Char(alphabet[QRandomGenerator::system()->bounded(static_cast<int>(sizeof alphabet - 1))]);
+        if (!m_tables.count(code))
+            return code;
+    }
+}
+
+} // namespace halbeet::net

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The server of tables: WebSocket connections on one port, tables made and joined by code.
+// It trusts nothing it receives. A connection's seat is the one the server gave it; a message
+// larger than the protocol allows, of an unknown kind, out of range, or one too many in a
+// second closes the connection; each address has a limit of connections and of wrong table
+// codes; a connection that does not say hello in time, or goes quiet, is closed; a reader too
+// slow for what it is sent is dropped (it catches up when it comes back).
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+#include <QTcpServer>
+
+#include "net/client_message.h"
+
+class QWebSocket;
+class QWebSocketServer;
+
+namespace halbeet::net {
+
+class HostedTable;
+
+struct ServerLimits {
+    int maxTables = 100;
+    int connectionsPerAddress = 16;
+    // Messages a connection may send: this many a second, with a burst of twice as many.
+    int messagesPerSecond = 10;
+    // Wrong table codes an address may try in a minute.
+    int wrongCodesPerMinute = 10;
+    int helloTimeoutMs = 10000;
+    int idleTimeoutMs = 120000;
+    // Bytes sent to a connection and not yet written before it is dropped as too slow.
+    qint64 maxQueuedBytes = 1 << 20;
+    // How long a dropped player keeps his chair before a computer plays it.
+    int graceMs = 60000;
+};
+
+class TableServer final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TableServer(ServerLimits limits = {}, QObject* parent = nullptr);
+    ~TableServer() override;
+
+    // Listens on address:port (port 0: any free one). False with the reason on failure.
+    bool listen(const QHostAddress& address, quint16 port, QString* error = nullptr);
+    quint16 port() const { return m_tcp.serverPort(); }
+    int tableCount() const { return static_cast<int>(m_tables.size()); }
+    int connectionCount() const { return static_cast<int>(m_connections.size()); }
+    HostedTable* table(const QString& code) const;
+    // Multiplies every table's waits (0: full speed, for tests and the load benchmark).
+    void setTimeScale(double scale) { m_timeScale = scale; }
+
+signals:
+    void tableOpened(const QString& code);
+
+private:
+    class Connection;
+    void acceptTcp();
+    void acceptWebSocket();
+    void received(Connection* connection, const QString& text);
+    void hello(Connection* connection, const Hello& hello);
+    void drop(Connection* connection, const std::string& reason);
+    void forget(Connection* connection);
+    QString newTableCode() const;
+
+    ServerLimits m_limits;
+    QTcpServer m_tcp;
+    std::unique_ptr<QWebSocketServer> m_ws;
+    std::map<QString, std::unique_ptr<HostedTable>> m_tables;
+    std::map<Connection*, std::unique_ptr<Connection>> m_connections;
+    // Connections closed, to be deleted once the event loop is out of their signals.
+    std::vector<std::unique_ptr<Connection>> m_retired;
+    std::shared_ptr<std::map<QString, int>> m_perAddress = std::make_shared<std::map<QString, int>>();
+    // Wrong codes per address in the current minute, and when that minute began.
+    std::map<QString, std::pair<qint64, int>> m_wrongCodes;
+    double m_timeScale = 1.0;
+    std::uint32_t m_nextSeed = 1;
+};
+
+} // namespace halbeet::net
