@@ -1248,7 +1248,9 @@ void TForm1::switchLanguage(const QString& code)
         return;
     }
     const LanguageTexts& chosen = textsFor(code);
-    LangMessageDlg(chosen.flow.RestartNotice, DialogType::Custom, MsgButton::OK, this);
+    // Told in the chosen language, buttons included: the words of one language on the
+    // buttons of the other read as a mistake.
+    MessageDlgIn(code, chosen.flow.RestartNotice, DialogType::Custom, MsgButton::OK, this);
     m_checkedLang = code;
     showChecks();
 }

@@ -54,7 +54,8 @@ TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* 
     setFixedSize(323, 170);
     setModal(true);
 
-    // Positions are those of the designed sheet; Qt mirrors them for right-to-left reading.
+    // The places are those of the designed sheet, read from the left; in a right-to-left
+    // language the sheet is turned around at the end, the human's column on the right.
     for (int seat = 1; seat <= 4; ++seat) {
         auto* heading = new QLabel(this);
         heading->setObjectName(QStringLiteral("Player%1").arg(seat));
@@ -89,6 +90,10 @@ TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* 
             m_scores[seat][row] = label;
         }
     }
+    if (languageDirection() == Qt::RightToLeft) {
+        mirrorPlaces(this);
+        mirrorPlaces(panel);
+    }
     resetSheet();
 }
 
@@ -104,7 +109,7 @@ void TScores::resetSheet()
             QLabel* label = m_scores[seat][row];
             const bool filled = row <= shown;
             label->setVisible(filled);
-            label->setText(filled ? QString::number(rows[first + static_cast<std::size_t>(row - 1)][seat]) : QString());
+            label->setText(filled ? scoreText(rows[first + static_cast<std::size_t>(row - 1)][seat]) : QString());
             label->setFont(sheetFont(filled && row < shown));
             setTextColour(label, seat == winner ? WinnerGreen : QColor(Qt::black));
             // Read aloud with its player, and whether it is the latest score or struck out.
