@@ -232,9 +232,9 @@ void Tstings::FormCreate()
     layOutLevelBand();
     layOutFacesBand();
     layOutNames();
+    // The speed buttons keep their designed places in both languages: fastest at the right.
     if (languageDirection() == Qt::RightToLeft) {
         mirrorPlaces(this);
-        mirrorPlaces(m_panel2);
         mirrorPlaces(m_levelPanel);
     }
 }
@@ -321,8 +321,8 @@ void Tstings::showFacePreview()
 
 void Tstings::fitSpeedButtons()
 {
-    // Slow, Normal, Fast in reading order across the panel, each as wide as its caption needs
-    // and the room left over shared between them: the captions keep the dialog's font.
+    // Slow, Normal, Fast from the left across the panel, each as wide as its caption needs and
+    // the room left over shared between them: the captions keep the dialog's font.
     const QRect room = m_panel2->contentsRect();
     const std::array<QRadioButton*, 3> row{m_slow, m_normal, m_fast};
     int needed = 0;

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -99,6 +100,8 @@ private slots:
     void arabicDesign();
     void englishMirror();
     void arabicIsTheMirrorImageOfEnglish();
+    void speedButtonsKeepTheirPlaces_data();
+    void speedButtonsKeepTheirPlaces();
     void namesArePlainText();
 };
 
@@ -544,6 +547,30 @@ void TstOptionsDialog::englishMirror()
     QCOMPARE(line->x(), heading->x() + heading->width() + 4);
     QCOMPARE(f.child<QLabel>("Label6")->x(), 14);
     QCOMPARE(f.child<QLabel>("Label9")->x(), 208);
+}
+
+void TstOptionsDialog::speedButtonsKeepTheirPlaces_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::newRow("English") << "EN";
+    QTest::newRow("Arabic") << "AR";
+}
+
+void TstOptionsDialog::speedButtonsKeepTheirPlaces()
+{
+    // Slow at the left, Fast at the right in both languages, side by side inside their frame.
+    QFETCH(QString, lang);
+    Fixture f(lang);
+    const auto* slow = f.child<QRadioButton>("RadioButton5");
+    const auto* normal = f.child<QRadioButton>("RadioButton4");
+    const auto* fast = f.child<QRadioButton>("RadioButton3");
+    QVERIFY(slow->geometry().right() < normal->x());
+    QVERIFY(normal->geometry().right() < fast->x());
+    const QRect frame = f.child<QFrame>("Panel2")->contentsRect();
+    QVERIFY(frame.contains(slow->geometry()) && frame.contains(fast->geometry()));
+    for (const QRadioButton* radio : {slow, normal, fast})
+        QVERIFY2(radio->sizeHint().width() <= radio->width(), qPrintable(radio->text()));
+    setCurrentLang(QStringLiteral("EN"));
 }
 
 void TstOptionsDialog::arabicIsTheMirrorImageOfEnglish()
