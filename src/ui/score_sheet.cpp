@@ -7,6 +7,7 @@
 #include "ui/status_bar.h"
 #include "ui/table.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -130,9 +131,20 @@ void TScores::showEvent(QShowEvent* event)
 void TScores::FormShow()
 {
     for (int seat = 1; seat <= 4; ++seat) {
-        m_headings[seat]->setText(m_table.nameLabel(seat)->text());
-        m_headings[seat]->setAccessibleName(m_headings[seat]->text());
-        shrinkToFit(m_headings[seat], sheetFont(false), HeadingWidth - 2, 6);
+        QLabel* heading = m_headings[seat];
+        const QString name = m_table.nameLabel(seat)->text();
+        heading->setText(name);
+        heading->setAccessibleName(name);
+        shrinkToFit(heading, sheetFont(false), HeadingWidth - 2, 6);
+        // A name too long even for the smallest size ends in an ellipsis, so the cut shows;
+        // the whole name is a hover away, and stays whole everywhere else.
+        const QFontMetrics metrics(heading->font());
+        if (metrics.horizontalAdvance(name) > HeadingWidth - 2) {
+            heading->setText(metrics.elidedText(name, Qt::ElideRight, HeadingWidth - 2));
+            heading->setToolTip(name);
+        } else {
+            heading->setToolTip(QString());
+        }
     }
 
     // A finished deal is scored once, however often the sheet is shown before the next deal.

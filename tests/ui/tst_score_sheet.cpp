@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The score sheet's figures as a person reads them: a negative score keeps its minus sign on
-// the left of the digits in every column, in English and in Arabic.
+// The score sheet as a person reads it: a negative score keeps its minus sign on the left of
+// the digits in every column, in English and in Arabic; a name too long for its column shows
+// that it was cut.
 
 #include "test_support.h"
 
@@ -66,6 +67,8 @@ private slots:
     void cleanup() { setCurrentLang(QStringLiteral("EN")); }
     void minusSignStandsLeftOfTheDigits_data();
     void minusSignStandsLeftOfTheDigits();
+    void headingsShowWhenANameIsCut_data();
+    void headingsShowWhenANameIsCut();
 };
 
 void TstScoreSheet::minusSignStandsLeftOfTheDigits_data()
@@ -108,6 +111,46 @@ void TstScoreSheet::minusSignStandsLeftOfTheDigits()
     }
     QVERIFY2(negatives >= 3, "the deals were meant to leave scores below zero");
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+}
+
+void TstScoreSheet::headingsShowWhenANameIsCut_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("eight wide letters") << "EN" << "WWWWWWWW" << false;
+    QTest::newRow("a long name from the file") << "EN" << "Bartholomew Fitzgerald-Montgomery" << true;
+    QTest::newRow("a long Arabic name") << "AR" << "عبد الرحمن بن عبد العزيز آل سعود" << true;
+}
+
+void TstScoreSheet::headingsShowWhenANameIsCut()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, name);
+    QFETCH(bool, cut);
+    TempSettings settings;
+    setCurrentLang(language);
+    GameModel game{[] { return 7u; }};
+    Table table;
+    TStatusBar statusBar(game.arrange());
+    TScores sheet(game, table, statusBar);
+    table.setPlayerName(2, name);
+    sheet.show();
+    const QLabel* heading = sheet.heading(2);
+    // Every letter shown is drawn inside the column.
+    QVERIFY(heading->fontMetrics().horizontalAdvance(heading->text()) <= heading->width());
+    QCOMPARE(heading->text() == name, !cut);
+    if (cut) {
+        QVERIFY2(heading->text().endsWith(QChar(0x2026)), qPrintable(heading->text()));
+        // The letters before the ellipsis begin the name (a joiner may keep the last one's form).
+        QString kept = heading->text().chopped(1);
+        kept.remove(QChar(0x200D));
+        QVERIFY2(name.startsWith(kept), qPrintable(heading->text()));
+        QCOMPARE(heading->toolTip(), name);
+    }
+    // Read aloud whole, and the table keeps the whole name.
+    QCOMPARE(heading->accessibleName(), name);
+    QCOMPARE(table.nameLabel(2)->text(), name);
 }
 
 int main(int argc, char* argv[])
