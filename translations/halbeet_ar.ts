@@ -16,13 +16,12 @@
     <message>
         <source>Halbeet</source>
         <comment>gameName</comment>
-        <extracomment>The game&apos;s name and version on the About window stay in English in every language.</extracomment>
-        <translation>Halbeet</translation>
+        <translation>الهلبيط</translation>
     </message>
     <message>
         <source>Version  2.0</source>
         <comment>version</comment>
-        <translation>Version  2.0</translation>
+        <translation>الإصدار  2.0</translation>
     </message>
 </context>
 <context>
@@ -777,11 +776,6 @@
         <translation>لا</translation>
     </message>
     <message>
-        <source>OK</source>
-        <comment>buttons[2]</comment>
-        <translation>موافق</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <comment>buttons[3]</comment>
         <translation>إلغاء الأمر</translation>
@@ -826,6 +820,11 @@
         <comment>buttons[11]</comment>
         <translation>إغلاق</translation>
     </message>
+    <message>
+        <source>&amp;Ok</source>
+        <comment>buttons[2]</comment>
+        <translation>موافق</translation>
+    </message>
 </context>
 <context>
     <name>NameDialog</name>
@@ -853,6 +852,44 @@
         <source>&amp;Close</source>
         <comment>BitBtn2</comment>
         <translation>إ&amp;غلاق</translation>
+    </message>
+</context>
+<context>
+    <name>Names</name>
+    <message>
+        <source>Player2</source>
+        <comment>defaults[2]</comment>
+        <translation>لاعب2</translation>
+    </message>
+    <message>
+        <source>Player3</source>
+        <comment>defaults[3]</comment>
+        <translation>لاعب3</translation>
+    </message>
+    <message>
+        <source>Player4</source>
+        <comment>defaults[4]</comment>
+        <translation>لاعب4</translation>
+    </message>
+    <message>
+        <source>Please type your name.</source>
+        <comment>EmptyName</comment>
+        <translation>اكتب اسمك من فضلك.</translation>
+    </message>
+    <message>
+        <source>Every player needs a name.</source>
+        <comment>EmptyNames</comment>
+        <translation>لا بد لكل لاعب من اسم.</translation>
+    </message>
+    <message>
+        <source>Two players cannot have the same name.</source>
+        <comment>DuplicateName</comment>
+        <translation>لا يحمل لاعبان الاسم نفسه.</translation>
+    </message>
+    <message>
+        <source>A name has at most 8 characters.</source>
+        <comment>NameCut</comment>
+        <translation>لا يزيد الاسم على 8 أحرف.</translation>
     </message>
 </context>
 <context>
@@ -951,7 +988,7 @@
     <message>
         <source>The last game was not finished when Halbeet was closed. Do you want to continue it?</source>
         <comment>ResumeQuestion</comment>
-        <translation>لم تكتمل اللعبة السابقة عند إغلاق البرنامج. هل تريد متابعتها ؟</translation>
+        <translation>لم تكتمل اللعبة السابقة عند إغلاق البرنامج. هل تريد متابعتها؟</translation>
     </message>
     <message>
         <source>The saved game could not be read (%1).

@@ -259,6 +259,11 @@ QString playerName(int seat)
     return readString(QStringLiteral("NAMES"), QString::fromLatin1(name.key), QString::fromLatin1(name.fallback));
 }
 
+QString playerName(int seat, const QString& fallback)
+{
+    return readString(QStringLiteral("NAMES"), QString::fromLatin1(nameKey(seat).key), fallback);
+}
+
 void setPlayerName(int seat, const QString& name)
 {
     writeString(QStringLiteral("NAMES"), QString::fromLatin1(nameKey(seat).key), name);

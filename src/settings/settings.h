@@ -59,6 +59,9 @@ void writeInteger(const QString& section, const QString& key, int value);
 // NAMES/PLAYER1..4 for seats 1..4 (std::out_of_range otherwise); defaults "", "Player2",
 // "Player3", "Player4".
 QString playerName(int seat);
+// The same with the caller's default for a name that is not stored: the file keeps the
+// described defaults, the interface may name the players in its own language.
+QString playerName(int seat, const QString& fallback);
 void setPlayerName(int seat, const QString& name);
 
 // BACKCARD/BACK, a back design -1..-13; default -2. Values of 0 or more read as -1,

@@ -34,6 +34,8 @@ struct StatisticsViewSetup {
     StatisticsTexts texts;
     Qt::LayoutDirection direction = Qt::LeftToRight;
     std::array<QString, 4> names;  // seats 1..4, for the chart's legend
+    // How the game writes a figure ("-3", "+1.7") in its language: numberText().
+    std::function<QString(const QString&)> figure;
     std::function<void()> onReset; // the Reset button (the caller asks and refreshes)
     QWidget* parent = nullptr;
 };

@@ -42,12 +42,6 @@ QString percent(int part, int whole)
                      : QStringLiteral("-");
 }
 
-// Figures read left to right in both languages: "+1.7" must not become "1.7+" in Arabic.
-QString isolated(const QString& text)
-{
-    // Left-to-right marks around it: Qt 6.4 does not know the isolates.
-    return QChar(0x200E) + text + QChar(0x200E);
-}
 
 QLabel* makeNote(const QString& text, const char* name)
 {
@@ -180,12 +174,16 @@ void StatisticsWindow::showSummary(const StatsSummary& s)
 {
     m_unavailable->hide();
     m_gamesPlayed->setText(QString::number(s.gamesPlayed));
-    m_gamesWon->setText(isolated(
-        QStringLiteral("%1 (%2)").arg(s.gamesWon).arg(percent(s.gamesWon, s.gamesPlayed))));
+    // Figures are written as everywhere in the game: "+1.7" must not become "1.7+" in Arabic.
+    const auto figure = [this](const QString& text) {
+        return m_setup.figure ? m_setup.figure(text) : text;
+    };
+    m_gamesWon->setText(
+        figure(QStringLiteral("%1 (%2)").arg(s.gamesWon).arg(percent(s.gamesWon, s.gamesPlayed))));
     m_streak->setText(QString::number(s.longestWinningStreak));
     m_deals->setText(QString::number(s.dealsPlayed));
     m_average->setText(
-        isolated(s.dealsPlayed > 0 ? signedNumber(s.averageChange) : QStringLiteral("-")));
+        figure(s.dealsPlayed > 0 ? signedNumber(s.averageChange) : QStringLiteral("-")));
     fillBids(s);
     fillScoreChart(s);
     fillWinRateChart(s);

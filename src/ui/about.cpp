@@ -68,10 +68,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     icon->setPixmap(programIcon());
     icon->setGeometry(6, 6, 32, 32);
 
-    // The name and version read left to right in both languages.
+    // The name and the version are in the interface's language and read in its direction
+    // ("الإصدار  2.0" with the word on the right); they keep their designed places.
     auto* namePanel = new QWidget(this);
     namePanel->setObjectName(QStringLiteral("Panel2"));
-    namePanel->setLayoutDirection(Qt::LeftToRight);
+    namePanel->setLayoutDirection(languageDirection());
     namePanel->setGeometry(64, 8, ClientWidth - 64 - 8, 120);
 
     const QFont nameFont = fontWithFallback(QStringLiteral("Impact"), 29, true);

@@ -52,14 +52,16 @@ void centreOnScreen(QWidget* window)
                  area.y() + (area.height() - window->height()) / 2);
 }
 
-void condenseToFit(QLabel* label, int width)
+void mirrorPlaces(QWidget* area)
 {
-    if (!label || label->sizeHint().width() <= width)
+    if (!area)
         return;
-    QFont narrow = label->font();
-    narrow.setStretch(QFont::Condensed);
-    label->setFont(narrow);
-    label->adjustSize();
+    const int width = area->width();
+    for (QWidget* control : area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isWindow())
+            continue;
+        control->move(width - control->x() - control->width(), control->y());
+    }
 }
 
 void shrinkToFit(QLabel* label, const QFont& designed, int width, int minPixelSize)

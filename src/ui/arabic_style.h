@@ -42,9 +42,10 @@ void applyLanguageDirection(QWidget* widget);
 // over itself when shown).
 void centreOnScreen(QWidget* window);
 
-// The designed places were made for narrower fonts than the fallback: a label that would run
-// into the control beside it is drawn in the condensed face of its font instead.
-void condenseToFit(QLabel* label, int width);
+// Mirrors the places of the area's own controls across its width, for right-to-left reading:
+// what stood at the left edge stands at the right edge. Controls inside the controls are left
+// alone (mirror a panel of one's own with a call of its own).
+void mirrorPlaces(QWidget* area);
 
 // Gives the label the designed font, or the largest smaller size of it (not below
 // minPixelSize) in which its text fits the width: a long name shows whole, never cut.

@@ -256,11 +256,18 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     t.nameDialog.Label2 = tr.translate("NameDialog", "What is your name?", "Label2");
     t.nameDialog.BitBtn1 = tr.translate("NameDialog", "&Ok", "BitBtn1");
     t.nameDialog.BitBtn2 = tr.translate("NameDialog", "&Close", "BitBtn2");
+    t.names.defaults = {QString(), QString(), tr.translate("Names", "Player2", "defaults[2]"),
+                        tr.translate("Names", "Player3", "defaults[3]"),
+                        tr.translate("Names", "Player4", "defaults[4]")};
+    t.names.EmptyName = tr.translate("Names", "Please type your name.", "EmptyName");
+    t.names.EmptyNames = tr.translate("Names", "Every player needs a name.", "EmptyNames");
+    t.names.DuplicateName =
+        tr.translate("Names", "Two players cannot have the same name.", "DuplicateName");
+    t.names.NameCut = tr.translate("Names", "A name has at most 8 characters.", "NameCut");
     t.lastTrick.caption = tr.translate("LastTrick", "Last Shot", "caption");
     t.lastTrick.Button1 = tr.translate("LastTrick", "Close", "Button1");
     t.about.caption = tr.translate("About", "About", "caption");
     t.about.Button1 = tr.translate("About", "&Ok", "Button1");
-    //: The game's name and version on the About window stay in English in every language.
     t.about.gameName = tr.translate("About", "Halbeet", "gameName");
     t.about.version = tr.translate("About", "Version  2.0", "version");
     t.scoreSheet.caption = tr.translate("ScoreSheet", "Scores", "caption");
@@ -271,7 +278,7 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
                                 tr.translate("MessageDialog", "Confirm", "captions[3]")};
     t.messageDialog.buttons = {tr.translate("MessageDialog", "&Yes", "buttons[0]"),
                                tr.translate("MessageDialog", "&No", "buttons[1]"),
-                               tr.translate("MessageDialog", "OK", "buttons[2]"),
+                               tr.translate("MessageDialog", "&Ok", "buttons[2]"),
                                tr.translate("MessageDialog", "Cancel", "buttons[3]"),
                                tr.translate("MessageDialog", "&Abort", "buttons[4]"),
                                tr.translate("MessageDialog", "&Retry", "buttons[5]"),
@@ -455,6 +462,29 @@ QStringList availableLanguages()
     for (const LanguageTexts& language : languages())
         codes << language.code;
     return codes;
+}
+
+QString numberText(const QString& figure)
+{
+    if (texts().direction == Qt::LeftToRight)
+        return figure;
+    // Marks rather than isolates: the Qt this builds against does not know the isolates.
+    return QChar(0x200E) + figure + QChar(0x200E);
+}
+
+QString scoreText(int score)
+{
+    return numberText(QString::number(score));
+}
+
+QString scoreChangeText(int change)
+{
+    return numberText(change > 0 ? QStringLiteral("+%1").arg(change) : QString::number(change));
+}
+
+QString defaultPlayerName(int seat)
+{
+    return seat >= 2 && seat <= 4 ? texts().names.defaults[std::size_t(seat)] : QString();
 }
 
 QString cardCount(int n)

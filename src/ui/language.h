@@ -103,6 +103,16 @@ struct NameDialogTexts {
     QString BitBtn2; // Close
 };
 
+// The players' names wherever they are typed: the computer players' names when none is
+// stored, and what the name fields say when a name cannot be taken as it is.
+struct NameTexts {
+    std::array<QString, 5> defaults; // seats 2..4
+    QString EmptyName;               // OK with the name dialog's field empty
+    QString EmptyNames;              // OK with an empty name field in Options
+    QString DuplicateName;           // the same name twice in Options
+    QString NameCut;                 // typing or pasting past the longest name
+};
+
 struct LastTrickTexts {
     QString caption;
     QString Button1;
@@ -256,6 +266,7 @@ struct LanguageTexts {
     FlowTexts flow;
     OptionsTexts options;
     NameDialogTexts nameDialog;
+    NameTexts names;
     LastTrickTexts lastTrick;
     AboutTexts about;
     ScoreSheetTexts scoreSheet;
@@ -270,6 +281,18 @@ struct LanguageTexts {
 // "9 cards", "1 card"; "3 tricks" in the current language, with its plural forms.
 QString cardCount(int n);
 QString trickCount(int n);
+
+// Scores and other figures, as every window shows them: the sign stays on the left ("-3",
+// "+2") in both languages. In a right-to-left interface the figure is kept one left-to-right
+// run; left alone, the bidi rules put a leading minus on the right ("3-").
+QString numberText(const QString& figure);
+QString scoreText(int score);
+// A change of score: "+2", "-3", "0".
+QString scoreChangeText(int change);
+
+// The name of a computer player (seat 2..4) when the settings file has none: the English
+// default is what the file would hold, other languages name them in their own words.
+QString defaultPlayerName(int seat);
 
 const LanguageTexts& arabicTexts();
 const LanguageTexts& englishTexts();

@@ -59,7 +59,9 @@ void LanguageMenu::switchLanguage(const QString& code)
         return;
     }
     const LanguageTexts& chosen = textsFor(code);
-    LangMessageDlg(chosen.flow.RestartNotice, DialogType::Custom, MsgButton::OK, m_parent);
+    // Told in the chosen language, buttons included: the words of one language on the
+    // buttons of the other read as a mistake.
+    MessageDlgIn(code, chosen.flow.RestartNotice, DialogType::Custom, MsgButton::OK, m_parent);
     m_checked = code;
     showChecks();
 }

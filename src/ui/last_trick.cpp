@@ -55,6 +55,24 @@ TLASTSHOT::TLASTSHOT(QWidget* parent) : QDialog(parent)
     setLayoutDirection(languageDirection());
     setWindowTitle(t.caption);
     button->setText(t.Button1);
+    if (languageDirection() == Qt::RightToLeft)
+        mirrorForRightToLeft();
+}
+
+void TLASTSHOT::mirrorForRightToLeft()
+{
+    // The button goes to the left and the trick to the right. The four cards move as one
+    // picture: they stand as the players sit at the table, which is the same in every
+    // language, so the right-hand opponent's card stays on the right.
+    QRect trick;
+    for (int seat = 1; seat <= 4; ++seat)
+        trick |= trickCard(seat)->geometry();
+    mirrorPlaces(this);
+    const int shift = (width() - 1 - trick.right()) - trick.left(); // mirrored left - left
+    for (int seat = 1; seat <= 4; ++seat) {
+        const Slot& slot = Slots[static_cast<std::size_t>(seat)];
+        trickCard(seat)->move(slot.x + shift, slot.y);
+    }
 }
 
 CardSprite* TLASTSHOT::trickCard(int seat) const

@@ -27,6 +27,8 @@ public:
     CardSprite* trickCard(int seat) const;
 
 private:
+    void mirrorForRightToLeft();
+
     std::array<CardSprite*, 5> m_cards{};
 };
 

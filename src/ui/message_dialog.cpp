@@ -84,7 +84,7 @@ QIcon iconOf(DialogType type)
 QString captionOf(const LanguageTexts& table, DialogType type)
 {
     if (type == DialogType::Custom)
-        return applicationTitle();
+        return table.applicationTitle; // the dialog's own language, even from another run
     return table.messageDialog.captions[static_cast<std::size_t>(type)];
 }
 
@@ -243,11 +243,15 @@ int ArabicMessageDlg(const QString& text, DialogType type, Buttons buttons, QWid
     return form->exec();
 }
 
-int StandardMessageDlg(const QString& text, DialogType type, Buttons buttons, QWidget* parent)
+namespace {
+
+// The standard box, its custom caption being the title of the given language.
+int standardBox(const LanguageTexts& titleLanguage, const QString& text, DialogType type,
+                Buttons buttons, QWidget* parent)
 {
     const LanguageTexts& english = englishTexts();
     QMessageBox box(parent);
-    box.setWindowTitle(type == DialogType::Custom ? applicationTitle()
+    box.setWindowTitle(type == DialogType::Custom ? titleLanguage.applicationTitle
                                                   : english.messageDialog.captions[static_cast<std::size_t>(type)]);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
@@ -274,6 +278,9 @@ int StandardMessageDlg(const QString& text, DialogType type, Buttons buttons, QW
             made[i] = box.addButton(english.messageDialog.buttons[i], QMessageBox::AcceptRole);
         else
             made[i] = box.addButton(standard[i]);
+        // Spelled as on every other button of the game ("Ok"), not as the toolkit spells it.
+        if (ButtonOrder[i] == MsgButton::OK)
+            made[i]->setText(english.messageDialog.buttons[i]);
     }
     const auto indexOf = [](MsgButton kind) {
         for (std::size_t i = 0; i < ButtonOrder.size(); ++i) {
@@ -304,17 +311,31 @@ int StandardMessageDlg(const QString& text, DialogType type, Buttons buttons, QW
     }
 }
 
+} // namespace
+
+int StandardMessageDlg(const QString& text, DialogType type, Buttons buttons, QWidget* parent)
+{
+    return standardBox(texts(), text, type, buttons, parent);
+}
+
 int LangMessageDlg(const QString& text, DialogType type, Buttons buttons, QWidget* parent)
 {
-    if (isArabic())
+    return MessageDlgIn(CurrentLang(), text, type, buttons, parent);
+}
+
+int MessageDlgIn(const QString& code, const QString& text, DialogType type, Buttons buttons,
+                 QWidget* parent)
+{
+    if (code == QLatin1String("AR"))
         return ArabicMessageDlg(text, type, buttons, parent);
-    return StandardMessageDlg(text, type, buttons, parent);
+    return standardBox(textsFor(code), text, type, buttons, parent);
 }
 
 void showSettingsWriteError(QWidget* parent, const SettingsWriteError& error)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), error.message(), QMessageBox::Ok,
                     parent);
+    box.button(QMessageBox::Ok)->setText(texts().messageDialog.buttons[2]);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

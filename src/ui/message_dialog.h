@@ -84,6 +84,11 @@ private:
 int LangMessageDlg(const QString& text, DialogType type, Buttons buttons,
                    QWidget* parent = nullptr);
 
+// The same in the dialog of the language with this code, whatever the language of the run:
+// a text in another language comes with buttons and a caption in that language.
+int MessageDlgIn(const QString& code, const QString& text, DialogType type, Buttons buttons,
+                 QWidget* parent = nullptr);
+
 // Builds (does not show) the Arabic dialog: caption by type, icon at the top right with the
 // text to its left (or the text centred without an icon), buttons right to left in the fixed
 // order, centred on the screen. The caller owns it.

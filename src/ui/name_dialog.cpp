@@ -24,6 +24,8 @@ constexpr int ClientWidth = 286;
 constexpr int NameLength = 8;
 // Right edge of the Arabic labels: they are right-aligned, so they grow to the left.
 constexpr int ArabicLabelRight = ClientWidth - 8;
+// The field's last pixel column, before the buttons of the English layout.
+constexpr int FieldRight = 200;
 
 void placeLabel(QLabel* label, int left, int top)
 {
@@ -62,6 +64,26 @@ Tnamesform::Tnamesform(Table& table, GameModel& game, QWidget* parent)
     m_edit1->setMaxLength(NameLength);
     m_edit1->setGeometry(112, 24, 89, 21);
 
+    // Under the field, beside the buttons: the reason OK did nothing, or that the name was
+    // cut at the longest name the game takes.
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("NameNote"));
+    m_note->setTextFormat(Qt::PlainText);
+    QPalette notePalette = m_note->palette();
+    notePalette.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    m_note->setPalette(notePalette);
+    m_note->hide();
+    connect(m_edit1, &QLineEdit::inputRejected, this, [this] {
+        if (m_edit1->text().size() >= m_edit1->maxLength())
+            showNote(texts().names.NameCut);
+    });
+    connect(m_edit1, &QLineEdit::textEdited, this, [this](const QString& text) {
+        // The note stays while what it says is still true.
+        if (m_note->text() == texts().names.EmptyName ? !text.isEmpty()
+                                                       : text.size() < m_edit1->maxLength())
+            m_note->hide();
+    });
+
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_ok->setDefault(true);
@@ -99,13 +121,28 @@ void Tnamesform::FormShow()
 
     const bool arabic = isArabic();
     placeLabel(m_label1, arabic ? 152 : 12, 8);
-    if (!arabic)
-        condenseToFit(m_label2, m_edit1->x() - 7 - 2);
     placeLabel(m_label2, arabic ? 210 : 7, 28);
-    m_edit1->move(112, 24);
+    // The question keeps the font of the rest; where it is wider than its place, the field
+    // gives up the difference.
+    const int fieldLeft = arabic ? 112 : std::max(112, m_label2->geometry().right() + 4);
+    m_edit1->setGeometry(fieldLeft, 24, FieldRight - fieldLeft + 1, 21);
     const int buttonLeft = arabic ? 14 : 206;
     m_ok->setGeometry(buttonLeft, 8, 75, 25);
     m_close->setGeometry(buttonLeft, 40, 75, 25);
+    m_note->hide();
+}
+
+void Tnamesform::showNote(const QString& text)
+{
+    m_note->setText(text);
+    // Beside the buttons, from the edge where reading starts.
+    const int height = m_note->sizeHint().height();
+    if (isArabic())
+        m_note->setGeometry(14 + 75 + 6, 50, ArabicLabelRight - (14 + 75 + 6), height);
+    else
+        m_note->setGeometry(7, 50, 206 - 6 - 7, height);
+    m_note->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+    m_note->show();
 }
 
 void Tnamesform::BitBtn1Click()
@@ -113,6 +150,7 @@ void Tnamesform::BitBtn1Click()
     const QString name = m_edit1->text();
     if (name.isEmpty()) {
         QApplication::beep();
+        showNote(texts().names.EmptyName);
         m_edit1->setFocus();
         return;
     }
@@ -132,8 +170,10 @@ void Tnamesform::BitBtn1Click()
         m_edit1->setFocus();
         return;
     }
+    // The file keeps its own defaults; until it holds a name, the players are named in the
+    // language of the interface.
     for (int seat = 2; seat <= 4; ++seat)
-        m_table.setPlayerName(seat, settings::playerName(seat));
+        m_table.setPlayerName(seat, settings::playerName(seat, defaultPlayerName(seat)));
 
     // Hidden, not closed: closing means "no name" and ends the program.
     hide();

@@ -23,6 +23,8 @@ public:
     Tnamesform(Table& table, GameModel& game, QWidget* parent = nullptr);
 
     QLineEdit* nameField() const { return m_edit1; } // Edit1
+    // Says why OK did nothing, or that typing stopped at the longest name; hidden otherwise.
+    QLabel* note() const { return m_note; }
 
     // The OK button's action (also Enter).
     void BitBtn1Click();
@@ -42,12 +44,14 @@ protected:
 
 private:
     void FormShow();
+    void showNote(const QString& text);
 
     Table& m_table;
     GameModel& m_game;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;
     QLineEdit* m_edit1 = nullptr;
+    QLabel* m_note = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_close = nullptr;
 };

@@ -159,6 +159,35 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* 
     connect(m_faces, &QComboBox::currentIndexChanged, this, [this] { showFacePreview(); });
     connect(m_faces, &QComboBox::activated, this, [this] { m_facesPicked = true; });
 
+    // Beside the buttons: why OK did nothing, or that a name was cut at the longest name.
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("NameNote"));
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->setWordWrap(true);
+    m_note->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+    m_note->setGeometry(16, 242 + ExtraBand + FacesBand, 200, 32);
+    QPalette notePalette = m_note->palette();
+    notePalette.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    m_note->setPalette(notePalette);
+    m_note->hide();
+    for (std::size_t n = 1; n <= 4; ++n) {
+        QLineEdit* edit = m_edits[n];
+        connect(edit, &QLineEdit::inputRejected, this, [this, edit] {
+            if (edit->text().size() >= edit->maxLength())
+                showNote(texts().names.NameCut, edit);
+        });
+        connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+            // The note stays while what it says is still true of its field.
+            const bool stillTrue =
+                edit == m_noteField &&
+                (m_note->text() == texts().names.NameCut     ? text.size() >= edit->maxLength()
+                 : m_note->text() == texts().names.EmptyNames ? text.isEmpty()
+                                                               : false);
+            if (!stillTrue)
+                m_note->hide();
+        });
+    }
+
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_ok->setGeometry(312, 246 + ExtraBand + FacesBand, 75, 25);
@@ -195,20 +224,19 @@ void Tstings::FormCreate()
     m_card1->setToolTip(t.Card1Hint);
     m_speedButton1->setText(t.SpeedButton1);
     m_speedButton2->setText(t.SpeedButton2);
+
+    // Everything is placed for left-to-right reading; a right-to-left language then turns the
+    // whole dialog around, so that it reads from the right as English reads from the left:
+    // names first, the arrows pointing away from the card, OK where reading ends.
     fitSpeedButtons();
     layOutLevelBand();
     layOutFacesBand();
-
-    // The speed heading stays inside its frame even in a wider font.
-    if (isArabic()) {
-        QLabel* heading = m_labels[9];
-        heading->move(std::min(heading->x(), m_panel2->geometry().right() - heading->width()),
-                      heading->y());
+    layOutNames();
+    // The speed buttons keep their designed places in both languages: fastest at the right.
+    if (languageDirection() == Qt::RightToLeft) {
+        mirrorPlaces(this);
+        mirrorPlaces(m_levelPanel);
     }
-
-    // The places above are the Arabic design; only English moves things.
-    if (!isArabic())
-        applyEnglishLayout();
 }
 
 void Tstings::layOutLevelBand()
@@ -226,17 +254,10 @@ void Tstings::layOutLevelBand()
     const int choices = m_classic->width() + gap + m_expert->width();
     const int top = 248;
     m_levelPanel->resize(choices, 24);
-    if (isArabic()) {
-        m_levelLabel->move(379 - m_levelLabel->width(), top + 4);
-        m_levelPanel->move(16, top);
-        m_expert->move(0, 2);
-        m_classic->move(m_expert->width() + gap, 2);
-    } else {
-        m_levelLabel->move(16, top + 4);
-        m_levelPanel->move(379 - choices, top);
-        m_classic->move(0, 2);
-        m_expert->move(m_classic->width() + gap, 2);
-    }
+    m_levelLabel->move(16, top + 4);
+    m_levelPanel->move(379 - choices, top);
+    m_classic->move(0, 2);
+    m_expert->move(m_classic->width() + gap, 2);
 }
 
 void Tstings::layOutFacesBand()
@@ -253,15 +274,9 @@ void Tstings::layOutFacesBand()
     m_faces->resize(listWidth, 24);
     // The list drops down in a window of its own, which does not take the dialog's direction.
     m_faces->view()->window()->setLayoutDirection(languageDirection());
-    if (isArabic()) {
-        m_facesLabel->move(379 - m_facesLabel->width(), top);
-        m_faces->move(379 - listWidth, top + 22);
-        m_facesPreview->move(16, m_facesPreview->y());
-    } else {
-        m_facesLabel->move(16, top);
-        m_faces->move(16, top + 22);
-        m_facesPreview->move(379 - previewWidth, m_facesPreview->y());
-    }
+    m_facesLabel->move(16, top);
+    m_faces->move(16, top + 22);
+    m_facesPreview->move(379 - previewWidth, m_facesPreview->y());
 }
 
 void Tstings::fillFaceList()
@@ -306,28 +321,23 @@ void Tstings::showFacePreview()
 
 void Tstings::fitSpeedButtons()
 {
-    // Each button keeps its designed place and reaches to the next one. The fallback font is
-    // wider than the designed one, so a caption that would run into its neighbour ("Normal")
-    // is drawn in the condensed face, or smaller still, instead.
-    const int panelEnd = m_panel2->contentsRect().right() + 1;
-    const std::array<std::pair<QRadioButton*, int>, 3> row{
-        {{m_slow, m_normal->x()}, {m_normal, m_fast->x()}, {m_fast, panelEnd}}};
-    for (const auto& [radio, end] : row) {
-        const int width = end - radio->x();
-        QFont font = radio->font();
-        if (radio->sizeHint().width() > width) {
-            font.setStretch(QFont::Condensed);
-            radio->setFont(font);
-        }
-        while (radio->sizeHint().width() > width && font.pixelSize() > 8) {
-            font.setPixelSize(font.pixelSize() - 1);
-            radio->setFont(font);
-        }
-        radio->resize(width, radio->height());
+    // Slow, Normal, Fast from the left across the panel, each as wide as its caption needs and
+    // the room left over shared between them: the captions keep the dialog's font.
+    const QRect room = m_panel2->contentsRect();
+    const std::array<QRadioButton*, 3> row{m_slow, m_normal, m_fast};
+    int needed = 0;
+    for (QRadioButton* radio : row)
+        needed += radio->sizeHint().width();
+    const int spare = std::max(0, room.width() - needed) / int(row.size());
+    int x = room.left() + spare / 2;
+    for (QRadioButton* radio : row) {
+        const int width = radio->sizeHint().width() + spare;
+        radio->setGeometry(x, radio->y(), width, radio->height());
+        x += width;
     }
 }
 
-void Tstings::applyEnglishLayout()
+void Tstings::layOutNames()
 {
     // Headings go where their lines were; the lines follow 4 pixels after the heading.
     const auto moveHeading = [](QLabel* heading, QWidget* line) {
@@ -337,14 +347,19 @@ void Tstings::applyEnglishLayout()
     moveHeading(m_labels[5], m_bevel3);
     moveHeading(m_labels[6], m_bevel5);
 
-    // Labels before their fields: each label takes its field's place, the field 75 further.
+    // Labels before their fields, the fields in one column after the widest label. The
+    // labels keep the dialog's font; a field gives up width rather than a label its letters.
+    constexpr int LabelLeft = 16;
+    constexpr int NamesRight = 198; // inside the frame of the names
+    int widest = 0;
+    for (std::size_t n = 1; n <= 4; ++n)
+        widest = std::max(widest, m_labels[n]->width());
+    const int fieldLeft = std::max(LabelLeft + 75, LabelLeft + widest + 4);
+    const int fieldWidth = std::min(89, NamesRight - fieldLeft);
     for (std::size_t n = 1; n <= 4; ++n) {
-        QLabel* label = m_labels[n];
-        QLineEdit* edit = m_edits[n];
-        label->move(edit->x(), label->y());
-        edit->move(label->x() + 75, edit->y());
-        condenseToFit(label, 75 - 2);
-        edit->setLayoutDirection(Qt::LeftToRight);
+        m_labels[n]->move(LabelLeft, m_labels[n]->y());
+        m_edits[n]->setGeometry(fieldLeft, m_edits[n]->y(), fieldWidth, m_edits[n]->height());
+        m_edits[n]->setLayoutDirection(languageDirection());
     }
     m_labels[9]->move(m_panel2->x(), m_labels[9]->y());
 }
@@ -391,6 +406,7 @@ void Tstings::FormShow()
     m_resume->setChecked(settings::resumeGames());
     fillFaceList();
     showFacePreview();
+    m_note->hide();
     m_edits[1]->setFocus();
 }
 
@@ -412,6 +428,13 @@ void Tstings::SpeedButton2Click()
     m_speedButton1->setEnabled(true);
 }
 
+void Tstings::showNote(const QString& text, QLineEdit* field)
+{
+    m_note->setText(text);
+    m_noteField = field;
+    m_note->show();
+}
+
 bool Tstings::namesAreValid()
 {
     QStringList seen;
@@ -419,11 +442,13 @@ bool Tstings::namesAreValid()
         QLineEdit* edit = m_edits[n];
         const QString name = edit->text();
         if (name.isEmpty()) {
+            showNote(texts().names.EmptyNames, edit);
             edit->setFocus();
             return false;
         }
         if (seen.contains(name, Qt::CaseInsensitive)) {
             edit->clear();
+            showNote(texts().names.DuplicateName, edit);
             edit->setFocus();
             return false;
         }

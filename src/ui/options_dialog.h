@@ -2,7 +2,8 @@
 #pragma once
 
 // The options dialog: the four players' names, the playing speed and the card-back design.
-// Designed for Arabic; in English the name rows and headings are mirrored once, at creation.
+// Laid out once, at creation, for the reading direction: in Arabic the whole dialog is the
+// mirror image of the English one, names on the right and OK at the left.
 
 #include <QDialog>
 #include <QHash>
@@ -45,12 +46,16 @@ public:
     // The OK button's action (also Enter).
     void BitBtn1Click();
 
+    // Says why OK did nothing, or that typing stopped at the longest name; hidden otherwise.
+    QLabel* note() const { return m_note; }
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
-    void applyEnglishLayout();
+    void layOutNames();
+    void showNote(const QString& text, QLineEdit* field);
     void fitSpeedButtons();
     void layOutLevelBand();
     void layOutFacesBand();
@@ -81,6 +86,8 @@ private:
     QRadioButton* m_slow = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+    QLabel* m_note = nullptr;
+    QLineEdit* m_noteField = nullptr; // the field the note is about
     // The level of the computer players and the saved game, below the designed part.
     QLabel* m_levelLabel = nullptr;
     QWidget* m_levelPanel = nullptr;

@@ -7,6 +7,7 @@
 #include "ui/status_bar.h"
 #include "ui/table.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -54,7 +55,8 @@ TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* 
     setFixedSize(323, 170);
     setModal(true);
 
-    // Positions are those of the designed sheet; Qt mirrors them for right-to-left reading.
+    // The places are those of the designed sheet, read from the left; in a right-to-left
+    // language the sheet is turned around at the end, the human's column on the right.
     for (int seat = 1; seat <= 4; ++seat) {
         auto* heading = new QLabel(this);
         heading->setObjectName(QStringLiteral("Player%1").arg(seat));
@@ -89,6 +91,10 @@ TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* 
             m_scores[seat][row] = label;
         }
     }
+    if (languageDirection() == Qt::RightToLeft) {
+        mirrorPlaces(this);
+        mirrorPlaces(panel);
+    }
     resetSheet();
 }
 
@@ -104,7 +110,7 @@ void TScores::resetSheet()
             QLabel* label = m_scores[seat][row];
             const bool filled = row <= shown;
             label->setVisible(filled);
-            label->setText(filled ? QString::number(rows[first + static_cast<std::size_t>(row - 1)][seat]) : QString());
+            label->setText(filled ? scoreText(rows[first + static_cast<std::size_t>(row - 1)][seat]) : QString());
             label->setFont(sheetFont(filled && row < shown));
             setTextColour(label, seat == winner ? WinnerGreen : QColor(Qt::black));
             // Read aloud with its player, and whether it is the latest score or struck out.
@@ -125,9 +131,20 @@ void TScores::showEvent(QShowEvent* event)
 void TScores::FormShow()
 {
     for (int seat = 1; seat <= 4; ++seat) {
-        m_headings[seat]->setText(m_table.nameLabel(seat)->text());
-        m_headings[seat]->setAccessibleName(m_headings[seat]->text());
-        shrinkToFit(m_headings[seat], sheetFont(false), HeadingWidth - 2, 6);
+        QLabel* heading = m_headings[seat];
+        const QString name = m_table.nameLabel(seat)->text();
+        heading->setText(name);
+        heading->setAccessibleName(name);
+        shrinkToFit(heading, sheetFont(false), HeadingWidth - 2, 6);
+        // A name too long even for the smallest size ends in an ellipsis, so the cut shows;
+        // the whole name is a hover away, and stays whole everywhere else.
+        const QFontMetrics metrics(heading->font());
+        if (metrics.horizontalAdvance(name) > HeadingWidth - 2) {
+            heading->setText(metrics.elidedText(name, Qt::ElideRight, HeadingWidth - 2));
+            heading->setToolTip(name);
+        } else {
+            heading->setToolTip(QString());
+        }
     }
 
     // A finished deal is scored once, however often the sheet is shown before the next deal.

@@ -152,6 +152,7 @@ void Statistics::showWindow(QWidget* parent, const std::array<QString, 4>& names
     setup.texts = t;
     setup.direction = texts().direction;
     setup.names = names;
+    setup.figure = numberText;
     setup.parent = parent;
     StatisticsView* view = nullptr;
     auto refresh = [this, &view, &t] {

@@ -411,9 +411,7 @@ void TableAccess::gameEvent(const GameModel& game, const GameEvent& event)
             const auto now = s.Scores[static_cast<std::size_t>(seat)];
             const auto before = rows.size() >= 2 ? rows[rows.size() - 2][static_cast<std::size_t>(seat)] : 0;
             const auto change = now - before;
-            changes << t.scoreItem.arg(playerName(seat),
-                                       change > 0 ? QStringLiteral("+%1").arg(change) : QString::number(change))
-                           .arg(now);
+            changes << t.scoreItem.arg(playerName(seat), scoreChangeText(change), scoreText(now));
         }
         announce(t.scored.arg(changes.join(sep)));
         break;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Every dialog in both languages, at the fonts this platform has: no caption is cut short and
-// none runs into another control.
+// Every dialog in both languages, at the fonts this platform has: no caption is cut short,
+// none runs into another control or is squeezed into a narrower face, the Arabic windows read
+// from the right and speak Arabic, and OK is spelled one way.
 
 #include "test_support.h"
 
@@ -14,6 +15,8 @@
 #include <QToolButton>
 #include <QStyle>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace halbeet;
 using namespace halbeet::testing;
@@ -82,7 +85,178 @@ class TstDialogCaptions : public QObject {
 private slots:
     void noCaptionIsCutOrRunsIntoAnother_data();
     void noCaptionIsCutOrRunsIntoAnother();
+    void captionsKeepTheirFace_data();
+    void captionsKeepTheirFace();
+    void windowsReadFromTheLanguagesSide_data();
+    void windowsReadFromTheLanguagesSide();
+    void arabicWindowsShowNoLatinLetters();
+    void okIsSpelledOneWay();
 };
+
+namespace {
+
+QList<QWidget*> allDialogs(TForm1& window)
+{
+    return {window.nameDialog(), window.optionsDialog(), window.scoreSheet(), window.lastTrickWindow(),
+            window.aboutBox()};
+}
+
+// The texts a person reads in a window: captions of labels and buttons, and the fields.
+QStringList shownTexts(QWidget* window)
+{
+    QStringList shown{window->windowTitle()};
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || w->isWindow())
+            continue;
+        if (const auto* label = qobject_cast<const QLabel*>(w))
+            shown << label->text();
+        else if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+            shown << button->text();
+        else if (const auto* edit = qobject_cast<const QLineEdit*>(w))
+            shown << edit->text();
+    }
+    shown.removeAll(QString());
+    return shown;
+}
+
+} // namespace
+
+void TstDialogCaptions::captionsKeepTheirFace_data()
+{
+    noCaptionIsCutOrRunsIntoAnother_data();
+}
+
+void TstDialogCaptions::captionsKeepTheirFace()
+{
+    // A caption drawn in the condensed face stands out beside its neighbours: where the
+    // fallback font is wider than the designed one, the control beside it gives up room.
+    QFETCH(QString, language);
+    GameWindow::Options options;
+    options.language = language;
+    GameWindow game(options);
+    QCOMPARE(game.start(), QString());
+    QStringList squeezed;
+    for (QWidget* dialog : allDialogs(game.window())) {
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        for (const QWidget* w : dialog->findChildren<QWidget*>()) {
+            const bool captioned = (qobject_cast<const QLabel*>(w) && !static_cast<const QLabel*>(w)->text().isEmpty()) ||
+                                   (qobject_cast<const QAbstractButton*>(w) &&
+                                    !static_cast<const QAbstractButton*>(w)->text().isEmpty());
+            if (captioned && w->isVisibleTo(dialog) && w->font().stretch() != QFont::AnyStretch &&
+                w->font().stretch() < QFont::Unstretched)
+                squeezed << dialog->objectName() + QLatin1Char(':') + w->objectName();
+        }
+        dialog->hide();
+    }
+    QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(QLatin1String(", "))));
+}
+
+void TstDialogCaptions::windowsReadFromTheLanguagesSide_data()
+{
+    noCaptionIsCutOrRunsIntoAnother_data();
+}
+
+void TstDialogCaptions::windowsReadFromTheLanguagesSide()
+{
+    // What comes first in reading order stands where reading starts: the left in English, the
+    // right in Arabic. Only the trick keeps the table's seating in both.
+    QFETCH(QString, language);
+    const bool rtl = language == QLatin1String("AR");
+    GameWindow::Options options;
+    options.language = language;
+    GameWindow game(options);
+    QCOMPARE(game.start(), QString());
+    TForm1& window = game.window();
+    const auto before = [rtl](const QWidget* first, const QWidget* second) {
+        return rtl ? first->x() > second->x() : first->x() < second->x();
+    };
+    const auto child = [](QWidget* parent, const char* name) {
+        auto* found = parent->findChild<QWidget*>(QString::fromLatin1(name));
+        if (!found)
+            qWarning("%s has no %s", qPrintable(parent->objectName()), name);
+        return found;
+    };
+
+    TScores* sheet = window.scoreSheet();
+    for (int seat = 1; seat < 4; ++seat) {
+        QVERIFY2(before(sheet->heading(seat), sheet->heading(seat + 1)), qPrintable(QString::number(seat)));
+        QVERIFY(before(sheet->scoreLabel(seat, 1), sheet->scoreLabel(seat + 1, 1)));
+    }
+    // The column under its heading, the OK button after the last column.
+    QVERIFY(qAbs(sheet->heading(1)->geometry().center().x() -
+                 sheet->scoreLabel(1, 1)->mapTo(sheet, sheet->scoreLabel(1, 1)->rect().center()).x()) <= 2);
+    QVERIFY(before(sheet->heading(4), sheet->okButton()));
+
+    TLASTSHOT* last = window.lastTrickWindow();
+    QVERIFY(before(last->trickCard(1), child(last, "Button1")));
+    QVERIFY(last->trickCard(2)->x() > last->trickCard(4)->x()); // right-hand opponent on the right
+
+    Tstings* dialog = window.optionsDialog();
+    QVERIFY(before(child(dialog, "Edit1"), child(dialog, "Card1")));     // the names first
+    QVERIFY(before(child(dialog, "Label1"), child(dialog, "Edit1")));    // a label before its field
+    QVERIFY(before(child(dialog, "BitBtn3"), child(dialog, "BitBtn1"))); // OK where reading ends
+    // Each arrow points away from the card: "<" on the card's left, ">" on its right.
+    for (const char* name : {"SpeedButton1", "SpeedButton2"}) {
+        auto* arrow = static_cast<QToolButton*>(child(dialog, name));
+        const bool pointsLeft = arrow->text() == QLatin1String("<");
+        QVERIFY2(pointsLeft == (arrow->x() < child(dialog, "Card1")->x()), name);
+    }
+}
+
+void TstDialogCaptions::arabicWindowsShowNoLatinLetters()
+{
+    GameWindow::Options options;
+    options.language = QStringLiteral("AR");
+    options.playerName = QStringLiteral("صقر");
+    GameWindow game(options);
+    QCOMPARE(game.start(), QString());
+    TForm1& window = game.window();
+    QStringList latin;
+    const auto look = [&latin](QWidget* w) {
+        for (const QString& text : shownTexts(w)) {
+            if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Latin; }))
+                latin << w->objectName() + QStringLiteral(": ") + text;
+        }
+    };
+    look(&window); // the table's names
+    for (QWidget* dialog : allDialogs(window)) {
+        if (dialog == window.nameDialog())
+            continue; // hidden after OK; its own test shows it
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        look(dialog);
+        dialog->hide();
+    }
+    QVERIFY2(latin.isEmpty(), qPrintable(latin.join(QLatin1Char('\n'))));
+}
+
+void TstDialogCaptions::okIsSpelledOneWay()
+{
+    GameWindow game;
+    QCOMPARE(game.start(), QString());
+    QStringList spellings;
+    const auto collect = [&spellings](QWidget* w) {
+        for (const QAbstractButton* button : w->findChildren<QAbstractButton*>()) {
+            const QString caption = button->text().remove(QLatin1Char('&'));
+            if (caption.compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)
+                spellings << caption;
+        }
+    };
+    collect(&game.window());
+    for (QWidget* dialog : allDialogs(game.window()))
+        collect(dialog);
+    // A notice with its OK button, as the game shows it.
+    whenModal([&collect](QWidget* modal) {
+        collect(modal);
+        if (auto* box = qobject_cast<QDialog*>(modal))
+            box->accept();
+    });
+    LangMessageDlg(texts().flow.PassNotice, DialogType::Custom, MsgButton::OK);
+    QVERIFY(spellings.size() >= 5);
+    spellings.removeDuplicates();
+    QCOMPARE(spellings, QStringList{QStringLiteral("Ok")});
+}
 
 void TstDialogCaptions::noCaptionIsCutOrRunsIntoAnother_data()
 {

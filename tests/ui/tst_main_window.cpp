@@ -57,7 +57,8 @@ private slots:
     void clientAreaIsTheTableAndTheStatusBar();
     void choosingTheCheckedLanguageDoesNothing();
     void switchingLanguageStoresItAndTellsInTheChosenLanguage();
-    void switchingLanguageInArabicUsesTheArabicDialog();
+    void restartNoticeComesWhollyInTheChosenLanguage_data();
+    void restartNoticeComesWhollyInTheChosenLanguage();
     void refusedLanguageWriteLeavesTheChecksAlone();
     void closeAnsweredNoKeepsTheGame();
     void optionsCommandFindsThePlayerToPlay();
@@ -189,22 +190,51 @@ void MainWindowTest::switchingLanguageStoresItAndTellsInTheChosenLanguage()
     QVERIFY(game.window().menuItem(QStringLiteral("English1"))->isChecked());
 }
 
-void MainWindowTest::switchingLanguageInArabicUsesTheArabicDialog()
+void MainWindowTest::restartNoticeComesWhollyInTheChosenLanguage_data()
 {
-    Game game(1, 0, "[LANGUAGE]\nLANG=AR\n", QStringLiteral("AR"));
+    QTest::addColumn<QString>("running");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("button");
+    // The notice speaks the language of the next start: its caption and its button too, not
+    // an Arabic text on an English "OK" or the other way round.
+    QTest::newRow("English run, Arabic chosen") << "EN" << "N15" << "AR" << "الهلبيط" << "موافق";
+    QTest::newRow("Arabic run, English chosen") << "AR" << "English1" << "EN" << "Halbeet" << "&Ok";
+}
+
+void MainWindowTest::restartNoticeComesWhollyInTheChosenLanguage()
+{
+    QFETCH(QString, running);
+    QFETCH(QString, item);
+    QFETCH(QString, chosen);
+    QFETCH(QString, title);
+    QFETCH(QString, button);
+    const QByteArray ini = "[LANGUAGE]\nLANG=" + running.toLatin1() + "\n";
+    Game game(1, 0, ini, running);
     QString text;
-    QString button;
+    QString shownTitle;
+    QString shownButton;
+    Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
     whenModal([&](QWidget* modal) {
-        auto* form = qobject_cast<TMessageForm*>(modal);
-        QVERIFY(form);
-        text = form->findChild<QLabel*>(QStringLiteral("Message"))->text();
-        button = form->defaultButton()->text();
-        form->defaultButton()->click();
+        QVERIFY(halbeet::testing::isMessageDialog(modal));
+        text = halbeet::testing::messageText(modal);
+        shownTitle = modal->windowTitle();
+        direction = modal->layoutDirection();
+        if (auto* form = qobject_cast<TMessageForm*>(modal)) {
+            shownButton = form->defaultButton()->text();
+            form->defaultButton()->click();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            shownButton = box->button(QMessageBox::Ok)->text();
+            box->button(QMessageBox::Ok)->click();
+        }
     });
-    game.window().menuItem(QStringLiteral("English1"))->trigger();
-    QCOMPARE(text, englishTexts().flow.RestartNotice);
-    QCOMPARE(button, QStringLiteral("موافق"));
-    QCOMPARE(settings::language(), QStringLiteral("EN"));
+    game.window().menuItem(item)->trigger();
+    QCOMPARE(text, textsFor(chosen).flow.RestartNotice);
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownButton, button);
+    QCOMPARE(direction, textsFor(chosen).direction);
+    QCOMPARE(settings::language(), chosen);
     setCurrentLang(QStringLiteral("EN"));
 }
 

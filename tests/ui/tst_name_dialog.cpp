@@ -10,6 +10,7 @@
 #include "ui/table.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -66,6 +67,10 @@ private slots:
     void closingEndsTheGame();
     void refusedWriteKeepsDialogUp();
     void fieldTakesEightCharacters();
+    void refusalsSayWhy_data();
+    void refusalsSayWhy();
+    void computerPlayersAreNamedInTheInterfaceLanguage_data();
+    void computerPlayersAreNamedInTheInterfaceLanguage();
     void layoutByLanguage_data();
     void layoutByLanguage();
     void namesArePlainText();
@@ -201,6 +206,98 @@ void TstNameDialog::fieldTakesEightCharacters()
     QCOMPARE(g.dialog->nameField()->text(), QStringLiteral("Abcdefghijk"));
 }
 
+void TstNameDialog::refusalsSayWhy_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("typed");  // typed into the emptied field
+    QTest::addColumn<QString>("pasted"); // then pasted at the end
+    QTest::addColumn<bool>("pressOk");
+    QTest::addColumn<QString>("field");  // what the field then holds
+    QTest::addColumn<int>("note");       // 0 none, 1 empty name, 2 name cut
+    for (const char* lang : {"EN", "AR"}) {
+        const QByteArray l(lang);
+        QTest::newRow(l + " empty name") << lang << "" << "" << true << "" << 1;
+        QTest::newRow(l + " typed past eight") << lang << "Abcdefghijk" << "" << false << "Abcdefgh" << 2;
+        QTest::newRow(l + " pasted past eight") << lang << "Ab" << "cdefghijk" << false << "Abcdefgh" << 2;
+        QTest::newRow(l + " exactly eight") << lang << "Abcdefgh" << "" << true << "Abcdefgh" << 0;
+    }
+}
+
+void TstNameDialog::refusalsSayWhy()
+{
+    QFETCH(QString, lang);
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(bool, pressOk);
+    QFETCH(QString, field);
+    QFETCH(int, note);
+    Fixture f(lang);
+    f.dialog->show();
+    QLineEdit* edit = f.dialog->nameField();
+    edit->clear();
+    QTest::keyClicks(edit, typed);
+    if (!pasted.isEmpty()) {
+        QApplication::clipboard()->setText(pasted);
+        edit->end(false);
+        edit->paste();
+    }
+    if (pressOk)
+        f.button("BitBtn1")->click();
+    QCOMPARE(edit->text(), field);
+
+    const NameTexts& t = lang == QLatin1String("AR") ? arabicTexts().names : englishTexts().names;
+    const QLabel* shown = f.dialog->note();
+    QCOMPARE(shown->isVisible(), note != 0);
+    if (note == 0)
+        return;
+    QCOMPARE(shown->text(), note == 1 ? t.EmptyName : t.NameCut);
+    // Read whole, inside the dialog, clear of the field and the buttons.
+    QVERIFY(QRect(QPoint(0, 0), f.dialog->size()).contains(shown->geometry()));
+    QVERIFY(shown->fontMetrics().horizontalAdvance(shown->text()) <= shown->width());
+    for (const QWidget* other : {static_cast<QWidget*>(edit), static_cast<QWidget*>(f.button("BitBtn1")),
+                                 static_cast<QWidget*>(f.button("BitBtn2"))})
+        QVERIFY2(!shown->geometry().intersects(other->geometry()), qPrintable(other->objectName()));
+
+    // Once it no longer holds, the note goes.
+    if (note == 1)
+        QTest::keyClicks(edit, QStringLiteral("A"));
+    else
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    QVERIFY(!shown->isVisible());
+}
+
+void TstNameDialog::computerPlayersAreNamedInTheInterfaceLanguage_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("names"); // seats 2, 3, 4
+    const QStringList arabic{QStringLiteral("لاعب2"), QStringLiteral("لاعب3"), QStringLiteral("لاعب4")};
+    const QStringList english{QStringLiteral("Player2"), QStringLiteral("Player3"), QStringLiteral("Player4")};
+    QTest::newRow("English, nothing stored") << "EN" << QByteArray() << english;
+    QTest::newRow("Arabic, nothing stored") << "AR" << QByteArray() << arabic;
+    // A stored name is the player's, whatever the language; the file's English defaults too.
+    QTest::newRow("Arabic, names stored")
+        << "AR" << QByteArray("[NAMES]\nPLAYER2=Falcon\nPLAYER3=Player3\n")
+        << QStringList{QStringLiteral("Falcon"), QStringLiteral("Player3"), arabic[2]};
+}
+
+void TstNameDialog::computerPlayersAreNamedInTheInterfaceLanguage()
+{
+    QFETCH(QString, lang);
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, names);
+    Fixture f(lang);
+    f.settingsFile.write("[NAMES]\nPLAYER1=Owl\n" + ini.mid(ini.indexOf('\n') + 1));
+    f.dialog->show();
+    f.button("BitBtn1")->click();
+    QCOMPARE(f.accepted->count(), 1);
+    for (int seat = 2; seat <= 4; ++seat)
+        QCOMPARE(f.table->nameLabel(seat)->text(), names[seat - 2]);
+    // The file keeps only what was stored: the interface's defaults are never written.
+    QCOMPARE(f.settingsFile.contents().count(QStringLiteral("PLAYER")), 1 + ini.count("PLAYER"));
+    setCurrentLang(QStringLiteral("EN"));
+}
+
 void TstNameDialog::layoutByLanguage_data()
 {
     QTest::addColumn<QString>("lang");
@@ -230,7 +327,14 @@ void TstNameDialog::layoutByLanguage()
     QCOMPARE(f.button("BitBtn2")->text(), t.BitBtn2);
     QCOMPARE(f.button("BitBtn1")->geometry(), QRect(buttonLeft, 8, 75, 25));
     QCOMPARE(f.button("BitBtn2")->geometry(), QRect(buttonLeft, 40, 75, 25));
-    QCOMPARE(f.dialog->nameField()->geometry(), QRect(112, 24, 89, 21));
+    // The field stands at 112 and ends before the English buttons; where the English question
+    // is wider than its place, the field gives up the difference.
+    const QRect field = f.dialog->nameField()->geometry();
+    QCOMPARE(field.top(), 24);
+    QCOMPARE(field.height(), 21);
+    QCOMPARE(field.right(), 200);
+    QVERIFY(field.left() >= 112);
+    QVERIFY(field.width() >= 75);
     QCOMPARE(f.label("Label1")->y(), 8);
     QCOMPARE(f.label("Label2")->y(), 28);
     const QLabel* question = f.label("Label2");

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <map>
 #include <memory>
 
 using namespace halbeet;
@@ -87,6 +89,8 @@ private slots:
     void namesCopiedFromTable();
     void nameChecks_data();
     void nameChecks();
+    void namesCutAtEightSaySo_data();
+    void namesCutAtEightSaySo();
     void okPutsNamesOnTableAndStatusBar_data();
     void okPutsNamesOnTableAndStatusBar();
     void okWithoutPlayerLabelLeavesPlayPanel();
@@ -95,6 +99,9 @@ private slots:
     void writeFailureKeepsDialogOpen();
     void arabicDesign();
     void englishMirror();
+    void arabicIsTheMirrorImageOfEnglish();
+    void speedButtonsKeepTheirPlaces_data();
+    void speedButtonsKeepTheirPlaces();
     void namesArePlainText();
 };
 
@@ -240,33 +247,75 @@ void TstOptionsDialog::nameChecks_data()
 {
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("afterOk");
+    QTest::addColumn<int>("reason"); // what the note says: 1 a name is missing, 2 a name repeats
     QTest::newRow("partner repeats you, other case")
-        << QStringList{"Hawk", "hawk", "B", "C"} << QStringList{"Hawk", "", "B", "C"};
+        << QStringList{"Hawk", "hawk", "B", "C"} << QStringList{"Hawk", "", "B", "C"} << 2;
     QTest::newRow("second opponent repeats first")
-        << QStringList{"A", "B", "Crow", "CROW"} << QStringList{"A", "B", "Crow", ""};
+        << QStringList{"A", "B", "Crow", "CROW"} << QStringList{"A", "B", "Crow", ""} << 2;
     QTest::newRow("empty first field stops before the duplicates")
-        << QStringList{"", "B", "B", "C"} << QStringList{"", "B", "B", "C"};
+        << QStringList{"", "B", "B", "C"} << QStringList{"", "B", "B", "C"} << 1;
     QTest::newRow("empty last field") << QStringList{"A", "B", "C", ""}
-                                      << QStringList{"A", "B", "C", ""};
+                                      << QStringList{"A", "B", "C", ""} << 1;
     QTest::newRow("Arabic duplicate") << QStringList{"صقر", "B", "صقر", "C"}
-                                      << QStringList{"صقر", "B", "", "C"};
+                                      << QStringList{"صقر", "B", "", "C"} << 2;
 }
 
 void TstOptionsDialog::nameChecks()
 {
     QFETCH(QStringList, names);
     QFETCH(QStringList, afterOk);
+    QFETCH(int, reason);
     Fixture f;
     f.open();
+    QVERIFY(!f.dialog->note()->isVisible());
     for (int n = 1; n <= 4; ++n)
         f.edit(n)->setText(names[n - 1]);
     f.pressOk();
     QVERIFY(f.dialog->isVisible());
     for (int n = 1; n <= 4; ++n)
         QCOMPARE(f.edit(n)->text(), afterOk[n - 1]);
-    // Nothing reached the table or the file.
+    // Nothing reached the table or the file, and the dialog says why.
     QCOMPARE(f.table->nameLabel(1)->text(), QStringLiteral("Hawk"));
     QVERIFY(!QFile::exists(f.settingsFile.file()));
+    const NameTexts& t = englishTexts().names;
+    QVERIFY(f.dialog->note()->isVisible());
+    QCOMPARE(f.dialog->note()->text(), reason == 1 ? t.EmptyNames : t.DuplicateName);
+    // Typing into the field it is about puts it away; the next opening starts without it.
+    QTest::keyClicks(f.dialog->focusWidget(), QStringLiteral("Z"));
+    QVERIFY(!f.dialog->note()->isVisible());
+    f.pressOk();
+    f.dialog->reject();
+    f.open();
+    QVERIFY(!f.dialog->note()->isVisible());
+}
+
+void TstOptionsDialog::namesCutAtEightSaySo_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::newRow("English") << "EN";
+    QTest::newRow("Arabic") << "AR";
+}
+
+void TstOptionsDialog::namesCutAtEightSaySo()
+{
+    QFETCH(QString, lang);
+    Fixture f(lang);
+    f.open();
+    QLineEdit* partner = f.edit(2);
+    partner->clear();
+    QTest::keyClicks(partner, QStringLiteral("Abcdefgh"));
+    QVERIFY(!f.dialog->note()->isVisible());
+    QTest::keyClicks(partner, QStringLiteral("ij"));
+    QCOMPARE(partner->text(), QStringLiteral("Abcdefgh"));
+    QVERIFY(f.dialog->note()->isVisible());
+    QCOMPARE(f.dialog->note()->text(), textsFor(lang).names.NameCut);
+    // Inside the dialog and clear of the buttons beside it.
+    QVERIFY(QRect(QPoint(0, 0), f.dialog->size()).contains(f.dialog->note()->geometry()));
+    for (const char* button : {"BitBtn1", "BitBtn3"})
+        QVERIFY(!f.dialog->note()->geometry().intersects(f.child<QPushButton>(button)->geometry()));
+    QTest::keyClick(partner, Qt::Key_Backspace);
+    QVERIFY(!f.dialog->note()->isVisible());
+    setCurrentLang(QStringLiteral("EN"));
 }
 
 void TstOptionsDialog::okPutsNamesOnTableAndStatusBar_data()
@@ -457,17 +506,18 @@ void TstOptionsDialog::arabicDesign()
     QCOMPARE(f.child<QPushButton>("BitBtn3")->text(), QStringLiteral("إل&غاء الأمر"));
     QCOMPARE(f.child<QToolButton>("SpeedButton1")->text(), QStringLiteral(">"));
     QCOMPARE(f.child<QToolButton>("SpeedButton2")->text(), QStringLiteral("<"));
-    // Labels right of their fields as designed.
-    QCOMPARE(f.edit(1)->pos(), QPoint(16, 45));
-    QCOMPARE(f.child<QLabel>("Label1")->pos(), QPoint(127, 51));
-    QCOMPARE(f.child<QLabel>("Label5")->pos(), QPoint(123, 27));
-    // The speed heading keeps its designed place unless the font makes it run past its frame.
+    for (int n = 1; n <= 4; ++n) {
+        // Labels right of their fields, the fields reading from the right.
+        QVERIFY(f.child<QLabel>(qPrintable(QStringLiteral("Label%1").arg(n)))->x() >
+                f.edit(n)->geometry().right());
+        QCOMPARE(f.edit(n)->layoutDirection(), Qt::RightToLeft);
+    }
+    // The speed heading stays inside its frame.
     const auto* speedHeading = f.child<QLabel>("Label9");
     QCOMPARE(speedHeading->y(), 111);
-    QVERIFY(speedHeading->x() <= 322);
-    QVERIFY(speedHeading->geometry().right() <= f.child<QWidget>("Panel2")->geometry().right());
-    QCOMPARE(f.edit(1)->layoutDirection(), Qt::RightToLeft);
-    // The left arrow still lowers the design number.
+    QVERIFY(f.child<QWidget>("Panel2")->geometry().contains(
+        QPoint(speedHeading->geometry().right(), 129)));
+    // The left arrow, now on the right, still lowers the design number.
     f.child<QToolButton>("SpeedButton1")->click();
     QCOMPARE(f.dialog->design(), -3);
 }
@@ -479,14 +529,17 @@ void TstOptionsDialog::englishMirror()
     QCOMPARE(f.dialog->layoutDirection(), Qt::LeftToRight);
     QCOMPARE(f.child<QToolButton>("SpeedButton1")->text(), QStringLiteral("<"));
     QCOMPARE(f.child<QToolButton>("SpeedButton2")->text(), QStringLiteral(">"));
+    const int fieldLeft = f.edit(1)->x();
+    QVERIFY(fieldLeft >= 91);
     for (int n = 1; n <= 4; ++n) {
         const auto* label = f.dialog->findChild<QLabel*>(QStringLiteral("Label%1").arg(n));
         QCOMPARE(label->x(), 16);
-        QCOMPARE(f.edit(n)->x(), 91);
+        QCOMPARE(f.edit(n)->x(), fieldLeft); // one column
         QCOMPARE(f.edit(n)->y() - label->y(), -6); // rows keep their heights
         QCOMPARE(f.edit(n)->layoutDirection(), Qt::LeftToRight);
-        // Labels do not run into their fields.
+        // Labels do not run into their fields, and the fields stay inside the names' frame.
         QVERIFY(label->geometry().right() < f.edit(n)->x());
+        QVERIFY(f.edit(n)->geometry().right() < f.child<QWidget>("Bevel6")->geometry().right());
     }
     const auto* heading = f.child<QLabel>("Label5");
     const auto* line = f.dialog->findChild<QWidget*>(QStringLiteral("Bevel3"));
@@ -494,9 +547,66 @@ void TstOptionsDialog::englishMirror()
     QCOMPARE(line->x(), heading->x() + heading->width() + 4);
     QCOMPARE(f.child<QLabel>("Label6")->x(), 14);
     QCOMPARE(f.child<QLabel>("Label9")->x(), 208);
-    // The speed buttons keep their places.
-    QCOMPARE(f.child<QRadioButton>("RadioButton3")->x(), 116);
-    QCOMPARE(f.child<QRadioButton>("RadioButton5")->x(), 5);
+}
+
+void TstOptionsDialog::speedButtonsKeepTheirPlaces_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::newRow("English") << "EN";
+    QTest::newRow("Arabic") << "AR";
+}
+
+void TstOptionsDialog::speedButtonsKeepTheirPlaces()
+{
+    // Slow at the left, Fast at the right in both languages, side by side inside their frame.
+    QFETCH(QString, lang);
+    Fixture f(lang);
+    const auto* slow = f.child<QRadioButton>("RadioButton5");
+    const auto* normal = f.child<QRadioButton>("RadioButton4");
+    const auto* fast = f.child<QRadioButton>("RadioButton3");
+    QVERIFY(slow->geometry().right() < normal->x());
+    QVERIFY(normal->geometry().right() < fast->x());
+    const QRect frame = f.child<QFrame>("Panel2")->contentsRect();
+    QVERIFY(frame.contains(slow->geometry()) && frame.contains(fast->geometry()));
+    for (const QRadioButton* radio : {slow, normal, fast})
+        QVERIFY2(radio->sizeHint().width() <= radio->width(), qPrintable(radio->text()));
+    setCurrentLang(QStringLiteral("EN"));
+}
+
+void TstOptionsDialog::arabicIsTheMirrorImageOfEnglish()
+{
+    // Everything but the captions, whose widths differ by language: what stands at the left in
+    // English stands as far from the right in Arabic. The names come first in reading order,
+    // the arrows point away from the card, OK is where reading ends.
+    std::map<QString, QRect> english;
+    {
+        Fixture f(QStringLiteral("EN"));
+        for (const QWidget* w : f.dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!qobject_cast<const QLabel*>(w) && !w->isWindow() && !w->objectName().isEmpty())
+                english[w->objectName()] = w->geometry();
+        // The headings' lines start where their captions end, the fields where the widest
+        // label ends, the level choices where their captions do.
+        for (const char* follower : {"Bevel3", "Bevel5", "Edit1", "Edit2", "Edit3", "Edit4", "Panel3"})
+            english.erase(QString::fromLatin1(follower));
+    }
+    Fixture f(QStringLiteral("AR"));
+    const int width = f.dialog->width();
+    QStringList wrong;
+    for (const auto& [name, rect] : english) {
+        const QWidget* w = f.dialog->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+        QVERIFY2(w, qPrintable(name));
+        // As far from the right edge as it was from the left (a panel of captions may be wider).
+        const int fromRight = width - w->x() - w->width();
+        if (fromRight != rect.x() || w->y() != rect.y())
+            wrong << QStringLiteral("%1 %2 from the right, not %3").arg(name).arg(fromRight).arg(rect.x());
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+    QVERIFY(english.count(QStringLiteral("Card1")) && english.count(QStringLiteral("BitBtn3")));
+    QVERIFY(f.edit(1)->x() > f.child<QWidget>("Card1")->x());
+    QVERIFY(f.child<QWidget>("BitBtn1")->x() < f.child<QWidget>("BitBtn3")->x());
+    QVERIFY(f.child<QWidget>("SpeedButton1")->x() > f.child<QWidget>("Card1")->x()); // ">"
+    QVERIFY(f.child<QWidget>("SpeedButton2")->x() < f.child<QWidget>("Card1")->x()); // "<"
+    setCurrentLang(QStringLiteral("EN"));
 }
 
 void TstOptionsDialog::namesArePlainText()

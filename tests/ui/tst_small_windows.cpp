@@ -114,12 +114,15 @@ void TstSmallWindows::lastTrickLayoutAndLanguage()
     QCOMPARE(window.findChild<QPushButton*>("Button1")->text(), button);
     QCOMPARE(int(window.layoutDirection()), direction);
     QCOMPARE(window.size(), QSize(215, 176));
-    // Same places in both languages.
-    QCOMPARE(window.trickCard(1)->geometry(), QRect(32, 72, 71, 96));
-    QCOMPARE(window.trickCard(2)->geometry(), QRect(72, 40, 71, 96));
-    QCOMPARE(window.trickCard(3)->geometry(), QRect(48, 8, 71, 96));
-    QCOMPARE(window.trickCard(4)->geometry(), QRect(8, 24, 71, 96));
-    QCOMPARE(window.findChild<QPushButton*>("Button1")->geometry(), QRect(152, 24, 57, 25));
+    // The designed places in English; in Arabic the button goes to the left and the trick, kept
+    // as the players sit, to the right: as far from the right edge as it was from the left.
+    const int shift = direction == int(Qt::RightToLeft) ? 64 : 0;
+    QCOMPARE(window.trickCard(1)->geometry(), QRect(32 + shift, 72, 71, 96));
+    QCOMPARE(window.trickCard(2)->geometry(), QRect(72 + shift, 40, 71, 96));
+    QCOMPARE(window.trickCard(3)->geometry(), QRect(48 + shift, 8, 71, 96));
+    QCOMPARE(window.trickCard(4)->geometry(), QRect(8 + shift, 24, 71, 96));
+    QCOMPARE(window.findChild<QPushButton*>("Button1")->geometry(),
+             QRect(shift ? 215 - 152 - 57 : 152, 24, 57, 25));
 }
 
 void TstSmallWindows::lastTrickCloses()
@@ -164,14 +167,16 @@ void TstSmallWindows::aboutWindow()
     // The name with its shadow two pixels down-right, and the version line.
     const auto* name = about.findChild<QLabel*>("ProductName");
     const auto* shadow = about.findChild<QLabel*>("ProductShadow");
-    QCOMPARE(name->text(), QStringLiteral("Halbeet"));
-    QCOMPARE(shadow->text(), QStringLiteral("Halbeet"));
+    // The game's name and version in the interface's language, read in its direction.
+    const AboutTexts& t = textsFor(lang).about;
+    QCOMPARE(name->text(), t.gameName);
+    QCOMPARE(shadow->text(), t.gameName);
     QCOMPARE(shadow->pos() - name->pos(), QPoint(2, 1));
     QVERIFY(name->font().underline());
     QVERIFY(name->font().bold());
     QCOMPARE(name->font().pixelSize(), 29);
-    QCOMPARE(about.findChild<QLabel*>("Version")->text(), QStringLiteral("Version  2.0"));
-    QCOMPARE(about.findChild<QWidget*>("Panel2")->layoutDirection(), Qt::LeftToRight);
+    QCOMPARE(about.findChild<QLabel*>("Version")->text(), t.version);
+    QCOMPARE(int(about.findChild<QWidget*>("Panel2")->layoutDirection()), direction);
     // The name lies over its shadow.
     const QObjectList siblings = name->parent()->children();
     QVERIFY(siblings.indexOf(name) > siblings.indexOf(shadow));

@@ -54,7 +54,7 @@ void TableAccessTest::everythingVisibleIsNamed_data()
     QTest::addColumn<QString>("hand");
     QTest::addColumn<QString>("trump");
     QTest::newRow("English") << QStringLiteral("EN") << QStringLiteral("Player2: 13 cards") << QStringLiteral("Trump: ");
-    QTest::newRow("Arabic") << QStringLiteral("AR") << QStringLiteral("Player2: 13 ورقة") << QStringLiteral("الهلبيط: ");
+    QTest::newRow("Arabic") << QStringLiteral("AR") << QStringLiteral("لاعب2: 13 ورقة") << QStringLiteral("الهلبيط: ");
 }
 
 void TableAccessTest::everythingVisibleIsNamed()

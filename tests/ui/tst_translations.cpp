@@ -123,8 +123,9 @@ const std::vector<Text>& describedTexts()
         {"last trick Button1", FIELD(lastTrick.Button1), "إغلاق", "Close", "lastTrick:Button1"},
         {"about caption", FIELD(about.caption), "حول اللعبة", "About", "about:title"},
         {"about Button1", FIELD(about.Button1), "&موافق", "&Ok", "about:Button1"},
-        {"game name", FIELD(about.gameName), "Halbeet", "Halbeet", "about:ProductName"},
-        {"version", FIELD(about.version), "Version  2.0", "Version  2.0", "about:Version"},
+        // The game's name and version in the interface's own language and script.
+        {"game name", FIELD(about.gameName), "الهلبيط", "Halbeet", "about:ProductName"},
+        {"version", FIELD(about.version), "الإصدار  2.0", "Version  2.0", "about:Version"},
         {"scores caption", FIELD(scoreSheet.caption), "النتائج", "Scores", "scores:title"},
         {"scores Button1", FIELD(scoreSheet.Button1), "&موافق", "&Ok", "scores:Button1"},
         // The message dialogs: the captions by type, the buttons in their fixed order.
@@ -134,7 +135,8 @@ const std::vector<Text>& describedTexts()
         {"Confirmation", FIELD(messageDialog.captions[3]), "موافقة", "Confirm", ""},
         {"Yes", FIELD(messageDialog.buttons[0]), "نعم", "&Yes", ""},
         {"No", FIELD(messageDialog.buttons[1]), "لا", "&No", ""},
-        {"OK", FIELD(messageDialog.buttons[2]), "موافق", "OK", ""},
+        // Spelled as on the game's other OK buttons.
+        {"OK", FIELD(messageDialog.buttons[2]), "موافق", "&Ok", ""},
         {"Cancel", FIELD(messageDialog.buttons[3]), "إلغاء الأمر", "Cancel", ""},
         {"Abort", FIELD(messageDialog.buttons[4]), "انهاء", "&Abort", ""},
         {"Retry", FIELD(messageDialog.buttons[5]), "محاولة", "&Retry", ""},
