@@ -190,7 +190,7 @@ QChartView* StatisticsWindow::makeChartView(const char* name)
     auto view = new QChartView(chart);
     view->setObjectName(QLatin1String(name));
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(360, 280);
+    view->setMinimumSize(300, 220);
     // Numbers and time run left to right in both languages, as on the table.
     view->setLayoutDirection(Qt::LeftToRight);
     return view;
