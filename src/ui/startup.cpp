@@ -25,6 +25,7 @@ void prepareApplication(QApplication& app)
     installQtTranslations();
     // Only the choice: the deck is read when the first face is painted.
     CardArt::setDeck(settings::faceDeck());
+    CardArt::sortDecksInBackground();
     installAppStyle(app);
     installScreenFit(app);
     // Told once, after the command that wrote has finished: where an oversized settings file
