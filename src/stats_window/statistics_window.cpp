@@ -285,7 +285,7 @@ void StatisticsWindow::fillScoreChart(const StatsSummary& s)
     target->append(0, WinningScore);
     target->append(std::max(deals, 1), WinningScore);
 
-    auto x = makeAxis(m_setup.texts.scoreAxisDeal, 0, deals, 13);
+    auto x = makeAxis(m_setup.texts.scoreAxisDeal, 0, deals, 8);
     auto y = makeAxis(m_setup.texts.scoreAxisPoints, low, high, 9);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -320,7 +320,7 @@ void StatisticsWindow::fillWinRateChart(const StatsSummary& s)
     for (const WinRatePoint& point : s.winRate)
         line->append(point.games, 100.0 * point.rate);
     const int games = int(s.winRate.size());
-    auto x = makeAxis(m_setup.texts.winRateAxisGames, 1, games, 11);
+    auto x = makeAxis(m_setup.texts.winRateAxisGames, 1, games, 8);
     auto y = makeAxis(m_setup.texts.winRateAxisRate, 0, 100, 6);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);

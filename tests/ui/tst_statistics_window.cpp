@@ -151,7 +151,8 @@ struct AxisLabels {
 AxisLabels axisLabels(QChartView* view)
 {
     const QRectF plot = view->chart()->plotArea();
-    static const QRegularExpression number(QStringLiteral("^-?\\d+(\\.\\d+)?$"));
+    // Numbers, and what Qt Charts leaves of a label that has no room: dots.
+    static const QRegularExpression number(QStringLiteral("^-?[\\d.\\x{2026}]+$"));
     QList<QPair<qreal, QString>> x, y;
     for (QGraphicsItem* item : view->scene()->items()) {
         auto* text = dynamic_cast<QGraphicsTextItem*>(item);
