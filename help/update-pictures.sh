@@ -26,8 +26,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=""
-for n in $(seq 70 99); do
+# A display of one's own may be given (HELP_PICTURES_DISPLAY=:23); otherwise the first free one.
+display=${HELP_PICTURES_DISPLAY:-}
+for n in $( [ -z "$display" ] && seq 70 99); do
   if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
 done
 [ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
@@ -47,14 +48,16 @@ wait_window() { # <name pattern> -> window id
   return 1
 }
 
-shoot() { # <lang> <LANG value> <player name> <main title> <options title>
-  local lang=$1 code=$2 name=$3 title=$4 options_title=$5
+shoot() { # <lang> <LANG value> <main title> <options title> <four names, from the player on>
+  local lang=$1 code=$2 title=$3 options_title=$4 name=$5 right=$6 partner=$7 left=$8
   local appdata="$work/$lang"
-  mkdir -p "$appdata/Dovelarks/Halbeet" "$work/runtime-$lang"
+  mkdir -p "$appdata/Dovelarks/Halbeet" "$work/runtime-$lang" "$work/data-$lang"
   chmod 700 "$work/runtime-$lang"
-  printf '[NAMES]\nPLAYER1=%s\nPLAYER2=Salma\nPLAYER3=Hamad\nPLAYER4=Noura\n[DELAYCARD]\nDELAY=100\n[LANGUAGE]\nLANG=%s\n' \
-    "$name" "$code" >"$appdata/Dovelarks/Halbeet/Halbeet.ini"
-  APPDATA="$appdata" XDG_RUNTIME_DIR="$work/runtime-$lang" timeout 120 "$binary" >/dev/null 2>&1 &
+  printf '[NAMES]\nPLAYER1=%s\nPLAYER2=%s\nPLAYER3=%s\nPLAYER4=%s\n[DELAYCARD]\nDELAY=100\n[LANGUAGE]\nLANG=%s\n' \
+    "$name" "$right" "$partner" "$left" "$code" >"$appdata/Dovelarks/Halbeet/Halbeet.ini"
+  # A data folder of its own too: no game of the user's to resume, no statistics touched.
+  APPDATA="$appdata" XDG_DATA_HOME="$work/data-$lang" XDG_RUNTIME_DIR="$work/runtime-$lang" \
+    timeout 120 "$binary" >/dev/null 2>&1 &
   game_pid=$!
 
   local main
@@ -92,5 +95,6 @@ shoot() { # <lang> <LANG value> <player name> <main title> <options title>
   echo "$lang: table ${width}x${height}, status bar and options written to $out"
 }
 
-shoot en EN Ahmad "Halbeet" "Option"
-shoot ar AR "أحمد" "الهلبيط" "خيارات"
+# Names in the script of the pages they illustrate.
+shoot en EN "Halbeet" "Option" Ahmad Salma Hamad Noura
+shoot ar AR "الهلبيط" "خيارات" "أحمد" "سلمى" "حمد" "نورة"

@@ -53,12 +53,32 @@ QLabel* makeNote(const QString& text, const char* name)
     return label;
 }
 
-QValueAxis* makeAxis(const QString& title, double low, double high, int ticks)
+// Ticks on whole numbers only, each label once, at most maxTicks of them: "%d" truncates, so
+// ticks between whole numbers would repeat a label. The range reaches a little beyond the data
+// on both sides, so a point at either end is drawn whole rather than cut by the plot's edge.
+QValueAxis* makeAxis(const QString& title, int low, int high, int maxTicks)
 {
+    if (high <= low) {
+        // One value: centred, with its neighbours on either side.
+        --low;
+        ++high;
+    }
+    const int span = high - low;
+    int step = 1;
+    for (int scale = 1; step * (maxTicks - 1) < span; scale *= 10) {
+        for (int factor : {1, 2, 5}) {
+            step = factor * scale;
+            if (step * (maxTicks - 1) >= span)
+                break;
+        }
+    }
+    const double margin = std::max(0.05 * span, 0.4);
     auto axis = new QValueAxis;
     axis->setTitleText(title);
-    axis->setRange(low, high);
-    axis->setTickCount(ticks);
+    axis->setRange(low - margin, high + margin);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
     axis->setLabelFormat(QStringLiteral("%d"));
     return axis;
 }
@@ -164,7 +184,7 @@ QChartView* StatisticsWindow::makeChartView(const char* name)
     auto view = new QChartView(chart);
     view->setObjectName(QLatin1String(name));
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(360, 280);
+    view->setMinimumSize(300, 220);
     // Numbers and time run left to right in both languages, as on the table.
     view->setLayoutDirection(Qt::LeftToRight);
     return view;
@@ -263,11 +283,8 @@ void StatisticsWindow::fillScoreChart(const StatsSummary& s)
     target->append(0, WinningScore);
     target->append(std::max(deals, 1), WinningScore);
 
-    auto x = makeAxis(m_setup.texts.scoreAxisDeal, 0, std::max(deals, 1), std::min(deals, 12) + 1);
-    // Round the score range out to tens so the ticks fall on round numbers.
-    const int bottom = int(std::floor(low / 10.0)) * 10;
-    const int top = int(std::ceil((high + 1) / 10.0)) * 10;
-    auto y = makeAxis(m_setup.texts.scoreAxisPoints, bottom, top, (top - bottom) / 10 + 1);
+    auto x = makeAxis(m_setup.texts.scoreAxisDeal, 0, deals, 8);
+    auto y = makeAxis(m_setup.texts.scoreAxisPoints, low, high, 9);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QLineSeries* line : series) {
@@ -301,7 +318,7 @@ void StatisticsWindow::fillWinRateChart(const StatsSummary& s)
     for (const WinRatePoint& point : s.winRate)
         line->append(point.games, 100.0 * point.rate);
     const int games = int(s.winRate.size());
-    auto x = makeAxis(m_setup.texts.winRateAxisGames, 1, std::max(games, 2), std::min(games, 10));
+    auto x = makeAxis(m_setup.texts.winRateAxisGames, 1, games, 8);
     auto y = makeAxis(m_setup.texts.winRateAxisRate, 0, 100, 6);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);

@@ -4,11 +4,15 @@
 #include <QCollator>
 #include <QDir>
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
+#include <QImage>
+#include <QMutex>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStringTokenizer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QSvgRenderer>
 #include <QtMath>
 
@@ -183,6 +187,82 @@ QRectF elementBounds(const QSvgRenderer& renderer, const QString& id)
     return renderer.transformForElement(id).mapRect(renderer.boundsOnElement(id));
 }
 
+// The ink of one face: how much of it is near black, how much in colour, and the colour's
+// most common hue (-1 when there is none).
+struct Ink {
+    int dark = 0;
+    int coloured = 0;
+    int hue = -1;
+};
+
+Ink faceInk(QSvgRenderer& renderer, const QString& id)
+{
+    QImage image(QSize(48, 64), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        renderer.render(&p, id, QRectF(image.rect()));
+    }
+    Ink ink;
+    std::array<int, 12> hues{};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() < 192)
+                continue;
+            if (c.value() < 90)
+                ++ink.dark;
+            else if (c.hsvSaturation() > 110) {
+                ++ink.coloured;
+                ++hues[std::size_t(c.hsvHue() / 30)];
+            }
+        }
+    }
+    if (ink.coloured > 0)
+        ink.hue = int(std::max_element(hues.begin(), hues.end()) - hues.begin()) * 30 + 15;
+    return ink;
+}
+
+bool isGreen(int hue) { return hue >= 75 && hue <= 165; }
+
+// Whether the deck shows the French suits the table's signs stand for. The German decks have
+// green leaves where the spades are; French spades are black, or in a few decks red or
+// another colour, but not leaf green beside hearts of another colour. A deck drawn in one
+// colour throughout tells nothing and is taken as French, as is a deck that cannot be read,
+// which the table passes over anyway.
+bool showsFrenchSuits(QSvgRenderer& renderer)
+{
+    const QString spadeId = CardArt::elementId(2, 7);
+    const QString heartId = CardArt::elementId(3, 7);
+    if (!renderer.isValid() || !renderer.elementExists(spadeId) || !renderer.elementExists(heartId))
+        return true;
+    const Ink spade = faceInk(renderer, spadeId);
+    const Ink heart = faceInk(renderer, heartId);
+    const bool leaves = spade.coloured > spade.dark && isGreen(spade.hue);
+    return !(leaves && !isGreen(heart.hue));
+}
+
+// The same for a deck's file. Reading a deck takes time: each answer is kept for the run, for
+// as long as the file is unchanged.
+bool showsFrenchSuits(const QString& file)
+{
+    const QFileInfo info(file);
+    const QString key = file + u'|' + QString::number(info.size()) + u'|' +
+                        QString::number(info.lastModified().toMSecsSinceEpoch());
+    static QMutex lock;
+    static QHash<QString, bool> known;
+    {
+        const QMutexLocker locked(&lock);
+        if (const auto it = known.constFind(key); it != known.cend())
+            return *it;
+    }
+    QSvgRenderer renderer(file);
+    const bool french = showsFrenchSuits(renderer);
+    const QMutexLocker locked(&lock);
+    known.insert(key, french);
+    return french;
+}
+
 // A deck is used only when it parses, has every face and its faces are card-shaped (a deck
 // the SVG renderer draws wrongly comes out as something else), so the table never mixes decks
 // nor shows a mangled one.
@@ -200,6 +280,9 @@ std::unique_ptr<QSvgRenderer> loadDeck(const QString& file)
     const QRectF ace = elementBounds(*renderer, CardArt::elementId(2, 1));
     const qreal shape = ace.height() > 0 ? ace.width() / ace.height() : 0;
     if (shape < 0.5 || shape > 0.9)
+        return nullptr;
+    // The status bar and the hints name the French suits.
+    if (!showsFrenchSuits(*renderer))
         return nullptr;
     return renderer;
 }
@@ -836,7 +919,7 @@ QList<CardDeck> CardArt::installedDecks(bool arabic)
         if (!index)
             continue;
         const QString file = folder.filePath(id) + u'/' + index->svg;
-        if (!QFileInfo(file).isFile())
+        if (!QFileInfo(file).isFile() || !showsFrenchSuits(file))
             continue;
         QString name = arabic && !index->arabicName.isEmpty() ? index->arabicName : index->name;
         if (name.isEmpty())
@@ -849,6 +932,25 @@ QList<CardDeck> CardArt::installedDecks(bool arabic)
         return collator.compare(a.name, b.name) < 0;
     });
     return decks;
+}
+
+void CardArt::sortDecksInBackground()
+{
+    // Whether each deck's suits are French is known only from its faces, and reading every
+    // installed deck takes about a second: done while the player looks at the first deal, the
+    // Options dialog opens at once.
+    QStringList files;
+    const QDir folder(deckFolderPath());
+    for (const QString& id : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (const std::optional<DeckIndex> index = readDeckIndex(folder.filePath(id)))
+            files.append(folder.filePath(id) + u'/' + index->svg);
+    }
+    (void)QtConcurrent::run([files] {
+        for (const QString& file : files) {
+            if (QFileInfo(file).isFile())
+                showsFrenchSuits(file);
+        }
+    });
 }
 
 QString CardArt::defaultDeck()

@@ -41,8 +41,13 @@ public:
     static QString deckFolder();
     static void setDeckFolder(const QString& folder);
     // Every deck in that folder with an index and an SVG file, named in Arabic or English
-    // and sorted by that name. The files are not parsed here.
+    // and sorted by that name. Decks whose suits are not the French ones (the German suits)
+    // are left out: the status bar and the hints name French suits. Telling them apart reads
+    // each deck once per run.
     static QList<CardDeck> installedDecks(bool arabic);
+    // Reads the installed decks for installedDecks on another thread, so the list is ready
+    // when it is first asked for.
+    static void sortDecksInBackground();
     // The id of the deck used when none is chosen, or empty when none of those is installed.
     static QString defaultDeck();
 

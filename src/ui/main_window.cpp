@@ -16,6 +16,7 @@
 #include "ui/motion.h"
 #include "ui/name_dialog.h"
 #include "ui/options_dialog.h"
+#include "ui/screen_fit.h"
 #include "ui/score_sheet.h"
 #include "ui/statistics.h"
 #include "ui/statistics_recorder.h"
@@ -36,6 +37,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -222,6 +224,55 @@ void TForm1::changeEvent(QEvent* event)
     }
 }
 
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    const Qt::WindowStates special = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+    if (!(windowState() & special) && event->size() != m_normalSize) {
+        m_normalSizeBefore = m_normalSize;
+        m_normalSize = event->size();
+    }
+}
+
+namespace {
+
+// The frame a window manager puts around a normal window, before the window is framed.
+QSize frameAllowance(const QWidget* window)
+{
+    const QSize known = window->frameGeometry().size() - window->size();
+    if (!known.isEmpty() && !window->isMaximized() && !window->isFullScreen())
+        return known;
+    return QSize(GuessedFrame.left() + GuessedFrame.right(),
+                 GuessedFrame.top() + GuessedFrame.bottom());
+}
+
+// Whether a window of this size can be shown whole as a normal window, frame and all. One
+// that cannot is a maximised or full-screen window's size, not a normal one.
+bool fitsAsNormalWindow(QSize size, const QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return true;
+    const QSize room = screen->availableGeometry().size() - frameAllowance(window);
+    return size.width() <= room.width() && size.height() <= room.height();
+}
+
+} // namespace
+
+QSize TForm1::normalSize() const
+{
+    if (!isMaximized() && !isFullScreen())
+        return size();
+    // Some window managers resize the window to the whole screen before they say it is
+    // maximised, and Qt's normal geometry then takes the maximised size: the size before
+    // that resize is the normal one.
+    for (const QSize& candidate : {m_normalSize, m_normalSizeBefore, normalGeometry().size()}) {
+        if (candidate.isValid() && fitsAsNormalWindow(candidate, this))
+            return candidate;
+    }
+    return m_defaultSize;
+}
+
 QSize TForm1::fittedWindowSize(QSize wanted, QSize minimum, QSize frame, const QRect& available)
 {
     const QSize room = available.size() - frame;
@@ -234,13 +285,14 @@ void TForm1::showRestored()
     QSize wanted = m_defaultSize;
     if (placement.width > 0 && placement.height > 0)
         wanted = QSize(placement.width, placement.height);
+    // Files written while a maximised window's size could be taken for its normal size: such
+    // a size would un-maximise into a window past the screen's edges.
+    if ((placement.maximized || placement.fullScreen) && !fitsAsNormalWindow(wanted, this))
+        wanted = m_defaultSize;
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (screen) {
         const QRect available = screen->availableGeometry();
-        // The frame is not known before the window is shown; a title bar's worth is kept free.
-        QSize frame = frameGeometry().size() - size();
-        if (frame.isEmpty())
-            frame = QSize(0, 32);
+        const QSize frame = frameAllowance(this);
         resize(fittedWindowSize(wanted, minimumSize(), frame, available));
         const QRect outer(QPoint(), size() + frame);
         move(available.center() - outer.center());
@@ -261,7 +313,7 @@ void TForm1::saveWindowState()
     settings::WindowPlacement placement;
     const bool full = isFullScreen();
     const bool maximized = full ? m_maximizedBeforeFullScreen : isMaximized();
-    const QSize normal = full || maximized ? normalGeometry().size() : size();
+    const QSize normal = normalSize();
     // The default size is stored as no size at all, so a window never resized writes nothing.
     if (normal.isValid() && normal != m_defaultSize) {
         placement.width = normal.width();

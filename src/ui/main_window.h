@@ -111,6 +111,8 @@ public:
     void saveWindowState();
     // A stored window size made to fit: at least the minimum, at most the available screen.
     static QSize fittedWindowSize(QSize wanted, QSize minimum, QSize frame, const QRect& available);
+    // The size the window has, or would have once neither maximised nor full screen.
+    QSize normalSize() const;
 
     // Saves a deal in progress for the next start (when the player has not turned it off);
     // the close handler calls it once the player has confirmed that he quits.
@@ -120,6 +122,7 @@ protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
     void showEvent(QShowEvent* event) override;   // FormShow
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -179,6 +182,10 @@ private:
     int m_frameHeight = 0; // of the window's frame in the normal state, once known
     // Whether the window was maximised when it went full screen.
     bool m_maximizedBeforeFullScreen = false;
+    // The last two sizes the window had while neither maximised nor full screen, the later
+    // first: the size to keep for the next start when the window is closed maximised.
+    QSize m_normalSize;
+    QSize m_normalSizeBefore;
     // The human's card on the trick and its home in the hand, for the sweep.
     CardSprite* m_humanSprite = nullptr;
     QPoint m_humanHome;

@@ -7,6 +7,7 @@
 #include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/message_dialog.h"
+#include "ui/screen_fit.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -24,7 +25,9 @@ void prepareApplication(QApplication& app)
     installQtTranslations();
     // Only the choice: the deck is read when the first face is painted.
     CardArt::setDeck(settings::faceDeck());
+    CardArt::sortDecksInBackground();
     installAppStyle(app);
+    installScreenFit(app);
     // Told once, after the command that wrote has finished: where an oversized settings file
     // went when a fresh one took its place.
     settings::setSetAsideHandler([](const QString& movedTo) {

@@ -15,7 +15,8 @@ namespace halbeet {
 
 class TForm1;
 
-// Reads LANGUAGE/LANG and fixes the language of the run; installs the style.
+// Reads LANGUAGE/LANG and fixes the language of the run; installs the style and keeps every
+// window on the screen.
 void prepareApplication(QApplication& app);
 // The main window, not yet shown, at its fixed size and centred on the screen.
 std::unique_ptr<TForm1> createMainWindow(GameModel& game);

@@ -60,6 +60,26 @@ QByteArray colouredDeck(const QColor& colour, const QStringList& leftOut = {}, Q
     return svg + "</svg>\n";
 }
 
+// A deck whose faces are plain rectangles in one colour per suit (clubs, spades, hearts,
+// diamonds), as a deck's suit signs would be coloured.
+QByteArray suitColouredDeck(const std::array<QColor, 4>& colours)
+{
+    QByteArray svg = "<?xml version=\"1.0\"?>\n"
+                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1600\" height=\"500\">\n";
+    for (int suite = 1; suite <= 4; ++suite) {
+        for (int number = 1; number <= 13; ++number) {
+            svg += QStringLiteral("<rect id=\"%1\" x=\"%2\" y=\"%3\" width=\"71\" height=\"96\" "
+                                  "fill=\"%4\"/>\n")
+                       .arg(CardArt::elementId(suite, number))
+                       .arg((number - 1) * 120)
+                       .arg((suite - 1) * 120)
+                       .arg(colours[std::size_t(suite - 1)].name())
+                       .toUtf8();
+        }
+    }
+    return svg + "</svg>\n";
+}
+
 // The gzip file format around zlib's deflate stream, as the installed .svgz decks are.
 QByteArray gzip(const QByteArray& data)
 {
@@ -247,6 +267,9 @@ private slots:
     void storedChoiceShowsAtOpeningAndAStaleOneIsKept();
     void previewFollowsTheSelection();
     void everySystemDeckHasAllFaces();
+    void decksWithOtherSuitsAreNotOffered_data();
+    void decksWithOtherSuitsAreNotOffered();
+    void systemDecksWithOtherSuitsAreNotOffered();
 
 private:
     QString m_systemFolder;
@@ -528,6 +551,63 @@ void TstCardFaces::everySystemDeckHasAllFaces()
         // Only a deck that cannot be drawn right is passed over, for the default one.
         QVERIFY(inUse == deck.id || inUse == CardArt::defaultDeck());
     }
+}
+
+void TstCardFaces::decksWithOtherSuitsAreNotOffered_data()
+{
+    QTest::addColumn<QByteArray>("svg");
+    QTest::addColumn<bool>("offered");
+    const QColor black(20, 20, 20), red(200, 16, 32), green(40, 140, 40), brown(140, 90, 40),
+        yellow(230, 190, 30), blue(30, 60, 200);
+    QTest::newRow("French: black and red") << suitColouredDeck({black, black, red, red}) << true;
+    QTest::newRow("French in four colours, black spades")
+        << suitColouredDeck({green, black, red, blue}) << true;
+    QTest::newRow("French, red spades and green hearts")
+        << suitColouredDeck({blue, red, green, yellow}) << true;
+    QTest::newRow("German: acorns, leaves, hearts, bells")
+        << suitColouredDeck({brown, green, red, yellow}) << false;
+    QTest::newRow("German, hearts drawn in black") << suitColouredDeck({brown, green, black, yellow})
+                                                   << false;
+    // One colour throughout says nothing of the suits.
+    QTest::newRow("one colour") << suitColouredDeck({green, green, green, green}) << true;
+}
+
+void TstCardFaces::decksWithOtherSuitsAreNotOffered()
+{
+    QFETCH(QByteArray, svg);
+    QFETCH(bool, offered);
+    TempSettings settings;
+    Fixture f;
+    f.decks.addDeck("svg-suits", "Suits", "", "suits.svg", svg);
+    f.open();
+    QCOMPARE(f.names().contains(QStringLiteral("Suits")), offered);
+    f.pressCancel();
+    // Chosen before (by hand, or by an older version), it is passed over like an unusable
+    // deck: the table's suit signs would not match its faces.
+    CardArt::setDeck(QStringLiteral("svg-suits"));
+    QCOMPARE(CardArt::deckInUse(),
+             offered ? QStringLiteral("svg-suits") : QStringLiteral("svg-nicu-white"));
+}
+
+void TstCardFaces::systemDecksWithOtherSuitsAreNotOffered()
+{
+    CardArt::setDeckFolder(m_systemFolder);
+    if (!QFileInfo::exists(m_systemFolder + QStringLiteral("/svg-xskat-german/index.desktop")))
+        QSKIP("the German-suited deck is not installed");
+    QElapsedTimer clock;
+    clock.start();
+    QStringList ids;
+    for (const CardDeck& deck : CardArt::installedDecks(false))
+        ids << deck.id;
+    qInfo("the system's decks sorted and listed in %lld ms", clock.elapsed());
+    QVERIFY2(!ids.contains(QStringLiteral("svg-xskat-german")), qPrintable(ids.join(u' ')));
+    QVERIFY2(ids.contains(QStringLiteral("svg-standard")), qPrintable(ids.join(u' ')));
+    if (QFileInfo::exists(m_systemFolder + QStringLiteral("/svg-xskat-french/index.desktop")))
+        QVERIFY2(ids.contains(QStringLiteral("svg-xskat-french")), qPrintable(ids.join(u' ')));
+    // Asked again (each opening of Options), the answers are kept.
+    clock.restart();
+    CardArt::installedDecks(false);
+    QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
 }
 
 int main(int argc, char* argv[])

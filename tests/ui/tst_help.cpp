@@ -9,6 +9,7 @@
 #include "ui/help_window.h"
 
 #include <QDir>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QTextBlock>
@@ -77,6 +78,32 @@ QStringList topLevelEntries(const QTreeWidget* tree)
     return names;
 }
 
+// Every page of one language's help as plain text, as a reader sees it.
+QString pagesText(const QString& lang)
+{
+    const QDir pages(sourcePages(lang));
+    QString text;
+    for (const QString& name : pages.entryList({QStringLiteral("*.html")}, QDir::Files)) {
+        QFile file(pages.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        QTextDocument page;
+        page.setHtml(QString::fromUtf8(file.readAll()));
+        text += page.toPlainText() + QLatin1Char('\n');
+    }
+    // One space between words, however the page's lines were broken.
+    return text.simplified();
+}
+
+// A menu caption as the help writes it: no access-key mark, no dots.
+QString plainCaption(QString caption)
+{
+    caption.remove(QLatin1Char('&'));
+    while (caption.endsWith(QLatin1Char('.')) || caption.endsWith(QChar(0x2026)))
+        caption.chop(1);
+    return caption.trimmed();
+}
+
 } // namespace
 
 class TstHelp : public QObject {
@@ -91,6 +118,8 @@ private slots:
     void f1SaysSoWhenThereIsNoHelp();
     void helpNamesOnlyTheKeysTheInterfaceHas_data();
     void helpNamesOnlyTheKeysTheInterfaceHas();
+    void helpDescribesTheGameAsItIs_data();
+    void helpDescribesTheGameAsItIs();
 };
 
 void TstHelp::theWindowShowsThePagesAndTheirContents_data()
@@ -248,6 +277,67 @@ void TstHelp::helpNamesOnlyTheKeysTheInterfaceHas()
         QVERIFY2(keys.contains(letter), qPrintable(QStringLiteral("Alt+%1 is no access key of the interface").arg(letter)));
     }
     QVERIFY(page.contains(QStringLiteral("<td>Esc</td>")));
+}
+
+void TstHelp::helpDescribesTheGameAsItIs_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QStringList>("outdated");
+    // What the first version said and is no longer true: a game is kept when the program is
+    // closed, and the statistics keep every scored deal.
+    QTest::newRow("English") << QStringLiteral("EN")
+                             << QStringList{QStringLiteral("Scores are not kept"),
+                                            QStringLiteral("are not kept: every start"),
+                                            QStringLiteral("every start begins a new game")};
+    QTest::newRow("Arabic") << QStringLiteral("AR")
+                            << QStringList{QStringLiteral("النقاط لا تُحفظ"),
+                                           QStringLiteral("فلا تُحفظ"),
+                                           QStringLiteral("كل تشغيل يبدأ لعبة جديدة")};
+}
+
+void TstHelp::helpDescribesTheGameAsItIs()
+{
+    QFETCH(QString, lang);
+    QFETCH(QStringList, outdated);
+    setCurrentLang(lang);
+    const QString text = pagesText(lang.toLower());
+    QVERIFY(!text.isEmpty());
+    QStringList missing;
+
+    // Every command of the Game menu, by its caption in the language of the pages.
+    TempSettings settings;
+    GameModel model([] { return std::uint32_t(1); });
+    const auto window = createMainWindow(model);
+    auto* game = window->findChild<QMenu*>(QStringLiteral("N1"));
+    QVERIFY(game);
+    int commands = 0;
+    for (const QAction* item : game->actions()) {
+        if (item->isSeparator())
+            continue;
+        ++commands;
+        if (!text.contains(plainCaption(item->text())))
+            missing << plainCaption(item->text());
+    }
+    QVERIFY(commands >= 9);
+    // And what Options sets beyond names, speed and back.
+    const LanguageTexts& t = texts();
+    for (const QString& caption : {t.expert.LevelCaption, t.expert.Classic, t.expert.Expert,
+                                   t.faces.Caption, t.savedGame.ResumeOption,
+                                   t.statistics.resetButton}) {
+        if (!text.contains(plainCaption(caption)))
+            missing << plainCaption(caption);
+    }
+    // Keyboard play, and the keys of the commands that have one.
+    for (const QString& key : {QStringLiteral("Home"), QStringLiteral("End"), QStringLiteral("Space"),
+                               QStringLiteral("F11")}) {
+        if (!text.contains(key))
+            missing << key;
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("not in the help: ") +
+                                           missing.join(QStringLiteral(" | "))));
+    for (const QString& old : outdated)
+        QVERIFY2(!text.contains(old), qPrintable(QStringLiteral("the help still says \"%1\"").arg(old)));
+    setCurrentLang(QStringLiteral("EN"));
 }
 
 int main(int argc, char* argv[])

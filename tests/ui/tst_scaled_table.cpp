@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 using namespace halbeet;
@@ -85,6 +86,9 @@ class ScaledTableTest : public QObject {
     void storedStateIsRestored_data();
     void storedStateIsRestored();
     void tooLargeASizeIsBroughtBackOnScreen();
+    void normalSizeOutlivesMaximising_data();
+    void normalSizeOutlivesMaximising();
+    void maximisedSizeInAnOldFileIsNotTheNormalOne();
     void fittedWindowSize_data();
     void fittedWindowSize();
 };
@@ -411,6 +415,70 @@ void ScaledTableTest::tooLargeASizeIsBroughtBackOnScreen()
                             .arg(available.height())));
     QVERIFY(window.width() >= window.defaultSize().width());
     QVERIFY(available.contains(window.geometry().topLeft()));
+}
+
+void ScaledTableTest::normalSizeOutlivesMaximising_data()
+{
+    QTest::addColumn<bool>("byWindowManager");
+    QTest::addColumn<bool>("thenFullScreen");
+    // The window manager maximises: the window is resized to the screen first and told of the
+    // state after, as several window managers do.
+    QTest::newRow("maximised by the window manager") << true << false;
+    QTest::newRow("maximised by the program") << false << false;
+    QTest::newRow("maximised by the window manager, then full screen") << true << true;
+}
+
+void ScaledTableTest::normalSizeOutlivesMaximising()
+{
+    QFETCH(bool, byWindowManager);
+    QFETCH(bool, thenFullScreen);
+    GameWindow::Options options;
+    options.settings = "[NAMES]\nPLAYER1=Tester\n";
+    GameWindow game(options);
+    TForm1& window = game.window();
+    QVERIFY(game.start().isEmpty());
+    const QSize normal = window.defaultSize() + QSize(40, 30);
+    window.resize(normal);
+    QTRY_COMPARE(window.size(), normal);
+    if (byWindowManager)
+        window.windowHandle()->setWindowStates(Qt::WindowMaximized);
+    else
+        window.showMaximized();
+    QTRY_VERIFY(window.isMaximized());
+    QTRY_VERIFY(window.size() != normal);
+    if (thenFullScreen) {
+        window.menuItem(QStringLiteral("FullScreen1"))->trigger();
+        QTRY_VERIFY(window.isFullScreen());
+    }
+    window.saveWindowState();
+    const settings::WindowPlacement stored = settings::windowPlacement();
+    QCOMPARE(QSize(stored.width, stored.height), normal);
+    QCOMPARE(stored.maximized, true);
+    QCOMPARE(stored.fullScreen, thenFullScreen);
+    QVERIFY2(game.settings().contents().contains(QStringLiteral("MAXIMIZED=1")),
+             qPrintable(game.settings().contents()));
+}
+
+void ScaledTableTest::maximisedSizeInAnOldFileIsNotTheNormalOne()
+{
+    // Written before the normal size was kept apart: the size is the maximised window's.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    GameWindow::Options options;
+    options.settings = QStringLiteral("[WINDOW]\nWIDTH=%1\nHEIGHT=%2\nMAXIMIZED=1\n")
+                           .arg(available.width())
+                           .arg(available.height() - 4)
+                           .toLatin1();
+    GameWindow game(options);
+    TForm1& window = game.window();
+    window.setNameDialogDelay(60000);
+    window.showRestored();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(window.isMaximized());
+    // Un-maximised, the window is back at the default size, whole on the screen.
+    window.showNormal();
+    QTRY_VERIFY(!window.isMaximized());
+    QTRY_COMPARE(window.size(), window.defaultSize());
+    QVERIFY(available.contains(window.frameGeometry()));
 }
 
 void ScaledTableTest::fittedWindowSize_data()

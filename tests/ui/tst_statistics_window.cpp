@@ -4,6 +4,7 @@
 // game ids and deal numbers the run's statistics hand to the database.
 
 #include "stats/stats_store.h"
+#include "stats_window/statistics_view.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
@@ -13,6 +14,9 @@
 #include "test_support.h"
 
 #include <QChartView>
+#include <QGraphicsTextItem>
+#include <QLibrary>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -118,6 +122,74 @@ Seen look(QWidget* window)
     return seen;
 }
 
+// A summary of `games` finished games, the player's side winning every third, and a current
+// game of `deals` scored deals whose scores climb and fall far below zero.
+StatsSummary summaryOf(int games, int deals)
+{
+    StatsSummary s;
+    s.gamesPlayed = games;
+    for (int game = 1; game <= games; ++game) {
+        s.gamesWon += game % 3 == 1 ? 1 : 0;
+        s.winRate.push_back({QDateTime(), game, double(s.gamesWon) / game});
+    }
+    s.dealsPlayed = deals;
+    std::array<int, 4> scores{};
+    for (int deal = 1; deal <= deals; ++deal) {
+        scores = {scores[0] + (deal % 2 ? 4 : -6), scores[1] + 3, scores[2] - 2,
+                  scores[3] + (deal % 5 ? 1 : -9)};
+        s.currentGameScores.push_back(scores);
+    }
+    return s;
+}
+
+// The numbers written along a chart's axes, read off the drawn labels: the horizontal axis's
+// from left to right, the vertical axis's from bottom to top.
+struct AxisLabels {
+    QStringList x, y;
+};
+
+AxisLabels axisLabels(QChartView* view)
+{
+    const QRectF plot = view->chart()->plotArea();
+    // Numbers, and what Qt Charts leaves of a label that has no room: dots.
+    static const QRegularExpression number(QStringLiteral("^-?[\\d.\\x{2026}]+$"));
+    QList<QPair<qreal, QString>> x, y;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (!text || !text->isVisible() || !number.match(text->toPlainText()).hasMatch())
+            continue;
+        const QPointF centre = text->sceneBoundingRect().center();
+        if (centre.y() > plot.bottom() && centre.x() >= plot.left() - 20 &&
+            centre.x() <= plot.right() + 20 &&
+            centre.y() < plot.bottom() + 2 * text->sceneBoundingRect().height())
+            x.append({centre.x(), text->toPlainText()});
+        else if (centre.x() < plot.left() && centre.y() >= plot.top() - 20 &&
+                 centre.y() <= plot.bottom() + 20)
+            y.append({-centre.y(), text->toPlainText()});
+    }
+    std::sort(x.begin(), x.end());
+    std::sort(y.begin(), y.end());
+    AxisLabels labels;
+    for (const auto& [where, text] : x)
+        labels.x << text;
+    for (const auto& [where, text] : y)
+        labels.y << text;
+    return labels;
+}
+
+// What is wrong with an axis's labels: each a whole number, each once, rising, two at least.
+QString labelProblems(const QString& axis, const QStringList& labels)
+{
+    bool whole = labels.size() >= 2;
+    for (int i = 0; i < labels.size(); ++i) {
+        bool ok = false;
+        const int value = labels[i].toInt(&ok);
+        whole = whole && ok && (i == 0 || value > labels[i - 1].toInt());
+    }
+    return whole ? QString()
+                 : axis + QStringLiteral(" axis reads \"%1\"; ").arg(labels.join(QLatin1Char(' ')));
+}
+
 QPushButton* button(QWidget* window, const char* name)
 {
     return window->findChild<QPushButton*>(QLatin1String(name));
@@ -146,6 +218,8 @@ class TstStatisticsWindow : public QObject {
     void missingModuleIsReported();
     void gameMenuHasTheStatisticsCommand_data();
     void gameMenuHasTheStatisticsCommand();
+    void chartsReadWellAtAnyCount_data();
+    void chartsReadWellAtAnyCount();
 
   private:
     QString folder() const { return m_dir.path() + QStringLiteral("/Dovelarks/Halbeet"); }
@@ -448,6 +522,67 @@ void TstStatisticsWindow::gameMenuHasTheStatisticsCommand()
     const QList<QAction*> actions = game->actions();
     QCOMPARE(actions.indexOf(item), actions.indexOf(window->menuItem(QStringLiteral("N4"))) + 1);
     setCurrentLang(QStringLiteral("EN"));
+}
+
+void TstStatisticsWindow::chartsReadWellAtAnyCount_data()
+{
+    QTest::addColumn<int>("games");
+    QTest::addColumn<int>("deals");
+    QTest::newRow("nothing yet") << 0 << 0;
+    QTest::newRow("one game, one deal") << 1 << 1;
+    QTest::newRow("two games, two deals") << 2 << 2;
+    QTest::newRow("thirteen deals") << 7 << 13;
+    QTest::newRow("hundreds of games, a long game") << 347 << 120;
+}
+
+void TstStatisticsWindow::chartsReadWellAtAnyCount()
+{
+    QFETCH(int, games);
+    QFETCH(int, deals);
+    QLibrary module(QStringLiteral(HALBEET_STATISTICS_MODULE_DIR) + QLatin1Char('/') +
+                    QLatin1String(StatisticsModuleName));
+    auto create =
+        reinterpret_cast<CreateStatisticsViewFunction>(module.resolve(CreateStatisticsViewSymbol));
+    QVERIFY2(create, qPrintable(module.errorString()));
+    StatisticsViewSetup setup;
+    setup.texts = texts().statistics;
+    setup.names = Names;
+    std::unique_ptr<StatisticsView> view(create(setup));
+    view->showSummary(summaryOf(games, deals));
+    QDialog* window = view->dialog();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("noGames"))->isVisible(), games == 0);
+    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("noScores"))->isVisible(), deals == 0);
+    QString problems;
+    for (const char* name : {"scoreChart", "winRateChart"}) {
+        auto* chartView = window->findChild<QChartView*>(QLatin1String(name));
+        if (!chartView->isVisible())
+            continue;
+        QChart* chart = chartView->chart();
+        QTRY_VERIFY(!axisLabels(chartView).x.isEmpty());
+        const AxisLabels labels = axisLabels(chartView);
+        problems += labelProblems(QLatin1String(name) + QStringLiteral(" horizontal"), labels.x);
+        problems += labelProblems(QLatin1String(name) + QStringLiteral(" vertical"), labels.y);
+        // Every point inside the plot, a drawn marker whole.
+        const QRectF plot = chart->plotArea();
+        for (QAbstractSeries* series : chart->series()) {
+            auto* line = static_cast<QLineSeries*>(series);
+            const qreal room = line->pointsVisible() ? line->markerSize() / 2 : 0;
+            const QRectF inside = plot.adjusted(room, room, -room, -room);
+            for (const QPointF& point : line->points()) {
+                const QPointF at = chart->mapToPosition(point, line);
+                if (!inside.contains(at))
+                    problems += QStringLiteral("%1: (%2, %3) drawn at (%4, %5) outside (%6, %7)-(%8, %9); ")
+                                    .arg(QLatin1String(name))
+                                    .arg(point.x()).arg(point.y()).arg(at.x()).arg(at.y())
+                                    .arg(inside.left()).arg(inside.top())
+                                    .arg(inside.right()).arg(inside.bottom());
+            }
+        }
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
 }
 
 QTEST_MAIN(TstStatisticsWindow)
