@@ -371,7 +371,12 @@ void TForm1::nameAccepted()
     m_statusBar->repaintNow();
     update();
     setEnabled(true);
-    // The keyboard comes back to the table from the name dialog that had it.
+    // The keyboard comes back to the table from the name dialog that had it. A window manager
+    // may have activated the window already, while the deal was laid out: it was disabled
+    // then, so the bid list could not take the focus that NewDeal gave it, and activating an
+    // active window brings no focus either. The list takes it now that it can.
+    if (m_table->bidBox()->isVisible())
+        m_table->bidBox()->setFocus(Qt::ActiveWindowFocusReason);
     activateWindow();
 }
 

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "ui/hand_keys.h"
+
 using namespace halbeet;
 using halbeet::testing::Game;
 
@@ -39,6 +41,8 @@ class KeyboardRoutesTest : public QObject {
 private slots:
     void returnAndEnterConfirmTheBid_data();
     void returnAndEnterConfirmTheBid();
+    void firstDealBidListHasTheKeyboard_data();
+    void firstDealBidListHasTheKeyboard();
 };
 
 void KeyboardRoutesTest::returnAndEnterConfirmTheBid_data()
@@ -105,6 +109,49 @@ void KeyboardRoutesTest::returnAndEnterConfirmTheBid()
     QVERIFY(!button->isVisible() && !box->isVisible());
     QCOMPARE(game.table().bidLabel(1)->text(), chosen);
     QCOMPARE(game.state().Bids[1], chosen.toInt());
+}
+
+void KeyboardRoutesTest::firstDealBidListHasTheKeyboard_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("activatedEarly");
+    for (const QString& language : {QStringLiteral("EN"), QStringLiteral("AR")}) {
+        QTest::newRow(qPrintable(language + QStringLiteral(" activated by the program")))
+            << language << false;
+        // What a window manager does: the main window is active again as soon as the name
+        // dialog goes, before the first deal is laid out and the window enabled.
+        QTest::newRow(qPrintable(language + QStringLiteral(" activated by a window manager")))
+            << language << true;
+    }
+}
+
+void KeyboardRoutesTest::firstDealBidListHasTheKeyboard()
+{
+    QFETCH(QString, language);
+    QFETCH(bool, activatedEarly);
+    testing::GameWindow::Options options;
+    options.firstSeed = 5;
+    options.language = language;
+    testing::GameWindow game(options);
+    TForm1& window = game.window();
+    const QString problem = game.start([&] {
+        if (!activatedEarly)
+            return;
+        QVERIFY(!window.isEnabled());
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    });
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QComboBox* box = game.table().bidBox();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
+    FocusRing* ring = window.handKeys()->focusRing();
+    QCOMPARE(ring->target(), static_cast<QWidget*>(box));
+    QVERIFY(ring->isVisible());
+    // The first Down chooses the first bid, with no Tab before it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(box->currentIndex(), 0);
+    QVERIFY(game.table().bidButton()->isEnabled());
 }
 
 QTEST_MAIN(KeyboardRoutesTest)
