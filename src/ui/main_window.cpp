@@ -37,6 +37,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -160,6 +161,16 @@ void TForm1::createMenus()
     help->menuAction()->setObjectName(QStringLiteral("N9"));
     addItem(help, QStringLiteral("N10"), &TForm1::N10Click);
     addItem(help, QStringLiteral("N12"), &TForm1::N12Click, Qt::Key_F1);
+
+    // F10 opens the first menu: a key, not a letter, so it works in every language and
+    // keyboard layout.
+    auto* openMenus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    openMenus->setObjectName(QStringLiteral("OpenMenus"));
+    connect(openMenus, &QShortcut::activated, this, [this] {
+        const QList<QAction*> menus = menuBar()->actions();
+        if (!menus.isEmpty())
+            menuBar()->setActiveAction(menus.first());
+    });
 }
 
 QAction* TForm1::menuItem(const QString& name) const

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "ui/arabic_style.h"
 #include "ui/hand_keys.h"
 
 using namespace halbeet;
@@ -39,10 +40,14 @@ class KeyboardRoutesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The program's own style, as the program installs it.
+    void initTestCase() { installAppStyle(*qApp); }
     void returnAndEnterConfirmTheBid_data();
     void returnAndEnterConfirmTheBid();
     void firstDealBidListHasTheKeyboard_data();
     void firstDealBidListHasTheKeyboard();
+    void menusFromTheKeyboard_data();
+    void menusFromTheKeyboard();
 };
 
 void KeyboardRoutesTest::returnAndEnterConfirmTheBid_data()
@@ -152,6 +157,60 @@ void KeyboardRoutesTest::firstDealBidListHasTheKeyboard()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(box->currentIndex(), 0);
     QVERIFY(game.table().bidButton()->isEnabled());
+}
+
+void KeyboardRoutesTest::menusFromTheKeyboard_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("playing"); // else bidding, the keyboard on the bid list
+    QTest::addColumn<bool>("loneAlt"); // else F10
+    for (const QString& language : {QStringLiteral("EN"), QStringLiteral("AR")}) {
+        for (const bool playing : {false, true}) {
+            for (const bool loneAlt : {false, true}) {
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2 %3")
+                                             .arg(language, playing ? "playing" : "bidding",
+                                                  loneAlt ? "Alt" : "F10")))
+                    << language << playing << loneAlt;
+            }
+        }
+    }
+}
+
+void KeyboardRoutesTest::menusFromTheKeyboard()
+{
+    // Keys that need no letter: with a Latin layout the Arabic captions' access keys cannot
+    // be typed.
+    QFETCH(QString, language);
+    QFETCH(bool, playing);
+    QFETCH(bool, loneAlt);
+    Game game(5, 0, {}, language);
+    QVERIFY(active(game));
+    if (playing) {
+        game.bid(QStringLiteral("14"));
+        QVERIFY(qobject_cast<CardSprite*>(QApplication::focusWidget()));
+    }
+    QMenuBar* bar = game.window().menuBar();
+    auto* first = game.window().findChild<QMenu*>(QStringLiteral("N1"));
+    QVERIFY(first);
+    QCOMPARE(bar->actions().value(0), first->menuAction());
+    if (loneAlt) {
+        if (!bar->style()->styleHint(QStyle::SH_MenuBar_AltKeyNavigation, nullptr, bar))
+            QSKIP("this style keeps a lone Alt away from the menu bar");
+        press(game, Qt::Key_Alt, Qt::AltModifier);
+        QTRY_VERIFY(bar->hasFocus());
+        QCOMPARE(bar->activeAction(), first->menuAction());
+        QTest::keyClick(bar, Qt::Key_Down);
+    } else {
+        press(game, Qt::Key_F10);
+    }
+    QTRY_COMPARE(QApplication::activePopupWidget(), static_cast<QWidget*>(first));
+    QCOMPARE(first->layoutDirection(), languageDirection());
+    // Esc closes it again, and the game has not moved.
+    const int cards = game.state().HandCount[1];
+    QTest::keyClick(first, Qt::Key_Escape);
+    QTRY_VERIFY(!first->isVisible());
+    QCOMPARE(game.state().HandCount[1], cards);
+    QCOMPARE(game.model().phase(), playing ? Phase::Playing : Phase::Bidding);
 }
 
 QTEST_MAIN(KeyboardRoutesTest)
