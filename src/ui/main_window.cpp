@@ -130,7 +130,7 @@ void TForm1::createMenus()
     addItem(game, QStringLiteral("N2"), &TForm1::N2Click, Qt::Key_F2);
     game->addSeparator()->setObjectName(QStringLiteral("N5"));
     addItem(game, QStringLiteral("N6"), &TForm1::N6Click);
-    addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4);
+    addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4)->setEnabled(false);
     addItem(game, QStringLiteral("N4"), &TForm1::N4Click, Qt::Key_F3);
     addItem(game, QStringLiteral("Statistics"), &TForm1::StatisticsClick)
         ->setText(texts().statistics.menuItem);
@@ -723,6 +723,7 @@ void TForm1::PlayCard(CardSprite* sprite)
 bool TForm1::completeTrick()
 {
     m_lastShot->fill(*m_table, m_state.Trick[1].Seat);
+    setLastTrickAvailable(true);
     const int taker = m_game.trickTaker();
     if (!Pause(m_state.TrickPause))
         return false;
@@ -1065,6 +1066,7 @@ void TForm1::restoreTable()
         for (int seat = 1; seat <= 4; ++seat)
             m_table->trickSlot(seat)->setFace(current[static_cast<std::size_t>(seat)]);
     }
+    setLastTrickAvailable(!takers.empty());
 
     // Bids, the bid box, the status bar and the score sheet.
     for (int seat = 1; seat <= 4; ++seat) {
@@ -1132,8 +1134,13 @@ void TForm1::N2Click()
 
 void TForm1::N3Click()
 {
-    if (m_state.CardsPlayed >= 4)
+    if (menuItem(QStringLiteral("N3"))->isEnabled())
         m_lastShot->exec();
+}
+
+void TForm1::setLastTrickAvailable(bool available)
+{
+    menuItem(QStringLiteral("N3"))->setEnabled(available);
 }
 
 void TForm1::N4Click() { m_scores->exec(); }
@@ -1155,6 +1162,8 @@ void TForm1::gameEvent(const GameModel& game, const GameEvent& event)
 {
     switch (event.kind) {
     case GameEvent::Kind::DealStarted:
+        // The window still holds the last trick of the deal before.
+        setLastTrickAvailable(false);
         // The first deal of a game names it for the statistics.
         if (game.gameTag().empty())
             m_game.setGameTag(statistics().startGame().toStdString());
@@ -1181,6 +1190,9 @@ void TForm1::gameEvent(const GameModel& game, const GameEvent& event)
         statistics().gameWon(won);
         break;
     }
+    case GameEvent::Kind::NewGame:
+        setLastTrickAvailable(false);
+        break;
     default:
         break;
     }

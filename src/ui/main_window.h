@@ -130,6 +130,8 @@ private:
     void applyLanguage();
     // The check mark on the item of m_checkedLang, the language of the next start.
     void showLanguageChecks();
+    // Last Trick is offered only while its window holds a trick of the deal on the table.
+    void setLastTrickAvailable(bool available);
     void Timer1Timer();
     void nameAccepted();
     // The name dialog was closed: the program ends, without the exit question.

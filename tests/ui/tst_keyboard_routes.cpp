@@ -10,6 +10,7 @@
 
 #include "ui/arabic_style.h"
 #include "ui/hand_keys.h"
+#include "ui/last_trick.h"
 
 using namespace halbeet;
 using halbeet::testing::Game;
@@ -48,6 +49,7 @@ private slots:
     void firstDealBidListHasTheKeyboard();
     void menusFromTheKeyboard_data();
     void menusFromTheKeyboard();
+    void lastTrickOnlyWithATrickToShow();
 };
 
 void KeyboardRoutesTest::returnAndEnterConfirmTheBid_data()
@@ -211,6 +213,82 @@ void KeyboardRoutesTest::menusFromTheKeyboard()
     QTRY_VERIFY(!first->isVisible());
     QCOMPARE(game.state().HandCount[1], cards);
     QCOMPARE(game.model().phase(), playing ? Phase::Playing : Phase::Bidding);
+}
+
+void KeyboardRoutesTest::lastTrickOnlyWithATrickToShow()
+{
+    Game game(5); // the human deals: he plays last to the first trick
+    QVERIFY(active(game));
+    QAction* item = game.window().menuItem(QStringLiteral("N3"));
+    QVERIFY(item);
+    QCOMPARE(item->shortcut(), QKeySequence(Qt::Key_F4));
+    // F4 from the keyboard: the cards the last-trick window shows, by seat, or nothing when
+    // no window came up.
+    const auto shownByF4 = [&]() -> std::optional<std::array<TCardFace, 5>> {
+        std::optional<std::array<TCardFace, 5>> shown;
+        QStringList others;
+        testing::ModalAnswerer answerer([&](QWidget* modal) {
+            auto* window = qobject_cast<TLASTSHOT*>(modal);
+            if (!window)
+                return false;
+            shown.emplace();
+            for (int seat = 1; seat <= 4; ++seat)
+                (*shown)[static_cast<std::size_t>(seat)] = window->trickCard(seat)->face();
+            window->close();
+            return true;
+        });
+        answerer.setUnexpectedHandler([&](const QString& line) { others << line; });
+        // The keyboard back on the main window after the windows before.
+        if (!active(game))
+            qWarning() << "the main window could not be activated";
+        press(game, Qt::Key_F4);
+        QTest::qWait(50);
+        if (!others.isEmpty())
+            qWarning() << "unexpected windows:" << others;
+        return shown;
+    };
+    // The first trick of the deal, as played.
+    const auto firstTrick = [&] {
+        std::array<TCardFace, 5> trick{};
+        const auto plays = game.model().plays();
+        for (std::size_t i = 0; i < 4 && i < plays.size(); ++i)
+            trick[static_cast<std::size_t>(plays[i].Seat)] = {plays[i].Suite, plays[i].Number};
+        return trick;
+    };
+
+    QVERIFY(!item->isEnabled()); // the first deal's bid
+    QVERIFY(!shownByF4());
+    game.bid(QStringLiteral("14"));
+    QCOMPARE(game.state().CardsPlayed, 3); // the first trick is on the table, not yet taken
+    QVERIFY(!item->isEnabled());
+    QVERIFY(!shownByF4());
+
+    Game::click(game.spriteOf(game.legalCard()));
+    QVERIFY(game.state().CardsPlayed >= 4);
+    QVERIFY(item->isEnabled());
+    const auto shown = shownByF4();
+    QVERIFY(shown);
+    QVERIFY(*shown == firstTrick());
+
+    // The next deal: the window holds the last deal's trick, which is not this deal's.
+    game.playOutDeal();
+    QVERIFY(game.table().bidButton()->isVisible());
+    QVERIFY(!item->isEnabled());
+    QVERIFY(!shownByF4());
+
+    // A new game over a deal whose tricks are being taken.
+    game.bid(QStringLiteral("14"));
+    while (game.state().CardsPlayed < 4)
+        Game::click(game.spriteOf(game.legalCard()));
+    QVERIFY(item->isEnabled());
+    testing::ModalAnswerer yes([](QWidget* modal) {
+        return testing::pressMessageButton(modal, MsgButton::Yes);
+    });
+    QVERIFY(active(game));
+    press(game, Qt::Key_F2);
+    QTRY_VERIFY(game.table().bidButton()->isVisible());
+    QCOMPARE(game.state().CardsPlayed, 0);
+    QVERIFY(!item->isEnabled());
 }
 
 QTEST_MAIN(KeyboardRoutesTest)
