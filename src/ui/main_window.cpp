@@ -39,6 +39,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -116,6 +117,7 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
         },
         [this](CardSprite* sprite) { PlayCard(sprite); });
     connect(m_table->bidButton(), &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(m_table, &Table::bidConfirmRequested, this, &TForm1::Button1Click);
     connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
     connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
 
@@ -141,7 +143,7 @@ void TForm1::createMenus()
     addItem(game, QStringLiteral("N2"), &TForm1::N2Click, Qt::Key_F2);
     game->addSeparator()->setObjectName(QStringLiteral("N5"));
     addItem(game, QStringLiteral("N6"), &TForm1::N6Click);
-    addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4);
+    addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4)->setEnabled(false);
     addItem(game, QStringLiteral("N4"), &TForm1::N4Click, Qt::Key_F3);
     addItem(game, QStringLiteral("Statistics"), &TForm1::StatisticsClick)
         ->setText(texts().statistics.menuItem);
@@ -160,6 +162,16 @@ void TForm1::createMenus()
     help->menuAction()->setObjectName(QStringLiteral("N9"));
     addItem(help, QStringLiteral("N10"), &TForm1::N10Click);
     addItem(help, QStringLiteral("N12"), &TForm1::N12Click, Qt::Key_F1);
+
+    // F10 opens the first menu: a key, not a letter, so it works in every language and
+    // keyboard layout.
+    auto* openMenus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    openMenus->setObjectName(QStringLiteral("OpenMenus"));
+    connect(openMenus, &QShortcut::activated, this, [this] {
+        const QList<QAction*> menus = menuBar()->actions();
+        if (!menus.isEmpty())
+            menuBar()->setActiveAction(menus.first());
+    });
 }
 
 QAction* TForm1::menuItem(const QString& name) const
@@ -413,7 +425,12 @@ void TForm1::nameAccepted()
     m_statusBar->repaintNow();
     update();
     setEnabled(true);
-    // The keyboard comes back to the table from the name dialog that had it.
+    // The keyboard comes back to the table from the name dialog that had it. A window manager
+    // may have activated the window already, while the deal was laid out: it was disabled
+    // then, so the bid list could not take the focus that NewDeal gave it, and activating an
+    // active window brings no focus either. The list takes it now that it can.
+    if (m_table->bidBox()->isVisible())
+        m_table->bidBox()->setFocus(Qt::ActiveWindowFocusReason);
     activateWindow();
 }
 
@@ -431,6 +448,8 @@ void TForm1::NewDeal()
     m_hintShown = false;
     m_expert = settings::expertPlayers();
     m_recorder.setExpertLevel(m_expert);
+    // The window still holds the last trick of the deal before.
+    setLastTrickAvailable(false);
 
     for (int seat = 1; seat <= 4; ++seat)
         m_table->bidLabel(seat)->clear();
@@ -742,6 +761,7 @@ void TForm1::PlayCard(CardSprite* sprite)
 bool TForm1::completeTrick()
 {
     m_lastShot->fill(*m_table, m_state.Trick[1].Seat);
+    setLastTrickAvailable(true);
     const int taker = m_game.trickTaker();
     if (!Pause(m_state.TrickPause))
         return false;
@@ -1082,6 +1102,7 @@ void TForm1::restoreTable()
         for (int seat = 1; seat <= 4; ++seat)
             m_table->trickSlot(seat)->setFace(current[static_cast<std::size_t>(seat)]);
     }
+    setLastTrickAvailable(!last.empty());
 
     // Bids, the bid box, the status bar and the score sheet.
     for (int seat = 1; seat <= 4; ++seat) {
@@ -1137,6 +1158,7 @@ void TForm1::N2Click()
         m_table->moveSprite(seat)->moveLogical(Table::cutHome(seat));
     m_humanMoving = false;
     m_game.newGame();
+    setLastTrickAvailable(false);
     update();
     m_table->warningImage()->hide();
     m_table->DeleteCards();
@@ -1150,8 +1172,13 @@ void TForm1::N2Click()
 
 void TForm1::N3Click()
 {
-    if (m_state.CardsPlayed >= 4)
+    if (menuItem(QStringLiteral("N3"))->isEnabled())
         m_lastShot->exec();
+}
+
+void TForm1::setLastTrickAvailable(bool available)
+{
+    menuItem(QStringLiteral("N3"))->setEnabled(available);
 }
 
 void TForm1::N4Click() { m_scores->exec(); }

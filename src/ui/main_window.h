@@ -129,6 +129,8 @@ private:
     void FormCreate();
     void createMenus();
     void applyLanguage();
+    // Last Trick is offered only while its window holds a trick of the deal on the table.
+    void setLastTrickAvailable(bool available);
     void Timer1Timer();
     void nameAccepted();
     // The name dialog was closed: the program ends, without the exit question.

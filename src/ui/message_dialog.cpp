@@ -212,7 +212,9 @@ std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString& text, Dia
             continue;
         auto* button = new QPushButton(arabic.messageDialog.buttons[i], raw);
         button->setObjectName(QString::fromLatin1(ButtonNames[i]));
-        button->setAutoDefault(false);
+        // Return presses the button that has the focus, as the standard box does: Tab to No
+        // and Return must answer No. The default button is the one focused at the start.
+        button->setAutoDefault(true);
         button->setGeometry(x, y, buttonWidth, buttonHeight);
         if (kind == defaultButton) {
             button->setDefault(true);

@@ -63,7 +63,8 @@ class TMessageForm : public QDialog {
 public:
     explicit TMessageForm(QWidget* parent = nullptr);
 
-    // The button decided for Enter / Esc (null when the set has none such).
+    // The button Return presses when the dialog opens, where the focus starts, and the one
+    // Esc presses (null when the set has none such). Tab moves Return's button with the focus.
     QPushButton* defaultButton() const { return m_defaultButton; }
     QPushButton* cancelButton() const { return m_cancelButton; }
 

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -224,6 +225,10 @@ Table::Table(QWidget* parent) : QWidget(parent)
     place(m_button, QRect(232, 240, 75, 25));
     m_button->setEnabled(false);
     m_button->hide();
+    // Return and keypad Enter confirm the bid from the list and from the button: outside a
+    // dialog neither control takes them by itself.
+    m_combo->installEventFilter(this);
+    m_button->installEventFilter(this);
 
     m_settle = new QTimer(this);
     m_settle->setSingleShot(true);
@@ -688,6 +693,16 @@ bool Table::belongsToWindow(const QObject* object) const
 
 bool Table::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((watched == m_combo || watched == m_button) && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool confirm = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (confirm && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            // Held down, the key must not answer the notice or bid again behind it.
+            if (!key->isAutoRepeat())
+                emit bidConfirmRequested();
+            return true;
+        }
+    }
     if (!m_inputLocked || !isUserInput(event->type()) || !belongsToWindow(watched))
         return false;
     // Accepting the override keeps the key from reaching the window's shortcuts.

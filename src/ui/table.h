@@ -128,6 +128,9 @@ public:
     bool GlideOut(CardSprite* c, int x, int y, int hx, int hy, int step);
 
 signals:
+    // Return or keypad Enter on the bid list or its button: the same as a click on the button,
+    // with the missing-bid notice when no bid is chosen.
+    void bidConfirmRequested();
     // A click on one of Card1..Card13.
     void humanCardClicked(halbeet::CardSprite* sprite);
     // The table has been rendered for its new size after a resize.

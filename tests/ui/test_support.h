@@ -109,8 +109,8 @@ public:
 
     // Shows the window, waits for the name dialog, types the name and confirms it. On
     // success the first deal is on the table and waits for the human's bid; otherwise
-    // the reason is returned.
-    QString start()
+    // the reason is returned. beforeConfirm runs while the name dialog is up, its name typed.
+    QString start(const std::function<void()>& beforeConfirm = {})
     {
         m_window->setNameDialogDelay(0);
         m_window->show();
@@ -122,6 +122,8 @@ public:
             return QStringLiteral("the name dialog did not come up");
         Tnamesform* names = m_window->nameDialog();
         names->nameField()->setText(m_options.playerName);
+        if (beforeConfirm)
+            beforeConfirm();
         names->BitBtn1Click();
         if (!table().bidButton()->isVisible())
             return QStringLiteral("the first deal does not wait for a bid");

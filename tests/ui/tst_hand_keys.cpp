@@ -88,8 +88,16 @@ void HandKeysTest::markIsShownOnlyWhenACardWouldBeTaken()
     QVERIFY(active(game));
     QVERIFY(markedOnScreen(game).isEmpty()); // bidding: a click on a card is ignored
     press(game, Qt::Key_Right);
+    // Return goes to the bid list, which has the keyboard: with no bid chosen it asks for one.
+    QString notice;
+    whenModal([&](QWidget* modal) {
+        notice = testing::messageText(modal);
+        modal->close();
+    });
     press(game, Qt::Key_Return);
+    QCOMPARE(notice, texts().flow.MissingBidNotice);
     QCOMPARE(game.state().HandCount[1], 13);
+    QVERIFY(active(game));
 
     game.bid(QStringLiteral("14"));
     CardSprite* mark = theMark(game);

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The message dialogs: the Arabic dialog's captions, layout, default and Esc buttons and
-// result codes, and the standard box's result codes in English.
+// result codes, the standard box's result codes in English, and Return answering with the
+// focused button in both.
 
 #include "dialog_helpers.h"
+#include "ui/arabic_style.h"
 #include "ui/language.h"
 #include "ui/message_dialog.h"
 #include "settings/settings.h"
@@ -61,6 +63,7 @@ void perform(QWidget* dialog, Act act)
 } // namespace
 
 Q_DECLARE_METATYPE(Act)
+Q_DECLARE_METATYPE(QList<int>)
 
 class TstMessageDialog : public QObject {
     Q_OBJECT
@@ -82,6 +85,8 @@ private slots:
     void englishResults();
     void englishBoxLooksStandard();
     void langMessageDlgFollowsLanguage();
+    void keyboardAnswersWithTheFocusedButton_data();
+    void keyboardAnswersWithTheFocusedButton();
     void settingsWriteErrorShowsPath();
 };
 
@@ -361,6 +366,85 @@ void TstMessageDialog::langMessageDlgFollowsLanguage()
              6);
     QVERIFY(wasStandard);
     QCOMPARE(title, QStringLiteral("الهلبيط"));
+}
+
+void TstMessageDialog::keyboardAnswersWithTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("standardBox"); // the standard box whatever the language
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("result");
+    const QList<std::pair<const char*, QString>> languages{{"EN", "EN"}, {"AR", "AR"}};
+    for (const auto& [name, language] : languages) {
+        for (const bool standard : {false, true}) {
+            if (standard && language == QLatin1String("EN"))
+                continue; // the English question is the standard box already
+            const QString prefix = QStringLiteral("%1%2 ").arg(QLatin1String(name),
+                                                               standard ? " standard" : "");
+            const auto row = [&](const char* keys, QList<int> sequence, int result) {
+                QTest::newRow(qPrintable(prefix + QLatin1String(keys)))
+                    << language << standard << sequence << result;
+            };
+            row("Return", {Qt::Key_Return}, MsgResult::Yes);
+            row("Tab Return", {Qt::Key_Tab, Qt::Key_Return}, MsgResult::No);
+            row("Tab keypad Enter", {Qt::Key_Tab, Qt::Key_Enter}, MsgResult::No);
+            row("Tab Space", {Qt::Key_Tab, Qt::Key_Space}, MsgResult::No);
+            row("Backtab Return", {Qt::Key_Backtab, Qt::Key_Return}, MsgResult::No);
+            row("Tab Tab Return", {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return}, MsgResult::Yes);
+            row("Tab Backtab Return", {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Return},
+                MsgResult::Yes);
+        }
+    }
+}
+
+void TstMessageDialog::keyboardAnswersWithTheFocusedButton()
+{
+    // The question that starts a new game over the running one: the button the focus shows
+    // must be the one Return presses, and the button Return would press must show the focus.
+    QFETCH(QString, language);
+    QFETCH(bool, standardBox);
+    QFETCH(QList<int>, keys);
+    QFETCH(int, result);
+    setCurrentLang(language);
+    QWidget parent;
+    parent.setLayoutDirection(languageDirection());
+    QStringList problems;
+    const auto acted = whenModal([&](QWidget* dialog) {
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        // Every step: one default button, and it has the focus.
+        const auto check = [&](const QString& after) {
+            QList<QPushButton*> defaults;
+            for (QPushButton* b : dialog->findChildren<QPushButton*>())
+                if (b->isDefault())
+                    defaults << b;
+            QWidget* focus = QApplication::focusWidget();
+            if (defaults.size() != 1 || defaults.first() != focus)
+                problems << QStringLiteral("after %1: %2 default button(s), focus on %3")
+                                .arg(after)
+                                .arg(defaults.size())
+                                .arg(focus ? focus->objectName() + QLatin1Char(' ') +
+                                                 focus->property("text").toString()
+                                           : QStringLiteral("nothing"));
+        };
+        check(QStringLiteral("opening"));
+        for (const int key : keys) {
+            // To the focused widget, as a key typed by a person travels.
+            QWidget* target = QApplication::focusWidget();
+            QTest::keyClick(target ? target : dialog, Qt::Key(key),
+                            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            if (!dialog->isVisible())
+                return;
+            check(QKeySequence(key).toString());
+        }
+        dialog->close();
+    });
+    const Buttons yesNo = MsgButton::Yes | MsgButton::No;
+    const QString question = texts().flow.NewGameQuestion;
+    const int answer = standardBox ? StandardMessageDlg(question, DialogType::Custom, yesNo, &parent)
+                                   : LangMessageDlg(question, DialogType::Custom, yesNo, &parent);
+    QVERIFY(*acted);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1String("; "))));
+    QCOMPARE(answer, result);
 }
 
 void TstMessageDialog::settingsWriteErrorShowsPath()
