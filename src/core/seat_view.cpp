@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "core/analysis.h"
+#include "core/trick.h"
 
 namespace halbeet {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_window.h"
 
-#include "core/expert_player.h"
+#include "core/expert/expert_player.h"
 #include "settings/saved_game.h"
 #include "settings/settings.h"
 #include "ui/about.h"

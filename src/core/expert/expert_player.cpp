@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert player on the game model.
 
-#include "core/expert_player.h"
+#include "core/expert/expert_player.h"
 
 namespace halbeet {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/expert.h"
+#include "core/expert/expert.h"
 #include "core/player.h"
 #include "core/seat_view.h"
 
