@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/expert.h"
-#include "core/expert_player.h"
+#include "core/expert/expert.h"
+#include "core/expert/expert_player.h"
 #include "core/game.h"
 #include "core/player.h"
 #include "core/seat_view.h"

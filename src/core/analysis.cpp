@@ -104,26 +104,6 @@ TCardFace CheapestWinner(const TTrickCard& reference, const TSuitSplit& split)
                                 split.Lists[reference.Suite], split.Counts[reference.Suite]);
 }
 
-TTrickCard TrickWinner(const TTrick& trick, std::int32_t trump)
-{
-    const std::int32_t led = trick[1].Suite;
-    int bestFollow = 1;
-    int bestTrump = 0;
-    for (int p = 2; p <= 4; ++p) {
-        const TTrickCard& c = trick[p];
-        if (c.Suite == 0)
-            continue;
-        if (c.Suite == led) {
-            if (PlayRank(c.Number) > PlayRank(trick[bestFollow].Number))
-                bestFollow = p;
-        } else if (c.Suite == trump) {
-            if (bestTrump == 0 || PlayRank(c.Number) > PlayRank(trick[bestTrump].Number))
-                bestTrump = p;
-        }
-    }
-    return trick[bestTrump != 0 ? bestTrump : bestFollow];
-}
-
 std::int32_t ChooseLeadSuit(std::int32_t trump, const std::array<std::int32_t, 5>& myCounts,
                             const std::array<std::int32_t, 5>& playedCounts)
 {
@@ -179,38 +159,6 @@ std::array<std::int32_t, 5> PartnerLeadSuits(std::int32_t trump, const TSuitSpli
             found[++n] = t;
     }
     return found;
-}
-
-void RemoveCard(TCardFace card, TCardList& list, std::int32_t& count)
-{
-    std::int32_t found = 0; // the first position holding the card, walked from the back
-    for (std::int32_t k = count; k >= 1; --k) {
-        // "&", not "&&": both fields in one test keeps the loop free of branches.
-        const bool same = (list[k].Suite == card.Suite) & (list[k].Number == card.Number);
-        found = same ? k : found;
-    }
-    if (found == 0)
-        return;
-    list[found] = list[count];
-    list[count] = NoCard;
-    --count;
-}
-
-void RemoveFromSplit(TCardFace card, TSuitSplit& split)
-{
-    if (card.Suite < 1 || card.Suite > 4)
-        return;
-    RemoveCard(card, split.Lists[card.Suite], split.Counts[card.Suite]);
-}
-
-void AddToSplit(TCardFace card, TSuitSplit& split)
-{
-    if (card.Suite < 1 || card.Suite > 4)
-        return;
-    std::int32_t& count = split.Counts[card.Suite];
-    if (count >= 13)
-        return; // a suit has 13 cards; more would run past the list
-    split.Lists[card.Suite][++count] = card;
 }
 
 } // namespace halbeet

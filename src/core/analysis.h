@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The questions the computer players ask of cards, and the bookkeeping that keeps hands,
-// splits and the record of played cards in step.
+// The questions the Classic player asks of cards.
 
 #include "core/state.h"
 
@@ -18,16 +17,11 @@ bool IsMasterInList(TCardFace card, const TCardList& list, std::int32_t count);
 bool IsMaster(TCardFace card, const TSuitSplit& split);
 TCardFace CheapestWinnerInList(TCardFace reference, const TCardList& list, std::int32_t count);
 TCardFace CheapestWinner(const TTrickCard& reference, const TSuitSplit& split);
-TTrickCard TrickWinner(const TTrick& trick, std::int32_t trump);
 std::int32_t ChooseLeadSuit(std::int32_t trump, const std::array<std::int32_t, 5>& myCounts,
                             const std::array<std::int32_t, 5>& playedCounts);
 std::array<std::int32_t, 5> PartnerLeadSuits(std::int32_t trump, const TSuitSplit& partner,
                                              const TSuitSplit& played,
                                              const std::array<std::int32_t, 5>& myCounts,
                                              const std::array<std::int32_t, 5>& nextCounts);
-// Works on a hand (THand) and on a per-suit list alike: both are TCardList-shaped.
-void RemoveCard(TCardFace card, TCardList& list, std::int32_t& count);
-void RemoveFromSplit(TCardFace card, TSuitSplit& split);
-void AddToSplit(TCardFace card, TSuitSplit& split);
 
 } // namespace halbeet

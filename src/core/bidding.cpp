@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/bidding.h"
 
+#include <algorithm>
 #include <cstdint>
 
+#include "core/bids.h"
 #include "core/suits.h"
 
 namespace halbeet {
@@ -36,16 +38,8 @@ void ComputerBid(THand hand, std::int32_t trump, std::int32_t& bid, std::int32_t
             points += SuitBidPoints(split.Lists[s], trump, split.Counts[s]);
     }
 
-    // The order matters: doubling comes before the score minimums, which are never doubled.
-    if (points < 2 && score < 30)
-        points = 2;
-    if (points >= 7)
-        points *= 2;
-    if (points < 3 && score >= 30)
-        points = 3;
-    if (points < 4 && score >= 40)
-        points = 4;
-    bid = points;
+    // Never below what the score allows; the minimums (2 to 4) are all below the doubled bids.
+    bid = StoredBid(std::max(points, LowestBid(score)));
 }
 
 } // namespace halbeet

@@ -2,6 +2,7 @@
 #include "core/computer_play.h"
 
 #include "core/analysis.h"
+#include "core/trick.h"
 
 namespace halbeet {
 
@@ -17,15 +18,17 @@ constexpr SeatProfile kProfiles[5] = {
     {4, 2, 1, {4, 3, 2, 1}, {1, 2, 3, 4}, false},
 };
 
-// What one seat knows when it chooses a card.
-struct SeatView {
+// One seat choosing its card by the fixed rules: the whole game state (the rules read the
+// partner's and the next seat's hands too, which a fair player's SeatView does not hold), the
+// seat's profile and the questions the rules ask of its hand.
+struct ChoosingSeat {
     const TGameState& state;
     const SeatProfile& profile;
     const TSuitSplit& mine;
     const TSuitSplit& played;
     std::int32_t trump;
 
-    SeatView(const TGameState& s, const SeatProfile& p)
+    ChoosingSeat(const TGameState& s, const SeatProfile& p)
         : state(s), profile(p), mine(s.Splits[p.seat]), played(s.PlayedCards), trump(s.Trump)
     {
     }
@@ -50,12 +53,12 @@ struct SeatView {
     }
 };
 
-TCardFace Discard(const SeatView& v)
+TCardFace Discard(const ChoosingSeat& v)
 {
     return v.lowest(ChooseLeadSuit(v.trump, v.mine.Counts, v.played.Counts));
 }
 
-TCardFace RuffOrDiscard(const SeatView& v, bool partnerWinning)
+TCardFace RuffOrDiscard(const ChoosingSeat& v, bool partnerWinning)
 {
     if (!v.holds(v.trump))
         return Discard(v);
@@ -66,7 +69,7 @@ TCardFace RuffOrDiscard(const SeatView& v, bool partnerWinning)
 
 // A king is worth leading once its ace is gone; before that, lead its queen to drive the ace
 // out, or else a small card of the suit.
-TCardFace KingOrCover(const SeatView& v, TCardFace king)
+TCardFace KingOrCover(const ChoosingSeat& v, TCardFace king)
 {
     if (v.acePlayed(king.Suite))
         return king;
@@ -75,7 +78,7 @@ TCardFace KingOrCover(const SeatView& v, TCardFace king)
     return v.lowest(king.Suite);
 }
 
-TCardFace CandidateStep(const SeatView& v, const std::array<int, 4>& order)
+TCardFace CandidateStep(const ChoosingSeat& v, const std::array<int, 4>& order)
 {
     const auto suits = PartnerLeadSuits(v.trump, v.state.Splits[v.profile.partner], v.played,
                                         v.mine.Counts, v.state.Splits[v.profile.next].Counts);
@@ -91,7 +94,7 @@ TCardFace CandidateStep(const SeatView& v, const std::array<int, 4>& order)
     return NoCard;
 }
 
-TCardFace BestCardStep(const SeatView& v)
+TCardFace BestCardStep(const ChoosingSeat& v)
 {
     const TCardFace h = v.highestInHand();
     if (h.Number == King)
@@ -105,7 +108,7 @@ TCardFace BestCardStep(const SeatView& v)
     return v.lowest(t);
 }
 
-TCardFace HighBidLead(const SeatView& v)
+TCardFace HighBidLead(const ChoosingSeat& v)
 {
     const std::int32_t n = v.mine.Counts[v.trump] + v.played.Counts[v.trump];
     if (n < 13) {
@@ -123,7 +126,7 @@ TCardFace HighBidLead(const SeatView& v)
     return BestCardStep(v);
 }
 
-TCardFace LowBidLead(const SeatView& v)
+TCardFace LowBidLead(const ChoosingSeat& v)
 {
     const TCardFace candidate = CandidateStep(v, v.profile.lowLeadOrder);
     if (candidate.Suite != 0)
@@ -140,7 +143,8 @@ TCardFace LowBidLead(const SeatView& v)
     return BestCardStep(v);
 }
 
-TCardFace FollowRuffed(const SeatView& v, std::int32_t led, const TTrickCard& w, bool partnerWinning)
+TCardFace FollowRuffed(const ChoosingSeat& v, std::int32_t led, const TTrickCard& w,
+                       bool partnerWinning)
 {
     if (v.holds(led))
         return v.lowest(led);
@@ -155,7 +159,8 @@ TCardFace FollowRuffed(const SeatView& v, std::int32_t led, const TTrickCard& w,
 // ruff-or-discard rule when the seat holds nothing but trumps, when the next seat must follow
 // and so cannot over-ruff, or when nobody plays after it; otherwise a seat still short of its
 // bid keeps its trumps for later.
-TCardFace VoidAgainstLowWinner(const SeatView& v, std::int32_t led, bool partnerWinning, bool fourth)
+TCardFace VoidAgainstLowWinner(const ChoosingSeat& v, std::int32_t led, bool partnerWinning,
+                               bool fourth)
 {
     if (v.mine.Counts[v.trump] == v.state.HandCount[v.profile.seat])
         return RuffOrDiscard(v, partnerWinning);
@@ -168,7 +173,7 @@ TCardFace VoidAgainstLowWinner(const SeatView& v, std::int32_t led, bool partner
     return RuffOrDiscard(v, partnerWinning);
 }
 
-TCardFace Follow(const SeatView& v)
+TCardFace Follow(const ChoosingSeat& v)
 {
     const TTrick& trick = v.state.Trick;
     const std::int32_t led = trick[1].Suite;
@@ -186,7 +191,7 @@ TCardFace Follow(const SeatView& v)
         if (!canFollow)
             return partnerWinning ? Discard(v) : RuffOrDiscard(v, partnerWinning);
         // Help a partner who bid high to draw the trumps.
-        if (v.state.Bids[v.profile.partner] >= 14 && led == v.trump)
+        if (IsHighBid(v.state.Bids[v.profile.partner]) && led == v.trump)
             return v.highest(led);
         return v.lowest(led);
 
@@ -277,7 +282,7 @@ const SeatProfile& ProfileOf(int seat)
 
 TCardFace ChooseByRules(const TGameState& state, const SeatProfile& profile)
 {
-    const SeatView v(state, profile);
+    const ChoosingSeat v(state, profile);
     if (state.Trick[1].Suite == 0)
         return IsHighBid(state.Bids[profile.seat]) ? HighBidLead(v) : LowBidLead(v);
     return Follow(v);
@@ -296,18 +301,7 @@ TCardFace ChooseComputerCard(const TGameState& state, const SeatProfile& profile
         return card;
     // The rules always find a held card; should one ever fail, a discard is always legal and
     // never leaves the seat stuck.
-    return Discard(SeatView(state, profile));
-}
-
-void CommitCard(TGameState& state, int seat, TCardFace card)
-{
-    state.ComputerCard = card;
-    RemoveCard(card, state.Hands[seat], state.HandCount[seat]);
-    RemoveFromSplit(card, state.Splits[seat]);
-    AddToSplit(card, state.PlayedCards);
-    state.Trick[state.TrickPos] = TTrickCard{card.Suite, card.Number, seat};
-    ++state.CardsPlayed;
-    state.TrickPos = state.TrickPos == 4 ? 1 : state.TrickPos + 1;
+    return Discard(ChoosingSeat(state, profile));
 }
 
 void ComputerPlay(TGameState& state, int seat)

@@ -27,8 +27,6 @@ TCardFace ChooseComputerCard(const TGameState& state, const SeatProfile& profile
 TCardFace ChooseByRules(const TGameState& state, const SeatProfile& profile);
 // True when card is a real card among the filled slots of the seat's hand.
 bool IsHeldCard(const TGameState& state, int seat, TCardFace card);
-// Records a played card: hand, split, PlayedCards, Trick[TrickPos], CardsPlayed, TrickPos.
-void CommitCard(TGameState& state, int seat, TCardFace card);
 // Chooses and commits; the caller has waited PlayDelay already. Leaves the card in ComputerCard.
 void ComputerPlay(TGameState& state, int seat);
 

@@ -6,12 +6,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/analysis.h"
-#include "core/computer_play.h"
 #include "core/deal_cycle.h"
 #include "core/scoring.h"
 #include "core/seat_view.h"
 #include "core/suits.h"
+#include "core/trick.h"
 
 namespace halbeet {
 
@@ -20,8 +19,6 @@ namespace {
 // Bids are given in the program's order: the computer seats as the deal is laid out, then
 // the human. Who sees which bid is a separate question (bidPublic).
 constexpr std::array<int, 4> kBidOrder{2, 3, 4, 1};
-
-constexpr std::array<std::int32_t, 12> kStoredBids{2, 3, 4, 5, 6, 14, 16, 18, 20, 22, 24, 26};
 
 } // namespace
 
@@ -83,11 +80,6 @@ bool GameModel::bidPublic(int seat) const
         return true;
     // The human sees the bids of the seats that bid before him, from the seat after the dealer.
     return BidsSeenBefore(1, m_state.DealerCounter)[static_cast<std::size_t>(seat)];
-}
-
-bool GameModel::IsStoredBid(std::int32_t bid)
-{
-    return std::find(kStoredBids.begin(), kStoredBids.end(), bid) != kStoredBids.end();
 }
 
 std::vector<std::int32_t> GameModel::legalBids(int seat) const

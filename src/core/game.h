@@ -84,8 +84,7 @@ public:
     bool bidPublic(int seat) const;
     bool bidMade(int seat) const { return m_bidMade[static_cast<std::size_t>(seat)]; }
 
-    // Legal actions. The lowest bid rises with the bidder's score (LowestBid in state.h).
-    static bool IsStoredBid(std::int32_t bid);
+    // Legal actions. The lowest bid rises with the bidder's score (LowestBid in bids.h).
     std::vector<std::int32_t> legalBids(int seat) const;
     bool isLegalBid(int seat, std::int32_t bid) const;
     // The follow-suit rule for the seat to act: a card of the led suit when it holds one.

@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/analysis.h"
 #include "core/game.h"
+#include "core/trick.h"
 
 namespace halbeet {
 
@@ -428,7 +428,7 @@ void GameSaveCodec::load(GameModel& g, std::string_view text)
         // Bids: every one made is a real bid; all four once the bidding is over.
         for (std::size_t s = 1; s <= 4; ++s) {
             if (bidMade[s] || phase != Phase::Bidding)
-                require(bidMade[s] && GameModel::IsStoredBid(st.Bids[s]), "the bids are damaged");
+                require(bidMade[s] && IsStoredBid(st.Bids[s]), "the bids are damaged");
         }
         if (phase != Phase::Bidding)
             require(passed == (st.Bids[1] + st.Bids[2] + st.Bids[3] + st.Bids[4] < 11), "the bids are damaged");

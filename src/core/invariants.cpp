@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "core/analysis.h"
+#include "core/bids.h"
 #include "core/computer_play.h"
+#include "core/trick.h"
 
 namespace halbeet {
 
@@ -208,9 +209,7 @@ bool InvariantChecker::afterDeal(const TGameState& st, const DealRecord& rec)
         if (taken != st.TricksWon || taken[1] + taken[2] + taken[3] + taken[4] != 13)
             return fail("the tricks won do not add up to the thirteen tricks taken");
         for (int s = 1; s <= 4; ++s) {
-            const std::int32_t b = rec.bids[s];
-            const std::int32_t tricksNeeded = b >= 14 ? b / 2 : b;
-            expected[s] += taken[s] >= tricksNeeded ? b : -b;
+            expected[s] += BidScore(rec.bids[s], taken[s]);
         }
     }
     if (m_haveScores && expected != rec.scores)

@@ -1,21 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/scoring.h"
 
+#include "core/bids.h"
+
 namespace halbeet {
 
 void ScoreDeal(PerSeat<std::int32_t>& scores, const PerSeat<std::int32_t>& bids,
                const PerSeat<std::int32_t>& tricksWon)
 {
     for (int s = 1; s <= 4; ++s) {
-        const std::int32_t b = bids[s];
-        std::int32_t needed = 0;
-        if (b >= 2 && b <= 6)
-            needed = b;
-        else if (b >= 7 && b <= 26)
-            needed = b / 2; // high bids are stored doubled
-        else
-            continue;
-        scores[s] += tricksWon[s] >= needed ? b : -b;
+        if (IsStoredBid(bids[s]))
+            scores[s] += BidScore(bids[s], tricksWon[s]);
     }
 }
 

@@ -5,7 +5,8 @@
 
 namespace halbeet {
 
-// Every seat gains its stored bid when it took at least the tricks bid, and loses it otherwise.
+// Every seat gains its stored bid when it took at least the tricks bid, and loses it otherwise;
+// a seat without a bid (anything but a stored bid) keeps its score.
 void ScoreDeal(PerSeat<std::int32_t>& scores, const PerSeat<std::int32_t>& bids,
                const PerSeat<std::int32_t>& tricksWon);
 // The seat that has won the game (41 or more with a partner not below 0), or 0.

@@ -71,6 +71,13 @@ struct SeatView {
 SeatView MakeSeatView(const TGameState& state, int seat, std::span<const TTrickCard> plays,
                       const PerSeat<bool>& bidPublic);
 
+class GameModel;
+
+// What seat may know now of game: its own hand, the bids it has seen, every card played and by
+// whom. While bidding, a seat has seen the bids already made by the seats before it in turn
+// order (from the seat after the dealer); once the play starts, every bid.
+SeatView ViewOf(const GameModel& game, int seat);
+
 // The bids a seat has seen when it is its turn to bid: those of the seats that bid before it,
 // starting with the seat after the dealer; not its own yet. During play every bid is public.
 PerSeat<bool> BidsSeenBefore(int seat, std::int32_t dealerCounter);

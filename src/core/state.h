@@ -4,6 +4,7 @@
 // The whole state of a game and of the deal in progress. The program keeps one instance
 // for the run; tests and the simulator make their own.
 
+#include "core/bids.h"
 #include "core/cards.h"
 
 namespace halbeet {
@@ -24,11 +25,6 @@ struct TTrickCard {
 };
 
 using TTrick = std::array<TTrickCard, 5>; // play positions 1..4
-
-// Stored bids: 2..6 tricks as they are, 7..13 tricks doubled (14..26).
-constexpr bool IsHighBid(std::int32_t storedBid) { return storedBid >= 14; }
-// The lowest bid a player's score allows: 2, from 30 points 3, from 40 points 4.
-constexpr std::int32_t LowestBid(std::int32_t score) { return score >= 40 ? 4 : score >= 30 ? 3 : 2; }
 
 struct TGameState {
     TDeck Deck{};

@@ -55,4 +55,36 @@ void SortHumanHand(THand& hand)
     }
 }
 
+void RemoveCard(TCardFace card, TCardList& list, std::int32_t& count)
+{
+    std::int32_t found = 0; // the first position holding the card, walked from the back
+    for (std::int32_t k = count; k >= 1; --k) {
+        // "&", not "&&": both fields in one test keeps the loop free of branches.
+        const bool same = (list[k].Suite == card.Suite) & (list[k].Number == card.Number);
+        found = same ? k : found;
+    }
+    if (found == 0)
+        return;
+    list[found] = list[count];
+    list[count] = NoCard;
+    --count;
+}
+
+void RemoveFromSplit(TCardFace card, TSuitSplit& split)
+{
+    if (card.Suite < 1 || card.Suite > 4)
+        return;
+    RemoveCard(card, split.Lists[card.Suite], split.Counts[card.Suite]);
+}
+
+void AddToSplit(TCardFace card, TSuitSplit& split)
+{
+    if (card.Suite < 1 || card.Suite > 4)
+        return;
+    std::int32_t& count = split.Counts[card.Suite];
+    if (count >= 13)
+        return; // a suit has 13 cards; more would run past the list
+    split.Lists[card.Suite][++count] = card;
+}
+
 } // namespace halbeet

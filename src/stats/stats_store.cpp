@@ -3,6 +3,8 @@
 
 #include "stats/stats_store.h"
 
+#include "core/bids.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -53,16 +55,6 @@ CREATE TABLE games (
   deals INTEGER NOT NULL,
   score1 INTEGER NOT NULL, score2 INTEGER NOT NULL, score3 INTEGER NOT NULL, score4 INTEGER NOT NULL
 ))";
-
-int bidTricks(int storedBid)
-{
-    return storedBid >= 14 ? storedBid / 2 : storedBid;
-}
-
-bool isStoredBid(int bid)
-{
-    return (bid >= 2 && bid <= 6) || (bid >= 14 && bid <= 26 && bid % 2 == 0);
-}
 
 bool playerSideWon(int winner)
 {
@@ -229,10 +221,9 @@ bool StatsStore::isScoredDeal(const DealStats& deal)
     int bids = 0;
     int tricks = 0;
     for (const SeatDealStats& seat : deal.seats) {
-        if (!isStoredBid(seat.bid) || seat.tricks < 0 || seat.tricks > 13)
+        if (!IsStoredBid(seat.bid) || seat.tricks < 0 || seat.tricks > 13)
             return false;
-        const int expected = seat.tricks >= bidTricks(seat.bid) ? seat.bid : -seat.bid;
-        if (seat.change != expected)
+        if (seat.change != BidScore(seat.bid, seat.tricks))
             return false;
         bids += seat.bid;
         tricks += seat.tricks;
@@ -326,7 +317,7 @@ std::optional<StatsSummary> StatsStore::summary(const QString& currentGameId)
         std::map<int, BidSuccess> bySize;
         long long changes = 0;
         while (ok && deals.next()) {
-            const int tricks = bidTricks(deals.value(0).toInt());
+            const int tricks = TricksOfBid(deals.value(0).toInt());
             BidSuccess& row = bySize[tricks];
             row.tricks = tricks;
             ++row.bids;

@@ -7,7 +7,7 @@
 // plain values, no Qt signals, and one C entry point looked up by name.
 
 #include "stats/records.h"
-#include "ui/language.h"
+#include "stats_window/statistics_texts.h"
 
 #include <QString>
 #include <Qt>

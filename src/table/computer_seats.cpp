@@ -3,7 +3,7 @@
 
 #include "table/computer_seats.h"
 
-#include "core/expert_player.h"
+#include "core/expert/expert_player.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 

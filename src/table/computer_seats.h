@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "core/expert.h"
+#include "core/expert/expert.h"
 #include "core/player.h"
 #include "table/seat.h"
 

@@ -3,7 +3,7 @@
 
 #include "table/table_view.h"
 
-#include "core/expert_player.h"
+#include "core/seat_view.h"
 
 namespace halbeet {
 

@@ -11,6 +11,8 @@
 // texts are gathered once into one table; windows take the table of the current language
 // through texts().
 
+#include "stats_window/statistics_texts.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -170,40 +172,6 @@ struct FacesTexts {
     QString Caption;      // the heading of the choice
     QString NoDecks;      // the only entry when no deck is installed
     QString PreviewHint;  // the tooltip of the preview
-};
-
-// The Statistics window, its menu item and the statistics' error notices.
-struct StatisticsTexts {
-    QString menuItem;
-    QString caption;
-    QString gamesPlayed;
-    QString gamesWon;
-    QString winningStreak;
-    QString dealsScored;
-    QString averageChange;
-    QString bidsHeading;
-    QString bidTricks;  // columns of the bid table
-    QString bidCount;
-    QString bidMade;
-    QString bidRate;
-    QString noBids;
-    QString scoreChart;
-    QString scoreAxisDeal;
-    QString scoreAxisPoints;
-    QString noScores;
-    QString winRateChart;
-    QString winRateAxisGames;
-    QString winRateAxisRate;
-    QString noGames;
-    QString resetButton;
-    QString closeButton;
-    QString resetQuestion;
-    QString unavailable;      // shown in the window when the database cannot be read
-    QString windowMissing;    // the window's module is missing; %1 the loader's reason
-    QString errorDamaged;     // %1 the database's path
-    QString errorLocked;
-    QString errorWriteFailed; // %1 the database's path
-    QString errorUnavailable;
 };
 
 // What a screen reader says: the names of the things on the table and the announcements of

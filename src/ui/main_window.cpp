@@ -2,8 +2,8 @@
 #include "ui/main_window.h"
 
 #include "settings/saved_game.h"
-#include "table/computer_seats.h"
 #include "settings/settings.h"
+#include "table/computer_seats.h"
 #include "ui/about.h"
 #include "ui/arabic_style.h"
 #include "ui/card_sprite.h"

@@ -31,18 +31,6 @@ QString& moduleDirectoryOverride()
 
 } // namespace
 
-Statistics& Statistics::instance()
-{
-    static Statistics statistics;
-    static const bool closesWithTheApplication = [] {
-        // Closed while the application (and Qt's SQLite driver) still exists.
-        qAddPostRoutine([] { instance().store().close(); });
-        return true;
-    }();
-    Q_UNUSED(closesWithTheApplication);
-    return statistics;
-}
-
 Statistics::Statistics(QString folder) : m_store(std::move(folder))
 {
     m_store.setErrorHandler([this](StatsError error) { report(error); });

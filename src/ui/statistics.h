@@ -29,9 +29,6 @@ namespace halbeet {
 
 class Statistics {
   public:
-    // The statistics of this run, in the user's data folder.
-    static Statistics& instance();
-
     explicit Statistics(QString folder = StatsStore::defaultFolder());
     ~Statistics();
     Statistics(const Statistics&) = delete;

@@ -125,28 +125,6 @@ TEST(CheapestWinnerInList, LowestCardAboveTheReference)
     EXPECT_EQ(CheapestWinner(TTrickCard{Spades, 9, 3}, mine), S(10));
 }
 
-TEST(TrickWinner, LedSuitTrumpsAndOtherSuits)
-{
-    struct Case {
-        const char* what;
-        std::int32_t trump;
-        TTrick trick;
-        TTrickCard expected;
-    };
-    const Case cases[] = {
-        {"side ace takes nothing", Clubs, {{{}, {3, 9, 2}, {3, 13, 3}, {2, 1, 4}, {3, 2, 1}}}, {3, 13, 3}},
-        {"a small trump takes it", Clubs, {{{}, {3, 9, 2}, {3, 13, 3}, {1, 2, 4}, {3, 2, 1}}}, {1, 2, 4}},
-        {"highest of two trumps", Clubs, {{{}, {3, 9, 2}, {1, 5, 3}, {1, 11, 4}, {3, 1, 1}}}, {1, 11, 4}},
-        {"trump led: all follow", Clubs, {{{}, {1, 9, 1}, {1, 13, 2}, {1, 1, 3}, {1, 2, 4}}}, {1, 1, 3}},
-        {"led ace beats the king", Hearts, {{{}, {4, 1, 4}, {4, 13, 1}, {2, 1, 2}, {4, 2, 3}}}, {4, 1, 4}},
-        {"leader keeps it", Hearts, {{{}, {2, 5, 2}, {1, 1, 3}, {4, 1, 4}, {2, 4, 1}}}, {2, 5, 2}},
-        {"a partial trick", Spades, {{{}, {3, 4, 1}, {3, 8, 2}, {}, {}}}, {3, 8, 2}},
-        {"a trump in a partial trick", Spades, {{{}, {3, 4, 1}, {2, 2, 2}, {}, {}}}, {2, 2, 2}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(TrickWinner(c.trick, c.trump), c.expected) << c.what;
-}
-
 TEST(ChooseLeadSuit, OnePassThenSuitsNobodyElseHoldsGoBack)
 {
     struct Case {
@@ -208,38 +186,6 @@ TEST(PartnerLeadSuits, RuffSuitThenKingSuitsInTheirOrder)
     };
     for (const Case& c : cases)
         EXPECT_EQ(PartnerLeadSuits(c.trump, c.partner, c.played, c.mine, c.next), c.expected) << c.what;
-}
-
-TEST(RemoveCard, LastCardFillsTheGap)
-{
-    TCardList list = ListOf({H(2), H(5), H(9), H(11), H(1)});
-    std::int32_t count = 5;
-    RemoveCard(H(2), list, count);
-    EXPECT_EQ(count, 4);
-    EXPECT_EQ(list[1], H(1));
-    EXPECT_EQ(list[5], NoCard);
-
-    RemoveCard(H(11), list, count);
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(list[4], NoCard);
-    EXPECT_EQ(list[3], H(9));
-
-    RemoveCard(S(5), list, count); // not there: nothing changes
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(list[1], H(1));
-    EXPECT_EQ(list[2], H(5));
-}
-
-TEST(SplitBookkeeping, RemoveAndAddTheCardsList)
-{
-    TSuitSplit split = SplitOf({H(2), S(5), H(9)});
-    RemoveFromSplit(H(2), split);
-    EXPECT_EQ(split.Counts[Hearts], 1);
-    EXPECT_EQ(split.Lists[Hearts][1], H(9));
-    EXPECT_EQ(split.Counts[Spades], 1);
-    AddToSplit(H(7), split);
-    EXPECT_EQ(split.Counts[Hearts], 2);
-    EXPECT_EQ(split.Lists[Hearts][2], H(7));
 }
 
 } // namespace

@@ -9,14 +9,15 @@
 
 #include "core/bidding.h"
 #include "core/deal_cycle.h"
-#include "core/expert.h"
-#include "core/expert_player.h"
-#include "core/expert_playout.h"
-#include "core/expert_sampler.h"
+#include "core/expert/expert.h"
+#include "core/expert/expert_player.h"
+#include "core/expert/expert_playout.h"
+#include "core/expert/expert_sampler.h"
 #include "core/invariants.h"
 #include "core/scoring.h"
 #include "core/seat_view.h"
 #include "core/selfplay.h"
+#include "core/trick.h"
 #include "table_fixture.h"
 
 namespace halbeet {

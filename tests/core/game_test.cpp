@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis.h"
 #include "core/game.h"
 #include "core/player.h"
 #include "core/selfplay.h"
+#include "core/trick.h"
 
 namespace halbeet {
 namespace {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "core/bids.h"
 #include "core/scoring.h"
 
 namespace halbeet {
@@ -14,6 +15,8 @@ TEST(ScoreDeal, TheBidIsTheWholeGainOrLoss)
     const Case cases[] = {
         {4, 4, 4},    {4, 3, -4},   {4, 13, 4},   {2, 0, -2},   {6, 6, 6},     {14, 7, 14},
         {14, 6, -14}, {26, 12, -26}, {26, 13, 26}, {16, 13, 16}, {0, 5, 0},    {1, 5, 0},
+        // Not bids: 7 to 13 tricks are only ever stored doubled, and a doubled bid is even.
+        {7, 13, 0},   {13, 13, 0},  {15, 13, 0},   {27, 13, 0},
     };
     for (const Case& c : cases) {
         PerSeat<std::int32_t> scores{0, 10, -3, 0, 40};
@@ -26,6 +29,33 @@ TEST(ScoreDeal, TheBidIsTheWholeGainOrLoss)
         for (const int s : {1, 2, 4})
             EXPECT_EQ(scores[s], before[s] + 2);
     }
+}
+
+TEST(Bids, TwoToSixAsTheyAreSevenToThirteenDoubled)
+{
+    struct Case {
+        std::int32_t bid;
+        std::int32_t tricks; // 0: not a bid
+    };
+    const Case cases[] = {
+        {2, 2},  {3, 3},  {6, 6},   {14, 7},  {16, 8}, {24, 12}, {26, 13}, {-2, 0},
+        {0, 0},  {1, 0},  {7, 0},   {8, 0},   {12, 0}, {13, 0},  {15, 0},  {25, 0},
+        {27, 0}, {28, 0}, {100, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsStoredBid(c.bid), c.tricks != 0) << "bid " << c.bid;
+        if (c.tricks != 0) {
+            EXPECT_EQ(TricksOfBid(c.bid), c.tricks) << "bid " << c.bid;
+            EXPECT_EQ(IsHighBid(c.bid), c.tricks >= 7) << "bid " << c.bid;
+        }
+    }
+    // The list a bidder chooses from: every number of tricks from 2 to 13 once, lowest first.
+    std::int32_t tricks = 1;
+    for (const std::int32_t bid : kStoredBids) {
+        EXPECT_EQ(TricksOfBid(bid), ++tricks) << "bid " << bid;
+        EXPECT_EQ(StoredBid(tricks), bid) << tricks << " tricks";
+    }
+    EXPECT_EQ(tricks, 13);
 }
 
 TEST(FindGameWinner, FortyOneWithAPartnerNotInDebt)

@@ -99,5 +99,38 @@ TEST(SortHumanHand, NoGapForAMissingSuitAndEmptySlotsLast)
                                                    NoCard, NoCard, NoCard, NoCard, NoCard}));
 }
 
+TEST(RemoveCard, LastCardFillsTheGap)
+{
+    TCardList list = HandOf({H(2), H(5), H(9), H(11), H(1)});
+    std::int32_t count = 5;
+    RemoveCard(H(2), list, count);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(list[1], H(1));
+    EXPECT_EQ(list[5], NoCard);
+
+    RemoveCard(H(11), list, count);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(list[4], NoCard);
+    EXPECT_EQ(list[3], H(9));
+
+    RemoveCard(S(5), list, count); // not there: nothing changes
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(list[1], H(1));
+    EXPECT_EQ(list[2], H(5));
+}
+
+TEST(SplitBookkeeping, RemoveAndAddTheCardsList)
+{
+    TSuitSplit split{};
+    SplitBySuit(HandOf({H(2), S(5), H(9)}), split);
+    RemoveFromSplit(H(2), split);
+    EXPECT_EQ(split.Counts[Hearts], 1);
+    EXPECT_EQ(split.Lists[Hearts][1], H(9));
+    EXPECT_EQ(split.Counts[Spades], 1);
+    AddToSplit(H(7), split);
+    EXPECT_EQ(split.Counts[Hearts], 2);
+    EXPECT_EQ(split.Lists[Hearts][2], H(7));
+}
+
 } // namespace
 } // namespace halbeet

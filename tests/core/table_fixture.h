@@ -7,7 +7,6 @@
 #include <initializer_list>
 #include <ostream>
 
-#include "core/analysis.h"
 #include "core/computer_play.h"
 #include "core/state.h"
 #include "core/suits.h"

@@ -2,7 +2,7 @@
 // The table controller without any window: whole games of computer seats, seats that answer
 // late or wrongly, New Game and a close at awkward moments, and what each seat is told.
 
-#include "core/expert_player.h"
+#include "core/expert/expert_player.h"
 #include "core/selfplay.h"
 #include "table/computer_seats.h"
 #include "table/table_controller.h"

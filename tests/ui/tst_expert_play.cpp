@@ -5,7 +5,7 @@
 
 #include "test_support.h"
 
-#include "core/expert_player.h"
+#include "core/expert/expert_player.h"
 #include "core/game.h"
 #include "ui/card_sprite.h"
 #include "ui/language.h"

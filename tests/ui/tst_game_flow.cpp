@@ -5,7 +5,6 @@
 
 #include "test_support.h"
 
-#include "core/analysis.h"
 #include "settings/settings.h"
 #include "ui/card_sprite.h"
 #include "ui/language.h"

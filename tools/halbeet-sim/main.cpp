@@ -21,7 +21,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/expert_player.h"
+#include "core/bids.h"
+#include "core/expert/expert_player.h"
 #include "core/invariants.h"
 #include "core/random.h"
 #include "core/selfplay.h"
@@ -193,8 +194,7 @@ struct Totals {
         }
         for (int s = 1; s <= 4; ++s) {
             bidSum[s] += r.bids[s];
-            const std::int32_t needed = r.bids[s] >= 14 ? r.bids[s] / 2 : r.bids[s];
-            if (r.tricks[s] >= needed)
+            if (BidMade(r.bids[s], r.tricks[s]))
                 ++made[s];
             scoreChange[s] += r.scores[s] - lastScores[s];
         }

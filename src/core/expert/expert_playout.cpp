@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert's play-out: the trick rules on bit masks and a greedy open-hand policy.
 
-#include "core/expert_playout.h"
+#include "core/expert/expert_playout.h"
 
 namespace halbeet::expert {
 

@@ -60,12 +60,6 @@ inline int Count(Mask m)
     return std::popcount(m);
 }
 
-// Tricks a stored bid asks for: 2..6 as they are, 14..26 halved.
-constexpr int TricksOfBid(std::int32_t storedBid)
-{
-    return storedBid >= 14 ? storedBid / 2 : storedBid;
-}
-
 // Does card a (already winning) stay ahead of card b played after it? Matches TrickWinner: a
 // card of another suit than the winner's takes over only when it is a trump over a non-trump.
 constexpr bool Beats(int b, int a, std::int32_t trump)

@@ -1,24 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert player on the game model.
 
-#include "core/expert_player.h"
+#include "core/expert/expert_player.h"
 
 namespace halbeet {
-
-SeatView ViewOf(const GameModel& game, int seat)
-{
-    PerSeat<bool> seen{};
-    if (game.phase() == Phase::Bidding) {
-        const PerSeat<bool> before = BidsSeenBefore(seat, game.state().DealerCounter);
-        for (int s = 1; s <= 4; ++s)
-            seen[static_cast<std::size_t>(s)] =
-                before[static_cast<std::size_t>(s)] && game.bidMade(s);
-    } else {
-        for (int s = 1; s <= 4; ++s)
-            seen[static_cast<std::size_t>(s)] = game.bidMade(s);
-    }
-    return MakeSeatView(game.state(), seat, game.plays(), seen);
-}
 
 std::uint64_t DecisionSeed(const GameModel& game, int seat, std::uint64_t base)
 {

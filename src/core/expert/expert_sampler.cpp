@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Dealing the unseen cards for the Expert's samples, consistent with the seat's view.
 
-#include "core/expert_sampler.h"
+#include "core/expert/expert_sampler.h"
 
 #include <algorithm>
+
+#include "core/bids.h"
 
 namespace halbeet::expert {
 
@@ -164,15 +166,7 @@ std::int32_t CountedBid(Mask hand, std::int32_t trump, std::int32_t score)
             bid += n >= 5 ? 1 : 0;
         }
     }
-    if (bid < 2 && score < 30)
-        bid = 2;
-    if (bid >= 7)
-        bid *= 2;
-    if (bid < 3 && score >= 30)
-        bid = 3;
-    if (bid < 4 && score >= 40)
-        bid = 4;
-    return bid;
+    return StoredBid(std::max(bid, LowestBid(score)));
 }
 
 double BidLikelihood(const Knowledge& k, const std::array<Mask, 5>& hands)

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/expert_playout.h"
+#include "core/expert/expert_playout.h"
 #include "core/seat_view.h"
 
 namespace halbeet::expert {

@@ -5,16 +5,12 @@
 
 #include <cstdint>
 
-#include "core/expert.h"
+#include "core/expert/expert.h"
 #include "core/player.h"
 #include "core/seat_view.h"
 
 namespace halbeet {
 
-// What seat may know now: its own hand, the bids it has seen, every card played and by whom.
-// While bidding, a seat has seen the bids already made by the seats before it in turn order
-// (from the seat after the dealer); once the play starts, every bid.
-SeatView ViewOf(const GameModel& game, int seat);
 
 // A seed for one decision: the same game position and base seed give the same one, so a hint
 // shows what the Expert at that seat would really do.

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert: card choice by sampled play-outs, bids by simulated deals, and the reason given.
 
-#include "core/expert.h"
+#include "core/expert/expert.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "core/expert_playout.h"
-#include "core/expert_sampler.h"
+#include "core/bids.h"
+#include "core/expert/expert_playout.h"
+#include "core/expert/expert_sampler.h"
 #include "core/scoring.h"
 
 namespace halbeet {
@@ -19,8 +20,6 @@ namespace {
 // A won game, in points of the side's score difference: what the whole race is for.
 constexpr double kGameValue = 40.0;
 
-constexpr std::array<std::int32_t, 12> kStoredBids{2, 3, 4, 5, 6, 14, 16, 18, 20, 22, 24, 26};
-
 // The value of a finished deal for the side of seat me: its points minus the other side's, and
 // the game when the new scores end it.
 double DealValue(int me, const PerSeat<std::int32_t>& scores, const PerSeat<std::int32_t>& bids,
@@ -29,7 +28,7 @@ double DealValue(int me, const PerSeat<std::int32_t>& scores, const PerSeat<std:
     PerSeat<std::int32_t> after = scores;
     double value = 0;
     for (int s = 1; s <= 4; ++s) {
-        const std::int32_t delta = won[s] >= TricksOfBid(bids[s]) ? bids[s] : -bids[s];
+        const std::int32_t delta = BidScore(bids[s], won[s]);
         after[s] += delta;
         value += (s == me || s == PartnerOf(me)) ? delta : -delta;
     }
