@@ -388,7 +388,7 @@ void TForm1::Timer1Timer()
     // The window has been framed by now, and no card has moved yet.
     updateGlideStep();
     setEnabled(false);
-    m_names = new Tnamesform(*m_table, m_game, this);
+    m_names = new Tnamesform(*m_table, this);
     connect(m_names, &Tnamesform::nameAccepted, this, &TForm1::nameAccepted);
     connect(m_names, &Tnamesform::closedWithoutName, this, &TForm1::endWithoutName);
     m_names->show();
@@ -412,6 +412,8 @@ void TForm1::endWithoutName()
 
 void TForm1::nameAccepted()
 {
+    // The deck in its first order, for the game's first shuffle: the dialog only names.
+    m_game.initDeck();
     update();
     if (offerSavedGame()) {
         m_statusBar->repaintNow();

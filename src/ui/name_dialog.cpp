@@ -42,8 +42,8 @@ void placeLabel(QLabel* label, int left, int top)
 
 } // namespace
 
-Tnamesform::Tnamesform(Table& table, GameModel& game, QWidget* parent)
-    : QDialog(parent), m_table(table), m_game(game)
+Tnamesform::Tnamesform(Table& table, QWidget* parent)
+    : QDialog(parent), m_table(table)
 {
     setObjectName(QStringLiteral("namesform"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -160,8 +160,6 @@ void Tnamesform::BitBtn1Click()
         if (QWidget* box = m_table.shape(n))
             box->show();
     }
-    m_game.initDeck();
-
     try {
         settings::setPlayerName(1, name);
     } catch (const SettingsWriteError& error) {

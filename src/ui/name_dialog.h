@@ -12,7 +12,6 @@ class QPushButton;
 
 namespace halbeet {
 
-class GameModel;
 class Table;
 
 class Tnamesform : public QDialog {
@@ -20,7 +19,7 @@ class Tnamesform : public QDialog {
 
 public:
     // Not modal, always on top. The caller disables the main window while it is up.
-    Tnamesform(Table& table, GameModel& game, QWidget* parent = nullptr);
+    Tnamesform(Table& table, QWidget* parent = nullptr);
 
     QLineEdit* nameField() const { return m_edit1; } // Edit1
     // Says why OK did nothing, or that typing stopped at the longest name; hidden otherwise.
@@ -47,7 +46,6 @@ private:
     void showNote(const QString& text);
 
     Table& m_table;
-    GameModel& m_game;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;
     QLineEdit* m_edit1 = nullptr;
