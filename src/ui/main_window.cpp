@@ -955,6 +955,8 @@ void TForm1::endOnSignal()
     // an open question or dialog ends with it.
     m_endingWithoutQuestion = true;
     close();
+    // Under the exit question the window is closing already, and close() does nothing.
+    hide();
     QCoreApplication::exit(0);
 }
 
