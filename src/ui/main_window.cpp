@@ -49,6 +49,11 @@ namespace halbeet {
 
 namespace {
 
+// Unicode's directional isolates: what they enclose is laid out apart from the text around it.
+const QChar LeftToRightIsolate(0x2066);
+const QChar FirstStrongIsolate(0x2068);
+const QChar PopIsolate(0x2069);
+
 // The bids the human may choose, as the list shows them.
 QStringList bidItems(const GameModel& game)
 {
@@ -964,12 +969,18 @@ QString TForm1::gameWonText() const
 {
     const FlowTexts& t = texts().flow;
     const TGameState& s = m_state;
-    // A score read left to right in every language, so that "-3" keeps its sign in front.
-    const auto score = [](std::int32_t value) {
+    // Right to left, each name and each score is set apart from its neighbours, or a Latin
+    // name would run on into the scores around it ("سالم 33، Omar 42" shows as "42، Omar 33"),
+    // and a score reads left to right, so that "-3" keeps its sign in front.
+    const bool rightToLeft = languageDirection() == Qt::RightToLeft;
+    const auto score = [rightToLeft](std::int32_t value) {
         const QString number = QString::number(value);
-        return languageDirection() == Qt::RightToLeft ? QChar(0x200E) + number : number;
+        return rightToLeft ? LeftToRightIsolate + number + PopIsolate : number;
     };
-    const auto name = [this](int seat) { return nameLabel(seat)->text(); };
+    const auto name = [this, rightToLeft](int seat) {
+        const QString text = nameLabel(seat)->text();
+        return rightToLeft ? FirstStrongIsolate + text + PopIsolate : text;
+    };
     const bool ours = s.GameWinner == 1 || s.GameWinner == 3;
     return (ours ? t.GameWonYourSide : t.GameWonOtherSide) + QStringLiteral("\n\n") +
            t.YourSideScores.arg(name(1), score(s.Scores[1]), name(3), score(s.Scores[3])) +

@@ -69,15 +69,20 @@ void WonGameNoTest::theWinnerIsStatedBeforeTheQuestion()
         return;
     const FlowTexts& t = texts().flow;
     // First which side won, then one line for each side: its two players with their final
-    // scores, the sign in front of the digits in Arabic too ("-3", never "3-").
+    // scores. Right to left, each name and score stands in a directional isolate, the score a
+    // left-to-right one: a Latin name does not run on into the scores beside it, and "-3"
+    // never shows as "3-".
     const QStringList lines = seen.statement.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines[0], yourSide ? t.GameWonYourSide : t.GameWonOtherSide);
-    const QString leftToRight = language == QLatin1String("AR") ? QString(QChar(0x200E)) : QString();
+    const bool rightToLeft = language == QLatin1String("AR");
+    const auto isolated = [rightToLeft](const QString& text, QChar kind) {
+        return rightToLeft ? kind + text + QChar(0x2069) : text;
+    };
     for (int seat = 1; seat <= 4; ++seat) {
         const QString line = seat % 2 == 1 ? lines[1] : lines[2];
-        const QString shown = game.table().nameLabel(seat)->text() + QLatin1Char(' ') + leftToRight +
-                              QString::number(final[seat]);
+        const QString shown = isolated(game.table().nameLabel(seat)->text(), QChar(0x2068)) + QLatin1Char(' ') +
+                              isolated(QString::number(final[seat]), QChar(0x2066));
         QVERIFY2(line.contains(shown), qPrintable(shown + QStringLiteral(" not in: ") + line));
         QVERIFY(seat % 2 == 1 ? line.startsWith(t.YourSideScores.section(QLatin1Char('%'), 0, 0))
                               : line.startsWith(t.OtherSideScores.section(QLatin1Char('%'), 0, 0)));
