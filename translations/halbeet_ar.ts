@@ -605,6 +605,43 @@
         <translation>لا يوجد على هذا الجهاز برنامج يفتح ملف المساعدة:
 %1</translation>
     </message>
+    <message>
+        <source>The game in progress will be kept and offered when Halbeet starts again.</source>
+        <comment>ExitKeepsGame</comment>
+        <translation>ستُحفظ اللعبة الجارية وتُعرض عليك عند تشغيل الهلبيط مرة أخرى.</translation>
+    </message>
+    <message>
+        <source>The game in progress will not be kept.</source>
+        <comment>ExitLosesGame</comment>
+        <translation>لن تُحفظ اللعبة الجارية.</translation>
+    </message>
+    <message>
+        <source>Yes deals the first hand of a new game. No closes Halbeet.</source>
+        <comment>NewGameAfterWinDetails</comment>
+        <translation>«نعم» توزّع أوراق لعبة جديدة، و«لا» تغلق الهلبيط.</translation>
+    </message>
+    <message>
+        <source>Your side has won the game!</source>
+        <comment>GameWonYourSide</comment>
+        <translation>فاز فريقك باللعبة!</translation>
+    </message>
+    <message>
+        <source>The other side has won the game.</source>
+        <comment>GameWonOtherSide</comment>
+        <translation>فاز الفريق الآخر باللعبة.</translation>
+    </message>
+    <message>
+        <source>Your side: %1 %2, %3 %4</source>
+        <comment>YourSideScores</comment>
+        <extracomment>%1 and %3: the names of the human and his partner; %2 and %4: their final scores.</extracomment>
+        <translation>فريقك: %1 %2، %3 %4</translation>
+    </message>
+    <message>
+        <source>The other side: %1 %2, %3 %4</source>
+        <comment>OtherSideScores</comment>
+        <extracomment>%1 and %3: the names of the two opponents; %2 and %4: their final scores.</extracomment>
+        <translation>الفريق الآخر: %1 %2، %3 %4</translation>
+    </message>
 </context>
 <context>
     <name>Language</name>

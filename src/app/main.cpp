@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "core/random.h"
 #include "ui/main_window.h"
+#include "ui/quit_signals.h"
 #include "ui/startup.h"
 
 #include <QApplication>
@@ -36,6 +37,9 @@ int main(int argc, char* argv[])
     // The one game of the run: the windows show it, the players and the human act on it.
     halbeet::GameModel game(&halbeet::ClockSeed);
     const auto window = halbeet::createMainWindow(game);
+    // Logout and shutdown keep the game as Exit does, without a question nobody could answer.
+    const halbeet::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &halbeet::QuitSignals::received, window.get(), &halbeet::TForm1::endOnSignal);
     window->showRestored();
     return QApplication::exec();
 }

@@ -216,8 +216,23 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     t.mainWindow.dealLabel = tr.translate("MainWindow", "Deal", "dealLabel");
     t.mainWindow.trumpLabel = tr.translate("MainWindow", "Halbeet", "trumpLabel");
     t.flow.ExitQuestion = tr.translate("Flow", "Do you want to exit?", "ExitQuestion");
+    t.flow.ExitKeepsGame = tr.translate(
+        "Flow", "The game in progress will be kept and offered when Halbeet starts again.",
+        "ExitKeepsGame");
+    t.flow.ExitLosesGame =
+        tr.translate("Flow", "The game in progress will not be kept.", "ExitLosesGame");
     t.flow.NewGameQuestion =
         tr.translate("Flow", "Do you want to begin a new Game?!", "NewGameQuestion");
+    t.flow.NewGameAfterWinDetails = tr.translate(
+        "Flow", "Yes deals the first hand of a new game. No closes Halbeet.", "NewGameAfterWinDetails");
+    t.flow.GameWonYourSide = tr.translate("Flow", "Your side has won the game!", "GameWonYourSide");
+    t.flow.GameWonOtherSide =
+        tr.translate("Flow", "The other side has won the game.", "GameWonOtherSide");
+    //: %1 and %3: the names of the human and his partner; %2 and %4: their final scores.
+    t.flow.YourSideScores = tr.translate("Flow", "Your side: %1 %2, %3 %4", "YourSideScores");
+    //: %1 and %3: the names of the two opponents; %2 and %4: their final scores.
+    t.flow.OtherSideScores =
+        tr.translate("Flow", "The other side: %1 %2, %3 %4", "OtherSideScores");
     t.flow.BidPrompt = tr.translate("Flow", "Choose your bid ...", "BidPrompt");
     t.flow.PassNotice = tr.translate("Flow", "Bids are less than 11; deal passes.", "PassNotice");
     t.flow.EmptyHint = QString();

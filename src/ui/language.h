@@ -61,7 +61,18 @@ struct MainWindowTexts {
 // Texts the game flow shows.
 struct FlowTexts {
     QString ExitQuestion;
+    // Under the exit question: whether the game in progress will be kept for the next start.
+    QString ExitKeepsGame;
+    QString ExitLosesGame;
     QString NewGameQuestion;
+    // Under the new-game question after a won game: what Yes and No do.
+    QString NewGameAfterWinDetails;
+    // The statement of a won game, before the new-game question: who won, then both sides'
+    // final scores (%1 %3 names, %2 %4 their scores).
+    QString GameWonYourSide;
+    QString GameWonOtherSide;
+    QString YourSideScores;
+    QString OtherSideScores;
     QString BidPrompt;
     QString PassNotice;
     QString EmptyHint;

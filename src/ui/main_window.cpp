@@ -64,6 +64,11 @@ Table::PublicPlay publicPlay(std::span<const TTrickCard> plays, std::int32_t dea
     return play;
 }
 
+// Unicode's directional isolates: what they enclose is laid out apart from the text around it.
+const QChar LeftToRightIsolate(0x2066);
+const QChar FirstStrongIsolate(0x2068);
+const QChar PopIsolate(0x2069);
+
 // The bids the human may choose, as the list shows them.
 QStringList bidItems(const GameModel& game)
 {
@@ -101,6 +106,8 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     m_options = new Tstings(*m_table, *m_statusBar, m_game, this);
     m_lastShot = new TLASTSHOT(this);
     m_scores->setDealClosedHandler([this] { scoreSheetClosedAfterDeal(); });
+    // The sheet's close box and Alt+F4 after a deal mean the program, not the next deal.
+    m_scores->setCloseRequestHandler([this] { close(); });
     m_access = new TableAccess(*this, m_game);
 
     connect(m_table, &Table::humanCardClicked, this, &TForm1::PlayCard);
@@ -120,11 +127,12 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     connect(m_table, &Table::bidConfirmRequested, this, &TForm1::Button1Click);
     connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
     connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
+    m_game.addListener(this);
 
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { m_game.removeListener(this); }
 
 void TForm1::createMenus()
 {
@@ -420,6 +428,11 @@ void TForm1::nameAccepted()
         update();
         setEnabled(true);
         activateWindow();
+        // A game kept between deals goes on with its next deal.
+        if (m_game.phase() == Phase::DealOver && m_game.dealScored()) {
+            scoreSheetClosedAfterDeal();
+            return;
+        }
         runFlow();
         return;
     }
@@ -483,6 +496,7 @@ void TForm1::NewDeal()
     // The keyboard starts on the bid list: Down chooses, Tab goes on to the button.
     m_table->bidBox()->setFocus();
     m_statusBar->getHintPanel()->setText(texts().flow.BidPrompt);
+    keepSaveCurrent();
 }
 
 Player& TForm1::playerFor(int /*seat*/) { return m_classic; }
@@ -835,18 +849,26 @@ void TForm1::takeTrick(int taker)
         marker->repaint();
     }
     m_game.takeTrick();
+    // A crash or a power cut loses at most the trick under way.
+    keepSaveCurrent();
 }
 
 void TForm1::scoreSheetClosedAfterDeal()
 {
+    // The sheet also closes when the program ends under it: no deal then.
+    if (applicationQuitting())
+        return;
     m_table->UpdateCards();
     m_table->deletegools();
     m_table->DeleteCards();
     if (m_game.phase() == Phase::GameOver) {
         for (int seat = 1; seat <= 4; ++seat)
             m_table->bidLabel(seat)->clear();
+        // The green column alone does not say who won, nor that No ends the program.
+        LangMessageDlg(gameWonText(), DialogType::Information, MsgButton::OK, this);
         const int answer = StandardMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom,
-                                              MsgButton::Yes | MsgButton::No, this);
+                                              MsgButton::Yes | MsgButton::No, this,
+                                              texts().flow.NewGameAfterWinDetails);
         if (answer != MsgResult::Yes) {
             // No deal is in progress (CardsPlayed stands at 52), so the window closes without
             // a question and the program ends.
@@ -943,14 +965,86 @@ void TForm1::HintClick()
 // ---------------------------------------------------------------------------------------
 // The game that outlives the window
 
+bool TForm1::gameWorthKeeping() const
+{
+    // Between deals the phase is DealOver (GameOver once the game is won).
+    return m_game.dealInProgress() || (m_game.phase() == Phase::DealOver && m_game.dealScored());
+}
+
+bool TForm1::quitKeepsGame() const { return settings::resumeGames() && gameWorthKeeping(); }
+
+bool TForm1::storeGame(QString* where)
+{
+    if (!settings::resumeGames()) {
+        // Turned off during the run: this run's save is not left behind to be offered.
+        if (m_ownsSave) {
+            savedgame::discard();
+            m_ownsSave = false;
+        }
+        return true;
+    }
+    if (!gameWorthKeeping())
+        return true;
+    if (!savedgame::write(m_game.save(), where))
+        return false;
+    m_ownsSave = true;
+    return true;
+}
+
 void TForm1::saveGameOnQuit()
 {
-    if (!m_game.dealInProgress() || !settings::resumeGames())
-        return;
     QString where;
-    if (!savedgame::write(m_game.save(), &where))
+    if (!storeGame(&where))
         LangMessageDlg(texts().savedGame.SaveFailedNotice.arg(where), DialogType::Warning, MsgButton::OK,
                        this);
+}
+
+void TForm1::keepSaveCurrent()
+{
+    QString where;
+    if (storeGame(&where) || m_saveErrorShown)
+        return;
+    m_saveErrorShown = true;
+    LangMessageDlg(texts().savedGame.SaveFailedNotice.arg(where), DialogType::Warning, MsgButton::OK, this);
+}
+
+void TForm1::endOnSignal()
+{
+    if (m_endingWithoutQuestion)
+        return; // a second signal while ending
+    QString where;
+    if (!storeGame(&where))
+        qWarning("halbeet: the game could not be saved to %s", qPrintable(where));
+    // The close handler then stores the window's state and ends the flows and the program;
+    // an open question or dialog ends with it.
+    m_endingWithoutQuestion = true;
+    close();
+    // Under the exit question the window is closing already, and close() does nothing.
+    hide();
+    QCoreApplication::exit(0);
+}
+
+QString TForm1::gameWonText() const
+{
+    const FlowTexts& t = texts().flow;
+    const TGameState& s = m_state;
+    // Right to left, each name and each score is set apart from its neighbours, or a Latin
+    // name would run on into the scores around it ("سالم 33، Omar 42" shows as "42، Omar 33"),
+    // and a score reads left to right, so that "-3" keeps its sign in front.
+    const bool rightToLeft = languageDirection() == Qt::RightToLeft;
+    const auto score = [rightToLeft](std::int32_t value) {
+        const QString number = QString::number(value);
+        return rightToLeft ? LeftToRightIsolate + number + PopIsolate : number;
+    };
+    const auto name = [this, rightToLeft](int seat) {
+        const QString text = nameLabel(seat)->text();
+        return rightToLeft ? FirstStrongIsolate + text + PopIsolate : text;
+    };
+    const bool ours = s.GameWinner == 1 || s.GameWinner == 3;
+    return (ours ? t.GameWonYourSide : t.GameWonOtherSide) + QStringLiteral("\n\n") +
+           t.YourSideScores.arg(name(1), score(s.Scores[1]), name(3), score(s.Scores[3])) +
+           QLatin1Char('\n') +
+           t.OtherSideScores.arg(name(2), score(s.Scores[2]), name(4), score(s.Scores[4]));
 }
 
 bool TForm1::offerSavedGame()
@@ -971,11 +1065,13 @@ bool TForm1::offerSavedGame()
         if (probe.load(*text, nullptr, &problem)) {
             const bool wanted = LangMessageDlg(t.ResumeQuestion, DialogType::Custom,
                                                MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes;
-            // Offered once: a game that is not continued now is gone, one that is lives on
-            // in the window until it is saved again.
-            savedgame::discard();
-            if (!wanted || !m_game.load(*text))
+            // A game that is not continued now is gone. One that is stays on disk until it
+            // ends, kept current as it goes on, so that a crash does not lose it after all.
+            if (!wanted || !m_game.load(*text)) {
+                savedgame::discard();
                 return false;
+            }
+            m_ownsSave = true;
             // Its deals go on counting in the statistics under the game's own id.
             m_recorder.gameResumed();
             // A game left while the computer seats were still bidding (an Expert thinks for a
@@ -1191,6 +1287,25 @@ void TForm1::StatisticsClick()
                                    nameLabel(4)->text()});
 }
 
+void TForm1::gameEvent(const GameModel& game, const GameEvent& event)
+{
+    switch (event.kind) {
+    case GameEvent::Kind::DealScored:
+        // Kept between deals too; a won game is not (below).
+        if (game.state().GameWinner == 0)
+            keepSaveCurrent();
+        break;
+    case GameEvent::Kind::GameWon:
+        if (m_ownsSave) {
+            savedgame::discard();
+            m_ownsSave = false;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
 void TForm1::N6Click()
 {
     const QString playing = m_statusBar->getPlayPanel()->text();
@@ -1218,6 +1333,10 @@ void TForm1::English1Click() { m_languageMenu->switchLanguage(QStringLiteral("EN
 void TForm1::closeEvent(QCloseEvent* event)
 {
     if (m_state.CardsPlayed >= 52 || m_endingWithoutQuestion) {
+        // Between deals a game is kept as it stands (or this run's save goes, when saving
+        // has been turned off); ending without a name or on a signal has done its part.
+        if (!m_endingWithoutQuestion)
+            saveGameOnQuit();
         saveWindowState();
         endAllFlows();
         event->accept();
@@ -1230,8 +1349,9 @@ void TForm1::closeEvent(QCloseEvent* event)
     const int nameDue = namePending ? m_timer1->remainingTime() : 0;
     if (namePending)
         m_timer1->stop();
-    if (LangMessageDlg(texts().flow.ExitQuestion, DialogType::Custom,
-                       MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes) {
+    const FlowTexts& t = texts().flow;
+    if (LangMessageDlg(t.ExitQuestion, DialogType::Custom, MsgButton::Yes | MsgButton::No, this,
+                       quitKeepsGame() ? t.ExitKeepsGame : t.ExitLosesGame) == MsgResult::Yes) {
         saveGameOnQuit();
         saveWindowState();
         endAllFlows();

@@ -43,7 +43,7 @@ class Tstings;
 
 class Statistics;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private GameListener {
     Q_OBJECT
 
 public:
@@ -114,12 +114,20 @@ public:
     // The size the window has, or would have once neither maximised nor full screen.
     QSize normalSize() const;
 
-    // Saves a deal in progress for the next start (when the player has not turned it off);
-    // the close handler calls it once the player has confirmed that he quits.
+    // Saves a game in progress for the next start (when the player has not turned it off);
+    // the close handler calls it once the player has confirmed that he quits. A failed write
+    // is reported.
     void saveGameOnQuit();
+    // SIGTERM or SIGHUP (logout, shutdown): the game is saved as on Exit, silently, and the
+    // program ends without a question.
+    void endOnSignal();
+    // Whether quitting now keeps the game for the next start.
+    bool quitKeepsGame() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
+    // A scored deal keeps the save current; a won game's save goes.
+    void gameEvent(const GameModel& game, const GameEvent& event) override;
     void showEvent(QShowEvent* event) override;   // FormShow
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -160,6 +168,17 @@ private:
     void scoreSheetClosedAfterDeal();
     // Offers the saved game after the name dialog; true when it was taken up and is on the table.
     bool offerSavedGame();
+    // A position the next start can lay out and go on from: a deal under way, or one scored
+    // that did not end the game.
+    bool gameWorthKeeping() const;
+    // Writes the game for the next start, or removes a save of this run when the player has
+    // turned saving off. False when a write failed; *where then names the file.
+    bool storeGame(QString* where);
+    // Brings the save up to date while a game goes on (a deal dealt, a trick taken, a deal
+    // scored). A failure is told once a run; the game goes on.
+    void keepSaveCurrent();
+    // The statement of the won game: which side, with the names and final scores.
+    QString gameWonText() const;
     // Lays the table out from the model as it stands, for a restored game.
     void restoreTable();
     QLabel* nameLabel(int seat) const;
@@ -203,6 +222,11 @@ private:
     LanguageMenu* m_languageMenu = nullptr;
     bool m_delayErrorShown = false;
     bool m_endingWithoutQuestion = false;
+    // The save on disk is this run's game (written now, or taken up at the start): it goes
+    // when the game ends or saving is turned off. A save of an earlier run not taken up
+    // is left alone.
+    bool m_ownsSave = false;
+    bool m_saveErrorShown = false;
 };
 
 } // namespace halbeet

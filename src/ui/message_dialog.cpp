@@ -136,7 +136,7 @@ void TMessageForm::keyPressEvent(QKeyEvent* event)
 }
 
 std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString& text, DialogType type,
-                                                        Buttons buttons)
+                                                        Buttons buttons, const QString& details)
 {
     const LanguageTexts& arabic = arabicTexts();
     auto form = std::make_unique<TMessageForm>();
@@ -161,8 +161,13 @@ std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString& text, Dia
     const QRect screen = screenGeometry();
     const QRect textRect = metrics.boundingRect(QRect(0, 0, screen.width() / 2, 0),
                                                 Qt::TextWordWrap | Qt::TextExpandTabs, text);
-    const int textWidth = textRect.width();
-    const int textHeight = textRect.height();
+    // The details, a paragraph below the text, share its column.
+    const QRect detailsRect = details.isEmpty() ? QRect()
+                                                : metrics.boundingRect(QRect(0, 0, screen.width() / 2, 0),
+                                                                       Qt::TextWordWrap | Qt::TextExpandTabs, details);
+    const int textWidth = std::max(textRect.width(), detailsRect.width());
+    const int detailsTop = textRect.height() + vertSpacing;
+    const int textHeight = details.isEmpty() ? textRect.height() : detailsTop + detailsRect.height();
 
     const QIcon icon = iconOf(type);
     const bool hasIcon = !icon.isNull();
@@ -199,7 +204,16 @@ std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString& text, Dia
     message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
     message->setText(text);
-    message->setGeometry(clientWidth - textWidth - textOffset, vertMargin, textWidth, textHeight);
+    message->setGeometry(clientWidth - textWidth - textOffset, vertMargin, textWidth, textRect.height());
+    if (!details.isEmpty()) {
+        auto* more = new QLabel(form.get());
+        more->setObjectName(QStringLiteral("Details"));
+        more->setTextFormat(Qt::PlainText);
+        more->setWordWrap(true);
+        more->setText(details);
+        more->setGeometry(clientWidth - textWidth - textOffset, vertMargin + detailsTop, textWidth,
+                          detailsRect.height());
+    }
 
     const MsgButton defaultButton = defaultButtonOf(buttons);
     const MsgButton cancelButton = cancelButtonOf(buttons);
@@ -235,12 +249,13 @@ std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString& text, Dia
     return form;
 }
 
-int ArabicMessageDlg(const QString& text, DialogType type, Buttons buttons, QWidget* parent)
+int ArabicMessageDlg(const QString& text, DialogType type, Buttons buttons, QWidget* parent,
+                     const QString& details)
 {
     // The dialog stays parentless, centred on the screen and modal to the whole application,
     // so it never belongs to (and dies with) a window that might close while it is up.
     Q_UNUSED(parent);
-    const std::unique_ptr<TMessageForm> form = CreateArabicMessageDialog(text, type, buttons);
+    const std::unique_ptr<TMessageForm> form = CreateArabicMessageDialog(text, type, buttons, details);
     form->setWindowModality(Qt::ApplicationModal);
     return form->exec();
 }
@@ -249,7 +264,7 @@ namespace {
 
 // The standard box, its custom caption being the title of the given language.
 int standardBox(const LanguageTexts& titleLanguage, const QString& text, DialogType type,
-                Buttons buttons, QWidget* parent)
+                Buttons buttons, QWidget* parent, const QString& details)
 {
     const LanguageTexts& english = englishTexts();
     QMessageBox box(parent);
@@ -257,6 +272,7 @@ int standardBox(const LanguageTexts& titleLanguage, const QString& text, DialogT
                                                   : english.messageDialog.captions[static_cast<std::size_t>(type)]);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
+    box.setInformativeText(details);
     switch (type) {
     case DialogType::Warning: box.setIcon(QMessageBox::Warning); break;
     case DialogType::Error: box.setIcon(QMessageBox::Critical); break;
@@ -315,22 +331,24 @@ int standardBox(const LanguageTexts& titleLanguage, const QString& text, DialogT
 
 } // namespace
 
-int StandardMessageDlg(const QString& text, DialogType type, Buttons buttons, QWidget* parent)
+int StandardMessageDlg(const QString& text, DialogType type, Buttons buttons, QWidget* parent,
+                       const QString& details)
 {
-    return standardBox(texts(), text, type, buttons, parent);
+    return standardBox(texts(), text, type, buttons, parent, details);
 }
 
-int LangMessageDlg(const QString& text, DialogType type, Buttons buttons, QWidget* parent)
+int LangMessageDlg(const QString& text, DialogType type, Buttons buttons, QWidget* parent,
+                   const QString& details)
 {
-    return MessageDlgIn(CurrentLang(), text, type, buttons, parent);
+    return MessageDlgIn(CurrentLang(), text, type, buttons, parent, details);
 }
 
 int MessageDlgIn(const QString& code, const QString& text, DialogType type, Buttons buttons,
-                 QWidget* parent)
+                 QWidget* parent, const QString& details)
 {
     if (code == QLatin1String("AR"))
-        return ArabicMessageDlg(text, type, buttons, parent);
-    return standardBox(textsFor(code), text, type, buttons, parent);
+        return ArabicMessageDlg(text, type, buttons, parent, details);
+    return standardBox(textsFor(code), text, type, buttons, parent, details);
 }
 
 void showSettingsWriteError(QWidget* parent, const SettingsWriteError& error)

@@ -76,35 +76,37 @@ protected:
 
 private:
     friend std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString&, DialogType,
-                                                                   Buttons);
+                                                                   Buttons, const QString&);
     QPushButton* m_defaultButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
 };
 
-// Questions and notices in the interface language; returns the result code.
+// Questions and notices in the interface language; returns the result code. `details`, when
+// given, says more under the text (what an answer will do): the message box's informative
+// text, a paragraph of its own in the Arabic dialog.
 int LangMessageDlg(const QString& text, DialogType type, Buttons buttons,
-                   QWidget* parent = nullptr);
+                   QWidget* parent = nullptr, const QString& details = {});
 
 // The same in the dialog of the language with this code, whatever the language of the run:
 // a text in another language comes with buttons and a caption in that language.
 int MessageDlgIn(const QString& code, const QString& text, DialogType type, Buttons buttons,
-                 QWidget* parent = nullptr);
+                 QWidget* parent = nullptr, const QString& details = {});
 
 // Builds (does not show) the Arabic dialog: caption by type, icon at the top right with the
 // text to its left (or the text centred without an icon), buttons right to left in the fixed
 // order, centred on the screen. The caller owns it.
 std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString& text, DialogType type,
-                                                        Buttons buttons);
+                                                        Buttons buttons, const QString& details = {});
 // Builds, shows modally, frees; returns the code of the button that closed it.
 int ArabicMessageDlg(const QString& text, DialogType type, Buttons buttons,
-                     QWidget* parent = nullptr);
+                     QWidget* parent = nullptr, const QString& details = {});
 
 // The standard message box in either language (the score sheet's new-game question uses it
 // in both). Caption: the application title for the custom type, otherwise "Warning",
 // "Error", "Information", "Confirm". Returns the program's result codes; Esc and the close
 // box act as the Esc button: Cancel, else No, else OK.
 int StandardMessageDlg(const QString& text, DialogType type, Buttons buttons,
-                       QWidget* parent = nullptr);
+                       QWidget* parent = nullptr, const QString& details = {});
 
 // The general error handler for a refused settings write: "Unable to write to <path>" in a
 // message box (plain text).

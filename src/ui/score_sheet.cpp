@@ -7,6 +7,7 @@
 #include "ui/status_bar.h"
 #include "ui/table.h"
 
+#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
@@ -162,6 +163,17 @@ void TScores::showAfterDeal()
     m_afterDeal = true;
     exec();
     m_afterDeal = false;
+}
+
+void TScores::closeEvent(QCloseEvent* event)
+{
+    // Esc and OK lead on to the next deal; a close from the window system must not deal.
+    if (event->spontaneous() && m_afterDeal && m_closeRequested) {
+        event->ignore();
+        m_closeRequested();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void TScores::accept() { Button1Click(); }

@@ -32,6 +32,9 @@ public:
     // Called after the sheet of a finished deal has been closed (OK, Esc or the close box):
     // the main window clears the table and deals again, or asks for a new game.
     void setDealClosedHandler(std::function<void()> handler) { m_dealClosed = std::move(handler); }
+    // Called instead when the window system closes the sheet of a finished deal (its close
+    // box, Alt+F4): the player means to close the program, so the main window is closed.
+    void setCloseRequestHandler(std::function<void()> handler) { m_closeRequested = std::move(handler); }
 
     // Shows the sheet at the end of a deal: showing it scores the deal (once), and closing it
     // leads on to the next deal. Opened any other way (the Scores command, even while the
@@ -53,6 +56,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormShow();
@@ -61,6 +65,7 @@ private:
     Table& m_table;
     TStatusBar& m_statusBar;
     std::function<void()> m_dealClosed;
+    std::function<void()> m_closeRequested;
     bool m_afterDeal = false;
     bool m_closing = false;
     PerSeat<QLabel*> m_headings{};

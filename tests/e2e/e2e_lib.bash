@@ -217,3 +217,69 @@ answer_with() {
     timeout 5 xdotool mousemove $((WX + WW / 2)) $((WY + WH / 2))
     timeout 5 xdotool key "$2"
 }
+
+# ---- a deal in play ----------------------------------------------------------------------
+
+# The table and the status bar, the client area of the main window.
+table_shot() { timeout 10 import -window root -crop "560x413+$TX+$TY" "$1" || fail "no picture of the table"; }
+# Colours in the middle of the table: the bare green has one or two, cards on the trick many.
+trick_colours() {
+    timeout 10 import -window root -crop "136x152+$((TX + 208))+$((TY + 120))" -format %k info: 2>/dev/null
+}
+hand_strip() { timeout 10 import -window root -crop "264x36+$((TX + 144))+$((TY + 344))" "$1" 2>/dev/null; }
+
+# Bids 6 on the deal waiting for the bid (with any three other bids the deal is played).
+bid_six() {
+    sleep 1 # the deal is laid out card by card
+    click_at 117 370
+    sleep 0.5
+    timeout 5 xdotool key --delay 60 Down Down Down Down Return
+    sleep 0.5
+    click_at 269 252
+    sleep 1
+}
+
+# Plays the human's cards, trying them from the right until one is taken, until the command
+# "$1 <cards played>" succeeds once the computers have answered; sets played.
+play_until() {
+    local card=13 deadline=$((SECONDS + 90))
+    played=0
+    while :; do
+        ((SECONDS < deadline)) || fail "the wanted position did not come within 90 s"
+        alive
+        hand_strip "$work/before.png" || fail "no picture of the hand"
+        click_at $((144 + 16 * (card - 1) + (card == 13 ? 35 : 8))) 370
+        sleep 0.25
+        hand_strip "$work/after.png" || fail "no picture of the hand"
+        if same_picture "$work/before.png" "$work/after.png"; then
+            card=$((card == 1 ? 13 : card - 1))
+            continue
+        fi
+        played=$((played + 1))
+        card=13
+        sleep 3 # the trick is taken and led up to the human's next turn
+        "$1" "$played" && break
+    done
+}
+
+# Waits up to 10 s for the program to end; sets status to its exit status.
+wait_for_end() {
+    for _ in $(seq 50); do
+        kill -0 "$app" 2>/dev/null || break
+        sleep 0.2
+    done
+    kill -0 "$app" 2>/dev/null && fail "$1"
+    wait "$app" 2>/dev/null
+    status=$?
+}
+
+# Waits for the question about the saved game and answers it with key $1 (alt+y or alt+n);
+# a screenshot of the question goes to $out/$2 when a name is given.
+answer_resume() {
+    local question
+    question=$(wait_message)
+    [[ -n $question ]] || fail "the saved game was not offered"
+    [[ -n ${2:-} ]] && shot "$2"
+    answer_with "$question" "$1"
+    sleep 2
+}

@@ -245,6 +245,19 @@ inline QString messageText(const QWidget* dialog)
     return {};
 }
 
+// What a question says under its text (the message box's informative text, the Arabic
+// dialog's second paragraph); empty when nothing.
+inline QString messageDetails(const QWidget* dialog)
+{
+    if (const auto* box = qobject_cast<const QMessageBox*>(dialog))
+        return box->informativeText();
+    if (const auto* form = qobject_cast<const TMessageForm*>(dialog)) {
+        if (const auto* label = form->findChild<QLabel*>(QStringLiteral("Details")))
+            return label->text();
+    }
+    return {};
+}
+
 inline bool isMessageDialog(const QWidget* dialog)
 {
     return qobject_cast<const QMessageBox*>(dialog) || qobject_cast<const TMessageForm*>(dialog);
@@ -285,6 +298,30 @@ inline void answerNextMessage(MsgButton button, QString* text = nullptr)
         if (text)
             *text = messageText(modal);
         QVERIFY(pressMessageButton(modal, button));
+    });
+}
+
+// What the end of a won game showed: the statement of the winner, then the new-game question.
+struct GameEndSeen {
+    QString statement;
+    QString question;
+    QString details; // under the question
+};
+
+// Answers the end of a won game: OK to the statement of the winner, then `answer` to the
+// new-game question; what they said goes to *seen.
+inline void answerGameEnd(MsgButton answer, GameEndSeen* seen)
+{
+    whenModal([answer, seen](QWidget* statement) {
+        QVERIFY2(isMessageDialog(statement), statement->metaObject()->className());
+        seen->statement = messageText(statement);
+        whenModal([answer, seen](QWidget* question) {
+            QVERIFY2(isMessageDialog(question), question->metaObject()->className());
+            seen->question = messageText(question);
+            seen->details = messageDetails(question);
+            QVERIFY(pressMessageButton(question, answer));
+        });
+        QVERIFY(pressMessageButton(statement, MsgButton::OK));
     });
 }
 

@@ -467,6 +467,7 @@ void TstFlowDetails::gameWonInPlayAnsweredYes()
     Game game(21);
     TGameState& s = game.state();
     int dealerBefore = -1;
+    GameEndSeen seen;
     playToTheEndOfAGame(game, [&](TScores* sheet) {
         const int winner = s.GameWinner;
         // The winner's column is green, every row of it; the others' are not.
@@ -476,7 +477,7 @@ void TstFlowDetails::gameWonInPlayAnsweredYes()
             QVERIFY(sheet->scoreLabel(other, row)->palette().color(QPalette::WindowText) != QColor(0, 128, 0));
         }
         dealerBefore = DealerSeat(s.DealerCounter);
-        answerNextMessage(MsgButton::Yes);
+        answerGameEnd(MsgButton::Yes, &seen);
     });
     if (QTest::currentTestFailed())
         return;
@@ -492,11 +493,11 @@ void TstFlowDetails::gameWonInPlayAnsweredNo()
 {
     Game game(21);
     TGameState& s = game.state();
-    QString question;
-    playToTheEndOfAGame(game, [&](TScores*) { answerNextMessage(MsgButton::No, &question); });
+    GameEndSeen seen;
+    playToTheEndOfAGame(game, [&](TScores*) { answerGameEnd(MsgButton::No, &seen); });
     if (QTest::currentTestFailed())
         return;
-    QCOMPARE(question, texts().flow.NewGameQuestion);
+    QCOMPARE(seen.question, texts().flow.NewGameQuestion);
     QVERIFY(!game.window().isVisible());
     QVERIFY(!game.table().bidButton()->isVisible());
     QCOMPARE(s.CardsPlayed, 52);

@@ -27,7 +27,9 @@
 
 using namespace halbeet;
 using halbeet::testing::checkStateInvariants;
+using halbeet::testing::answerGameEnd;
 using halbeet::testing::answerNextMessage;
+using halbeet::testing::GameEndSeen;
 using halbeet::testing::Game;
 using halbeet::testing::whenModal;
 
@@ -308,7 +310,7 @@ void GameFlowTest::scoreSheetCloseBoxActsAsOkAndScoresOnce()
     });
     QCOMPARE(s.Scores, scored);
 
-    // The close box (reject) of the next deal's sheet deals again like OK.
+    // Closed from code (reject, as Esc does) the next deal's sheet deals again like OK.
     game.bid(QStringLiteral("6"));
     while (s.HandCount[1] > 1)
         game.click(game.spriteOf(game.legalCard()));
@@ -380,16 +382,13 @@ void GameFlowTest::wonGameAnsweredYesStartsANewGame()
     s.Scores = {0, 100, 0, 100, 0}; // the human's side wins whatever this deal brings
     int winner = 0;
     QColor colour;
+    GameEndSeen seen;
     game.playOutDeal([&](TScores* sheet) {
         winner = s.GameWinner;
         colour = sheet->scoreLabel(winner, 1)->palette().color(QPalette::WindowText);
-        whenModal([](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            QVERIFY(box);
-            QCOMPARE(box->text(), texts().flow.NewGameQuestion);
-            box->button(QMessageBox::Yes)->click();
-        });
+        answerGameEnd(MsgButton::Yes, &seen);
     });
+    QCOMPARE(seen.question, texts().flow.NewGameQuestion);
     QVERIFY(winner == 1 || winner == 3);
     QCOMPARE(colour, QColor(0, 128, 0));
     QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));

@@ -31,7 +31,7 @@ struct Fixture {
     {
         setCurrentLang(lang);
         table = std::make_unique<Table>();
-        dialog = std::make_unique<Tnamesform>(*table, game);
+        dialog = std::make_unique<Tnamesform>(*table);
         accepted = std::make_unique<QSignalSpy>(dialog.get(), &Tnamesform::nameAccepted);
         closed = std::make_unique<QSignalSpy>(dialog.get(), &Tnamesform::closedWithoutName);
     }

@@ -455,6 +455,9 @@ private:
             }
             if (text == texts.ExitQuestion)
                 return pressMessageButton(modal, MsgButton::No);
+            // The statement of a won game comes before the new-game question.
+            if (someoneHasWon() && (text.startsWith(texts.GameWonYourSide) || text.startsWith(texts.GameWonOtherSide)))
+                return pressMessageButton(modal, MsgButton::OK);
             if (text == texts.PassNotice || text == texts.MissingBidNotice)
                 return pressMessageButton(modal, MsgButton::OK);
             fail(QStringLiteral("unexpected message \"%1\"").arg(text));

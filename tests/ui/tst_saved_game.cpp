@@ -27,6 +27,10 @@ using halbeet::testing::answerNextMessage;
 using halbeet::testing::checkStateInvariants;
 using halbeet::testing::Game;
 using halbeet::testing::GameWindow;
+using halbeet::testing::messageDetails;
+using halbeet::testing::messageText;
+using halbeet::testing::pressMessageButton;
+using halbeet::testing::whenModal;
 
 namespace {
 
@@ -137,6 +141,11 @@ private slots:
     void unreadableSaveIsKeptAsideAndReportedOnce();
     void resumeTurnedOffNeitherSavesNorOffers();
     void aRefusedSaveIsReportedAndKeepsTheOldFile();
+    void theSaveIsKeptCurrentAfterEachTrick();
+    void aGameKeptBetweenDealsGoesOnWithTheNextDeal();
+    void exitQuestionSaysWhetherTheGameIsKept_data();
+    void exitQuestionSaysWhetherTheGameIsKept();
+    void turningSavingOffTakesThisRunsSaveAway();
 };
 
 void SavedGameTest::resumedTableMatchesTheOneLeft_data()
@@ -190,13 +199,15 @@ void SavedGameTest::resumedTableMatchesTheOneLeft()
     QCOMPARE(second.window().game().save(), savedText);
     const QStringList after = snapshot(second.window());
     QCOMPARE(after, before);
-    QVERIFY(!QFile::exists(savedgame::path())); // offered once
+    // Taken up, the save stays until the game ends: a crash now must not lose the game.
+    QCOMPARE(readFile(savedgame::path()), saveFile);
     QCOMPARE(checkStateInvariants(second.state(), second.table()), QString());
 
-    // And the game goes on to the end of the deal.
+    // And the game goes on to the end of the deal, its save kept current.
     if (tricks >= 0) {
         second.playOutDeal();
         QCOMPARE(second.window().game().scoreRows().size(), std::size_t(dealsFirst + 1));
+        QCOMPARE(readFile(savedgame::path()), QByteArray::fromStdString(second.window().game().save()));
     }
 }
 
@@ -215,7 +226,10 @@ void SavedGameTest::declinedSaveIsDiscardedAndAFreshDealStarts()
     QCOMPARE(second.start(), QString()); // a fresh deal waits for the bid
     QCOMPARE(second.window().game().dealsDealt(), 1);
     QCOMPARE(second.state().CardsPlayed, 0);
-    QVERIFY(!QFile::exists(savedgame::path()));
+    // The declined game is gone; what is on disk now is the fresh one.
+    const QByteArray now = readFile(savedgame::path());
+    QVERIFY(now != saveFile);
+    QCOMPARE(now, QByteArray::fromStdString(second.window().game().save()));
 }
 
 void SavedGameTest::aComputerToPlayGoesOnAfterTheResume()
@@ -301,7 +315,8 @@ void SavedGameTest::unreadableSaveIsKeptAsideAndReportedOnce()
     answerNextMessage(MsgButton::OK, &notice);
     QCOMPARE(window.start(), QString()); // a new game waits for the bid
     QVERIFY2(notice.contains(reason), qPrintable(notice));
-    QVERIFY(!QFile::exists(savedgame::path()));
+    // Moved aside; in its place now the new game's save.
+    QCOMPARE(readFile(savedgame::path()), QByteArray::fromStdString(window.window().game().save()));
     const QStringList aside =
         QDir(savedgame::folder()).entryList({QStringLiteral("game-unreadable-*.json")}, QDir::Files);
     QCOMPARE(aside.size(), 1);
@@ -331,12 +346,108 @@ void SavedGameTest::aRefusedSaveIsReportedAndKeepsTheOldFile()
     Game game(8);
     game.bid(QStringLiteral("6"));
     // The save's place is taken by a folder: the write must fail, and say where.
+    QVERIFY(QFile::remove(savedgame::path())); // the deal's own save
     QVERIFY(QDir().mkpath(savedgame::path()));
     QString notice;
     answerNextMessage(MsgButton::OK, &notice);
     game.window().saveGameOnQuit();
     QVERIFY2(notice.contains(savedgame::path()), qPrintable(notice));
     QVERIFY(QFileInfo(savedgame::path()).isDir());
+}
+
+void SavedGameTest::theSaveIsKeptCurrentAfterEachTrick()
+{
+    Game game(9);
+    game.bid(QStringLiteral("6"));
+    const GameModel& model = game.window().game();
+    if (model.phase() != Phase::Playing)
+        QSKIP("the deal passed");
+    for (int tricks = 1; tricks <= 12; ++tricks) {
+        playTricks(game, tricks);
+        // On disk: the deal as the trick was taken (the computers may have led since).
+        GameModel saved([] { return 0u; });
+        QVERIFY(saved.load(readFile(savedgame::path()).toStdString()));
+        QCOMPARE(saved.takers().size(), std::size_t(tricks));
+        QCOMPARE(saved.phase(), Phase::Playing);
+        const auto plays = model.plays();
+        QCOMPARE(saved.plays().size(), std::size_t(4 * tricks));
+        QVERIFY(std::equal(saved.plays().begin(), saved.plays().end(), plays.begin(),
+                           [](const TTrickCard& a, const TTrickCard& b) {
+                               return a.Seat == b.Seat && a.Suite == b.Suite && a.Number == b.Number;
+                           }));
+    }
+    // Scored, the deal is kept with its row; dealt, the next deal replaces it.
+    game.playOutDeal([&](TScores*) {
+        QCOMPARE(readFile(savedgame::path()), QByteArray::fromStdString(model.save()));
+        QVERIFY(model.dealScored());
+    });
+    QCOMPARE(model.phase(), Phase::Bidding);
+    QCOMPARE(readFile(savedgame::path()), QByteArray::fromStdString(model.save()));
+}
+
+void SavedGameTest::aGameKeptBetweenDealsGoesOnWithTheNextDeal()
+{
+    QByteArray between;
+    PerSeat<std::int32_t> scores{};
+    {
+        Game first(5);
+        first.bid(QStringLiteral("6"));
+        if (first.window().game().phase() != Phase::Playing)
+            QSKIP("the deal passed");
+        // The program ends while the sheet of the scored deal is up.
+        first.playOutDeal([&](TScores*) {
+            between = readFile(savedgame::path());
+            scores = first.state().Scores;
+        });
+    }
+    QVERIFY(!between.isEmpty());
+
+    GameWindow second(named());
+    QVERIFY(writeFile(savedgame::path(), between));
+    answerNextMessage(MsgButton::Yes);
+    QCOMPARE(second.start(), QString()); // the next deal waits for the bid
+    QCOMPARE(second.state().Scores, scores);
+    QCOMPARE(second.window().game().scoreRows().size(), std::size_t(1));
+    QCOMPARE(second.window().scoreSheet()->scoreLabel(1, 1)->text(), QString::number(scores[1]));
+    QCOMPARE(checkStateInvariants(second.state(), second.table()), QString());
+}
+
+void SavedGameTest::exitQuestionSaysWhetherTheGameIsKept_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("English, saving on") << "EN" << QByteArray() << true;
+    QTest::newRow("English, saving off") << "EN" << QByteArray("[GAME]\nRESUME=0\n") << false;
+    QTest::newRow("Arabic, saving on") << "AR" << QByteArray() << true;
+    QTest::newRow("Arabic, saving off") << "AR" << QByteArray("[GAME]\nRESUME=0\n") << false;
+}
+
+void SavedGameTest::exitQuestionSaysWhetherTheGameIsKept()
+{
+    QFETCH(QString, language);
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, kept);
+    Game game(7, 0, ini, language);
+    QString question, details;
+    whenModal([&](QWidget* modal) {
+        question = messageText(modal);
+        details = messageDetails(modal);
+        QVERIFY(pressMessageButton(modal, MsgButton::No));
+    });
+    game.window().close();
+    QCOMPARE(question, texts().flow.ExitQuestion);
+    QCOMPARE(details, kept ? texts().flow.ExitKeepsGame : texts().flow.ExitLosesGame);
+    QVERIFY(game.window().isVisible());
+}
+
+void SavedGameTest::turningSavingOffTakesThisRunsSaveAway()
+{
+    Game game(7);
+    QVERIFY(QFile::exists(savedgame::path())); // the deal on the table
+    settings::setResumeGames(false);
+    game.window().saveGameOnQuit();
+    QVERIFY(!QFile::exists(savedgame::path()));
 }
 
 QTEST_MAIN(SavedGameTest)

@@ -6,6 +6,7 @@
 // name dialog writes PLAYER1 (and then change nothing else but a DELAY that needs correcting).
 
 #include "core/state.h"
+#include "settings/saved_game.h"
 #include "settings/settings.h"
 #include "ui/card_sprite.h"
 #include "ui/language.h"
@@ -419,6 +420,8 @@ void TestSettingsFiles::initTestCase()
     previousHandler = qInstallMessageHandler(quietHandler);
     QVERIFY(m_home.isValid());
     qputenv("APPDATA", m_home.path().toUtf8());
+    // Each case's first deal is saved: its own data folder, emptied before every case.
+    qputenv("XDG_DATA_HOME", (m_home.path() + QStringLiteral("/data")).toUtf8());
     m_file = QDir::cleanPath(m_home.path() + QStringLiteral("/Dovelarks/Halbeet")) +
              QStringLiteral("/Halbeet.ini");
     QCOMPARE(settings::SettingsFile(), m_file);
@@ -445,6 +448,7 @@ void TestSettingsFiles::startUpSurvivesTheFile()
 // once where the old file went.
 void TestSettingsFiles::oversizedFileIsSetAsideAndTheGameStarts()
 {
+    savedgame::discard();
     QFile::remove(m_file);
     QDir().mkpath(QFileInfo(m_file).path());
     const QByteArray huge = "[NAMES]\nPLAYER2=Falcon\n" + QByteArray(17 * 1024 * 1024, ';');
@@ -493,6 +497,8 @@ void TestSettingsFiles::oversizedFileIsSetAsideAndTheGameStarts()
 void TestSettingsFiles::runCase(const Case& c)
 {
     const Expectation& expect = c.expect;
+    // A game saved by the case before must not be offered to this one.
+    savedgame::discard();
     QFile::remove(m_file);
     QDir().mkpath(QFileInfo(m_file).path());
     if (c.file) {

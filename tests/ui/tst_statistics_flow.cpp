@@ -15,7 +15,9 @@
 #include <QtTest>
 
 using namespace halbeet;
+using halbeet::testing::answerGameEnd;
 using halbeet::testing::answerNextMessage;
+using halbeet::testing::GameEndSeen;
 using halbeet::testing::Game;
 using halbeet::testing::GameWindow;
 
@@ -144,9 +146,10 @@ void StatisticsFlowTest::aWonGameIsRecordedOnce()
     const std::string id = game.model().gameTag();
     game.bid(QStringLiteral("6"));
     bool asked = false;
+    GameEndSeen seen;
     game.playOutDeal([&](TScores* sheet) {
         QVERIFY(game.model().phase() == Phase::GameOver);
-        answerNextMessage(MsgButton::Yes);
+        answerGameEnd(MsgButton::Yes, &seen);
         asked = true;
         QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
     });
