@@ -535,6 +535,11 @@
         <comment>reasons[11]</comment>
         <translation>أقل توقع هو الأفضل</translation>
     </message>
+    <message>
+        <source>Hint: %1</source>
+        <comment>CardHintPlain</comment>
+        <translation>تلميح: %1</translation>
+    </message>
 </context>
 <context>
     <name>Faces</name>
@@ -1164,6 +1169,16 @@ It will not be offered at the next start.</source>
         <comment>errorWriteFailed</comment>
         <translation>تعذر حفظ الإحصاءات (قد يكون القرص ممتلئاً أو المجلد للقراءة فقط). تستمر اللعبة.
 %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2 (%3)</source>
+        <comment>gamesWonOf</comment>
+        <translation>%1 من %2 (%3)</translation>
+    </message>
+    <message>
+        <source>none yet</source>
+        <comment>noGamesYet</comment>
+        <translation>لا شيء بعد</translation>
     </message>
 </context>
 </TS>

@@ -180,8 +180,12 @@ void StatisticsWindow::showSummary(const StatsSummary& s)
 {
     m_unavailable->hide();
     m_gamesPlayed->setText(QString::number(s.gamesPlayed));
-    m_gamesWon->setText(isolated(
-        QStringLiteral("%1 (%2)").arg(s.gamesWon).arg(percent(s.gamesWon, s.gamesPlayed))));
+    // "Won by your side: 3 of 5 (60%)"; before the first game "none yet", not a bare "0 (-)".
+    const StatisticsTexts& t = m_setup.texts;
+    m_gamesWon->setText(s.gamesPlayed > 0
+                            ? t.gamesWonOf.arg(s.gamesWon).arg(s.gamesPlayed).arg(
+                                  percent(s.gamesWon, s.gamesPlayed))
+                            : t.noGamesYet);
     m_streak->setText(QString::number(s.longestWinningStreak));
     m_deals->setText(QString::number(s.dealsPlayed));
     m_average->setText(

@@ -146,6 +146,7 @@ struct ExpertTexts {
     QString HintItem;        // the Game menu's Hint command
     QString BidHint;         // %1: the bid
     QString CardHint;        // %1: the card, %2: why
+    QString CardHintPlain;   // %1: the card, when no reason holds
     QString LevelCaption;    // Options: the heading of the level choice
     QString Classic;
     QString Expert;
@@ -168,6 +169,8 @@ struct StatisticsTexts {
     QString caption;
     QString gamesPlayed;
     QString gamesWon;
+    QString gamesWonOf;  // %1 games won of %2 finished, %3 the share
+    QString noGamesYet;  // in place of the games won before any game is finished
     QString winningStreak;
     QString dealsScored;
     QString averageChange;
