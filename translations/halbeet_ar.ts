@@ -540,6 +540,11 @@
         <comment>CardHintPlain</comment>
         <translation>تلميح: %1</translation>
     </message>
+    <message>
+        <source>cannot take the trick</source>
+        <comment>reasons[12]</comment>
+        <translation>لا يمكنك كسب الرمية</translation>
+    </message>
 </context>
 <context>
     <name>Faces</name>

@@ -115,11 +115,11 @@ ExpertReason ReasonForCard(const SeatView& view, Mask legal, int bit)
         return HeldBelow(hand, bit) == 0 ? ExpertReason::DiscardsLowest : ExpertReason::NoReason;
     }
     // Following low keeps a high card only when the hand holds one that would have taken the
-    // trick; under a king with the three and five there is nothing to keep.
+    // trick; under a king with the three and five there is nothing to keep, nothing wins.
     for (Mask m = HeldAbove(hand, bit); m != 0; m &= m - 1)
         if (Beats(LowestBit(m), wbit, view.Trump))
             return ExpertReason::SavesHighCard;
-    return ExpertReason::NoReason;
+    return ExpertReason::CannotWin;
 }
 
 } // namespace
@@ -151,6 +151,8 @@ const char* ExpertReasonCode(ExpertReason reason)
         return "bids-expected-tricks";
     case ExpertReason::BidsLowest:
         return "bids-the-lowest";
+    case ExpertReason::CannotWin:
+        return "cannot-win";
     case ExpertReason::NoReason:
         return "no-reason";
     }

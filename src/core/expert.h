@@ -27,6 +27,7 @@ enum class ExpertReason {
     LeadsLow,        // leads the lowest card it holds in a suit, below the ten
     BidsExpected,    // the bid that paid best over the sampled deals
     BidsLowest,      // the lowest bid its score allows paid best
+    CannotWin,       // follows suit where none of its cards of the suit beats the trick
     NoReason,        // none of the above is true of the card
 };
 

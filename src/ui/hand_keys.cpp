@@ -209,6 +209,8 @@ void HandKeys::placeMark()
     m_cardMark->setBar(bar);
     m_cardMark->setGeometry(card.left(), card.top() - bar, shown, card.height() + 2 * bar);
     m_cardMark->stackUnder(sprite);
+    // Read as the card it marks.
+    m_cardMark->setAccessibleName(sprite->accessibleName());
     m_cardMark->show();
     m_cardMark->update();
 }

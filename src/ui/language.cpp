@@ -321,7 +321,8 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
                         tr.translate("Expert", "draws trumps", "reasons[8]"),
                         tr.translate("Expert", "a low lead", "reasons[9]"),
                         tr.translate("Expert", "best over the deals", "reasons[10]"),
-                        tr.translate("Expert", "lowest is best", "reasons[11]")};
+                        tr.translate("Expert", "lowest is best", "reasons[11]"),
+                        tr.translate("Expert", "cannot take the trick", "reasons[12]")};
     t.savedGame.ResumeQuestion = tr.translate(
         "SavedGame",
         "The last game was not finished when Halbeet was closed. Do you want to continue it?",

@@ -153,7 +153,7 @@ struct ExpertTexts {
     std::array<QString, 5> suitNames;  // 1..4: clubs, spades, hearts, diamonds
     std::array<QString, 14> rankNames; // 1..13
     QString cardName;                  // %1 rank, %2 suit
-    std::array<QString, 12> reasons;   // by ExpertReason
+    std::array<QString, 13> reasons;   // by ExpertReason (NoReason has none)
 };
 
 // The choice of card faces in Options.

@@ -464,8 +464,9 @@ TEST(Expert, ChoosesWellInBuiltPositions)
 }
 
 // The reason shown with a hint is a fact a player can check on the table: a "low lead" is the
-// bottom of its suit in the hand and below the ten, "keep high cards" keeps one back, "least
-// useful card" is the lowest of its suit. When no such fact holds, no reason is given.
+// bottom of its suit in the hand and below the ten, "keep high cards" keeps back one that would
+// win, "least useful card" is the lowest of its suit. When no such fact holds, no reason is
+// given.
 TEST(Expert, ReasonIsTrueOfTheCard)
 {
     struct Case {
@@ -512,8 +513,8 @@ TEST(Expert, ReasonIsTrueOfTheCard)
         {"the trump ace draws trumps", masters, C(Ace), ExpertReason::DrawsTrumps},
         {"low under the king, the ace kept", keepsAce, S(3), ExpertReason::SavesHighCard},
         {"the ace over the king takes the trick", keepsAce, S(Ace), ExpertReason::WinsTrick},
-        {"the higher of two low spades keeps nothing high", nothingHigher, S(5), ExpertReason::NoReason},
-        {"the lower of two low spades keeps nothing high either", nothingHigher, S(3), ExpertReason::NoReason},
+        {"the higher of two low spades keeps nothing high", nothingHigher, S(5), ExpertReason::CannotWin},
+        {"the lower of two low spades keeps nothing high either", nothingHigher, S(3), ExpertReason::CannotWin},
         {"a king thrown over the two is not the least useful card", voidInSpades, D(King), ExpertReason::NoReason},
         {"the two of a suit is the least useful card", voidInSpades, D(2), ExpertReason::DiscardsLowest},
         {"a trump on the king ruffs", voidInSpades, C(2), ExpertReason::Ruffs},
