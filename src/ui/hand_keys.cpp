@@ -250,13 +250,20 @@ bool HandKeys::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_window && event->type() == QEvent::KeyPress)
         return handleKey(static_cast<QKeyEvent*>(event));
+    // The mark shows only while the window is the active one; the cards themselves are not
+    // told of the activation.
+    if (watched == &m_window &&
+        (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate ||
+         event->type() == QEvent::ActivationChange)) {
+        placeMark();
+        return false;
+    }
     if (event->type() == QEvent::Enter && watched != &m_window && m_keyboard) {
         m_keyboard = false;
         if (m_marked)
             restack(m_marked);
     }
-    // The mark follows its card and the cards that cover part of it, and the window's
-    // activation (a dialog over the window hides it).
+    // The mark follows its card and the cards that cover part of it.
     if (watched != &m_window) {
         switch (event->type()) {
         case QEvent::Move:
@@ -264,7 +271,6 @@ bool HandKeys::eventFilter(QObject* watched, QEvent* event)
         case QEvent::Show:
         case QEvent::Hide:
         case QEvent::ZOrderChange:
-        case QEvent::ActivationChange:
             placeMark();
             break;
         default:

@@ -118,16 +118,23 @@ void HandKeysTest::markIsShownOnlyWhenACardWouldBeTaken()
         QCOMPARE(stripOwner(card), card);
     QVERIFY(mark->focusMarkShown());
 
-    // A dialog over the table takes the clicks, and with them the mark.
+    // A dialog over the table takes the clicks, and with them the mark, drawn or not; the mark
+    // is back on the screen once the window is active again.
+    const QWidget* drawn = game.window().handKeys()->cardMark();
+    QVERIFY(drawn->isVisible());
     bool seenUnderDialog = true;
+    bool drawnUnderDialog = true;
     whenModal([&](QWidget* modal) {
         seenUnderDialog = mark->focusMarkShown();
+        drawnUnderDialog = drawn->isVisible();
         modal->close();
     });
     game.window().N4Click();
     QVERIFY(!seenUnderDialog);
+    QVERIFY(!drawnUnderDialog);
     QVERIFY(active(game));
     QVERIFY(mark->focusMarkShown());
+    QVERIFY(drawn->isVisible());
 
     // After the deal is over there is nothing to play.
     game.playOutDeal();
