@@ -534,6 +534,16 @@
         <comment>reasons[11]</comment>
         <translation>أقل توقع هو الأفضل</translation>
     </message>
+    <message>
+        <source>Hint: %1</source>
+        <comment>CardHintPlain</comment>
+        <translation>تلميح: %1</translation>
+    </message>
+    <message>
+        <source>cannot take the trick</source>
+        <comment>reasons[12]</comment>
+        <translation>لا يمكنك كسب الرمية</translation>
+    </message>
 </context>
 <context>
     <name>Faces</name>
@@ -1238,6 +1248,16 @@ It will not be offered at the next start.</source>
         <comment>errorWriteFailed</comment>
         <translation>تعذر حفظ الإحصاءات (قد يكون القرص ممتلئاً أو المجلد للقراءة فقط). تستمر اللعبة.
 %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2 (%3)</source>
+        <comment>gamesWonOf</comment>
+        <translation>%1 من %2 (%3)</translation>
+    </message>
+    <message>
+        <source>none yet</source>
+        <comment>noGamesYet</comment>
+        <translation>لا شيء بعد</translation>
     </message>
 </context>
 </TS>

@@ -15,6 +15,8 @@ struct StatisticsTexts {
     QString caption;
     QString gamesPlayed;
     QString gamesWon;
+    QString gamesWonOf;  // %1 games won of %2 finished, %3 the share
+    QString noGamesYet;  // in place of the games won before any game is finished
     QString winningStreak;
     QString dealsScored;
     QString averageChange;

@@ -198,8 +198,13 @@ void StatisticsWindow::showSummary(const StatsSummary& s)
     const auto figure = [this](const QString& text) {
         return m_setup.figure ? m_setup.figure(text) : text;
     };
-    m_gamesWon->setText(
-        figure(QStringLiteral("%1 (%2)").arg(s.gamesWon).arg(percent(s.gamesWon, s.gamesPlayed))));
+    // "Won by your side: 3 of 5 (60%)"; before the first game "none yet", not a bare "0 (-)".
+    const StatisticsTexts& t = m_setup.texts;
+    // The sentence keeps its language's order; only its share is a figure.
+    m_gamesWon->setText(s.gamesPlayed > 0 ? t.gamesWonOf.arg(s.gamesWon)
+                                                .arg(s.gamesPlayed)
+                                                .arg(figure(percent(s.gamesWon, s.gamesPlayed)))
+                                          : t.noGamesYet);
     m_streak->setText(QString::number(s.longestWinningStreak));
     m_deals->setText(QString::number(s.dealsPlayed));
     m_average->setText(

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// A card on the table: its picture at any scale, its place and its click.
 #include "ui/card_sprite.h"
 
 #include "ui/card_art.h"
@@ -6,8 +7,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-
-#include <algorithm>
 
 namespace halbeet {
 
@@ -64,13 +63,7 @@ void CardSprite::setArtSize(QSize size)
     update();
 }
 
-void CardSprite::setFocusMark(bool on)
-{
-    if (on == m_focusMark)
-        return;
-    m_focusMark = on;
-    update();
-}
+void CardSprite::setFocusMark(bool on) { m_focusMark = on; }
 
 bool CardSprite::focusMarkShown() const { return m_focusMark && isVisible() && isActiveWindow(); }
 
@@ -88,27 +81,6 @@ void CardSprite::paintEvent(QPaintEvent* /*event*/)
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(rect(), picture);
     }
-    if (!focusMarkShown())
-        return;
-    // Sized from the card itself, so the mark scales with it: a dark line outside a gold one
-    // reads on a white face and on the green table alike.
-    const qreal line = std::max<qreal>(2.0, width() / 24.0);
-    const qreal radius = width() / 12.0;
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(Qt::NoBrush);
-    const QRectF outer = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
-    painter.setPen(QPen(QColor(20, 20, 90), line));
-    painter.drawRoundedRect(outer, radius, radius);
-    painter.setPen(QPen(QColor(255, 196, 0), line));
-    painter.drawRoundedRect(outer.adjusted(line, line, -line, -line), radius, radius);
-}
-
-void CardSprite::changeEvent(QEvent* event)
-{
-    // The mark follows the window's activation.
-    if (event->type() == QEvent::ActivationChange && m_focusMark)
-        update();
-    QWidget::changeEvent(event);
 }
 
 void CardSprite::mousePressEvent(QMouseEvent* event)

@@ -43,8 +43,9 @@ public:
     // The size the picture is rendered at. While a resize goes on the table holds the last
     // rendered size and the picture is drawn scaled; an empty size renders for the widget.
     void setArtSize(QSize size);
-    // The keyboard's mark: a bright frame inside the card's edge, painted while the window is
-    // the active one (a dialog over it hides the mark).
+    // The keyboard's mark, shown while the window is the active one (a dialog over it hides
+    // the mark). The sprite only keeps the flag: the hand draws the mark around the card, never
+    // over a face, so that no rank is hidden by it.
     bool focusMark() const { return m_focusMark; }
     void setFocusMark(bool on);
     // True when the mark is on the screen now.
@@ -59,7 +60,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     int m_number = 0;

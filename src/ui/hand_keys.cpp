@@ -85,6 +85,32 @@ void FocusRing::paintEvent(QPaintEvent* /*event*/)
     painter.drawRoundedRect(ring, line * 2, line * 2);
 }
 
+CardMark::CardMark(QWidget* table) : QWidget(table)
+{
+    setObjectName(QStringLiteral("CardMark"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
+
+int CardMark::barFor(int cardHeight) { return std::max(4, cardHeight / 14); }
+
+void CardMark::paintEvent(QPaintEvent* /*event*/)
+{
+    // Only the bars: the rest of the widget lies under the card and must let the fan show.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal edge = std::max<qreal>(1.0, m_bar / 4.0);
+    painter.setPen(QPen(QColor(20, 20, 90), edge));
+    painter.setBrush(QColor(255, 196, 0));
+    const qreal inset = edge / 2;
+    const QRectF top(inset, inset, width() - 2 * inset, m_bar - 2 * inset);
+    const qreal radius = m_bar / 3.0;
+    painter.drawRoundedRect(top, radius, radius);
+    painter.drawRoundedRect(top.translated(0, height() - m_bar), radius, radius);
+}
+
 HandKeys::HandKeys(Table& table, QWidget& window, std::function<bool()> canPlay,
                    std::function<bool(const CardSprite*)> inHand, std::function<void(CardSprite*)> play)
     : QObject(&window), m_table(table), m_window(window), m_canPlay(std::move(canPlay)),
@@ -93,6 +119,7 @@ HandKeys::HandKeys(Table& table, QWidget& window, std::function<bool()> canPlay,
     // Keys that no widget of the window took (the hand's cards take none) end at the window.
     m_window.installEventFilter(this);
     m_ring = new FocusRing(&m_table);
+    m_cardMark = new CardMark(&m_table);
     // The pointer coming onto the hand puts the fan back in order before any click.
     for (int k = 1; k <= 13; ++k)
         m_table.handSprite(1, k)->installEventFilter(this);
@@ -156,13 +183,36 @@ void HandKeys::show(CardSprite* sprite)
     if (at != cards.end())
         m_place = static_cast<int>(at - cards.begin());
     sprite->setFocusMark(m_armed);
-    if (m_armed) {
-        // For the keyboard the marked card comes to the front of the fan, so its whole face
-        // and frame show. Not for the mouse: it would cover the cards to its right.
-        if (m_keyboard)
-            sprite->raise();
+    // The marked card stays in its place in the fan: brought to the front it would cover the
+    // ranks of the cards to its right.
+    if (m_armed)
         sprite->setFocus(Qt::OtherFocusReason);
+    placeMark();
+}
+
+void HandKeys::placeMark()
+{
+    CardSprite* sprite = m_marked;
+    if (!sprite || !sprite->focusMarkShown()) {
+        m_cardMark->hide();
+        return;
     }
+    // The part of the card the fan shows: up to the next card to its right that lies over it.
+    const QRect card = sprite->geometry();
+    int shown = card.width();
+    for (CardSprite* other : cardsOnScreen()) {
+        const QRect r = other->geometry();
+        if (other != sprite && r.intersects(card) && r.left() > card.left())
+            shown = std::min(shown, r.left() - card.left());
+    }
+    const int bar = CardMark::barFor(card.height());
+    m_cardMark->setBar(bar);
+    m_cardMark->setGeometry(card.left(), card.top() - bar, shown, card.height() + 2 * bar);
+    m_cardMark->stackUnder(sprite);
+    // Read as the card it marks.
+    m_cardMark->setAccessibleName(sprite->accessibleName());
+    m_cardMark->show();
+    m_cardMark->update();
 }
 
 void HandKeys::arm()
@@ -185,7 +235,7 @@ void HandKeys::disarm()
     if (m_marked && m_marked->focusMark()) {
         m_marked->setFocusMark(false);
         restack(m_marked);
-    }
+    }    placeMark();
 }
 
 void HandKeys::mark(CardSprite* sprite)
@@ -200,10 +250,32 @@ bool HandKeys::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_window && event->type() == QEvent::KeyPress)
         return handleKey(static_cast<QKeyEvent*>(event));
+    // The mark shows only while the window is the active one; the cards themselves are not
+    // told of the activation.
+    if (watched == &m_window &&
+        (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate ||
+         event->type() == QEvent::ActivationChange)) {
+        placeMark();
+        return false;
+    }
     if (event->type() == QEvent::Enter && watched != &m_window && m_keyboard) {
         m_keyboard = false;
         if (m_marked)
             restack(m_marked);
+    }
+    // The mark follows its card and the cards that cover part of it.
+    if (watched != &m_window) {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::ZOrderChange:
+            placeMark();
+            break;
+        default:
+            break;
+        }
     }
     return false;
 }

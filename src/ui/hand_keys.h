@@ -40,6 +40,25 @@ private:
     QPointer<QWidget> m_target;
 };
 
+// The keyboard's mark on a card of the hand: gold bars above and below the part of the card
+// that shows in the fan. It lies outside the card and under it, so it covers no rank, neither
+// the marked card's own nor a neighbour's.
+class CardMark : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CardMark(QWidget* table);
+    // The bars' thickness for a card of this height.
+    static int barFor(int cardHeight);
+    void setBar(int bar) { m_bar = bar; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int m_bar = 4;
+};
+
 class HandKeys : public QObject {
     Q_OBJECT
 
@@ -61,6 +80,7 @@ public:
     // The cards still in the hand, left to right on the screen.
     std::vector<CardSprite*> cardsOnScreen() const;
     FocusRing* focusRing() const { return m_ring; }
+    CardMark* cardMark() const { return m_cardMark; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,6 +89,7 @@ private:
     bool handleKey(QKeyEvent* key);
     void show(CardSprite* sprite);
     void restack(CardSprite* sprite);
+    void placeMark();
 
     Table& m_table;
     QWidget& m_window;
@@ -77,6 +98,7 @@ private:
     std::function<void(CardSprite*)> m_play;
     QPointer<CardSprite> m_marked;
     FocusRing* m_ring = nullptr;
+    CardMark* m_cardMark = nullptr;
     // Where in the fan the mark stood, for the card that takes the place of a played one.
     int m_place = 0;
     bool m_armed = false;

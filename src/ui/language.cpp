@@ -69,6 +69,8 @@ void addStatistics(StatisticsTexts& t, const Translation& tr)
     t.caption = tr.translate("Statistics", "Statistics", "caption");
     t.gamesPlayed = tr.translate("Statistics", "Games finished:", "gamesPlayed");
     t.gamesWon = tr.translate("Statistics", "Won by your side:", "gamesWon");
+    t.gamesWonOf = tr.translate("Statistics", "%1 of %2 (%3)", "gamesWonOf");
+    t.noGamesYet = tr.translate("Statistics", "none yet", "noGamesYet");
     t.winningStreak = tr.translate("Statistics", "Longest winning streak:", "winningStreak");
     t.dealsScored = tr.translate("Statistics", "Deals scored:", "dealsScored");
     t.averageChange =
@@ -306,6 +308,7 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     t.expert.HintItem = tr.translate("Expert", "&Hint", "HintItem");
     t.expert.BidHint = tr.translate("Expert", "Hint: bid %1", "BidHint");
     t.expert.CardHint = tr.translate("Expert", "Hint: %1 (%2)", "CardHint");
+    t.expert.CardHintPlain = tr.translate("Expert", "Hint: %1", "CardHintPlain");
     t.expert.LevelCaption = tr.translate("Expert", "Computer Players", "LevelCaption");
     t.expert.Classic = tr.translate("Expert", "Classic", "Classic");
     t.expert.Expert = tr.translate("Expert", "Expert", "Expert");
@@ -340,7 +343,8 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
                         tr.translate("Expert", "draws trumps", "reasons[8]"),
                         tr.translate("Expert", "a low lead", "reasons[9]"),
                         tr.translate("Expert", "best over the deals", "reasons[10]"),
-                        tr.translate("Expert", "lowest is best", "reasons[11]")};
+                        tr.translate("Expert", "lowest is best", "reasons[11]"),
+                        tr.translate("Expert", "cannot take the trick", "reasons[12]")};
     t.savedGame.ResumeQuestion = tr.translate(
         "SavedGame",
         "The last game was not finished when Halbeet was closed. Do you want to continue it?",

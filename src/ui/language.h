@@ -169,13 +169,14 @@ struct ExpertTexts {
     QString HintItem;        // the Game menu's Hint command
     QString BidHint;         // %1: the bid
     QString CardHint;        // %1: the card, %2: why
+    QString CardHintPlain;   // %1: the card, when no reason holds
     QString LevelCaption;    // Options: the heading of the level choice
     QString Classic;
     QString Expert;
     std::array<QString, 5> suitNames;  // 1..4: clubs, spades, hearts, diamonds
     std::array<QString, 14> rankNames; // 1..13
     QString cardName;                  // %1 rank, %2 suit
-    std::array<QString, 12> reasons;   // by ExpertReason
+    std::array<QString, 13> reasons;   // by ExpertReason (NoReason has none)
 };
 
 // The choice of card faces in Options.

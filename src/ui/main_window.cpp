@@ -957,8 +957,12 @@ void TForm1::HintClick()
     }
     const auto why = static_cast<std::size_t>(choice.why);
     const auto& reasons = texts().expert.reasons;
-    m_statusBar->getHintPanel()->setText(
-        texts().expert.CardHint.arg(cardName(choice.card), why < reasons.size() ? reasons[why] : QString()));
+    static_assert(std::tuple_size_v<std::decay_t<decltype(reasons)>> ==
+                  static_cast<std::size_t>(ExpertReason::NoReason));
+    // A reason is shown only when one is true of the card (NoReason has no text).
+    m_statusBar->getHintPanel()->setText(why < reasons.size()
+                                             ? texts().expert.CardHint.arg(cardName(choice.card), reasons[why])
+                                             : texts().expert.CardHintPlain.arg(cardName(choice.card)));
     m_hintShown = true;
 }
 

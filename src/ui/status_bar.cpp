@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The status bar's panels: their layout in each language, their texts and the trump picture.
 #include "ui/status_bar.h"
 
 #include "core/state.h"
 #include "ui/arabic_style.h"
 #include "ui/language.h"
 
+#include <QHelpEvent>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -146,14 +149,61 @@ void TStatusBar::MirrorStatusPanels()
     repaintNow();
 }
 
+int TStatusBar::stretchingPanelIndex() const { return isArabic() ? 0 : panelCount() - 1; }
+
 QRect TStatusBar::panelRect(int index) const
 {
+    int fixed = 0;
+    for (const auto& p : m_panels)
+        fixed += p->width();
+    const int stretch = stretchingPanelIndex();
+    const auto widthOf = [&](int i) {
+        const int own = panel(i)->width();
+        return i == stretch ? std::max(0, own + this->width() - fixed) : own;
+    };
     int left = 0;
     for (int i = 0; i < index; ++i)
-        left += m_panels[static_cast<std::size_t>(i)]->width();
-    const bool last = index == panelCount() - 1;
-    const int width = last ? std::max(0, this->width() - left) : panel(index)->width();
-    return {left, 0, width, height()};
+        left += widthOf(i);
+    return {left, 0, widthOf(index), height()};
+}
+
+QRect TStatusBar::textRect(int index) const
+{
+    return panelRect(index).adjusted(0, PanelGap, -PanelGap, 0).adjusted(1, 1, -1, -1);
+}
+
+QString TStatusBar::shownText(int index) const
+{
+    const StatusPanel* p = panel(index);
+    if (!p || p->ownerDrawn())
+        return QString();
+    // A little air at the edges, given up when the fallback font needs the room ("Deal" in its
+    // 30-pixel panel); a text longer than the panel loses its end, never its beginning.
+    const QFontMetrics metrics(font());
+    const int room = textRect(index).width();
+    if (metrics.horizontalAdvance(p->text()) <= room)
+        return p->text();
+    return metrics.elidedText(p->text(), Qt::ElideRight, std::max(0, room - 4));
+}
+
+bool TStatusBar::event(QEvent* event)
+{
+    // A text cut to fit shows whole in the tooltip of its panel.
+    if (event->type() == QEvent::ToolTip) {
+        const QPoint at = static_cast<QHelpEvent*>(event)->pos();
+        for (int i = 0; i < panelCount(); ++i) {
+            if (!panelRect(i).contains(at))
+                continue;
+            const QString full = panel(i)->text();
+            if (shownText(i) != full)
+                QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), full, this,
+                                   panelRect(i));
+            else
+                QToolTip::hideText();
+            return true;
+        }
+    }
+    return QWidget::event(event);
 }
 
 void TStatusBar::repaintNow() { repaint(); }
@@ -178,23 +228,27 @@ void TStatusBar::paintEvent(QPaintEvent*)
         const QRect outer = panelRect(i).adjusted(0, PanelGap, -PanelGap, 0);
         if (p.bevel() == StatusPanel::Bevel::Lowered)
             drawLoweredBevel(painter, outer, palette());
-        const QRect inner = outer.adjusted(1, 1, -1, -1);
+        const QRect inner = textRect(i);
         if (p.ownerDrawn()) {
             if (i == trumpPanelIndex())
                 StatusBar1DrawPanel(painter, i, inner);
             continue;
         }
         painter.setPen(m_textColour);
-        // Absolute alignment: the panel's alignment already names the reading-start edge of
-        // the language, the painter's direction must not flip it again.
-        // A little air at the edges, given up when the fallback font needs the room ("Deal"
-        // in its 30-pixel panel).
-        const int spare = inner.width() - painter.fontMetrics().horizontalAdvance(p.text());
+        const QString text = shownText(i);
+        const int spare = inner.width() - painter.fontMetrics().horizontalAdvance(text);
         const int padding = std::clamp(spare / 2, 0, 2);
+        // Absolute alignment: the panel's alignment already names the reading-start edge of
+        // the language, the painter's direction must not flip it again. The painter's direction
+        // is the bar's, so an Arabic text is laid out right to left, brackets mirrored. Clipped
+        // to the panel, so that nothing runs into a neighbour.
+        painter.save();
+        painter.setClipRect(inner);
         painter.drawText(inner.adjusted(padding, 0, -padding, 0),
                          int(p.alignment() | Qt::AlignAbsolute | Qt::AlignVCenter |
                              Qt::TextSingleLine),
-                         p.text());
+                         text);
+        painter.restore();
     }
 }
 

@@ -72,8 +72,13 @@ public:
     int trumpPanelIndex() const; // 5 in Arabic, 1 in English
     int panelCount() const { return static_cast<int>(m_panels.size()); }
     StatusPanel* panel(int index) const;
-    // The panel's rectangle in the bar; the last panel stretches to the right edge.
+    // The panel's rectangle in the bar. The hint panel takes the width the others leave, in
+    // both languages, so a wider window gives the room to the messages.
     QRect panelRect(int index) const;
+    int stretchingPanelIndex() const; // the hint panel's: 0 in Arabic, 6 in English
+    // The panel's text as it fits the panel: whole, or cut at its logical end with an ellipsis
+    // (on the left for right-to-left text, where that end is read).
+    QString shownText(int index) const;
 
     // Paints at once (the flow repaints after dealing; with no deal in progress, that is with
     // CardsPlayed at 52, the trump picture is blank).
@@ -88,8 +93,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    QRect textRect(int index) const;
     void addPanel(int width, const QString& text, Qt::Alignment alignment,
                   StatusPanel::Bevel bevel, bool ownerDrawn = false);
     void StatusBar1DrawPanel(QPainter& painter, int index, const QRect& rect);

@@ -148,8 +148,11 @@ Table::Table(QWidget* parent) : QWidget(parent)
     pal.setColor(QPalette::Window, TableGreen);
     setPalette(pal);
 
-    // Creation order is stacking order: panels and bid boxes at the bottom, the markers under
-    // the hands they peek out of, the cards of the trick and the moving cards over them all.
+    // Creation order is stacking order: panels and bid boxes at the bottom, the human's markers
+    // under his hand (its ranks must stay readable), the opponents' markers over their hands
+    // of backs (tucked under those they would hardly show), then the cut cards, the cards of
+    // the trick and the moving cards over them all. The cut cards are gone before the first
+    // trick is won, so no marker ever lies over one.
     m_panel1 = new QWidget(this);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
     place(m_panel1, QRect(51, 8, 89, 26));
@@ -174,16 +177,20 @@ Table::Table(QWidget* parent) : QWidget(parent)
     // Label1 is opaque: it paints the table's green behind the name.
     m_labels[1]->setAutoFillBackground(true);
 
-    for (int seat = 1; seat <= 4; ++seat)
+    const auto makeMarkers = [this](int seat) {
         for (int n = 1; n <= 13; ++n)
             m_cards[markerCardNumber(seat, n)] = makeSprite(
                 QStringLiteral("Card%1").arg(markerCardNumber(seat, n)),
                 QRect(markerHome(seat, n), MarkerSize));
+    };
+    makeMarkers(1);
     for (int seat = 1; seat <= 4; ++seat)
         for (int k = 1; k <= 13; ++k) {
             const int n = (seat - 1) * 13 + k;
             m_cards[n] = makeSprite(QStringLiteral("Card%1").arg(n), QRect(handHome(seat, k), HandSize));
         }
+    for (int seat = 2; seat <= 4; ++seat)
+        makeMarkers(seat);
     for (int seat = 2; seat <= 4; ++seat)
         m_cutSprites[seat] = makeSprite(QStringLiteral("Player%1Cut").arg(seat),
                                         QRect(cutHome(seat), HandSize));

@@ -464,6 +464,71 @@ TEST(Expert, ChoosesWellInBuiltPositions)
     }
 }
 
+// The reason shown with a hint is a fact a player can check on the table: a "low lead" is the
+// bottom of its suit in the hand and below the ten, "keep high cards" keeps back one that would
+// win, "least useful card" is the lowest of its suit. When no such fact holds, no reason is
+// given.
+TEST(Expert, ReasonIsTrueOfTheCard)
+{
+    struct Case {
+        const char* what;
+        Endgame position;
+        TCardFace card;
+        ExpertReason why;
+    };
+    auto lead = [](std::vector<TCardFace> mine, std::vector<TCardFace> elsewhere,
+                   std::int32_t trump = Clubs) {
+        Endgame e;
+        e.trump = trump;
+        e.mine = std::move(mine);
+        e.elsewhere = std::move(elsewhere);
+        return e;
+    };
+    // Seat 4 has led the spade king; seat 1 is second to play.
+    auto second = [](std::vector<TCardFace> mine, std::vector<TCardFace> elsewhere) {
+        Endgame e;
+        e.mine = std::move(mine);
+        e.elsewhere = std::move(elsewhere);
+        e.trick = {{4, S(King)}};
+        return e;
+    };
+    const std::vector<TCardFace> others9 = {H(2), H(3), S(4), S(5), D(5), D(6), C(2), C(3), C(4)};
+    const std::vector<TCardFace> others8 = {S(6), S(7), H(8), H(9), D(8), D(9), C(8), C(9)};
+    const Endgame kingLead = lead({H(King), S(3), D(4)}, {H(Ace), H(2), S(4), S(5), D(5), D(6), C(2), C(3), C(4)});
+    const Endgame spades = lead({S(9), S(10), S(Queen)}, {S(Ace), S(King), H(2), H(3), H(4), D(2), D(3), D(4), C(5)});
+    const Endgame clubs = lead({C(2), C(10), D(3)}, {C(Ace), C(3), S(2), S(3), S(4), D(4), D(5), D(6), H(2)}, Hearts);
+    const Endgame masters = lead({H(Ace), C(Ace), D(4)}, others9);
+    const Endgame keepsAce = second({S(3), S(Ace), D(4)}, others8);
+    const Endgame nothingHigher = second({S(3), S(5), D(4)}, others8);
+    const Endgame voidInSpades = second({D(2), D(King), C(2)}, others8);
+    const Endgame oneSpade = second({S(3), D(4), H(5)}, others8);
+    const std::vector<Case> cases = {
+        {"a king under an unseen ace is no low lead", kingLead, H(King), ExpertReason::NoReason},
+        {"a lone low card of its suit is a low lead", kingLead, S(3), ExpertReason::LeadsLow},
+        {"a queen over the nine and ten is no low lead", spades, S(Queen), ExpertReason::NoReason},
+        {"the ten over the nine is no low lead", spades, S(10), ExpertReason::NoReason},
+        {"the nine below the ten and queen is a low lead", spades, S(9), ExpertReason::LeadsLow},
+        {"a ten over the two is no low lead", clubs, C(10), ExpertReason::NoReason},
+        {"the two is a low lead", clubs, C(2), ExpertReason::LeadsLow},
+        {"an ace nobody can beat is a sure winner", masters, H(Ace), ExpertReason::LeadsWinner},
+        {"the trump ace draws trumps", masters, C(Ace), ExpertReason::DrawsTrumps},
+        {"low under the king, the ace kept", keepsAce, S(3), ExpertReason::SavesHighCard},
+        {"the ace over the king takes the trick", keepsAce, S(Ace), ExpertReason::WinsTrick},
+        {"the higher of two low spades keeps nothing high", nothingHigher, S(5), ExpertReason::CannotWin},
+        {"the lower of two low spades keeps nothing high either", nothingHigher, S(3), ExpertReason::CannotWin},
+        {"a king thrown over the two is not the least useful card", voidInSpades, D(King), ExpertReason::NoReason},
+        {"the two of a suit is the least useful card", voidInSpades, D(2), ExpertReason::DiscardsLowest},
+        {"a trump on the king ruffs", voidInSpades, C(2), ExpertReason::Ruffs},
+        {"the one spade must follow", oneSpade, S(3), ExpertReason::OnlyCard},
+    };
+    for (const Case& c : cases) {
+        const SeatView v = c.position.view();
+        ASSERT_EQ(v.SeatToPlay(), v.Seat) << c.what;
+        ASSERT_NE(LegalCardMask(v) & BitOf(c.card), 0u) << c.what << ": the card must be legal";
+        EXPECT_EQ(ExpertReasonFor(v, c.card), c.why) << c.what;
+    }
+}
+
 TEST(Expert, BidsMoreWithAStrongerHand)
 {
     // Seat 2 bids first after dealer 1; one hand with every trump honour and the side aces,

@@ -231,6 +231,17 @@ public:
     }
 };
 
+// Resizes the window so that the table shows its layout at exactly this factor, and waits
+// until the cards are rendered for that size.
+inline void scaleTable(TForm1& window, qreal factor)
+{
+    Table* table = window.table();
+    const QSize around = window.size() - table->size();
+    window.resize(qRound(Table::Width * factor) + around.width(),
+                  qRound(Table::Height * factor) + around.height());
+    QTRY_VERIFY(!table->renderPending());
+}
+
 // ---- questions and notices ------------------------------------------------------------
 
 // The text of a question or notice: the standard message box or the Arabic dialog.

@@ -78,6 +78,8 @@ private slots:
     void refusedCardIsRefusedFromTheKeyboardToo();
     void keysDuringGlidesAndPausesNeverPlayLater();
     void hintMovesTheMarkAndReturnPlaysIt();
+    void markCoversNoRank_data();
+    void markCoversNoRank();
     void wholeDealWithKeysOnly_data();
     void wholeDealWithKeysOnly();
 };
@@ -111,27 +113,36 @@ void HandKeysTest::markIsShownOnlyWhenACardWouldBeTaken()
     };
     for (CardSprite* card : hand)
         QCOMPARE(stripOwner(card), card);
-    // The keyboard brings the marked card to the front, the pointer on the hand puts it back.
+    // Nor does the keyboard's mark change the fan, nor does the pointer on the hand.
     press(game, Qt::Key_Home);
     press(game, Qt::Key_Right);
     mark = theMark(game);
-    QCOMPARE(stripOwner(hand.at(2)), mark);
+    QCOMPARE(mark, hand.at(1));
+    for (CardSprite* card : hand)
+        QCOMPARE(stripOwner(card), card);
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(hand.at(5), &enter);
     for (CardSprite* card : hand)
         QCOMPARE(stripOwner(card), card);
     QVERIFY(mark->focusMarkShown());
 
-    // A dialog over the table takes the clicks, and with them the mark.
+    // A dialog over the table takes the clicks, and with them the mark, drawn or not; the mark
+    // is back on the screen once the window is active again.
+    const QWidget* drawn = game.window().handKeys()->cardMark();
+    QVERIFY(drawn->isVisible());
     bool seenUnderDialog = true;
+    bool drawnUnderDialog = true;
     whenModal([&](QWidget* modal) {
         seenUnderDialog = mark->focusMarkShown();
+        drawnUnderDialog = drawn->isVisible();
         modal->close();
     });
     game.window().N4Click();
     QVERIFY(!seenUnderDialog);
+    QVERIFY(!drawnUnderDialog);
     QVERIFY(active(game));
     QVERIFY(mark->focusMarkShown());
+    QVERIFY(drawn->isVisible());
 
     // After the deal is over there is nothing to play.
     game.playOutDeal();
@@ -328,6 +339,62 @@ void HandKeysTest::hintMovesTheMarkAndReturnPlaysIt()
     for (const TTrickCard& play : game.model().plays())
         played = played || (play.Seat == 1 && TCardFace{play.Suite, play.Number} == hinted);
     QVERIFY(played);
+}
+
+void HandKeysTest::markCoversNoRank_data()
+{
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<bool>("hinted");
+    QTest::newRow("marked by the keys") << 1.0 << false;
+    QTest::newRow("hinted, raised and marked") << 1.0 << true;
+    QTest::newRow("marked by the keys, table doubled") << 2.0 << false;
+    QTest::newRow("hinted, table doubled") << 2.0 << true;
+}
+
+void HandKeysTest::markCoversNoRank()
+{
+    // Every card's index corner (the top of the part the fan shows) is the same picture with
+    // the mark on the hand as without it: neither the mark nor the marked card covers a rank.
+    QFETCH(qreal, scale);
+    QFETCH(bool, hinted);
+    Game game(23, 3); // the human leads
+    if (scale != 1.0)
+        testing::scaleTable(game.window(), scale);
+    QVERIFY(active(game));
+    game.bid(QStringLiteral("6"));
+    press(game, Qt::Key_Home);
+    for (int i = 0; i < 5; ++i)
+        press(game, Qt::Key_Right);
+    if (hinted)
+        game.window().menuItem(QStringLiteral("Hint1"))->trigger();
+    CardSprite* mark = theMark(game);
+    QVERIFY(mark);
+    QVERIFY(game.window().handKeys()->cardMark()->isVisible());
+    Table& table = game.table();
+    const QList<CardSprite*> hand = handLeftToRight(game);
+    QCOMPARE(hand.size(), 13);
+    // The corner of each card: as wide as the part the fan shows, a quarter of its height.
+    QList<QRect> corners;
+    for (int i = 0; i < hand.size(); ++i) {
+        const QRect card = hand.at(i)->geometry();
+        const int shown = i + 1 < hand.size() ? hand.at(i + 1)->x() - card.x() : card.width();
+        corners << QRect(card.topLeft(), QSize(shown, card.height() / 4));
+    }
+    const QImage marked = table.grab().toImage();
+    game.window().handKeys()->disarm();
+    QVERIFY(!game.window().handKeys()->cardMark()->isVisible());
+    const QImage plain = table.grab().toImage();
+    const qreal dpr = marked.devicePixelRatio();
+    for (int i = 0; i < hand.size(); ++i) {
+        const QRect corner = corners.at(i);
+        const QRect px(qRound(corner.x() * dpr), qRound(corner.y() * dpr), qRound(corner.width() * dpr),
+                       qRound(corner.height() * dpr));
+        QVERIFY2(marked.copy(px) == plain.copy(px),
+                 qPrintable(QStringLiteral("card %1 of the hand (%2 is marked)").arg(i).arg(hand.indexOf(mark))));
+    }
+    // The mark itself shows, above and below the marked card.
+    const QRect above(mark->x(), mark->y() - 2, 4, 1);
+    QVERIFY(marked.copy(above) != plain.copy(above));
 }
 
 void HandKeysTest::wholeDealWithKeysOnly_data()

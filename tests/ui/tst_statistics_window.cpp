@@ -285,10 +285,11 @@ void TstStatisticsWindow::showsFiguresAndCharts_data()
     QTest::addColumn<QString>("lang");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::addColumn<QString>("won");
     QTest::newRow("English") << "EN"
-                             << "Statistics" << Qt::LeftToRight;
+                             << "Statistics" << Qt::LeftToRight << "1 of 1 (100%)";
     QTest::newRow("Arabic") << "AR"
-                            << "الإحصاءات" << Qt::RightToLeft;
+                            << "الإحصاءات" << Qt::RightToLeft << "1 من 1 (100%)";
 }
 
 void TstStatisticsWindow::showsFiguresAndCharts()
@@ -296,6 +297,7 @@ void TstStatisticsWindow::showsFiguresAndCharts()
     QFETCH(QString, lang);
     QFETCH(QString, caption);
     QFETCH(Qt::LayoutDirection, direction);
+    QFETCH(QString, won);
     setCurrentLang(lang);
     QDir(folder()).removeRecursively();
     Statistics statistics(folder());
@@ -313,7 +315,8 @@ void TstStatisticsWindow::showsFiguresAndCharts()
     QCOMPARE(seen.direction, direction);
     QCOMPARE(seen.chartDirection, Qt::LeftToRight);
     QCOMPARE(seen.gamesPlayed, QStringLiteral("1"));
-    QCOMPARE(seen.gamesWon, QStringLiteral("1 (100%)"));
+    // Read as a sentence: "Won by your side: 1 of 1 (100%)".
+    QCOMPARE(seen.gamesWon, won);
     QCOMPARE(seen.streak, QStringLiteral("1"));
     QCOMPARE(seen.deals, QStringLiteral("4"));
     // The player: +3, -3, +3, +3.
@@ -374,7 +377,9 @@ void TstStatisticsWindow::emptyDatabaseShowsNotesInsteadOfCharts()
     statistics.showWindow(nullptr, Names);
     QVERIFY(*done);
     QCOMPARE(seen.gamesPlayed, QStringLiteral("0"));
-    QCOMPARE(seen.gamesWon, QStringLiteral("0 (-)"));
+    // "Won by your side: none yet", not "0 (-)", read as "nought minus".
+    QCOMPARE(seen.gamesWon, englishTexts().statistics.noGamesYet);
+    QCOMPARE(englishTexts().statistics.noGamesYet, QStringLiteral("none yet"));
     QCOMPARE(seen.average, QStringLiteral("-"));
     QCOMPARE(seen.bidRows, QStringList{englishTexts().statistics.noBids});
     QVERIFY(!seen.scoreChartShown);

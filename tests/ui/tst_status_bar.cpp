@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The seven-panel status bar: the designed Arabic order, the English mirror image, the
-// accessors the flow writes through, and the trump picture.
+// accessors the flow writes through, the panel that takes a wider window's room, long texts
+// cut to fit, and the trump picture.
 
 #include "core/state.h"
 #include "ui/language.h"
@@ -66,10 +67,39 @@ int redColumns(const QImage& image, const QRect& area)
     return count;
 }
 
-QImage render(TStatusBar& bar)
+QImage render(TStatusBar& bar, int width = 560)
 {
-    bar.resize(560, TStatusBar::BarHeight);
+    bar.resize(width, TStatusBar::BarHeight);
     return bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The first and last columns of the area holding red text, or (-1, -1).
+std::pair<int, int> redSpan(const QImage& image, const QRect& area)
+{
+    int first = -1;
+    int last = -1;
+    for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 100 && c.blue() < 100) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+        }
+    return {first, last};
+}
+
+// The hint the flow shows for the ten of clubs with the longest reason there is.
+QString longHint()
+{
+    const ExpertTexts& e = texts().expert;
+    QString longest;
+    for (const QString& reason : e.reasons)
+        if (reason.size() > longest.size())
+            longest = reason;
+    return e.CardHint.arg(e.cardName.arg(e.rankNames[10], e.suitNames[1]), longest);
 }
 
 } // namespace
@@ -83,6 +113,10 @@ private slots:
     void accessorsByLanguage_data();
     void accessorsByLanguage();
     void lastPanelStretches();
+    void hintPanelTakesTheSpareWidth_data();
+    void hintPanelTakesTheSpareWidth();
+    void longHintFitsItsPanel_data();
+    void longHintFitsItsPanel();
     void trumpPicture_data();
     void trumpPicture();
     void textIsPlain();
@@ -175,6 +209,82 @@ void TstStatusBar::lastPanelStretches()
     QCOMPARE(bar.panelRect(0), QRect(0, 0, 50, 19));
     QCOMPARE(bar.panelRect(5), QRect(236, 0, 76, 19));
     QCOMPARE(bar.panelRect(6), QRect(312, 0, 248, 19));
+}
+
+void TstStatusBar::hintPanelTakesTheSpareWidth_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::newRow("Arabic") << "AR";
+    QTest::newRow("English") << "EN";
+}
+
+void TstStatusBar::hintPanelTakesTheSpareWidth()
+{
+    QFETCH(QString, lang);
+    setCurrentLang(lang);
+    TGameState state;
+    TStatusBar bar(state);
+    const int hint = lang == QLatin1String("AR") ? 0 : 6;
+    QCOMPARE(bar.stretchingPanelIndex(), hint);
+    int own = 0;
+    for (int i = 0; i < bar.panelCount(); ++i)
+        own += bar.panel(i)->width();
+    for (const int width : {560, 900, 1600}) {
+        bar.resize(width, TStatusBar::BarHeight);
+        const QByteArray where = "width " + QByteArray::number(width);
+        int left = 0;
+        for (int i = 0; i < bar.panelCount(); ++i) {
+            const QRect r = bar.panelRect(i);
+            QVERIFY2(r.left() == left, where + ", panel " + QByteArray::number(i));
+            const int expected = bar.panel(i)->width() + (i == hint ? width - own : 0);
+            QVERIFY2(r.width() == expected, where + ", panel " + QByteArray::number(i));
+            left = r.right() + 1;
+        }
+        QVERIFY2(left == width, where);
+    }
+}
+
+void TstStatusBar::longHintFitsItsPanel_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<int>("width");
+    QTest::newRow("Arabic, default size") << "AR" << 560;
+    QTest::newRow("Arabic, wide") << "AR" << 1200;
+    QTest::newRow("English, default size") << "EN" << 560;
+    QTest::newRow("English, wide") << "EN" << 1200;
+}
+
+void TstStatusBar::longHintFitsItsPanel()
+{
+    QFETCH(QString, lang);
+    QFETCH(int, width);
+    setCurrentLang(lang);
+    TGameState state;
+    TStatusBar bar(state);
+    const QString full = longHint();
+    bar.getHintPanel()->setText(full);
+    const QImage image = render(bar, width);
+    const int hint = bar.stretchingPanelIndex();
+    const QRect inner = bar.panelRect(hint).adjusted(1, 3, -3, -1);
+    const QString shown = bar.shownText(hint);
+    QVERIFY2(bar.fontMetrics().horizontalAdvance(shown) <= inner.width(), qPrintable(shown));
+    // The text keeps its beginning ("Hint:" and the card) and loses only its end, marked.
+    const QString start = full.left(full.indexOf(QLatin1Char(':')) + 1);
+    QVERIFY2(shown.startsWith(start), qPrintable(shown));
+    if (width >= 1200)
+        QCOMPARE(shown, full);
+    else
+        QVERIFY2(shown == full || shown.endsWith(QChar(0x2026)), qPrintable(shown));
+
+    // On the screen: inside its panel with air at both edges, nothing spilt into the empty
+    // play panel beside it.
+    const auto [first, last] = redSpan(image, bar.panelRect(hint));
+    QVERIFY(first >= 0);
+    QVERIFY2(first > inner.left() && last < inner.right(),
+             qPrintable(QStringLiteral("%1..%2 in %3..%4").arg(first).arg(last).arg(inner.left()).arg(inner.right())));
+    const int play = lang == QLatin1String("AR") ? 1 : 5;
+    QCOMPARE(bar.getPlayPanel(), bar.panel(play));
+    QCOMPARE(redColumns(image, bar.panelRect(play)), 0);
 }
 
 void TstStatusBar::trumpPicture_data()

@@ -88,6 +88,8 @@ private slots:
     void revealDealShowsTheDealersTurnedCard();
     void deleteCardsClearsTheHands();
     void deletegoolsClearsEveryMarker();
+    void wonTrickMarkersShowWhole_data();
+    void wonTrickMarkersShowWhole();
 
     void onlyTheHumanCardsAreClickable();
     void glideCycles_data();
@@ -529,6 +531,55 @@ void TstTable::deletegoolsClearsEveryMarker()
     QVERIFY(m_table->trickSlot(1)->isVisible());
     // The table under the markers is painted green again.
     QCOMPARE(m_table->grab().toImage().pixelColor(100, 200), QColor(0, 128, 0));
+}
+
+void TstTable::wonTrickMarkersShowWhole_data()
+{
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("1x") << 1.0;
+    QTest::newRow("1.5x") << 1.5;
+    QTest::newRow("2x") << 2.0;
+}
+
+void TstTable::wonTrickMarkersShowWhole()
+{
+    // Full hands of backs and every marker shown: no part of an opponent's marker is under
+    // his hand. The human's stay under his face-up hand, whose ranks come first.
+    QFETCH(qreal, scale);
+    m_window->resize(qRound(Table::Width * scale), qRound(Table::Height * scale));
+    m_table->resize(m_window->size());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    for (int seat = 1; seat <= 4; ++seat)
+        for (int k = 1; k <= 13; ++k) {
+            m_table->handSprite(seat, k)->setSuite(seat == 1 ? 1 : -2);
+            m_table->handSprite(seat, k)->setNumber(k);
+            m_table->handSprite(seat, k)->show();
+            m_table->marker(seat, k)->setSuite(-3);
+            m_table->marker(seat, k)->show();
+        }
+    for (int seat = 2; seat <= 4; ++seat)
+        for (int n = 1; n <= 13; ++n) {
+            CardSprite* marker = m_table->marker(seat, n);
+            const QRect r = marker->geometry();
+            for (int x = r.left(); x <= r.right(); x += 3)
+                for (int y = r.top(); y <= r.bottom(); y += 3) {
+                    // The later markers of a seat may lie over its earlier ones.
+                    auto* top = qobject_cast<CardSprite*>(m_table->childAt(x, y));
+                    bool ownLater = false;
+                    for (int later = n + 1; later <= 13; ++later)
+                        ownLater = ownLater || top == m_table->marker(seat, later);
+                    QVERIFY2(top == marker || ownLater,
+                             qPrintable(QStringLiteral("seat %1 marker %2 at (%3, %4) under %5")
+                                            .arg(seat).arg(n).arg(x).arg(y)
+                                            .arg(top ? top->objectName() : QStringLiteral("nothing"))));
+                }
+        }
+    for (int k = 1; k <= 13; ++k) {
+        CardSprite* card = m_table->handSprite(1, k);
+        const QPoint corner = card->geometry().topLeft() + QPoint(2, card->height() / 8);
+        QCOMPARE(m_table->childAt(corner), card);
+    }
 }
 
 void TstTable::onlyTheHumanCardsAreClickable()

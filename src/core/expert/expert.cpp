@@ -53,24 +53,43 @@ Position StartPosition(const SeatView& view)
     return pos;
 }
 
+// The hand's cards as one mask.
+Mask HandMask(const SeatView& view)
+{
+    Mask hand = 0;
+    for (int i = 0; i < view.HandCount; ++i)
+        hand |= BitOf(view.Hand[static_cast<std::size_t>(i)]);
+    return hand;
+}
+
+// The cards of bit's suit the hand holds below it, and above it.
+Mask HeldBelow(Mask hand, int bit) { return hand & SuitMask(SuitOfBit(bit)) & ((Mask{1} << bit) - 1); }
+Mask HeldAbove(Mask hand, int bit) { return hand & SuitMask(SuitOfBit(bit)) & ~((Mask{2} << bit) - 1); }
+
+// Below the ten: a card that a lead gives away without giving up a trick the hand could make.
+constexpr int kLowestHonour = 10;
+
 ExpertReason ReasonForCard(const SeatView& view, Mask legal, int bit)
 {
     if (Count(legal) == 1)
         return ExpertReason::OnlyCard;
+    const Mask hand = HandMask(view);
     const auto trick = view.CurrentTrick();
     if (trick.empty()) {
         // A master: every higher card of its suit is already played or in my own hand.
-        Mask gone = 0;
+        Mask gone = hand;
         for (int i = 0; i < view.PlayCount; ++i)
             gone |= BitOf(view.Plays[static_cast<std::size_t>(i)].Suite,
                           view.Plays[static_cast<std::size_t>(i)].Number);
-        for (int i = 0; i < view.HandCount; ++i)
-            gone |= BitOf(view.Hand[static_cast<std::size_t>(i)]);
         const Mask higher = SuitMask(SuitOfBit(bit)) & ~((Mask{2} << bit) - 1);
         if ((higher & ~gone) == 0)
             return SuitOfBit(bit) == view.Trump ? ExpertReason::DrawsTrumps
                                                 : ExpertReason::LeadsWinner;
-        return ExpertReason::LeadsLow;
+        // A low lead is the bottom of its suit in the hand, and low in itself: a king led from
+        // the king alone is no low lead, nor a ten led over the two.
+        if (HeldBelow(hand, bit) == 0 && RankOfBit(bit) < kLowestHonour)
+            return ExpertReason::LeadsLow;
+        return ExpertReason::NoReason;
     }
     const int led = trick[0].Suite;
     int wpos = 0;
@@ -90,9 +109,16 @@ ExpertReason ReasonForCard(const SeatView& view, Mask legal, int bit)
     }
     if (w.Seat == PartnerOf(view.Seat))
         return ExpertReason::LeavesToPartner;
-    if (SuitOfBit(bit) != led)
-        return ExpertReason::DiscardsLowest;
-    return ExpertReason::SavesHighCard;
+    if (SuitOfBit(bit) != led) {
+        // The least useful card of a suit is its lowest.
+        return HeldBelow(hand, bit) == 0 ? ExpertReason::DiscardsLowest : ExpertReason::NoReason;
+    }
+    // Following low keeps a high card only when the hand holds one that would have taken the
+    // trick; under a king with the three and five there is nothing to keep, nothing wins.
+    for (Mask m = HeldAbove(hand, bit); m != 0; m &= m - 1)
+        if (Beats(LowestBit(m), wbit, view.Trump))
+            return ExpertReason::SavesHighCard;
+    return ExpertReason::CannotWin;
 }
 
 } // namespace
@@ -124,15 +150,22 @@ const char* ExpertReasonCode(ExpertReason reason)
         return "bids-expected-tricks";
     case ExpertReason::BidsLowest:
         return "bids-the-lowest";
+    case ExpertReason::CannotWin:
+        return "cannot-win";
+    case ExpertReason::NoReason:
+        return "no-reason";
     }
     return "";
 }
 
+ExpertReason ExpertReasonFor(const SeatView& view, TCardFace card)
+{
+    return ReasonForCard(view, LegalCardMask(view), CardBit(card.Suite, card.Number));
+}
+
 std::uint64_t LegalCardMask(const SeatView& view)
 {
-    Mask hand = 0;
-    for (int i = 0; i < view.HandCount; ++i)
-        hand |= BitOf(view.Hand[static_cast<std::size_t>(i)]);
+    const Mask hand = HandMask(view);
     const auto trick = view.CurrentTrick();
     if (trick.empty())
         return hand;

@@ -12,7 +12,8 @@
 namespace halbeet {
 
 // Why the Expert chose what it chose, in a few words a window can translate (ExpertReasonCode
-// gives a stable text key for each).
+// gives a stable text key for each). Each is a fact about the card and the hand that a player
+// can check on the table; when none holds, the reason is NoReason and none is shown.
 enum class ExpertReason {
     OnlyCard,        // the one card it may play
     WinsTrick,       // takes the trick with a card of the led suit
@@ -23,9 +24,11 @@ enum class ExpertReason {
     DiscardsLowest,  // out of the led suit; throws its least useful card
     LeadsWinner,     // leads a card nobody can beat in its suit
     DrawsTrumps,     // leads a master trump to pull the others' trumps
-    LeadsLow,        // leads a low card
+    LeadsLow,        // leads the lowest card it holds in a suit, below the ten
     BidsExpected,    // the bid that paid best over the sampled deals
     BidsLowest,      // the lowest bid its score allows paid best
+    CannotWin,       // follows suit where none of its cards of the suit beats the trick
+    NoReason,        // none of the above is true of the card
 };
 
 const char* ExpertReasonCode(ExpertReason reason);
@@ -63,6 +66,9 @@ ExpertCard ExpertChooseCard(const SeatView& view, std::uint64_t seed,
 // its score allows (2, from 30 points 3, from 40 points 4).
 ExpertBid ExpertChooseBid(const SeatView& view, std::uint64_t seed,
                           const ExpertBudget& budget = {});
+
+// The reason given for playing this card, one of the seat's legal cards, in the view's position.
+ExpertReason ExpertReasonFor(const SeatView& view, TCardFace card);
 
 // The cards the seat of the view may play now (follow suit when it can).
 std::uint64_t LegalCardMask(const SeatView& view);
