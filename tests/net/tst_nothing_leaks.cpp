@@ -11,13 +11,13 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTest>
 #include <QTimer>
 
 #include <set>
 
 using namespace halbeet;
+using halbeet::testing::waitUntil;
 using namespace halbeet::net;
 
 namespace {
@@ -127,22 +127,6 @@ private:
     ClassicSeat m_classic;
 };
 
-bool runUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer look;
-    look.setInterval(5);
-    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > ms)
-            loop.quit();
-    });
-    look.start();
-    loop.exec();
-    return done();
-}
-
 } // namespace
 
 class TstNothingLeaks : public QObject {
@@ -170,7 +154,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         table.newGame();
-        QVERIFY2(runUntil([&] { return game.dealsDealt() > deals || !problems.isEmpty(); }, 1'200'000),
+        QVERIFY2(waitUntil([&] { return game.dealsDealt() > deals || !problems.isEmpty(); }, 1'200'000),
                  qPrintable(QStringLiteral("only %1 deals in time").arg(game.dealsDealt())));
         table.stop();
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
@@ -181,3 +165,4 @@ private slots:
 
 QTEST_GUILESS_MAIN(TstNothingLeaks)
 #include "tst_nothing_leaks.moc"
+#include "wait_until.h"

@@ -7,8 +7,6 @@
 #include "net/protocol.h"
 #include "net/table_server.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QNetworkRequest>
 #include <QTest>
 #include <QTimer>
@@ -20,26 +18,10 @@
 #include <memory>
 
 using namespace halbeet;
+using halbeet::testing::waitUntil;
 using namespace halbeet::net;
 
 namespace {
-
-bool runUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer look;
-    look.setInterval(2);
-    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > ms)
-            loop.quit();
-    });
-    look.start();
-    if (!done())
-        loop.exec();
-    return done();
-}
 
 // A client as a program at another computer would be: it reads what it is sent and, while
 // `plays` is set, answers for its seat with the first choice its view offers.
@@ -53,7 +35,7 @@ public:
         options.setSubprotocols({subprotocol});
         socket.open(QNetworkRequest(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(port))), options);
     }
-    bool waitOpen() { return runUntil([this] { return socket.state() == QAbstractSocket::ConnectedState || closed; }, 5000) && !closed; }
+    bool waitOpen() { return waitUntil([this] { return socket.state() == QAbstractSocket::ConnectedState || closed; }, 5000) && !closed; }
     void say(const ClientMessage& message) { socket.sendTextMessage(QString::fromStdString(EncodeClientMessage(message))); }
     void sayRaw(const QString& text) { socket.sendTextMessage(text); }
 
@@ -150,14 +132,14 @@ struct Fixture {
             if (!bot->waitOpen())
                 return false;
         bots[0]->say(Hello{1, "Host", "", ""});
-        if (!runUntil([&] { return bots[0]->seat == 1; }, 5000))
+        if (!waitUntil([&] { return bots[0]->seat == 1; }, 5000))
             return false;
         for (int i = 1; i < 4; ++i)
             bots[static_cast<std::size_t>(i)]->say(Hello{1, "Friend" + std::to_string(i), bots[0]->table, ""});
-        if (!runUntil([&] { return bots[1]->seat && bots[2]->seat && bots[3]->seat; }, 5000))
+        if (!waitUntil([&] { return bots[1]->seat && bots[2]->seat && bots[3]->seat; }, 5000))
             return false;
         bots[0]->say(StartMessage{});
-        return runUntil([&] { return bots[0]->events > 0; }, 5000);
+        return waitUntil([&] { return bots[0]->events > 0; }, 5000);
     }
     HostedTable* table() { return server.table(QString::fromStdString(bots[0]->table)); }
 
@@ -179,7 +161,7 @@ private slots:
         QVERIFY(f.seatFour());
         QCOMPARE(f.bots[0]->seat, 1);
         QCOMPARE(f.bots[1]->seat, 3); // a friend sits opposite the host first
-        const bool played = runUntil([&] { return f.bots[0]->dealsScored >= 3; }, 10000);
+        const bool played = waitUntil([&] { return f.bots[0]->dealsScored >= 3; }, 10000);
         if (!played) {
             for (const auto& bot : f.bots)
                 qWarning() << bot->seat << bot->events << SeatEventName(bot->last.kind) << bot->refusals << bot->byeReason
@@ -189,7 +171,7 @@ private slots:
         QVERIFY(played);
         f.bots[0]->plays = false;
         const GameModel& game = f.table()->game();
-        QVERIFY(runUntil([&] { return game.toAct() == 1 && game.dealInProgress(); }, 20000));
+        QVERIFY(waitUntil([&] { return game.toAct() == 1 && game.dealInProgress(); }, 20000));
         QTest::qWait(50);
         for (const auto& bot : f.bots) {
             QVERIFY2(bot->problems.isEmpty(), qPrintable(bot->problems.join(QLatin1Char('\n'))));
@@ -198,7 +180,7 @@ private slots:
         }
         // A chat line reaches everyone as the text it was, markup and all.
         f.bots[2]->say(ChatMessage{"<b>well played</b>"});
-        QVERIFY(runUntil([&] { return f.bots[0]->chats.size() == 1 && f.bots[3]->chats.size() == 1; }, 5000));
+        QVERIFY(waitUntil([&] { return f.bots[0]->chats.size() == 1 && f.bots[3]->chats.size() == 1; }, 5000));
         QCOMPARE(f.bots[0]->chats.front(), QStringLiteral("<b>well played</b>"));
     }
 
@@ -209,28 +191,28 @@ private slots:
         Fixture f;
         QVERIFY(f.seatFour());
         const GameModel& game = f.table()->game();
-        QVERIFY(runUntil([&] { return game.phase() == Phase::Playing && game.plays().size() % 4 == 2; }, 20000));
+        QVERIFY(waitUntil([&] { return game.phase() == Phase::Playing && game.plays().size() % 4 == 2; }, 20000));
         Bot& gone = *f.bots[2];
         const int seat = gone.seat;
         const std::string oldToken = gone.token;
         gone.socket.abort();
-        QVERIFY(runUntil([&] { return f.server.connectionCount() == 3; }, 5000));
+        QVERIFY(waitUntil([&] { return f.server.connectionCount() == 3; }, 5000));
         // The table waits for him within the grace time.
-        QVERIFY(runUntil([&] { return game.toAct() == seat || !game.dealInProgress(); }, 20000));
+        QVERIFY(waitUntil([&] { return game.toAct() == seat || !game.dealInProgress(); }, 20000));
 
         Bot back(f.server.port());
         QVERIFY(back.waitOpen());
         back.say(Hello{1, "Friend", gone.table, oldToken});
-        QVERIFY(runUntil([&] { return back.snapshots == 1; }, 5000));
+        QVERIFY(waitUntil([&] { return back.snapshots == 1; }, 5000));
         QCOMPARE(back.seat, seat);
         QVERIFY(back.token != oldToken);
-        QVERIFY(runUntil([&] { return game.toAct() != seat || !game.dealInProgress(); }, 5000));
-        QVERIFY(runUntil([&] { return f.bots[0]->dealsScored >= 2; }, 60000));
+        QVERIFY(waitUntil([&] { return game.toAct() != seat || !game.dealInProgress(); }, 5000));
+        QVERIFY(waitUntil([&] { return f.bots[0]->dealsScored >= 2; }, 60000));
 
         Bot thief(f.server.port());
         QVERIFY(thief.waitOpen());
         thief.say(Hello{1, "Thief", gone.table, oldToken});
-        QVERIFY(runUntil([&] { return thief.closed; }, 5000));
+        QVERIFY(waitUntil([&] { return thief.closed; }, 5000));
         QCOMPARE(thief.byeReason, QStringLiteral("unknown token"));
         QCOMPARE(thief.seat, 0);
     }
@@ -265,7 +247,7 @@ private slots:
         const GameModel& game = f.table()->game();
         // Answers already on their way land; then the table waits for a person.
         QTest::qWait(100);
-        QVERIFY(runUntil([&] { return game.toAct() != 0; }, 5000));
+        QVERIFY(waitUntil([&] { return game.toAct() != 0; }, 5000));
         const std::string before = written(TableViewOf(game, 1));
 
         Bot* actor = f.bots[1].get(); // seated, and not the seat to act unless it is
@@ -310,10 +292,10 @@ private slots:
         }
 
         if (outcome == "refused") {
-            QVERIFY(runUntil([&] { return !actor->refusals.isEmpty(); }, 5000));
+            QVERIFY(waitUntil([&] { return !actor->refusals.isEmpty(); }, 5000));
             QVERIFY(!actor->closed);
         } else {
-            QVERIFY(runUntil([&] { return actor->closed; }, 5000));
+            QVERIFY(waitUntil([&] { return actor->closed; }, 5000));
             const QString reason = outcome.section(QStringLiteral(": "), 1);
             if (!reason.isEmpty())
                 QCOMPARE(actor->byeReason, reason);
@@ -343,10 +325,10 @@ private slots:
         for (int i = 0; i < many; ++i)
             idle.push_back(std::make_unique<Bot>(f.server.port()));
         // None of them says hello: every one is closed for it, and the server holds nothing.
-        QVERIFY(runUntil([&] {
+        QVERIFY(waitUntil([&] {
             return std::all_of(idle.begin(), idle.end(), [](const auto& bot) { return bot->closed; });
         }, 60000));
-        QVERIFY(runUntil([&] { return f.server.connectionCount() == 0; }, 5000));
+        QVERIFY(waitUntil([&] { return f.server.connectionCount() == 0; }, 5000));
         const auto told = std::count_if(idle.begin(), idle.end(),
                                         [](const auto& bot) { return bot->byeReason == QStringLiteral("no hello in time"); });
         QVERIFY2(told == many, qPrintable(QStringLiteral("%1 of %2 told why").arg(told).arg(many)));
@@ -359,7 +341,7 @@ private slots:
         std::vector<std::unique_ptr<Bot>> crowd;
         for (int i = 0; i < 6; ++i)
             crowd.push_back(std::make_unique<Bot>(g.server.port()));
-        QVERIFY(runUntil([&] {
+        QVERIFY(waitUntil([&] {
             return std::count_if(crowd.begin(), crowd.end(), [](const auto& bot) { return bot->closed; }) == 1 &&
                    g.server.connectionCount() == 5;
         }, 10000));
@@ -371,7 +353,7 @@ private slots:
             Bot guess(f.server.port());
             QVERIFY(guess.waitOpen());
             guess.say(Hello{1, "Guess", "ABCDEF", ""});
-            QVERIFY(runUntil([&] { return guess.closed; }, 5000));
+            QVERIFY(waitUntil([&] { return guess.closed; }, 5000));
             reasons << guess.byeReason;
         }
         QCOMPARE(reasons.count(QStringLiteral("no such table")), 3);
@@ -383,10 +365,11 @@ private slots:
     {
         Fixture f;
         Bot other(f.server.port(), QStringLiteral("chat"));
-        QVERIFY(runUntil([&] { return other.closed; }, 5000));
+        QVERIFY(waitUntil([&] { return other.closed; }, 5000));
         QCOMPARE(f.server.connectionCount(), 0);
     }
 };
 
 QTEST_GUILESS_MAIN(TstTableServer)
 #include "tst_table_server.moc"
+#include "wait_until.h"

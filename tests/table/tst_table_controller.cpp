@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTest>
 #include <QTimer>
 
@@ -18,31 +17,13 @@
 #include <vector>
 
 using namespace halbeet;
+using halbeet::testing::waitUntil;
 
 namespace {
 
 SeedSource fixedSeeds(std::uint32_t first)
 {
     return [next = first]() mutable { return next++; };
-}
-
-// Runs the event loop until done() holds or ms have passed. QTest::qWaitFor sleeps 10 ms
-// between its looks, longer than a whole step of a table that does not wait.
-bool waitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer look;
-    look.setInterval(1);
-    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > ms)
-            loop.quit();
-    });
-    look.start();
-    if (!done())
-        loop.exec();
-    return done();
 }
 
 // Hands a decision to another seat, keeps everything it is told, and checks what it may not be
@@ -502,3 +483,4 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestTableController)
 #include "tst_table_controller.moc"
+#include "wait_until.h"
