@@ -655,13 +655,13 @@ bool TForm1::runFlow()
             if (!completeTrick())
                 return false;
             if (m_game.phase() == Phase::DealOver) {
-                m_scores->showAfterDeal();
+                scoreAndShowDeal();
                 return true;
             }
             break;
         case Phase::DealOver:
             if (!m_game.dealPassed() && !m_game.dealScored())
-                m_scores->showAfterDeal();
+                scoreAndShowDeal();
             return true;
         case Phase::NoDeal:
         case Phase::Bidding:
@@ -669,6 +669,18 @@ bool TForm1::runFlow()
             return true;
         }
     }
+}
+
+void TForm1::scoreAndShowDeal()
+{
+    // The flow scores the deal, once; the sheet only shows it.
+    if (!m_game.dealPassed() && !m_game.dealScored()) {
+        m_statusBar->getPlayPanel()->setText(QString());
+        m_statusBar->getDealPanel()->setText(QString());
+        m_statusBar->repaintNow();
+        m_game.scoreDeal();
+    }
+    m_scores->showAfterDeal();
 }
 
 bool TForm1::computerTurn(int seat)

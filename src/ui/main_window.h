@@ -161,6 +161,8 @@ private:
     // or the deal is over (the score sheet opens). False when the flow was abandoned.
     bool runFlow();
     bool computerTurn(int seat);
+    // The deal is over: it is scored and the score sheet shows it.
+    void scoreAndShowDeal();
     // The trick lies complete on the table: show it, sweep it toward its taker and count it.
     bool completeTrick();
     bool sweepTrick(int taker);

@@ -147,14 +147,6 @@ void TScores::FormShow()
             heading->setToolTip(QString());
         }
     }
-
-    // A finished deal is scored once, however often the sheet is shown before the next deal.
-    if (m_afterDeal && m_game.phase() == Phase::DealOver && !m_game.dealPassed() && !m_game.dealScored()) {
-        m_statusBar.getPlayPanel()->setText(QString());
-        m_statusBar.getDealPanel()->setText(QString());
-        m_statusBar.repaintNow();
-        m_game.scoreDeal();
-    }
     resetSheet();
 }
 
