@@ -6,6 +6,7 @@
 #include "net/protocol.h"
 #include "table/computer_seats.h"
 #include "table/table_controller.h"
+#include "wait_until.h"
 
 #include <nlohmann/json.hpp>
 
@@ -165,4 +166,3 @@ private slots:
 
 QTEST_GUILESS_MAIN(TstNothingLeaks)
 #include "tst_nothing_leaks.moc"
-#include "wait_until.h"

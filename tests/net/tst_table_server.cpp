@@ -6,6 +6,7 @@
 #include "net/hosted_table.h"
 #include "net/protocol.h"
 #include "net/table_server.h"
+#include "wait_until.h"
 
 #include <QNetworkRequest>
 #include <QTest>
@@ -372,4 +373,3 @@ private slots:
 
 QTEST_GUILESS_MAIN(TstTableServer)
 #include "tst_table_server.moc"
-#include "wait_until.h"

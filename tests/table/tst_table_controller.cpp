@@ -6,6 +6,7 @@
 #include "core/selfplay.h"
 #include "table/computer_seats.h"
 #include "table/table_controller.h"
+#include "wait_until.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -483,4 +484,3 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestTableController)
 #include "tst_table_controller.moc"
-#include "wait_until.h"
