@@ -3,6 +3,7 @@
 
 #include "core/game.h"
 #include "ui/arabic_style.h"
+#include "ui/close_request_filter.h"
 #include "ui/language.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
@@ -15,6 +16,7 @@
 #include <QShowEvent>
 
 #include <algorithm>
+#include <memory>
 
 namespace halbeet {
 
@@ -161,6 +163,12 @@ void TScores::FormShow()
 void TScores::showAfterDeal()
 {
     m_afterDeal = true;
+    // The sheet blocks the main window, so the window system drops the main window's own
+    // close box and Alt+F4: heard here, they act as the sheet's do.
+    const std::unique_ptr<CloseRequestFilter> mainClose = CloseRequestFilter::watch(parentWidget(), [this] {
+        if (m_afterDeal && isVisible() && m_closeRequested)
+            m_closeRequested();
+    });
     exec();
     m_afterDeal = false;
 }
