@@ -163,8 +163,8 @@ void TScores::FormShow()
 void TScores::showAfterDeal()
 {
     m_afterDeal = true;
-    // The sheet blocks the main window, so the window system drops the main window's own
-    // close box and Alt+F4: heard here, they act as the sheet's do.
+    // The sheet blocks the main window, and Qt drops a close aimed at a blocked window: the
+    // main window's close box and Alt+F4 are heard here instead, and act as the sheet's do.
     const std::unique_ptr<CloseRequestFilter> mainClose = CloseRequestFilter::watch(parentWidget(), [this] {
         if (m_afterDeal && isVisible() && m_closeRequested)
             m_closeRequested();
