@@ -16,7 +16,8 @@ struct StatisticsTexts {
     QString gamesPlayed;
     QString gamesWon;
     QString gamesWonOf;  // %1 games won of %2 finished, %3 the share
-    QString noGamesYet;  // in place of the games won before any game is finished
+    QString noGamesYet;  // in place of the games won before any game is finished, and of the
+                         // average change before any deal is scored
     QString winningStreak;
     QString dealsScored;
     QString averageChange;

@@ -207,8 +207,8 @@ void StatisticsWindow::showSummary(const StatsSummary& s)
                                           : t.noGamesYet);
     m_streak->setText(QString::number(s.longestWinningStreak));
     m_deals->setText(QString::number(s.dealsPlayed));
-    m_average->setText(
-        figure(s.dealsPlayed > 0 ? signedNumber(s.averageChange) : QStringLiteral("-")));
+    // Before the first scored deal there is no average: said as for the games won.
+    m_average->setText(s.dealsPlayed > 0 ? figure(signedNumber(s.averageChange)) : t.noGamesYet);
     fillBids(s);
     fillScoreChart(s);
     fillWinRateChart(s);

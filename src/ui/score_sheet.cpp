@@ -3,6 +3,7 @@
 
 #include "core/game.h"
 #include "ui/arabic_style.h"
+#include "ui/close_request_filter.h"
 #include "ui/language.h"
 #include "ui/status_bar.h"
 #include "ui/table.h"
@@ -15,6 +16,7 @@
 #include <QShowEvent>
 
 #include <algorithm>
+#include <memory>
 
 namespace halbeet {
 
@@ -153,6 +155,12 @@ void TScores::FormShow()
 void TScores::showAfterDeal()
 {
     m_afterDeal = true;
+    // The sheet blocks the main window, and Qt drops a close aimed at a blocked window: the
+    // main window's close box and Alt+F4 are heard here instead, and act as the sheet's do.
+    const std::unique_ptr<CloseRequestFilter> mainClose = CloseRequestFilter::watch(parentWidget(), [this] {
+        if (m_afterDeal && isVisible() && m_closeRequested)
+            m_closeRequested();
+    });
     exec();
     m_afterDeal = false;
 }

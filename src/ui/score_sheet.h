@@ -33,7 +33,8 @@ public:
     // the main window clears the table and deals again, or asks for a new game.
     void setDealClosedHandler(std::function<void()> handler) { m_dealClosed = std::move(handler); }
     // Called instead when the window system closes the sheet of a finished deal (its close
-    // box, Alt+F4): the player means to close the program, so the main window is closed.
+    // box, Alt+F4), or the main window's while that sheet is up: the player means to close the
+    // program, so the main window is closed.
     void setCloseRequestHandler(std::function<void()> handler) { m_closeRequested = std::move(handler); }
 
     // Shows the sheet at the end of a deal: showing it scores the deal (once), and closing it

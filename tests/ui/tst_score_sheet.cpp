@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The score sheet as a person reads it: a negative score keeps its minus sign on the left of
 // the digits in every column, in English and in Arabic; a name too long for its column shows
-// that it was cut.
+// that it was cut. Under X11, the window manager's request to close the main window is heard
+// while the sheet blocks it, and only that request.
 
 #include "test_support.h"
 
 #include "core/game.h"
+#include "ui/close_request_filter.h"
 
 #include <QTextLayout>
 #include <QtTest>
+
+#include <xcb/xcb.h>
 
 using namespace halbeet;
 using namespace halbeet::testing;
@@ -58,6 +62,24 @@ int signSide(const QLabel* label)
     return signX < digitX ? -1 : 1;
 }
 
+// Ids as an X server gives them: the main window and the atoms of the WM_PROTOCOLS messages.
+constexpr quint32 MainWindow = 0x400006;
+constexpr quint32 ProtocolsAtom = 241;
+constexpr quint32 DeleteAtom = 244;
+constexpr quint32 TakeFocusAtom = 245;
+
+xcb_client_message_event_t closeRequest()
+{
+    xcb_client_message_event_t event{};
+    // The window manager sends it with SendEvent, which sets the top bit.
+    event.response_type = XCB_CLIENT_MESSAGE | 0x80;
+    event.format = 32;
+    event.window = MainWindow;
+    event.type = ProtocolsAtom;
+    event.data.data32[0] = DeleteAtom;
+    return event;
+}
+
 } // namespace
 
 class TstScoreSheet : public QObject {
@@ -69,6 +91,9 @@ private slots:
     void minusSignStandsLeftOfTheDigits();
     void headingsShowWhenANameIsCut_data();
     void headingsShowWhenANameIsCut();
+    void closeRequestsForTheMainWindowAreHeard_data();
+    void closeRequestsForTheMainWindowAreHeard();
+    void closeRequestsAreNotWatchedWithoutX11();
 };
 
 void TstScoreSheet::minusSignStandsLeftOfTheDigits_data()
@@ -151,6 +176,82 @@ void TstScoreSheet::headingsShowWhenANameIsCut()
     // Read aloud whole, and the table keeps the whole name.
     QCOMPARE(heading->accessibleName(), name);
     QCOMPARE(table.nameLabel(2)->text(), name);
+}
+
+void TstScoreSheet::closeRequestsForTheMainWindowAreHeard_data()
+{
+    QTest::addColumn<QByteArray>("eventType");
+    QTest::addColumn<int>("responseType");
+    QTest::addColumn<quint32>("window");
+    QTest::addColumn<quint32>("messageType");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<quint32>("protocol");
+    QTest::addColumn<bool>("heard");
+    const QByteArray xcb("xcb_generic_event_t");
+    const int sent = XCB_CLIENT_MESSAGE | 0x80;
+    QTest::newRow("the window manager's close request")
+        << xcb << sent << MainWindow << ProtocolsAtom << 32 << DeleteAtom << true;
+    QTest::newRow("the same not marked as sent")
+        << xcb << int(XCB_CLIENT_MESSAGE) << MainWindow << ProtocolsAtom << 32 << DeleteAtom << true;
+    QTest::newRow("for the sheet's own window")
+        << xcb << sent << MainWindow + 19 << ProtocolsAtom << 32 << DeleteAtom << false;
+    QTest::newRow("take focus, not close")
+        << xcb << sent << MainWindow << ProtocolsAtom << 32 << TakeFocusAtom << false;
+    QTest::newRow("another message naming the close atom")
+        << xcb << sent << MainWindow << quint32(277) << 32 << DeleteAtom << false;
+    QTest::newRow("bytes, not atoms") << xcb << sent << MainWindow << ProtocolsAtom << 8 << DeleteAtom << false;
+    QTest::newRow("a key press") << xcb << int(XCB_KEY_PRESS) << MainWindow << ProtocolsAtom << 32 << DeleteAtom
+                                 << false;
+    QTest::newRow("another platform's event")
+        << QByteArray("windows_generic_MSG") << sent << MainWindow << ProtocolsAtom << 32 << DeleteAtom << false;
+}
+
+void TstScoreSheet::closeRequestsForTheMainWindowAreHeard()
+{
+    QFETCH(QByteArray, eventType);
+    QFETCH(int, responseType);
+    QFETCH(quint32, window);
+    QFETCH(quint32, messageType);
+    QFETCH(int, format);
+    QFETCH(quint32, protocol);
+    QFETCH(bool, heard);
+    int closes = 0;
+    CloseRequestFilter filter(MainWindow, ProtocolsAtom, DeleteAtom, [&closes] { ++closes; });
+    xcb_client_message_event_t event = closeRequest();
+    event.response_type = static_cast<uint8_t>(responseType);
+    event.window = window;
+    event.type = messageType;
+    event.format = static_cast<uint8_t>(format);
+    event.data.data32[0] = protocol;
+    qintptr result = 0;
+    // A request heard is taken out of the window system's hands, and acted on once, from the
+    // event loop rather than inside the platform's event handling.
+    QCOMPARE(filter.nativeEventFilter(eventType, &event, &result), heard);
+    QCOMPARE(closes, 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(closes, heard ? 1 : 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(closes, heard ? 1 : 0);
+}
+
+void TstScoreSheet::closeRequestsAreNotWatchedWithoutX11()
+{
+    // Offscreen there is no window manager to ask; and a sheet without a main window has none
+    // to watch.
+    QWidget window;
+    window.show();
+    QVERIFY(!CloseRequestFilter::watch(&window, [] {}));
+    QVERIFY(!CloseRequestFilter::watch(nullptr, [] {}));
+
+    // A request heard just before the sheet went away is dropped with the filter.
+    int closes = 0;
+    auto filter = std::make_unique<CloseRequestFilter>(MainWindow, ProtocolsAtom, DeleteAtom, [&closes] { ++closes; });
+    xcb_client_message_event_t event = closeRequest();
+    qintptr result = 0;
+    QVERIFY(filter->nativeEventFilter("xcb_generic_event_t", &event, &result));
+    filter.reset();
+    QCoreApplication::processEvents();
+    QCOMPARE(closes, 0);
 }
 
 int main(int argc, char* argv[])

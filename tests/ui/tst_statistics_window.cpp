@@ -212,6 +212,7 @@ class TstStatisticsWindow : public QObject {
     void showsFiguresAndCharts_data();
     void showsFiguresAndCharts();
     void namesInTheLegendAreText();
+    void emptyDatabaseShowsNotesInsteadOfCharts_data();
     void emptyDatabaseShowsNotesInsteadOfCharts();
     void resetAsksFirst();
     void damagedDatabaseIsReportedOnceAndResetStartsOver();
@@ -360,8 +361,19 @@ void TstStatisticsWindow::namesInTheLegendAreText()
     QCOMPARE(shown, QStringList(names.begin(), names.end()));
 }
 
+void TstStatisticsWindow::emptyDatabaseShowsNotesInsteadOfCharts_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("noneYet");
+    QTest::newRow("English") << "EN" << "none yet";
+    QTest::newRow("Arabic") << "AR" << "لا شيء بعد";
+}
+
 void TstStatisticsWindow::emptyDatabaseShowsNotesInsteadOfCharts()
 {
+    QFETCH(QString, lang);
+    QFETCH(QString, noneYet);
+    setCurrentLang(lang);
     QDir(folder()).removeRecursively();
     Statistics statistics(folder());
     statistics.startGame();
@@ -377,11 +389,11 @@ void TstStatisticsWindow::emptyDatabaseShowsNotesInsteadOfCharts()
     statistics.showWindow(nullptr, Names);
     QVERIFY(*done);
     QCOMPARE(seen.gamesPlayed, QStringLiteral("0"));
-    // "Won by your side: none yet", not "0 (-)", read as "nought minus".
-    QCOMPARE(seen.gamesWon, englishTexts().statistics.noGamesYet);
-    QCOMPARE(englishTexts().statistics.noGamesYet, QStringLiteral("none yet"));
-    QCOMPARE(seen.average, QStringLiteral("-"));
-    QCOMPARE(seen.bidRows, QStringList{englishTexts().statistics.noBids});
+    // "Won by your side: none yet", not "0 (-)", read as "nought minus"; and the average
+    // change before any deal says the same, not a bare "-".
+    QCOMPARE(seen.gamesWon, noneYet);
+    QCOMPARE(seen.average, noneYet);
+    QCOMPARE(seen.bidRows, QStringList{texts().statistics.noBids});
     QVERIFY(!seen.scoreChartShown);
     QVERIFY(!seen.winRateChartShown);
     QVERIFY(noScores);
