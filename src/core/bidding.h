@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+// The Classic computer bid: the points each suit of a hand is worth, and the bid they make.
+
 #include "core/state.h"
 
 namespace halbeet {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+// A new deal as the game deals it: the throw-away deals, the reseed, the real deal and its split.
+
 #include "core/random.h"
 #include "core/state.h"
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+// A deal's scores from the bids and the tricks taken, and the winner of the game.
+
 #include "core/state.h"
 
 namespace halbeet {

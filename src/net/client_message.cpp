@@ -66,8 +66,8 @@ bool nextCodePoint(std::string_view text, std::size_t& i, char32_t& cp)
     } else {
         return false;
     }
-    if (i + static_cast<std::size_t>(extra) >= text.size() + (extra == 0 ? 1 : 0))
-        return false;
+    if (i + static_cast<std::size_t>(extra) >= text.size())
+        return false; // cut short
     for (int k = 1; k <= extra; ++k) {
         const unsigned char next = byte(i + static_cast<std::size_t>(k));
         if ((next & 0xC0) != 0x80)
