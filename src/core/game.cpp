@@ -16,11 +16,20 @@ namespace halbeet {
 
 namespace {
 
-// Bids are given in the program's order: the computer seats as the deal is laid out, then
-// the human. Who sees which bid is a separate question (bidPublic).
-constexpr std::array<int, 4> kBidOrder{2, 3, 4, 1};
+// The single-player game takes the computer seats' bids as the deal is laid out, then the
+// person's. Who sees which bid is a separate question (bidSeenBy).
+constexpr std::array<int, 4> kDescribedBidders{2, 3, 4, 1};
 
 } // namespace
+
+const char* BidOrderName(BidOrder order)
+{
+    switch (order) {
+    case BidOrder::Described: return "described";
+    case BidOrder::TurnOrder: return "turn-order";
+    }
+    return "?";
+}
 
 const char* PhaseName(Phase phase)
 {
@@ -33,6 +42,19 @@ const char* PhaseName(Phase phase)
     case Phase::GameOver: return "game-over";
     }
     return "?";
+}
+
+std::array<int, 4> BiddingSeats(BidOrder order, std::int32_t dealerCounter)
+{
+    if (order == BidOrder::Described)
+        return kDescribedBidders;
+    std::array<int, 4> seats{};
+    int seat = FirstSeat(dealerCounter);
+    for (int& next : seats) {
+        next = seat;
+        seat = NextSeat(seat);
+    }
+    return seats;
 }
 
 GameModel::GameModel(SeedSource seedSource) : m_random(std::move(seedSource))
@@ -54,11 +76,26 @@ void GameModel::recomputeHeld()
     }
 }
 
+bool GameModel::setBidOrder(BidOrder order)
+{
+    if (order == m_bidOrder)
+        return true;
+    if (m_phase == Phase::Bidding) {
+        for (std::size_t seat = 1; seat <= 4; ++seat) {
+            if (m_bidMade[seat])
+                return false;
+        }
+    }
+    m_bidOrder = order;
+    recomputeToAct();
+    return true;
+}
+
 void GameModel::recomputeToAct()
 {
     m_toAct = 0;
     if (m_phase == Phase::Bidding) {
-        for (const int seat : kBidOrder) {
+        for (const int seat : biddingSeats()) {
             if (!m_bidMade[static_cast<std::size_t>(seat)]) {
                 m_toAct = seat;
                 return;
@@ -72,14 +109,18 @@ void GameModel::recomputeToAct()
     }
 }
 
-bool GameModel::bidPublic(int seat) const
+bool GameModel::bidSeenBy(int viewer, int seat) const
 {
-    if (seat < 1 || seat > 4 || !m_bidMade[static_cast<std::size_t>(seat)])
+    if (viewer < 1 || viewer > 4 || seat < 1 || seat > 4)
         return false;
-    if (seat == 1 || m_bidMade[1])
+    if (!m_bidMade[static_cast<std::size_t>(seat)])
+        return false;
+    // The bidding ends with its fourth bid, so outside it every bid made is on the table.
+    if (seat == viewer || m_phase != Phase::Bidding)
         return true;
-    // The human sees the bids of the seats that bid before him, from the seat after the dealer.
-    return BidsSeenBefore(1, m_state.DealerCounter)[static_cast<std::size_t>(seat)];
+    // In either order a seat knows only the bids of the seats before it in turn order: in the
+    // described order the later seats may have bid already, and stay hidden all the same.
+    return BidsSeenBefore(viewer, m_state.DealerCounter)[static_cast<std::size_t>(seat)];
 }
 
 std::vector<std::int32_t> GameModel::legalBids(int seat) const

@@ -6,6 +6,7 @@
 // legal actions, applies an action and reports what the action caused. Front ends (the
 // window, the simulator, the tests) drive it; players choose actions for it (core/player.h).
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -19,12 +20,24 @@ namespace halbeet {
 
 enum class Phase {
     NoDeal,        // before the first deal, and after New Game until the next deal
-    Bidding,       // the computer seats bid (2, 3, 4), then the human (seat 1)
+    Bidding,       // the four seats bid, in the game's bidding order (BidOrder)
     Playing,       // toAct() plays a card
     TrickComplete, // four cards lie on the table; takeTrick() next
     DealOver,      // thirteen tricks taken (scoreDeal() next), or the deal passed, or scored
     GameOver,      // the deal just scored won the game; newGame() next
 };
+
+// Who bids when. Described: the computer seats (2, 3, 4) and then the person in seat 1, who
+// sees the bids of the seats before him in turn order; the single-player game and the simulator
+// play this way. TurnOrder: every seat in turn from the seat after the dealer, for a table of
+// several people, where each hears the bids before his own and the later ones only once all
+// four are in. Either way the bids are settled the same: thrown in under 11, otherwise the seat
+// after the dealer leads.
+enum class BidOrder { Described, TurnOrder };
+
+const char* BidOrderName(BidOrder order);
+// The seats in the order they bid in a deal, given the dealer counter that deal left behind.
+std::array<int, 4> BiddingSeats(BidOrder order, std::int32_t dealerCounter);
 
 // What an action caused, for a front end to show and for observers to record.
 struct GameEvent {
@@ -79,10 +92,24 @@ public:
     int leader() const { return m_leader; }
     // The seat that takes the complete trick on the table (TrickComplete only).
     int trickTaker() const { return m_phase == Phase::TrickComplete ? m_state.WinningCard.Seat : 0; }
-    // Whether seat's bid is already known to the human: the seats that bid before him in
-    // turn order, and every seat once he has bid.
-    bool bidPublic(int seat) const;
+    // Whether viewer may know seat's bid now: his own once made; while the bidding goes on,
+    // those of the seats before him in turn order (from the seat after the dealer) that have
+    // bid; once the last bid is made, all four.
+    bool bidSeenBy(int viewer, int seat) const;
+    // Whether seat's bid is already known to the person in seat 1.
+    bool bidPublic(int seat) const { return bidSeenBy(1, seat); }
     bool bidMade(int seat) const { return m_bidMade[static_cast<std::size_t>(seat)]; }
+
+    BidOrder bidOrder() const { return m_bidOrder; }
+    // The seats in the order they bid in this deal (from the dealer the deal left behind).
+    std::array<int, 4> biddingSeats() const
+    {
+        return BiddingSeats(m_bidOrder, m_state.DealerCounter);
+    }
+    // Chooses the bidding order, from the deal in progress when nobody has bid in it yet; kept
+    // across New Game and in the save. Refused (false, nothing changes) once a bid of the deal
+    // in progress is made, since the seats that have bid must stay the first ones of the order.
+    bool setBidOrder(BidOrder order);
 
     // Legal actions. The lowest bid rises with the bidder's score (LowestBid in bids.h).
     std::vector<std::int32_t> legalBids(int seat) const;
@@ -154,6 +181,7 @@ private:
     TGameState m_state;
     TRandom m_random;
     Phase m_phase = Phase::NoDeal;
+    BidOrder m_bidOrder = BidOrder::Described;
     int m_toAct = 0;
     // Bit cardBit(c) of m_held[seat]: the seat holds c. The legality test of every card
     // played costs one look-up instead of a walk through the hand.

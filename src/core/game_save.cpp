@@ -165,6 +165,21 @@ Phase phaseNamed(const json& value)
     throw Refused("the phase of the game is unknown");
 }
 
+// A save from before the order was kept is one of the single-player game, bid in its order.
+BidOrder bidOrderOf(const json& in)
+{
+    const auto it = in.find("bidOrder");
+    if (it == in.end())
+        return BidOrder::Described;
+    require(it->is_string(), "the bidding order is unknown");
+    const auto name = it->get<std::string>();
+    for (const BidOrder order : {BidOrder::Described, BidOrder::TurnOrder}) {
+        if (name == BidOrderName(order))
+            return order;
+    }
+    throw Refused("the bidding order is unknown");
+}
+
 } // namespace
 
 // Reads and writes the game model's private parts; a friend, so the game's fields stay its own.
@@ -204,6 +219,7 @@ std::string GameSaveCodec::save(const GameModel& g)
         {"format", "halbeet-game"},
         {"version", GameModel::SaveVersion},
         {"phase", PhaseName(g.m_phase)},
+        {"bidOrder", BidOrderName(g.m_bidOrder)},
         {"passed", g.m_passed},
         {"scored", g.m_scored},
         {"leader", g.m_leader},
@@ -255,6 +271,7 @@ void GameSaveCodec::load(GameModel& g, std::string_view text)
     constexpr std::int64_t kScoreLimit = 1'000'000'000; // far beyond any real game, far from overflow
     TGameState st = g.m_state; // keeps the timing values should the file lack nothing else
     const Phase phase = phaseNamed(field(in, "phase"));
+    const BidOrder bidOrder = bidOrderOf(in);
     const bool passed = boolean(field(in, "passed"), "the file is damaged");
     const bool scored = boolean(field(in, "scored"), "the file is damaged");
     const int leader = int32(field(in, "leader"), 0, 4, "the file is damaged");
@@ -430,6 +447,17 @@ void GameSaveCodec::load(GameModel& g, std::string_view text)
             if (bidMade[s] || phase != Phase::Bidding)
                 require(bidMade[s] && IsStoredBid(st.Bids[s]), "the bids are damaged");
         }
+        if (phase == Phase::Bidding) {
+            // The seats that have bid are the first ones of the order, and one at least is
+            // still to bid: otherwise no seat would be the one to act.
+            const std::array<int, 4> bidders = BiddingSeats(bidOrder, st.DealerCounter);
+            std::size_t made = 0;
+            while (made < 4 && bidMade[static_cast<std::size_t>(bidders[made])])
+                ++made;
+            require(made < 4, "the bids are damaged");
+            for (std::size_t k = made; k < 4; ++k)
+                require(!bidMade[static_cast<std::size_t>(bidders[k])], "the bids are damaged");
+        }
         if (phase != Phase::Bidding)
             require(passed == (st.Bids[1] + st.Bids[2] + st.Bids[3] + st.Bids[4] < 11), "the bids are damaged");
         require(!passed || (phase == Phase::DealOver && playCount == 0), "the deal is damaged");
@@ -447,6 +475,7 @@ void GameSaveCodec::load(GameModel& g, std::string_view text)
     g.m_state = st;
     g.m_random.setState(generator);
     g.m_phase = phase;
+    g.m_bidOrder = bidOrder;
     g.m_passed = passed;
     g.m_scored = scored;
     g.m_leader = leader;

@@ -75,15 +75,8 @@ SeatView MakeSeatView(const TGameState& state, int seat, std::span<const TTrickC
 SeatView ViewOf(const GameModel& game, int seat)
 {
     PerSeat<bool> seen{};
-    if (game.phase() == Phase::Bidding) {
-        const PerSeat<bool> before = BidsSeenBefore(seat, game.state().DealerCounter);
-        for (int s = 1; s <= 4; ++s)
-            seen[static_cast<std::size_t>(s)] =
-                before[static_cast<std::size_t>(s)] && game.bidMade(s);
-    } else {
-        for (int s = 1; s <= 4; ++s)
-            seen[static_cast<std::size_t>(s)] = game.bidMade(s);
-    }
+    for (int s = 1; s <= 4; ++s)
+        seen[static_cast<std::size_t>(s)] = game.bidSeenBy(seat, s);
     return MakeSeatView(game.state(), seat, game.plays(), seen);
 }
 

@@ -74,8 +74,9 @@ SeatView MakeSeatView(const TGameState& state, int seat, std::span<const TTrickC
 class GameModel;
 
 // What seat may know now of game: its own hand, the bids it has seen, every card played and by
-// whom. While bidding, a seat has seen the bids already made by the seats before it in turn
-// order (from the seat after the dealer); once the play starts, every bid.
+// whom. While bidding, a seat has seen its own bid once made and the bids already made by the
+// seats before it in turn order (from the seat after the dealer); once the last bid is made,
+// every bid (GameModel::bidSeenBy).
 SeatView ViewOf(const GameModel& game, int seat);
 
 // The bids a seat has seen when it is its turn to bid: those of the seats that bid before it,

@@ -8,6 +8,8 @@
 #include <QCryptographicHash>
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 namespace halbeet::net {
 
 // A person at another computer: asked through his connection, answering when his message
@@ -178,6 +180,9 @@ bool HostedTable::start(int seat)
         }
     }
     m_started = true;
+    // With several people at the table each bids in his turn, hearing only the bids before it.
+    const auto people = std::count(m_chairs.begin(), m_chairs.end(), Chair::Person);
+    m_game.setBidOrder(people > 1 ? BidOrder::TurnOrder : BidOrder::Described);
     for (int s = 1; s <= 4; ++s) {
         if (m_links[static_cast<std::size_t>(s)])
             sendWelcome(s, {});

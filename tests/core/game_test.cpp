@@ -580,20 +580,23 @@ TEST(GameSave, InconsistentGamesAreRefusedWithAReason)
 
 TEST(GameSave, EveryPhaseRoundTrips)
 {
-    GameModel game(countingSeeds(31));
-    std::set<Phase> seen;
-    RandomDriver driver(game, 31);
-    for (int i = 0; i < 20000 && seen.size() < 6; ++i) {
-        seen.insert(game.phase());
-        GameModel copy(countingSeeds());
-        std::string error;
-        ASSERT_TRUE(copy.load(game.save(), &error)) << PhaseName(game.phase()) << ": " << error;
-        ASSERT_EQ(copy.save(), game.save());
-        ASSERT_EQ(copy.phase(), game.phase());
-        ASSERT_EQ(copy.toAct(), game.toAct());
-        ASSERT_EQ(driver.step(), "");
+    for (const BidOrder order : {BidOrder::Described, BidOrder::TurnOrder}) {
+        GameModel game(countingSeeds(31));
+        game.setBidOrder(order);
+        std::set<Phase> seen;
+        RandomDriver driver(game, 31);
+        for (int i = 0; i < 20000 && seen.size() < 6; ++i) {
+            seen.insert(game.phase());
+            GameModel copy(countingSeeds());
+            std::string error;
+            ASSERT_TRUE(copy.load(game.save(), &error)) << PhaseName(game.phase()) << ": " << error;
+            ASSERT_EQ(copy.save(), game.save());
+            ASSERT_EQ(copy.phase(), game.phase());
+            ASSERT_EQ(copy.toAct(), game.toAct()) << BidOrderName(order);
+            ASSERT_EQ(driver.step(), "");
+        }
+        EXPECT_EQ(seen.size(), 6u);
     }
-    EXPECT_EQ(seen.size(), 6u);
 }
 
 TEST(SelfPlayOnTheModel, PlayersCanBeChangedPerSeat)

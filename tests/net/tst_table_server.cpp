@@ -14,6 +14,7 @@
 #include <QWebSocket>
 #include <QWebSocketHandshakeOptions>
 
+#include <algorithm>
 #include <functional>
 #include <sys/resource.h>
 #include <memory>
@@ -359,6 +360,42 @@ private slots:
         }
         QCOMPARE(reasons.count(QStringLiteral("no such table")), 3);
         QCOMPARE(reasons.last(), QStringLiteral("too many wrong codes"));
+    }
+
+    // Several people at a table bid in turn, each hearing only the bids before his own; a host
+    // alone with computers keeps the single-player order. Either way the game goes on.
+    void theBiddingOrderFollowsThePeopleSeated_data()
+    {
+        QTest::addColumn<int>("people");
+        QTest::addColumn<bool>("inTurn");
+        QTest::newRow("the host alone") << 1 << false;
+        QTest::newRow("two people") << 2 << true;
+        QTest::newRow("four people") << 4 << true;
+    }
+    void theBiddingOrderFollowsThePeopleSeated()
+    {
+        QFETCH(int, people);
+        QFETCH(bool, inTurn);
+        Fixture f;
+        for (int i = 0; i < people; ++i)
+            f.bots.push_back(std::make_unique<Bot>(f.server.port()));
+        for (auto& bot : f.bots)
+            QVERIFY(bot->waitOpen());
+        f.bots[0]->say(Hello{1, "Host", "", ""});
+        QVERIFY(waitUntil([&] { return f.bots[0]->seat == 1; }, 5000));
+        for (std::size_t i = 1; i < f.bots.size(); ++i)
+            f.bots[i]->say(Hello{1, "Friend", f.bots[0]->table, ""});
+        QVERIFY(waitUntil([&] {
+            return std::all_of(f.bots.begin(), f.bots.end(), [](const auto& bot) { return bot->seat != 0; });
+        }, 5000));
+        f.bots[0]->say(StartMessage{});
+        QVERIFY(waitUntil([&] { return f.table() && f.table()->started(); }, 5000));
+        QCOMPARE(f.table()->game().bidOrder(), inTurn ? BidOrder::TurnOrder : BidOrder::Described);
+        QVERIFY(waitUntil([&] { return f.bots[0]->dealsScored >= 2; }, 20000));
+        for (const auto& bot : f.bots) {
+            QVERIFY2(bot->problems.isEmpty(), qPrintable(bot->problems.join(QLatin1Char('\n'))));
+            QVERIFY(bot->refusals.isEmpty());
+        }
     }
 
     // A client that does not speak the protocol's subprotocol is closed.

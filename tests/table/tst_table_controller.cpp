@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,8 @@ public:
             problems << QStringLiteral("asked with the view of seat %1, %2 to act").arg(view.seat.Seat).arg(view.toAct);
         if (view.legalBids.empty() && view.legalCards.empty())
             problems << QStringLiteral("asked with no choice");
+        if (onAsk)
+            onAsk(view);
         if (holdAnswers) {
             held.push_back({view, std::move(answer)});
             return;
@@ -76,6 +79,7 @@ public:
     std::uint64_t lastSerial = 0;
     QStringList problems;
     std::function<void(const SeatEvent&)> onTell;
+    std::function<void(const TableView&)> onAsk;
 
 private:
     int m_seat;
@@ -250,6 +254,93 @@ private slots:
                 QCOMPARE(int(other[i].kind), int(first[i].kind));
             }
         }
+    }
+
+    // A table of four people bids in turn: each deal asks its seats from the one after the
+    // dealer, and every view a seat is given, asked or told, holds exactly the bids it may know
+    // (those before its turn, its own once made, all four after the last) and no other. Whole
+    // games finish; the Classic seats, whose bids come from their own cards alone, play the
+    // very games of the single-player order.
+    void aTableInTurnOrder_data()
+    {
+        QTest::addColumn<bool>("classic");
+        QTest::newRow("classic") << true;
+        QTest::newRow("expert") << false;
+    }
+    void aTableInTurnOrder()
+    {
+        QFETCH(bool, classic);
+        constexpr std::uint32_t seed = 19;
+        Table table(seed);
+        QVERIFY(table.game.setBidOrder(BidOrder::TurnOrder));
+        DealLog log;
+        table.game.addListener(&log);
+        QStringList faults;
+        const auto checkBids = [&](const TableView& v, const QString& when) {
+            const int seat = v.seat.Seat;
+            const int first = FirstSeat(v.dealerCounter);
+            const auto place = [first](int s) { return (s - first + 4) % 4; };
+            for (int s = 1; s <= 4; ++s) {
+                const auto i = static_cast<std::size_t>(s);
+                const bool mayKnow = v.bidMade[i] && (v.phase != Phase::Bidding || place(s) <= place(seat));
+                const std::int32_t expected = mayKnow ? table.game.state().Bids[i] : 0;
+                if (v.seat.Bids[i] != expected)
+                    faults << QStringLiteral("%1: seat %2 holds %3 for the bid of seat %4, not %5")
+                                  .arg(when).arg(seat).arg(v.seat.Bids[i]).arg(s).arg(expected);
+            }
+        };
+        // The seats asked to bid, deal by deal.
+        std::map<std::int64_t, std::vector<int>> bidders;
+        std::map<std::int64_t, int> dealers;
+        for (int s = 1; s <= 4; ++s) {
+            std::unique_ptr<Seat> player;
+            if (classic)
+                player = std::make_unique<ClassicSeat>(table.game);
+            else
+                player = std::make_unique<ExpertSeat>();
+            RecordingSeat* seat = table.put(s, std::move(player));
+            seat->onAsk = [&](const TableView& view) {
+                checkBids(view, QStringLiteral("asked"));
+                if (view.phase == Phase::Bidding) {
+                    bidders[view.dealsDealt].push_back(view.seat.Seat);
+                    dealers[view.dealsDealt] = view.dealer();
+                }
+            };
+            seat->onTell = [&](const SeatEvent& event) {
+                const QString when = QString::fromLatin1(SeatEventName(event.kind));
+                checkBids(event.view, when);
+                if (event.kind == SeatEvent::Kind::BidMade &&
+                    event.value != event.view.seat.Bids[static_cast<std::size_t>(event.seat)])
+                    faults << QStringLiteral("seat %1 was told %2 for the bid of seat %3")
+                                  .arg(event.view.seat.Seat).arg(event.value).arg(event.seat);
+            };
+        }
+        int gamesWon = 0;
+        connect(&table.controller, &TableController::gameOver, this, [&] { ++gamesWon; });
+        table.controller.newGame();
+        QVERIFY2(waitUntil([&] { return gamesWon == 1; }, 120000), "the game was not finished");
+        QVERIFY2(table.problems().isEmpty(), qPrintable(table.problems()));
+        faults.removeDuplicates();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join(QLatin1Char('\n'))));
+        QVERIFY(bidders.size() > 1);
+        for (const auto& [deal, seats] : bidders) {
+            const int first = dealers[deal] % 4 + 1;
+            const std::vector<int> inTurn{first, first % 4 + 1, (first + 1) % 4 + 1, (first + 2) % 4 + 1};
+            QVERIFY2(seats == inTurn, qPrintable(QStringLiteral("deal %1 asked its bidders out of turn").arg(deal)));
+        }
+        QCOMPARE(table.game.bidOrder(), BidOrder::TurnOrder);
+
+        if (!classic)
+            return;
+        SelfPlay reference(fixedSeeds(seed));
+        QCOMPARE(reference.game().bidOrder(), BidOrder::Described);
+        DealLog expected;
+        const_cast<GameModel&>(reference.game()).addListener(&expected);
+        while (expected.scores.size() < log.scores.size())
+            reference.playDeal();
+        QCOMPARE(log.passed, expected.passed);
+        QCOMPARE(log.scores, expected.scores);
+        QVERIFY(log.cards == expected.cards);
     }
 
     // An answer that comes after New Game, a new deal or stop() belongs to a moment that is
