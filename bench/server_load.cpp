@@ -149,6 +149,12 @@ Bot::Bot(Run& run, Table& table, int index, quint16 port) : m_run(run), m_table(
 {
     connect(&m_socket, &QWebSocket::connected, this, [this] {
         m_open = true;
+        // As the server does: a small message goes out at once rather than wait for the
+        // acknowledgement of the one before.
+        if (auto* tcp = m_socket.findChild<QAbstractSocket*>())
+            tcp->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        else
+            m_run.problem(QStringLiteral("no socket to set TCP_NODELAY on"));
         ++m_run.opened;
         // The host opens the table; the others join it once he has its code.
         say(Hello{ProtocolVersion, m_index == 0 ? "Host" : "Guest", m_index == 0 ? "" : m_table.code, ""});
