@@ -118,13 +118,15 @@ public:
     int seat = 0;
 
 private:
-    void told(const SeatEvent& event);
+    void told(const TableUpdate& event, const TableView& v);
     Run& m_run;
     Table& m_table;
     int m_index;
     QWebSocket m_socket;
     bool m_open = false;
     std::uint64_t m_nextAction = 0;
+    // The seat's table as this bot has rebuilt it from what it was sent; it plays from it.
+    SeatTable m_seatTable;
 };
 
 struct Run {
@@ -157,7 +159,7 @@ Bot::Bot(Run& run, Table& table, int index, quint16 port) : m_run(run), m_table(
             m_run.problem(QStringLiteral("no socket to set TCP_NODELAY on"));
         ++m_run.opened;
         // The host opens the table; the others join it once he has its code.
-        say(Hello{ProtocolVersion, m_index == 0 ? "Host" : "Guest", m_index == 0 ? "" : m_table.code, ""});
+        say(Hello{ProtocolVersion, m_index == 0 ? "Host" : "Guest", m_index == 0 ? "" : m_table.code, "", {}});
     });
     connect(&m_socket, &QWebSocket::textMessageReceived, this, [this](const QString& text) { read(text); });
     connect(&m_socket, &QWebSocket::disconnected, this, [this] {
@@ -186,8 +188,12 @@ void Bot::read(const QString& text)
         }
         return;
     }
-    if (const auto* event = std::get_if<SeatEvent>(&*message)) {
-        told(*event);
+    if (const auto* update = std::get_if<TableUpdate>(&*message)) {
+        if (!m_seatTable.apply(*update)) {
+            m_run.problem(QStringLiteral("an event that does not fit the table held: ") + text.left(120));
+            return;
+        }
+        told(*update, m_seatTable.view());
         return;
     }
     if (const auto* refused = std::get_if<Refused>(&*message))
@@ -196,7 +202,7 @@ void Bot::read(const QString& text)
         m_run.problem(QStringLiteral("bye: ") + QString::fromStdString(bye->reason));
 }
 
-void Bot::told(const SeatEvent& event)
+void Bot::told(const TableUpdate& event, const TableView& v)
 {
     using Kind = SeatEvent::Kind;
     if (event.kind == Kind::BidMade || event.kind == Kind::CardPlayed) {
@@ -222,7 +228,6 @@ void Bot::told(const SeatEvent& event)
     }
     if (event.kind != Kind::Asked)
         return;
-    const TableView& v = event.view;
     // Bids of four or so, so that deals are played rather than thrown in.
     if (!v.legalBids.empty()) {
         m_table.actions.push_back({seat, nowMs(), 0});

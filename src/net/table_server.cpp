@@ -258,7 +258,7 @@ void TableServer::hello(Connection* connection, const Hello& greeting)
     }
     connection->table = code;
     if (!greeting.token.empty()) {
-        connection->seat = at->reseatPerson(greeting.token, connection, token);
+        connection->seat = at->reseatPerson(greeting.token, connection, token, greeting.since);
         if (connection->seat == 0)
             drop(connection, "unknown token");
         return;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The server of tables over real sockets on the loopback address: four clients play, one drops
-// and comes back with its token, and hostile clients are refused or cut off while the table
-// goes on unchanged.
+// The server of tables over real sockets on the loopback address: four clients play from the
+// tables they rebuild out of what they are sent, one drops and comes back with its token (and
+// is sent what it missed, or its table whole), and hostile clients are refused or cut off while
+// the table goes on unchanged.
 
 #include "net/hosted_table.h"
 #include "net/protocol.h"
@@ -17,6 +18,7 @@
 #include <functional>
 #include <sys/resource.h>
 #include <memory>
+#include <optional>
 
 using namespace halbeet;
 using halbeet::testing::waitUntil;
@@ -29,12 +31,19 @@ namespace {
 class Bot : public QObject {
 public:
     explicit Bot(quint16 port, QString subprotocol = QStringLiteral("halbeet.v1"))
+        : m_port(port), m_subprotocol(std::move(subprotocol))
     {
         connect(&socket, &QWebSocket::textMessageReceived, this, [this](const QString& text) { read(text); });
         connect(&socket, &QWebSocket::disconnected, this, [this] { closed = true; });
+        reopen();
+    }
+    // A new connection, the table this client holds kept.
+    void reopen()
+    {
+        closed = false;
         QWebSocketHandshakeOptions options;
-        options.setSubprotocols({subprotocol});
-        socket.open(QNetworkRequest(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(port))), options);
+        options.setSubprotocols({m_subprotocol});
+        socket.open(QNetworkRequest(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(m_port))), options);
     }
     bool waitOpen() { return waitUntil([this] { return socket.state() == QAbstractSocket::ConnectedState || closed; }, 5000) && !closed; }
     void say(const ClientMessage& message) { socket.sendTextMessage(QString::fromStdString(EncodeClientMessage(message))); }
@@ -52,11 +61,15 @@ public:
             table = welcome->table;
             if (!welcome->token.empty())
                 token = welcome->token;
-        } else if (const auto* event = std::get_if<SeatEvent>(&*message)) {
+        } else if (const auto* event = std::get_if<TableUpdate>(&*message)) {
             if (event->serial < lastSerial && event->kind != SeatEvent::Kind::Snapshot)
                 problems << QStringLiteral("step %1 after %2").arg(event->serial).arg(lastSerial);
+            if (!held.apply(*event)) {
+                problems << QStringLiteral("does not fit the table held: ") + text.left(120);
+                return;
+            }
             lastSerial = event->serial;
-            last = *event;
+            last = held.lastEvent();
             ++events;
             if (event->kind == SeatEvent::Kind::DealScored)
                 ++dealsScored;
@@ -84,6 +97,8 @@ public:
     }
 
     QWebSocket socket;
+    // The seat's table as this client rebuilt it from what it was sent.
+    SeatTable held;
     bool closed = false;
     bool plays = true;
     int seat = 0;
@@ -98,6 +113,10 @@ public:
     QStringList chats;
     QStringList problems;
     QString byeReason;
+
+private:
+    quint16 m_port;
+    QString m_subprotocol;
 };
 
 // The view a client holds, written as the protocol writes it, for comparison with the server's.
@@ -132,17 +151,26 @@ struct Fixture {
         for (auto& bot : bots)
             if (!bot->waitOpen())
                 return false;
-        bots[0]->say(Hello{1, "Host", "", ""});
+        bots[0]->say(Hello{1, "Host", "", "", {}});
         if (!waitUntil([&] { return bots[0]->seat == 1; }, 5000))
             return false;
         for (int i = 1; i < 4; ++i)
-            bots[static_cast<std::size_t>(i)]->say(Hello{1, "Friend" + std::to_string(i), bots[0]->table, ""});
+            bots[static_cast<std::size_t>(i)]->say(Hello{1, "Friend" + std::to_string(i), bots[0]->table, "", {}});
         if (!waitUntil([&] { return bots[1]->seat && bots[2]->seat && bots[3]->seat; }, 5000))
             return false;
         bots[0]->say(StartMessage{});
         return waitUntil([&] { return bots[0]->events > 0; }, 5000);
     }
     HostedTable* table() { return server.table(QString::fromStdString(bots[0]->table)); }
+    // Every client's table, rebuilt from what it was sent, is the server's view of its seat.
+    void verifyEveryClientHoldsItsSeat()
+    {
+        for (const auto& bot : bots) {
+            QVERIFY2(bot->problems.isEmpty(), qPrintable(bot->problems.join(QLatin1Char('\n'))));
+            QCOMPARE(written(bot->held.view()), written(TableViewOf(table()->game(), bot->seat)));
+            QVERIFY(bot->held.view() == TableViewOf(table()->game(), bot->seat));
+        }
+    }
 
     TableServer server;
     std::vector<std::unique_ptr<Bot>> bots;
@@ -174,11 +202,9 @@ private slots:
         const GameModel& game = f.table()->game();
         QVERIFY(waitUntil([&] { return game.toAct() == 1 && game.dealInProgress(); }, 20000));
         QTest::qWait(50);
-        for (const auto& bot : f.bots) {
-            QVERIFY2(bot->problems.isEmpty(), qPrintable(bot->problems.join(QLatin1Char('\n'))));
-            QCOMPARE(written(bot->last.view), written(TableViewOf(game, bot->seat)));
+        f.verifyEveryClientHoldsItsSeat();
+        for (const auto& bot : f.bots)
             QVERIFY(bot->refusals.isEmpty());
-        }
         // A chat line reaches everyone as the text it was, markup and all.
         f.bots[2]->say(ChatMessage{"<b>well played</b>"});
         QVERIFY(waitUntil([&] { return f.bots[0]->chats.size() == 1 && f.bots[3]->chats.size() == 1; }, 5000));
@@ -203,7 +229,7 @@ private slots:
 
         Bot back(f.server.port());
         QVERIFY(back.waitOpen());
-        back.say(Hello{1, "Friend", gone.table, oldToken});
+        back.say(Hello{1, "Friend", gone.table, oldToken, {}});
         QVERIFY(waitUntil([&] { return back.snapshots == 1; }, 5000));
         QCOMPARE(back.seat, seat);
         QVERIFY(back.token != oldToken);
@@ -212,10 +238,62 @@ private slots:
 
         Bot thief(f.server.port());
         QVERIFY(thief.waitOpen());
-        thief.say(Hello{1, "Thief", gone.table, oldToken});
+        thief.say(Hello{1, "Thief", gone.table, oldToken, {}});
         QVERIFY(waitUntil([&] { return thief.closed; }, 5000));
         QCOMPARE(thief.byeReason, QStringLiteral("unknown token"));
         QCOMPARE(thief.seat, 0);
+    }
+
+    // A client that comes back naming the last step it holds is sent the steps it missed when
+    // the server still has them, and its table whole otherwise; either way it then holds
+    // exactly its seat's view and plays on.
+    void aClientComingBackGetsWhatItMissed_data()
+    {
+        QTest::addColumn<QString>("since");
+        QTest::addColumn<bool>("snapshot");
+        QTest::newRow("the last step it holds") << "held" << false;
+        QTest::newRow("a step no longer held") << "1" << true;
+        QTest::newRow("a step not yet taken") << "1000000000" << true;
+        QTest::newRow("none named") << "" << true;
+    }
+    void aClientComingBackGetsWhatItMissed()
+    {
+        QFETCH(QString, since);
+        QFETCH(bool, snapshot);
+        Fixture f;
+        QVERIFY(f.seatFour());
+        const GameModel& game = f.table()->game();
+        // Far enough into the deal that its first steps are no longer held.
+        QVERIFY(waitUntil([&] {
+            return game.phase() == Phase::Playing && game.plays().size() >= 30 && game.plays().size() % 4 == 1;
+        }, 20000));
+        Bot& gone = *f.bots[2];
+        const int seat = gone.seat;
+        gone.socket.abort();
+        QVERIFY(waitUntil([&] { return f.server.connectionCount() == 3; }, 5000));
+        // The others play on until the table waits for him: he misses a step or more.
+        QVERIFY(waitUntil([&] { return game.toAct() == seat; }, 20000));
+        QVERIFY(f.table()->game().plays().size() > static_cast<std::size_t>(gone.held.view().seat.PlayCount));
+
+        const int eventsBefore = gone.events;
+        gone.reopen();
+        QVERIFY(gone.waitOpen());
+        std::optional<std::uint64_t> named;
+        if (since == QStringLiteral("held"))
+            named = gone.held.serial();
+        else if (!since.isEmpty())
+            named = since.toULongLong();
+        gone.say(Hello{1, "Friend", gone.table, gone.token, named});
+        // He is asked again, and answers from the table he holds.
+        QVERIFY(waitUntil([&] { return game.toAct() != seat; }, 5000));
+        QCOMPARE(gone.snapshots, snapshot ? 1 : 0);
+        QVERIFY(gone.events > eventsBefore + 1);
+        QVERIFY(waitUntil([&] { return f.bots[0]->dealsScored >= 1; }, 20000));
+        for (auto& bot : f.bots)
+            bot->plays = false;
+        QVERIFY(waitUntil([&] { return game.toAct() != 0; }, 5000));
+        QTest::qWait(50);
+        f.verifyEveryClientHoldsItsSeat();
     }
 
     // What a hostile or broken client may do, and what becomes of it: a refusal or a closed
@@ -268,7 +346,7 @@ private slots:
             newcomer();
             actor->say(BidMessage{6});
         } else if (attack == "hello twice") {
-            actor->say(Hello{1, "Again", "", ""});
+            actor->say(Hello{1, "Again", "", "", {}});
         } else if (attack == "binary") {
             actor->socket.sendBinaryMessage(QByteArray("\x01\x02"));
         } else if (attack == "flood") {
@@ -283,13 +361,13 @@ private slots:
             actor->say(StartMessage{});
         } else if (attack == "forged") {
             newcomer();
-            actor->say(Hello{1, "Forger", f.bots[0]->table, std::string(TokenHexLength, 'a')});
+            actor->say(Hello{1, "Forger", f.bots[0]->table, std::string(TokenHexLength, 'a'), {}});
         } else if (attack == "wrong code") {
             newcomer();
-            actor->say(Hello{1, "Guess", "ZZZZZZ", ""});
+            actor->say(Hello{1, "Guess", "ZZZZZZ", "", {}});
         } else if (attack == "version") {
             newcomer();
-            actor->say(Hello{2, "Future", "", ""});
+            actor->say(Hello{2, "Future", "", "", {}});
         }
 
         if (outcome == "refused") {
@@ -353,7 +431,7 @@ private slots:
         for (int i = 0; i < 5; ++i) {
             Bot guess(f.server.port());
             QVERIFY(guess.waitOpen());
-            guess.say(Hello{1, "Guess", "ABCDEF", ""});
+            guess.say(Hello{1, "Guess", "ABCDEF", "", {}});
             QVERIFY(waitUntil([&] { return guess.closed; }, 5000));
             reasons << guess.byeReason;
         }
