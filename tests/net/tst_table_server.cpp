@@ -10,6 +10,7 @@
 #include "wait_until.h"
 
 #include <QNetworkRequest>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <QWebSocket>
@@ -94,6 +95,9 @@ public:
             say(BidMessage{v.legalBids[std::min<std::size_t>(2, v.legalBids.size() - 1)]});
         else if (!v.legalCards.empty())
             say(CardMessage{v.legalCards.front()});
+        else
+            return;
+        ++answers;
     }
 
     QWebSocket socket;
@@ -109,6 +113,7 @@ public:
     int events = 0;
     int dealsScored = 0;
     int snapshots = 0;
+    int answers = 0;
     QStringList refusals;
     QStringList chats;
     QStringList problems;
@@ -267,15 +272,28 @@ private slots:
         QVERIFY(waitUntil([&] {
             return game.phase() == Phase::Playing && game.plays().size() >= 30 && game.plays().size() % 4 == 1;
         }, 20000));
-        Bot& gone = *f.bots[2];
+        // The table is held still; a player who is not to act drops out.
+        for (auto& bot : f.bots)
+            bot->plays = false;
+        QTest::qWait(50);
+        QVERIFY(waitUntil([&] { return game.toAct() != 0; }, 5000));
+        Bot& gone = **std::find_if(f.bots.begin(), f.bots.end(), [&](const auto& bot) { return bot->seat != game.toAct(); });
         const int seat = gone.seat;
         gone.socket.abort();
         QVERIFY(waitUntil([&] { return f.server.connectionCount() == 3; }, 5000));
         // The others play on until the table waits for him: he misses a step or more.
+        for (auto& bot : f.bots) {
+            if (bot.get() != &gone) {
+                bot->plays = true;
+                bot->answer();
+            }
+        }
         QVERIFY(waitUntil([&] { return game.toAct() == seat; }, 20000));
-        QVERIFY(f.table()->game().plays().size() > static_cast<std::size_t>(gone.held.view().seat.PlayCount));
+        QVERIFY(!(gone.held.view() == TableViewOf(game, seat)));
+        gone.plays = true;
 
         const int eventsBefore = gone.events;
+        const int answersBefore = gone.answers;
         gone.reopen();
         QVERIFY(gone.waitOpen());
         std::optional<std::uint64_t> named;
@@ -285,7 +303,13 @@ private slots:
             named = since.toULongLong();
         gone.say(Hello{1, "Friend", gone.table, gone.token, named});
         // He is asked again, and answers from the table he holds.
-        QVERIFY(waitUntil([&] { return game.toAct() != seat; }, 5000));
+        QVERIFY2(waitUntil([&] { return gone.answers > answersBefore; }, 5000),
+                 qPrintable(QStringLiteral("%1 events, the last %2, %3 snapshots; %4; %5")
+                                .arg(gone.events)
+                                .arg(QLatin1String(SeatEventName(gone.last.kind)))
+                                .arg(gone.snapshots)
+                                .arg(gone.problems.join(QLatin1Char(' ')))
+                                .arg(gone.refusals.join(QLatin1Char(' ')))));
         QCOMPARE(gone.snapshots, snapshot ? 1 : 0);
         QVERIFY(gone.events > eventsBefore + 1);
         QVERIFY(waitUntil([&] { return f.bots[0]->dealsScored >= 1; }, 20000));
@@ -437,6 +461,38 @@ private slots:
         }
         QCOMPARE(reasons.count(QStringLiteral("no such table")), 3);
         QCOMPARE(reasons.last(), QStringLiteral("too many wrong codes"));
+    }
+
+    // A connection that stays silent, not even answering pings, is dropped once the idle time
+    // is over; one whose client answers them stays, however long it says nothing itself.
+    void aSilentConnectionIsDroppedAsIdle()
+    {
+        ServerLimits limits = fastPlayers();
+        limits.idleTimeoutMs = 1500;
+        Fixture f(limits);
+        Bot alive(f.server.port());
+        QVERIFY(alive.waitOpen());
+        alive.say(Hello{1, "Host", "", "", {}});
+        QVERIFY(waitUntil([&] { return alive.seat == 1; }, 5000));
+        // A client that shakes hands and then never reads a frame, pings included.
+        QTcpSocket silent;
+        silent.connectToHost(QHostAddress::LocalHost, f.server.port());
+        QVERIFY(silent.waitForConnected(5000));
+        silent.write(QStringLiteral("GET / HTTP/1.1\r\nHost: 127.0.0.1:%1\r\nUpgrade: websocket\r\n"
+                                    "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                                    "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Protocol: halbeet.v1\r\n\r\n")
+                         .arg(f.server.port())
+                         .toLatin1());
+        QByteArray heard;
+        bool gone = false;
+        connect(&silent, &QTcpSocket::readyRead, &silent, [&] { heard += silent.readAll(); });
+        connect(&silent, &QTcpSocket::disconnected, &silent, [&] { gone = true; });
+        QVERIFY(waitUntil([&] { return heard.contains("101"); }, 5000));
+        QCOMPARE(f.server.connectionCount(), 2);
+        QVERIFY(waitUntil([&] { return gone; }, 6000));
+        QVERIFY2(heard.contains(R"("reason":"idle")"), heard.constData());
+        QVERIFY(!alive.closed);
+        QCOMPARE(f.server.connectionCount(), 1);
     }
 
     // A client that does not speak the protocol's subprotocol is closed.
