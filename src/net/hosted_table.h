@@ -78,8 +78,10 @@ public:
     // Every person's seat and what the connection is told (tests look at it).
     std::array<std::string, 5> names() const { return m_names; }
 
-    // The steps a seat's log holds for a client coming back: this many, the latest.
-    static constexpr std::size_t RecentSteps = 32;
+    // The steps a seat's log holds for a client coming back: this many, the latest. A table
+    // waits for a dropped player at his next turn, a dozen steps at most (the end of a deal,
+    // the next one dealt, the bids before his).
+    static constexpr std::size_t RecentSteps = 16;
 
 private:
     class PersonSeat;
