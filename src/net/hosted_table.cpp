@@ -96,7 +96,8 @@ int HostedTable::reseatPerson(const std::string& token, SeatLink* link, std::str
         m_links[i] = link;
         m_grace[i].reset();
         m_chairs[i] = Chair::Person;
-        // The seat is his again; he is asked at its next turn, and sent the table as it stands.
+        // The seat is his again; he is asked at its next turn, and sent the steps he missed, or
+        // the table as it stands.
         m_controller.setSeat(seat, std::make_unique<PersonSeat>(*this, seat));
         sendWelcome(seat, renewed);
         if (!m_started)
