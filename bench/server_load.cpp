@@ -137,8 +137,6 @@ struct Run {
     double measureFrom = 1e300;
     double measureTo = 1e300;
     int seated = 0;
-    int started = 0;
-    int opened = 0;
     long problems = 0;
     QString firstProblem;
     void problem(const QString& what)
@@ -158,7 +156,6 @@ Bot::Bot(Run& run, Table& table, int index, quint16 port) : m_run(run), m_table(
             tcp->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         else
             m_run.problem(QStringLiteral("no socket to set TCP_NODELAY on"));
-        ++m_run.opened;
         // The host opens the table; the others join it once he has its code.
         say(Hello{ProtocolVersion, m_index == 0 ? "Host" : "Guest", m_index == 0 ? "" : m_table.code, "", {}});
     });
