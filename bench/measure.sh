@@ -16,6 +16,10 @@
 #   a deal     CPU time from the human's bid to the score sheet at the fast speed, in
 #              bench/deal_cpu (the real window and flow at real timing, on the same display)
 #   engine     deals per second of halbeet-sim, and BM_WholeDeal of engine_bench
+#   server     bench/server_load: LOAD_TABLES tables (1000; 0 skips it) of four bot clients
+#              playing at full speed over loopback WebSockets against the server of tables in a
+#              process of its own; actions a second, the latency from a bot's action to the last
+#              seat reading its event, the server's CPU per action and its peak resident memory
 #   full screen in bench/scale_bench on a second Xvfb of 2560 x 1440: CPU per frame of glides
 #              across the full-screen table, the time from the last resize event of a drag to
 #              the table painted with its cards rendered for the new size, and resident memory
@@ -52,6 +56,8 @@ targets=(halbeet halbeet-sim minimal_window deal_cpu startup_probe scale_bench)
 if cmake --build "$build" --target help 2>/dev/null | grep -q '^engine_bench:'; then
   targets+=(engine_bench)
 fi
+load_tables=${LOAD_TABLES:-1000}
+[ "$load_tables" -gt 0 ] && targets+=(server_load)
 say "Building ${targets[*]}"
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null
 
@@ -225,6 +231,21 @@ if [ -x "$engine_bench" ]; then
     'BEGIN { split(t, a, " "); printf "%.1f µs of CPU (%.1f µs of wall time)", a[2] / 1000, a[1] / 1000 }')
 fi
 
+# --- the server of tables under load -----------------------------------------------------------
+load_line=""
+if [ "$load_tables" -gt 0 ]; then
+  say "The server under load: $load_tables tables of four bots"
+  load_line=$("$build/bench/server_load" --tables "$load_tables" --seconds 10 | tail -1) || true
+fi
+# A figure of server_load's line: the number before (or after) its label.
+load_figure() { sed -n "s|.*$1.*|\1|p" <<<"$load_line"; }
+load_rate=$(load_figure ' \([0-9.]*\) actions/s')
+load_p50=$(load_figure 'p50 *\([0-9.]*\) ms')
+load_p99=$(load_figure 'p99 *\([0-9.]*\) ms')
+load_max=$(load_figure 'max *\([0-9.]*\) ms')
+load_cpu=$(load_figure 'server *\([0-9.]*\) us CPU')
+load_rss=$(load_figure 'VmHWM *\([0-9.]*\) MB')
+
 # --- the figures -------------------------------------------------------------------------------
 met() { awk -v v="$1" -v g="$2" 'BEGIN { print (v < g) ? "yes" : "no" }'; }
 ratio_met=$(awk -v r="$start_ratio" 'BEGIN { print (r <= 1.5) ? "yes" : "no" }')
@@ -251,3 +272,11 @@ Measured by bench/measure.sh on $(nproc) cores ($(sed -n 's/^model name[[:space:
 | engine: halbeet-sim --seed 1 --deals $sim_deals | $sim_fmt deals/s ($sim_cpu_fmt per second of CPU) | | |
 | engine: engine_bench BM_WholeDeal | $bench_line per deal | | |
 EOF
+if [ -n "$load_p99" ]; then
+  cat <<EOF
+| server: $load_tables tables of four bots at full speed (bench/server_load), actions a second | $load_rate | | |
+| server: a bot's action to the last of the four seats reading its event, p50 / p99 / max | $load_p50 / $load_p99 / $load_max ms | p99 under 50 ms | $(met "$load_p99" 50) |
+| server: CPU per action | $load_cpu µs | under 100 µs | $(met "$load_cpu" 100) |
+| server: peak resident memory (VmHWM) | $load_rss MB | under 200 MB | $(met "$load_rss" 200) |
+EOF
+fi

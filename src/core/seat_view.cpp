@@ -51,25 +51,35 @@ SeatView MakeSeatView(const TGameState& state, int seat, std::span<const TTrickC
         v.Scores[s] = state.Scores[s];
     }
 
-    v.TrickLeader = FirstSeat(state.DealerCounter);
-    TTrick trick{};
-    int pos = 0;
     for (const TTrickCard& play : plays) {
         if (v.PlayCount >= 52)
             break;
         v.Plays[static_cast<std::size_t>(v.PlayCount++)] = play;
+    }
+    WorkOutFromPlays(v, state.DealerCounter);
+    return v;
+}
+
+void WorkOutFromPlays(SeatView& v, std::int32_t dealerCounter)
+{
+    v.TricksWon = {};
+    v.Void = {};
+    v.TrickLeader = FirstSeat(dealerCounter);
+    TTrick trick{};
+    int pos = 0;
+    for (int k = 0; k < v.PlayCount && k < 52; ++k) {
+        const TTrickCard& play = v.Plays[static_cast<std::size_t>(k)];
         trick[static_cast<std::size_t>(++pos)] = play;
         if (pos > 1 && play.Suite != trick[1].Suite)
             v.Void[play.Seat][trick[1].Suite] = true;
         if (pos == 4) {
-            const TTrickCard winner = TrickWinner(trick, state.Trump);
+            const TTrickCard winner = TrickWinner(trick, v.Trump);
             ++v.TricksWon[winner.Seat];
             v.TrickLeader = winner.Seat;
             trick = {};
             pos = 0;
         }
     }
-    return v;
 }
 
 SeatView ViewOf(const GameModel& game, int seat)

@@ -71,6 +71,11 @@ struct SeatView {
 SeatView MakeSeatView(const TGameState& state, int seat, std::span<const TTrickCard> plays,
                       const PerSeat<bool>& bidPublic);
 
+// Works out what view.Plays tells of the deal, as MakeSeatView does: the tricks each seat has
+// taken, the leader of the trick in progress, the suits each seat has shown it lacks. A client
+// that keeps a view from the cards it is told played works them out the same way.
+void WorkOutFromPlays(SeatView& view, std::int32_t dealerCounter);
+
 class GameModel;
 
 // What seat may know now of game: its own hand, the bids it has seen, every card played and by

@@ -18,34 +18,6 @@ namespace {
 // the view, in an array of plays, in the view, in the message: four).
 constexpr int MaxDepth = 4;
 
-// The deepest nesting of objects and arrays in text, found before any parsing so that a
-// message of a million brackets costs one pass and no memory. Strings are skipped.
-int nestingDepth(std::string_view text)
-{
-    int depth = 0;
-    int deepest = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (const char c : text) {
-        if (inString) {
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == '"')
-                inString = false;
-            continue;
-        }
-        if (c == '"')
-            inString = true;
-        else if (c == '{' || c == '[')
-            deepest = std::max(deepest, ++depth);
-        else if (c == '}' || c == ']')
-            --depth;
-    }
-    return deepest;
-}
-
 // Decodes one UTF-8 sequence at text[i]; false on a malformed one.
 bool nextCodePoint(std::string_view text, std::size_t& i, char32_t& cp)
 {
@@ -129,6 +101,32 @@ bool onlyFields(const json& object, std::initializer_list<std::string_view> allo
 
 } // namespace
 
+int JsonNestingDepth(std::string_view text)
+{
+    int depth = 0;
+    int deepest = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : text) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        if (c == '"')
+            inString = true;
+        else if (c == '{' || c == '[')
+            deepest = std::max(deepest, ++depth);
+        else if (c == '}' || c == ']')
+            --depth;
+    }
+    return deepest;
+}
+
 const char* DecodeErrorName(DecodeError error)
 {
     switch (error) {
@@ -163,7 +161,7 @@ DecodedClientMessage DecodeClientMessage(std::string_view text)
 {
     if (text.size() > MaxMessageBytes)
         return {std::nullopt, DecodeError::TooLarge};
-    if (nestingDepth(text) > MaxDepth)
+    if (JsonNestingDepth(text) > MaxDepth)
         return {std::nullopt, DecodeError::TooDeep};
     const json j = json::parse(text.begin(), text.end(), nullptr, false);
     if (j.is_discarded())
@@ -177,7 +175,7 @@ DecodedClientMessage DecodeClientMessage(std::string_view text)
     const auto bad = DecodedClientMessage{std::nullopt, DecodeError::BadField};
     const auto unknown = DecodedClientMessage{std::nullopt, DecodeError::UnknownField};
     if (type == "hello") {
-        if (!onlyFields(j, {"type", "version", "name", "table", "token"}))
+        if (!onlyFields(j, {"type", "version", "name", "table", "token", "since"}))
             return unknown;
         Hello hello;
         std::int64_t version = 0;
@@ -189,6 +187,13 @@ DecodedClientMessage DecodeClientMessage(std::string_view text)
             return bad;
         if (j.contains("token") && (!readString(j, "token", hello.token) || !isToken(hello.token)))
             return bad;
+        // Only a client coming back with its token holds steps of the table.
+        if (j.contains("since")) {
+            std::int64_t since = 0;
+            if (hello.token.empty() || !readInt(j, "since", 0, INT64_MAX, since))
+                return bad;
+            hello.since = static_cast<std::uint64_t>(since);
+        }
         return {hello, DecodeError::None};
     }
     if (type == "bid") {
@@ -235,6 +240,8 @@ std::string EncodeClientMessage(const ClientMessage& message)
             j["table"] = hello->table;
         if (!hello->token.empty())
             j["token"] = hello->token;
+        if (hello->since)
+            j["since"] = *hello->since;
     } else if (const auto* bid = std::get_if<BidMessage>(&message)) {
         j = {{"type", "bid"}, {"bid", bid->bid}};
     } else if (const auto* card = std::get_if<CardMessage>(&message)) {

@@ -41,6 +41,9 @@ struct Hello {
     std::string name;  // the player's name, plain text
     std::string table; // the table's code; empty: the host's own table
     std::string token; // the token of an earlier connection to take the seat back; may be empty
+    // With the token: the serial of the last step this client holds, so that it is sent only
+    // the steps it missed. Without it the client is sent its seat's table whole.
+    std::optional<std::uint64_t> since;
 
     friend bool operator==(const Hello&, const Hello&) = default;
 };
@@ -84,6 +87,10 @@ struct DecodedClientMessage {
 
 DecodedClientMessage DecodeClientMessage(std::string_view text);
 std::string EncodeClientMessage(const ClientMessage& message);
+
+// The deepest nesting of objects and arrays in a JSON text, found in one pass without parsing
+// (a message of a million brackets costs no memory). Strings are skipped.
+int JsonNestingDepth(std::string_view text);
 
 // A chat line or name as it may be shown: valid UTF-8, no control characters, not empty, at
 // most `limit` characters. Stray direction marks are allowed: the reader isolates each line.

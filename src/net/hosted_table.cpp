@@ -20,15 +20,10 @@ public:
     void act(const TableView& view, SeatAnswer answer) override
     {
         m_answer = std::move(answer);
-        SeatEvent asked;
-        asked.kind = SeatEvent::Kind::Asked;
-        asked.seat = m_seat;
-        asked.serial = m_table.m_controller.lastSerial();
-        asked.view = view;
-        m_table.sendTo(m_seat, EncodeSeatEvent(asked));
+        m_table.askPerson(m_seat, view);
     }
     void withdraw() override { m_answer = nullptr; }
-    void tell(const SeatEvent& event) override { m_table.sendTo(m_seat, EncodeSeatEvent(event)); }
+    void tell(const SeatEvent& event) override { m_table.tellPerson(m_seat, event); }
     bool isComputer() const override { return false; }
     // False when the seat has not been asked.
     bool answer(const SeatAction& action)
@@ -89,7 +84,8 @@ int HostedTable::seatPerson(const std::string& name, SeatLink* link, std::string
     return 0;
 }
 
-int HostedTable::reseatPerson(const std::string& token, SeatLink* link, std::string& renewed)
+int HostedTable::reseatPerson(const std::string& token, SeatLink* link, std::string& renewed,
+                              std::optional<std::uint64_t> since)
 {
     const QByteArray hash = hashOf(token);
     for (int seat = 1; seat <= 4; ++seat) {
@@ -102,16 +98,25 @@ int HostedTable::reseatPerson(const std::string& token, SeatLink* link, std::str
         m_links[i] = link;
         m_grace[i].reset();
         m_chairs[i] = Chair::Person;
-        // The seat is his again; he is asked at its next turn, and sent the table as it stands.
+        // The seat is his again; he is asked at its next turn, and sent the steps he missed, or
+        // the table as it stands.
         m_controller.setSeat(seat, std::make_unique<PersonSeat>(*this, seat));
         sendWelcome(seat, renewed);
-        if (m_started) {
-            SeatEvent snapshot;
-            snapshot.kind = SeatEvent::Kind::Snapshot;
-            snapshot.serial = m_controller.lastSerial();
-            snapshot.view = TableViewOf(m_game, seat);
-            sendTo(seat, EncodeSeatEvent(snapshot));
+        if (!m_started)
+            return seat;
+        SeatLog& log = m_logs[i];
+        if (since && log.writer.holds() && *since >= log.from && *since <= log.last) {
+            for (const auto& [serial, text] : log.recent) {
+                if (serial > *since)
+                    sendTo(seat, text);
+            }
+            return seat;
         }
+        SeatEvent snapshot;
+        snapshot.kind = SeatEvent::Kind::Snapshot;
+        snapshot.serial = m_controller.lastSerial();
+        snapshot.view = TableViewOf(m_game, seat);
+        tellPerson(seat, snapshot);
         return seat;
     }
     return 0;
@@ -143,6 +148,8 @@ void HostedTable::computerTakes(int seat)
 {
     const auto i = static_cast<std::size_t>(seat);
     m_grace[i].reset();
+    // What the computer is told is not written down: a client that comes back starts afresh.
+    m_logs[i] = SeatLog{};
     m_chairs[i] = Chair::Computer;
     m_controller.setSeat(seat, std::make_unique<ExpertSeat>());
 }
@@ -195,6 +202,45 @@ void HostedTable::sendWelcome(int seat, const std::string& token)
 {
     Welcome welcome{seat, m_code.toStdString(), token, m_names};
     sendTo(seat, EncodeServerMessage(welcome));
+}
+
+void HostedTable::tellPerson(int seat, const SeatEvent& event)
+{
+    SeatLog& log = m_logs[static_cast<std::size_t>(seat)];
+    bool whole = false;
+    std::string text = log.writer.write(event, &whole);
+    log.last = event.serial;
+    sendTo(seat, text);
+    if (whole) {
+        // A client holding anything before this holds a view the steps after it do not fit.
+        log.recent.clear();
+        log.from = event.serial;
+        return;
+    }
+    log.recent.emplace_back(event.serial, std::move(text));
+    if (log.recent.size() > RecentSteps) {
+        log.from = log.recent.front().first;
+        log.recent.pop_front();
+    }
+}
+
+void HostedTable::askPerson(int seat, const TableView& view)
+{
+    SeatLog& log = m_logs[static_cast<std::size_t>(seat)];
+    SeatEvent asked;
+    asked.kind = SeatEvent::Kind::Asked;
+    asked.seat = seat;
+    asked.serial = m_controller.lastSerial();
+    asked.view = view;
+    // A question is not one of the steps a client coming back is sent again: it is asked
+    // afresh. One that carries the view whole starts the steps held anew.
+    bool whole = false;
+    const std::string text = log.writer.write(asked, &whole);
+    if (whole) {
+        log.recent.clear();
+        log.from = log.last = asked.serial;
+    }
+    sendTo(seat, text);
 }
 
 void HostedTable::sendTo(int seat, const std::string& text)

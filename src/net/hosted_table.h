@@ -7,9 +7,13 @@
 // connection's seat; the seat always comes from the connection, never from a message.
 
 #include <array>
+#include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include <QByteArray>
 #include <QObject>
@@ -50,8 +54,10 @@ public:
     // is full.
     int seatPerson(const std::string& name, SeatLink* link, std::string& token);
     // The person with this token comes back: his seat (0 if the token is no seat's). The
-    // token is renewed; the seat is his again from its next turn, and he is sent the table.
-    int reseatPerson(const std::string& token, SeatLink* link, std::string& newToken);
+    // token is renewed; the seat is his again from its next turn. He is sent the steps after
+    // `since` when they are still held, else the table as it stands.
+    int reseatPerson(const std::string& token, SeatLink* link, std::string& newToken,
+                     std::optional<std::uint64_t> since = std::nullopt);
     // The connection of seat went away: the chair waits for him (a computer plays it
     // meanwhile, once the grace time is over).
     // Only the seat's current connection counts: one that a reconnection replaced does not.
@@ -72,8 +78,23 @@ public:
     // Every person's seat and what the connection is told (tests look at it).
     std::array<std::string, 5> names() const { return m_names; }
 
+    // The steps a seat's log holds for a client coming back: this many, the latest. A table
+    // waits for a dropped player at his next turn, a dozen steps at most (the end of a deal,
+    // the next one dealt, the bids before his).
+    static constexpr std::size_t RecentSteps = 16;
+
 private:
     class PersonSeat;
+    // What a person's seat was sent: the view each change is written against, and the latest
+    // steps as written, for a client that comes back having missed some.
+    struct SeatLog {
+        SeatWriter writer;
+        std::deque<std::pair<std::uint64_t, std::string>> recent;
+        std::uint64_t from = 0; // a client holding this step, or a later one, can be caught up
+        std::uint64_t last = 0; // the last step written
+    };
+    void tellPerson(int seat, const SeatEvent& event);
+    void askPerson(int seat, const TableView& view);
     void sendTo(int seat, const std::string& text);
     void sendWelcome(int seat, const std::string& token);
     void sendToAll(const std::string& text);
@@ -89,6 +110,7 @@ private:
     std::array<QByteArray, 5> m_tokenHashes{};
     std::array<std::string, 5> m_names{};
     std::array<std::unique_ptr<QTimer>, 5> m_grace{};
+    std::array<SeatLog, 5> m_logs{};
     int m_graceMs = 60000;
     bool m_started = false;
 };

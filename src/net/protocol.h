@@ -3,14 +3,18 @@
 
 // The table's network protocol, the server's side: it answers a client with its seat
 // (welcome), tells it each step of the game as its seat may know it (event, built from that
-// seat's view and nothing else), refuses what it may not do (refused), passes chat lines on,
-// and says why it closes a connection (bye). What a client says is in client_message.h.
+// seat's view and nothing else: the whole view on joining and coming back, what changed after
+// that), refuses what it may not do (refused), passes chat lines on, and says why it closes a
+// connection (bye). What a client says is in client_message.h; SeatTable is the client's copy
+// of its seat's view, rebuilt from those events.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "net/client_message.h"
 #include "table/seat.h"
@@ -43,13 +47,95 @@ struct Bye {
     friend bool operator==(const Bye&, const Bye&) = default;
 };
 
-using ServerMessage = std::variant<Welcome, SeatEvent, Refused, ChatLine, Bye>;
+// One step of the game as a client reads it: what happened (the event's own fields) and what
+// changed in the seat's view. A snapshot carries the whole view; any other event only the
+// fields that differ from the view the seat was sent before, the cards played, the tricks
+// taken and the score rows as the ones added, the seat's hand as the card that left it. The
+// legal bids and cards ride along whenever the seat is to act, absent otherwise.
+struct TableUpdate {
+    SeatEvent::Kind kind{};
+    int seat = 0;
+    TCardFace card{};
+    std::int32_t value = 0;
+    std::uint64_t serial = 0;
+
+    // The fields of the view an event carries.
+    enum Field : std::uint32_t {
+        PhaseField = 1u << 0, ToActField = 1u << 1, DealerField = 1u << 2, TrumpField = 1u << 3,
+        CutField = 1u << 4, HandField = 1u << 5, DealtField = 1u << 6, BidsField = 1u << 7,
+        BidMadeField = 1u << 8, ScoresField = 1u << 9, PlaysField = 1u << 10, TakersField = 1u << 11,
+        HandCountsField = 1u << 12, ScoreRowsField = 1u << 13, PassedField = 1u << 14,
+        ScoredField = 1u << 15, WinnerField = 1u << 16, DealsField = 1u << 17,
+    };
+    // The whole view (a snapshot), or the fields in `fields` taken from `view`.
+    bool whole = false;
+    std::uint32_t fields = 0;
+    TableView view;
+    // Added to what the client holds rather than put in its place.
+    std::vector<TTrickCard> playsAdded;
+    std::vector<int> takersAdded;
+    std::vector<PerSeat<std::int32_t>> rowsAdded;
+    // The one card that left the seat's hand.
+    std::optional<TCardFace> handOut;
+
+    friend bool operator==(const TableUpdate&, const TableUpdate&) = default;
+};
+
+using ServerMessage = std::variant<Welcome, TableUpdate, Refused, ChatLine, Bye>;
+// What the server says besides the steps of the game.
+using ServerNotice = std::variant<Welcome, Refused, ChatLine, Bye>;
 
 // Every step of the game a seat is told goes out through this one function, from the event
-// built from that seat's view: no field of it can carry another seat's hidden card.
-std::string EncodeSeatEvent(const SeatEvent& event);
-std::string EncodeServerMessage(const ServerMessage& message);
-// What a client reads; nothing when the text is not a message of this protocol.
+// built from that seat's view: no field of it can carry another seat's hidden card. `before`
+// is the view of the same seat that the client holds (the last one sent to it): the message
+// carries what changed since; without it, or for a snapshot, the whole view.
+std::string EncodeSeatEvent(const SeatEvent& event, const TableView* before = nullptr);
+// True when two views of a seat differ in nothing but the legal choices (which every message
+// carries afresh).
+bool SameBesidesChoices(const TableView& a, const TableView& b);
+
+// The server's end of one seat's stream of events: it remembers the view the client was last
+// sent and writes each event against it, through EncodeSeatEvent.
+class SeatWriter {
+public:
+    // The message telling event. Whole (the view as it stands) when nothing was sent before,
+    // for a snapshot, and for a question when the table moved without a step; *whole says so.
+    std::string write(const SeatEvent& event, bool* whole = nullptr);
+    // The client holds nothing any more: the next message goes whole.
+    void forget() { m_sent.reset(); }
+    bool holds() const { return m_sent.has_value(); }
+
+private:
+    std::optional<TableView> m_sent;
+};
+std::string EncodeServerMessage(const ServerNotice& message);
+
+// The largest message a client takes from the server, in bytes: a snapshot with a long score
+// sheet is a few kilobytes.
+inline constexpr std::size_t MaxServerMessageBytes = 65536;
+// What a client reads; nothing when the text is not a message of this protocol: too large,
+// not JSON, a field missing, unknown, or out of range.
 std::optional<ServerMessage> DecodeServerMessage(std::string_view text);
+
+// A seat's table as a client holds it: built from a snapshot, kept up by the events after it.
+// It takes nothing that does not fit what it holds (a change before any snapshot, a serial
+// going back, a card leaving a hand that does not hold it, more than a deal's cards), and then
+// holds what it held before.
+class SeatTable {
+public:
+    bool apply(const TableUpdate& update);
+    bool hasView() const { return m_hasView; }
+    const TableView& view() const { return m_view; }
+    // The serial of the last step applied: what a client names when it comes back.
+    std::uint64_t serial() const { return m_serial; }
+    // The last step with the view after it, as the seat was told it on the server.
+    SeatEvent lastEvent() const;
+
+private:
+    bool m_hasView = false;
+    TableView m_view;
+    std::uint64_t m_serial = 0;
+    TableUpdate m_last;
+};
 
 } // namespace halbeet::net

@@ -17,8 +17,8 @@
 
 namespace halbeet::net {
 
-// One WebSocket connection: the seat it was given, what it may still send this second, its
-// timers, and the bytes sent to it that it has not read yet.
+// One WebSocket connection: the seat it was given, what it may still send this second, when it
+// was last heard, and the bytes sent to it that it has not read yet.
 class TableServer::Connection final : public SeatLink {
 public:
     Connection(TableServer& server, QWebSocket* socket, QHostAddress address)
@@ -30,15 +30,9 @@ public:
         QObject::connect(&m_helloTimer, &QTimer::timeout, &m_helloTimer,
                          [this] { m_server.drop(this, "no hello in time"); });
         m_helloTimer.start(server.m_limits.helloTimeoutMs);
-        m_idleTimer.setSingleShot(true);
-        QObject::connect(&m_idleTimer, &QTimer::timeout, &m_idleTimer, [this] { m_server.drop(this, "idle"); });
-        m_idleTimer.start(server.m_limits.idleTimeoutMs);
-        // A ping a third of the idle time: a live client's pong keeps the connection.
-        m_pingTimer.setInterval(std::max(1000, server.m_limits.idleTimeoutMs / 3));
-        QObject::connect(&m_pingTimer, &QTimer::timeout, &m_pingTimer, [this] { m_socket->ping(); });
-        m_pingTimer.start();
-        QObject::connect(m_socket, &QWebSocket::pong, &m_idleTimer, [this] { heard(); });
-        QObject::connect(m_socket, &QWebSocket::bytesWritten, &m_idleTimer,
+        // The hello timer is the receiver of the socket's signals too: they go with it.
+        QObject::connect(m_socket, &QWebSocket::pong, &m_helloTimer, [this] { heard(); });
+        QObject::connect(m_socket, &QWebSocket::bytesWritten, &m_helloTimer,
                          [this](qint64 written) { m_queued = std::max<qint64>(0, m_queued - written); });
     }
     ~Connection() override
@@ -55,7 +49,7 @@ public:
         m_queued += static_cast<qint64>(text.size());
         if (m_queued > m_server.m_limits.maxQueuedBytes) {
             // Too slow a reader: dropped, it takes the table up again when it comes back.
-            QTimer::singleShot(0, &m_idleTimer, [this] { m_server.drop(this, "too slow"); });
+            QTimer::singleShot(0, &m_helloTimer, [this] { m_server.drop(this, "too slow"); });
             m_closing = true;
             return;
         }
@@ -74,7 +68,11 @@ public:
         m_credit -= 1.0;
         return true;
     }
-    void heard() { m_idleTimer.start(m_server.m_limits.idleTimeoutMs); }
+    // A message or a pong: the connection is alive. Only the time is noted; the server's sweep
+    // looks at it (a timer per connection, restarted with every message, would cost a search
+    // of every timer of the thread each time, thousands of them on a busy server).
+    void heard() { m_lastHeard = m_clock.elapsed(); }
+    qint64 quietMs() const { return m_clock.elapsed() - m_lastHeard; }
     void greeted() { m_helloTimer.stop(); }
 
     QWebSocket* socket() const { return m_socket; }
@@ -90,10 +88,9 @@ private:
     QElapsedTimer m_clock;
     double m_credit = 0;
     double m_lastCredit = 0;
+    qint64 m_lastHeard = 0;
     qint64 m_queued = 0;
     QTimer m_helloTimer;
-    QTimer m_idleTimer;
-    QTimer m_pingTimer;
 };
 
 TableServer::TableServer(ServerLimits limits, QObject* parent)
@@ -104,6 +101,25 @@ TableServer::TableServer(ServerLimits limits, QObject* parent)
     m_ws->setHandshakeTimeout(limits.helloTimeoutMs);
     connect(&m_tcp, &QTcpServer::newConnection, this, &TableServer::acceptTcp);
     connect(m_ws.get(), &QWebSocketServer::newConnection, this, &TableServer::acceptWebSocket);
+    // A third of the idle time: a live client's pong comes well before it would be dropped.
+    m_sweep.setInterval(std::max(1000, limits.idleTimeoutMs / 3));
+    connect(&m_sweep, &QTimer::timeout, this, &TableServer::sweep);
+    m_sweep.start();
+}
+
+void TableServer::sweep()
+{
+    std::vector<Connection*> quiet;
+    for (const auto& [raw, connection] : m_connections) {
+        if (connection->m_closing)
+            continue;
+        if (connection->quietMs() >= m_limits.idleTimeoutMs)
+            quiet.push_back(raw);
+        else
+            connection->socket()->ping();
+    }
+    for (Connection* connection : quiet)
+        drop(connection, "idle");
 }
 
 TableServer::~TableServer()
@@ -258,7 +274,7 @@ void TableServer::hello(Connection* connection, const Hello& greeting)
     }
     connection->table = code;
     if (!greeting.token.empty()) {
-        connection->seat = at->reseatPerson(greeting.token, connection, token);
+        connection->seat = at->reseatPerson(greeting.token, connection, token, greeting.since);
         if (connection->seat == 0)
             drop(connection, "unknown token");
         return;

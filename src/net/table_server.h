@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QString>
 #include <QTcpServer>
+#include <QTimer>
 
 #include "net/client_message.h"
 
@@ -68,6 +69,8 @@ private:
     void hello(Connection* connection, const Hello& hello);
     void drop(Connection* connection, const std::string& reason);
     void forget(Connection* connection);
+    // Pings every connection, and drops those quiet for longer than the idle time.
+    void sweep();
     QString newTableCode() const;
 
     ServerLimits m_limits;
@@ -80,6 +83,7 @@ private:
     std::shared_ptr<std::map<QString, int>> m_perAddress = std::make_shared<std::map<QString, int>>();
     // Wrong codes per address in the current minute, and when that minute began.
     std::map<QString, std::pair<qint64, int>> m_wrongCodes;
+    QTimer m_sweep;
     double m_timeScale = 1.0;
     std::uint32_t m_nextSeed = 1;
 };

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds a fuzzer with clang's libFuzzer and runs it for a bounded time, or a number of inputs.
 # Usage: run.sh [work folder] [seconds] [target] [runs]
-#   target: ini (the settings file, the default) or protocol (what a network client sends)
+#   target: ini (the settings file, the default), protocol (what a network client sends) or
+#           server (what the server sends, as a client reads it into its copy of the table)
 #   runs:   stop after this many inputs instead (the time limit still holds)
 # Exit 77 (skipped) when clang, or Qt for the settings fuzzer, is missing.
 set -euo pipefail
@@ -47,6 +48,18 @@ protocol)
     max_len=8192
     "$cxx" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
         -I"$source_root/src" "$here/protocol_fuzz.cpp" "$source_root/src/net/client_message.cpp" -o "$binary"
+    ;;
+server)
+    binary=$work/server_message_fuzz
+    seeds=$here/server_corpus
+    max_len=8192
+    # The client's copy of a view is built with the game's own types: the rules come along.
+    src=$source_root/src
+    "$cxx" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+        -I"$src" "$here/server_message_fuzz.cpp" "$src/net/protocol.cpp" "$src/net/client_message.cpp" \
+        "$src/table/seat.cpp" "$src/table/table_view.cpp" "$src/core/game.cpp" "$src/core/cards.cpp" \
+        "$src/core/deal_cycle.cpp" "$src/core/deck.cpp" "$src/core/random.cpp" "$src/core/scoring.cpp" \
+        "$src/core/seat_view.cpp" "$src/core/suits.cpp" "$src/core/trick.cpp" -o "$binary"
     ;;
 *)
     echo "unknown fuzz target: $target" >&2

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Over many whole deals at tables of four computer seats, every message each seat is sent,
 // read back as a client reads it, holds no card of another hand before it is played and
-// nothing from which the deal could be rebuilt.
+// nothing from which the deal could be rebuilt; and the client's copy of its seat's table,
+// rebuilt from those messages alone, is the server's view of that seat after every one.
 
 #include "net/protocol.h"
 #include "table/computer_seats.h"
@@ -28,19 +29,32 @@ int cardBit(TCardFace c) { return (c.Suite - 1) * 13 + c.Number - 1; }
 // A computer seat that also checks every message its seat is sent.
 class CheckingSeat final : public Seat {
 public:
-    CheckingSeat(const GameModel& game, int seat, QStringList& problems)
-        : m_game(game), m_seat(seat), m_problems(problems), m_classic(game)
+    CheckingSeat(const TableController& table, int seat, QStringList& problems)
+        : m_table(table), m_game(table.game()), m_seat(seat), m_problems(problems), m_classic(m_game)
     {
     }
-    void act(const TableView& view, SeatAnswer answer) override { m_classic.act(view, std::move(answer)); }
+    // Asked as a person at another computer is: the question goes through the writer too.
+    void act(const TableView& view, SeatAnswer answer) override
+    {
+        SeatEvent asked;
+        asked.kind = SeatEvent::Kind::Asked;
+        asked.seat = m_seat;
+        asked.serial = m_table.lastSerial();
+        asked.view = view;
+        tell(asked);
+        m_classic.act(view, std::move(answer));
+    }
     bool isComputer() const override { return true; }
     void tell(const SeatEvent& event) override
     {
         ++messages;
-        const std::string text = EncodeSeatEvent(event);
-        check(text);
+        const std::string text = m_writer.write(event);
+        bytes += text.size();
+        check(text, event.view);
     }
+    const SeatTable& client() const { return m_client; }
     int messages = 0;
+    std::size_t bytes = 0;
 
 private:
     void problem(const QString& what)
@@ -49,29 +63,36 @@ private:
             m_problems << QStringLiteral("seat %1: %2").arg(m_seat).arg(what);
     }
 
-    void check(const std::string& text)
+    void check(const std::string& text, const TableView& server)
     {
         // Only the fields the protocol has: nothing else can ride along.
-        static const std::set<std::string> messageKeys{"type", "serial", "kind", "seat", "card", "value", "view"};
+        static const std::set<std::string> messageKeys{"type", "serial", "kind", "seat", "card", "value", "view", "change"};
         static const std::set<std::string> viewKeys{
             "seat", "phase", "toAct", "dealerCounter", "trump", "cut", "hand", "dealt", "bids", "bidMade",
             "scores", "plays", "takers", "handCounts", "scoreRows", "passed", "scored", "winner", "deals",
-            "legalBids", "legalCards"};
+            "legalBids", "legalCards", "handOut", "playsAdded", "takersAdded", "scoreRowsAdded"};
         const nlohmann::json j = nlohmann::json::parse(text);
         for (const auto& item : j.items())
             if (!messageKeys.count(item.key()))
                 problem(QStringLiteral("the message has a field %1").arg(QString::fromStdString(item.key())));
-        for (const auto& item : j.at("view").items())
+        for (const auto& item : j.contains("view") ? j.at("view").items() : j.at("change").items())
             if (!viewKeys.count(item.key()))
                 problem(QStringLiteral("the view has a field %1").arg(QString::fromStdString(item.key())));
 
         const auto read = DecodeServerMessage(text);
-        if (!read || !std::holds_alternative<SeatEvent>(*read)) {
+        if (!read || !std::holds_alternative<TableUpdate>(*read)) {
             problem(QStringLiteral("unreadable"));
             return;
         }
-        const SeatEvent& told = std::get<SeatEvent>(*read);
-        const TableView& v = told.view;
+        const TableUpdate& told = std::get<TableUpdate>(*read);
+        if (!m_client.apply(told)) {
+            problem(QStringLiteral("a message that does not fit the client's table: %1").arg(QString::fromStdString(text)));
+            return;
+        }
+        // What the client rebuilt is what the server holds for this seat, to the last field.
+        const TableView& v = m_client.view();
+        if (!(v == server))
+            problem(QStringLiteral("the client's table differs from the server's after %1").arg(QString::fromStdString(text)));
         if (v.seat.Seat != m_seat)
             problem(QStringLiteral("told the view of seat %1").arg(v.seat.Seat));
 
@@ -125,10 +146,13 @@ private:
             problem(QStringLiteral("told a bid of seat %1 that its view does not show").arg(told.seat));
     }
 
+    const TableController& m_table;
     const GameModel& m_game;
     int m_seat;
     QStringList& m_problems;
     ClassicSeat m_classic;
+    SeatWriter m_writer;
+    SeatTable m_client;
 };
 
 } // namespace
@@ -167,11 +191,20 @@ private slots:
         QStringList problems;
         std::array<CheckingSeat*, 5> seats{};
         for (int s = 1; s <= 4; ++s) {
-            auto seat = std::make_unique<CheckingSeat>(game, s, problems);
+            auto seat = std::make_unique<CheckingSeat>(table, s, problems);
             seats[static_cast<std::size_t>(s)] = seat.get();
             table.setSeat(s, std::move(seat));
         }
-        connect(&table, &TableController::gameOver, &table, [&] { table.newGame(); });
+        // At the end of every game each client's table is the server's view of its seat.
+        int games = 0;
+        connect(&table, &TableController::gameOver, &table, [&] {
+            ++games;
+            for (int s = 1; s <= 4; ++s) {
+                if (!(seats[static_cast<std::size_t>(s)]->client().view() == TableViewOf(game, s)))
+                    problems << QStringLiteral("seat %1's client holds another table at the end of game %2").arg(s).arg(games);
+            }
+            table.newGame();
+        });
         QElapsedTimer clock;
         clock.start();
         table.newGame();
@@ -179,8 +212,9 @@ private slots:
                  qPrintable(QStringLiteral("only %1 deals in time").arg(game.dealsDealt())));
         table.stop();
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
-        qInfo("%d deals, %d messages to seat 1, %lld ms", deals, seats[1]->messages,
-              static_cast<long long>(clock.elapsed()));
+        QVERIFY(games > 0);
+        qInfo("%d deals, %d games, %d messages to seat 1 (%zu bytes), %lld ms", deals, games, seats[1]->messages,
+              seats[1]->bytes, static_cast<long long>(clock.elapsed()));
     }
 };
 

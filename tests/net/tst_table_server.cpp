@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The server of tables over real sockets on the loopback address: four clients play, one drops
-// and comes back with its token, and hostile clients are refused or cut off while the table
-// goes on unchanged.
+// The server of tables over real sockets on the loopback address: four clients play from the
+// tables they rebuild out of what they are sent, one drops and comes back with its token (and
+// is sent what it missed, or its table whole), and hostile clients are refused or cut off while
+// the table goes on unchanged.
 
 #include "net/hosted_table.h"
 #include "net/protocol.h"
@@ -9,6 +10,7 @@
 #include "wait_until.h"
 
 #include <QNetworkRequest>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <QWebSocket>
@@ -18,6 +20,7 @@
 #include <functional>
 #include <sys/resource.h>
 #include <memory>
+#include <optional>
 
 using namespace halbeet;
 using halbeet::testing::waitUntil;
@@ -30,12 +33,19 @@ namespace {
 class Bot : public QObject {
 public:
     explicit Bot(quint16 port, QString subprotocol = QStringLiteral("halbeet.v1"))
+        : m_port(port), m_subprotocol(std::move(subprotocol))
     {
         connect(&socket, &QWebSocket::textMessageReceived, this, [this](const QString& text) { read(text); });
         connect(&socket, &QWebSocket::disconnected, this, [this] { closed = true; });
+        reopen();
+    }
+    // A new connection, the table this client holds kept.
+    void reopen()
+    {
+        closed = false;
         QWebSocketHandshakeOptions options;
-        options.setSubprotocols({subprotocol});
-        socket.open(QNetworkRequest(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(port))), options);
+        options.setSubprotocols({m_subprotocol});
+        socket.open(QNetworkRequest(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(m_port))), options);
     }
     bool waitOpen() { return waitUntil([this] { return socket.state() == QAbstractSocket::ConnectedState || closed; }, 5000) && !closed; }
     void say(const ClientMessage& message) { socket.sendTextMessage(QString::fromStdString(EncodeClientMessage(message))); }
@@ -53,11 +63,15 @@ public:
             table = welcome->table;
             if (!welcome->token.empty())
                 token = welcome->token;
-        } else if (const auto* event = std::get_if<SeatEvent>(&*message)) {
+        } else if (const auto* event = std::get_if<TableUpdate>(&*message)) {
             if (event->serial < lastSerial && event->kind != SeatEvent::Kind::Snapshot)
                 problems << QStringLiteral("step %1 after %2").arg(event->serial).arg(lastSerial);
+            if (!held.apply(*event)) {
+                problems << QStringLiteral("does not fit the table held: ") + text.left(120);
+                return;
+            }
             lastSerial = event->serial;
-            last = *event;
+            last = held.lastEvent();
             ++events;
             if (event->kind == SeatEvent::Kind::DealScored)
                 ++dealsScored;
@@ -82,9 +96,14 @@ public:
             say(BidMessage{v.legalBids[std::min<std::size_t>(2, v.legalBids.size() - 1)]});
         else if (!v.legalCards.empty())
             say(CardMessage{v.legalCards.front()});
+        else
+            return;
+        ++answers;
     }
 
     QWebSocket socket;
+    // The seat's table as this client rebuilt it from what it was sent.
+    SeatTable held;
     bool closed = false;
     bool plays = true;
     int seat = 0;
@@ -95,10 +114,15 @@ public:
     int events = 0;
     int dealsScored = 0;
     int snapshots = 0;
+    int answers = 0;
     QStringList refusals;
     QStringList chats;
     QStringList problems;
     QString byeReason;
+
+private:
+    quint16 m_port;
+    QString m_subprotocol;
 };
 
 // The view a client holds, written as the protocol writes it, for comparison with the server's.
@@ -133,17 +157,26 @@ struct Fixture {
         for (auto& bot : bots)
             if (!bot->waitOpen())
                 return false;
-        bots[0]->say(Hello{1, "Host", "", ""});
+        bots[0]->say(Hello{1, "Host", "", "", {}});
         if (!waitUntil([&] { return bots[0]->seat == 1; }, 5000))
             return false;
         for (int i = 1; i < 4; ++i)
-            bots[static_cast<std::size_t>(i)]->say(Hello{1, "Friend" + std::to_string(i), bots[0]->table, ""});
+            bots[static_cast<std::size_t>(i)]->say(Hello{1, "Friend" + std::to_string(i), bots[0]->table, "", {}});
         if (!waitUntil([&] { return bots[1]->seat && bots[2]->seat && bots[3]->seat; }, 5000))
             return false;
         bots[0]->say(StartMessage{});
         return waitUntil([&] { return bots[0]->events > 0; }, 5000);
     }
     HostedTable* table() { return server.table(QString::fromStdString(bots[0]->table)); }
+    // Every client's table, rebuilt from what it was sent, is the server's view of its seat.
+    void verifyEveryClientHoldsItsSeat()
+    {
+        for (const auto& bot : bots) {
+            QVERIFY2(bot->problems.isEmpty(), qPrintable(bot->problems.join(QLatin1Char('\n'))));
+            QCOMPARE(written(bot->held.view()), written(TableViewOf(table()->game(), bot->seat)));
+            QVERIFY(bot->held.view() == TableViewOf(table()->game(), bot->seat));
+        }
+    }
 
     TableServer server;
     std::vector<std::unique_ptr<Bot>> bots;
@@ -175,11 +208,9 @@ private slots:
         const GameModel& game = f.table()->game();
         QVERIFY(waitUntil([&] { return game.toAct() == 1 && game.dealInProgress(); }, 20000));
         QTest::qWait(50);
-        for (const auto& bot : f.bots) {
-            QVERIFY2(bot->problems.isEmpty(), qPrintable(bot->problems.join(QLatin1Char('\n'))));
-            QCOMPARE(written(bot->last.view), written(TableViewOf(game, bot->seat)));
+        f.verifyEveryClientHoldsItsSeat();
+        for (const auto& bot : f.bots)
             QVERIFY(bot->refusals.isEmpty());
-        }
         // A chat line reaches everyone as the text it was, markup and all.
         f.bots[2]->say(ChatMessage{"<b>well played</b>"});
         QVERIFY(waitUntil([&] { return f.bots[0]->chats.size() == 1 && f.bots[3]->chats.size() == 1; }, 5000));
@@ -204,7 +235,7 @@ private slots:
 
         Bot back(f.server.port());
         QVERIFY(back.waitOpen());
-        back.say(Hello{1, "Friend", gone.table, oldToken});
+        back.say(Hello{1, "Friend", gone.table, oldToken, {}});
         QVERIFY(waitUntil([&] { return back.snapshots == 1; }, 5000));
         QCOMPARE(back.seat, seat);
         QVERIFY(back.token != oldToken);
@@ -213,10 +244,81 @@ private slots:
 
         Bot thief(f.server.port());
         QVERIFY(thief.waitOpen());
-        thief.say(Hello{1, "Thief", gone.table, oldToken});
+        thief.say(Hello{1, "Thief", gone.table, oldToken, {}});
         QVERIFY(waitUntil([&] { return thief.closed; }, 5000));
         QCOMPARE(thief.byeReason, QStringLiteral("unknown token"));
         QCOMPARE(thief.seat, 0);
+    }
+
+    // A client that comes back naming the last step it holds is sent the steps it missed when
+    // the server still has them, and its table whole otherwise; either way it then holds
+    // exactly its seat's view and plays on.
+    void aClientComingBackGetsWhatItMissed_data()
+    {
+        QTest::addColumn<QString>("since");
+        QTest::addColumn<bool>("snapshot");
+        QTest::newRow("the last step it holds") << "held" << false;
+        QTest::newRow("a step no longer held") << "1" << true;
+        QTest::newRow("a step not yet taken") << "1000000000" << true;
+        QTest::newRow("none named") << "" << true;
+    }
+    void aClientComingBackGetsWhatItMissed()
+    {
+        QFETCH(QString, since);
+        QFETCH(bool, snapshot);
+        Fixture f;
+        QVERIFY(f.seatFour());
+        const GameModel& game = f.table()->game();
+        // Far enough into the deal that its first steps are no longer held.
+        QVERIFY(waitUntil([&] {
+            return game.phase() == Phase::Playing && game.plays().size() >= 30 && game.plays().size() % 4 == 1;
+        }, 20000));
+        // The table is held still; a player who is not to act drops out.
+        for (auto& bot : f.bots)
+            bot->plays = false;
+        QTest::qWait(50);
+        QVERIFY(waitUntil([&] { return game.toAct() != 0; }, 5000));
+        Bot& gone = **std::find_if(f.bots.begin(), f.bots.end(), [&](const auto& bot) { return bot->seat != game.toAct(); });
+        const int seat = gone.seat;
+        gone.socket.abort();
+        QVERIFY(waitUntil([&] { return f.server.connectionCount() == 3; }, 5000));
+        // The others play on until the table waits for him: he misses a step or more.
+        for (auto& bot : f.bots) {
+            if (bot.get() != &gone) {
+                bot->plays = true;
+                bot->answer();
+            }
+        }
+        QVERIFY(waitUntil([&] { return game.toAct() == seat; }, 20000));
+        QVERIFY(!(gone.held.view() == TableViewOf(game, seat)));
+        gone.plays = true;
+
+        const int eventsBefore = gone.events;
+        const int answersBefore = gone.answers;
+        gone.reopen();
+        QVERIFY(gone.waitOpen());
+        std::optional<std::uint64_t> named;
+        if (since == QStringLiteral("held"))
+            named = gone.held.serial();
+        else if (!since.isEmpty())
+            named = since.toULongLong();
+        gone.say(Hello{1, "Friend", gone.table, gone.token, named});
+        // He is asked again, and answers from the table he holds.
+        QVERIFY2(waitUntil([&] { return gone.answers > answersBefore; }, 5000),
+                 qPrintable(QStringLiteral("%1 events, the last %2, %3 snapshots; %4; %5")
+                                .arg(gone.events)
+                                .arg(QLatin1String(SeatEventName(gone.last.kind)))
+                                .arg(gone.snapshots)
+                                .arg(gone.problems.join(QLatin1Char(' ')))
+                                .arg(gone.refusals.join(QLatin1Char(' ')))));
+        QCOMPARE(gone.snapshots, snapshot ? 1 : 0);
+        QVERIFY(gone.events > eventsBefore + 1);
+        QVERIFY(waitUntil([&] { return f.bots[0]->dealsScored >= 1; }, 20000));
+        for (auto& bot : f.bots)
+            bot->plays = false;
+        QVERIFY(waitUntil([&] { return game.toAct() != 0; }, 5000));
+        QTest::qWait(50);
+        f.verifyEveryClientHoldsItsSeat();
     }
 
     // What a hostile or broken client may do, and what becomes of it: a refusal or a closed
@@ -269,7 +371,7 @@ private slots:
             newcomer();
             actor->say(BidMessage{6});
         } else if (attack == "hello twice") {
-            actor->say(Hello{1, "Again", "", ""});
+            actor->say(Hello{1, "Again", "", "", {}});
         } else if (attack == "binary") {
             actor->socket.sendBinaryMessage(QByteArray("\x01\x02"));
         } else if (attack == "flood") {
@@ -284,13 +386,13 @@ private slots:
             actor->say(StartMessage{});
         } else if (attack == "forged") {
             newcomer();
-            actor->say(Hello{1, "Forger", f.bots[0]->table, std::string(TokenHexLength, 'a')});
+            actor->say(Hello{1, "Forger", f.bots[0]->table, std::string(TokenHexLength, 'a'), {}});
         } else if (attack == "wrong code") {
             newcomer();
-            actor->say(Hello{1, "Guess", "ZZZZZZ", ""});
+            actor->say(Hello{1, "Guess", "ZZZZZZ", "", {}});
         } else if (attack == "version") {
             newcomer();
-            actor->say(Hello{2, "Future", "", ""});
+            actor->say(Hello{2, "Future", "", "", {}});
         }
 
         if (outcome == "refused") {
@@ -354,7 +456,7 @@ private slots:
         for (int i = 0; i < 5; ++i) {
             Bot guess(f.server.port());
             QVERIFY(guess.waitOpen());
-            guess.say(Hello{1, "Guess", "ABCDEF", ""});
+            guess.say(Hello{1, "Guess", "ABCDEF", "", {}});
             QVERIFY(waitUntil([&] { return guess.closed; }, 5000));
             reasons << guess.byeReason;
         }
@@ -381,10 +483,10 @@ private slots:
             f.bots.push_back(std::make_unique<Bot>(f.server.port()));
         for (auto& bot : f.bots)
             QVERIFY(bot->waitOpen());
-        f.bots[0]->say(Hello{1, "Host", "", ""});
+        f.bots[0]->say(Hello{1, "Host", "", "", {}});
         QVERIFY(waitUntil([&] { return f.bots[0]->seat == 1; }, 5000));
         for (std::size_t i = 1; i < f.bots.size(); ++i)
-            f.bots[i]->say(Hello{1, "Friend", f.bots[0]->table, ""});
+            f.bots[i]->say(Hello{1, "Friend", f.bots[0]->table, "", {}});
         QVERIFY(waitUntil([&] {
             return std::all_of(f.bots.begin(), f.bots.end(), [](const auto& bot) { return bot->seat != 0; });
         }, 5000));
@@ -396,6 +498,38 @@ private slots:
             QVERIFY2(bot->problems.isEmpty(), qPrintable(bot->problems.join(QLatin1Char('\n'))));
             QVERIFY(bot->refusals.isEmpty());
         }
+    }
+
+    // A connection that stays silent, not even answering pings, is dropped once the idle time
+    // is over; one whose client answers them stays, however long it says nothing itself.
+    void aSilentConnectionIsDroppedAsIdle()
+    {
+        ServerLimits limits = fastPlayers();
+        limits.idleTimeoutMs = 1500;
+        Fixture f(limits);
+        Bot alive(f.server.port());
+        QVERIFY(alive.waitOpen());
+        alive.say(Hello{1, "Host", "", "", {}});
+        QVERIFY(waitUntil([&] { return alive.seat == 1; }, 5000));
+        // A client that shakes hands and then never reads a frame, pings included.
+        QTcpSocket silent;
+        silent.connectToHost(QHostAddress::LocalHost, f.server.port());
+        QVERIFY(silent.waitForConnected(5000));
+        silent.write(QStringLiteral("GET / HTTP/1.1\r\nHost: 127.0.0.1:%1\r\nUpgrade: websocket\r\n"
+                                    "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                                    "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Protocol: halbeet.v1\r\n\r\n")
+                         .arg(f.server.port())
+                         .toLatin1());
+        QByteArray heard;
+        bool gone = false;
+        connect(&silent, &QTcpSocket::readyRead, &silent, [&] { heard += silent.readAll(); });
+        connect(&silent, &QTcpSocket::disconnected, &silent, [&] { gone = true; });
+        QVERIFY(waitUntil([&] { return heard.contains("101"); }, 5000));
+        QCOMPARE(f.server.connectionCount(), 2);
+        QVERIFY(waitUntil([&] { return gone; }, 6000));
+        QVERIFY2(heard.contains(R"("reason":"idle")"), heard.constData());
+        QVERIFY(!alive.closed);
+        QCOMPARE(f.server.connectionCount(), 1);
     }
 
     // A client that does not speak the protocol's subprotocol is closed.
