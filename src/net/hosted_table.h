@@ -85,8 +85,9 @@ public:
     // grace time, then a computer plays it. False, with the reason, for a save that does not
     // make a table; the table is then left as it was.
     bool restore(const Saved& saved, std::string* error = nullptr);
-    // Someone could still come back to the table: a person's token is known.
-    bool awaited() const;
+    // The people who could still come back to the table: those whose token is known, in
+    // their chair or in one a computer plays for them meanwhile.
+    int awaitedCount() const;
 
     // Every person's seat and what the connection is told (tests look at it).
     std::array<std::string, 5> names() const { return m_names; }

@@ -25,14 +25,13 @@ HostedTable::Saved HostedTable::saved() const
     return saved;
 }
 
-bool HostedTable::awaited() const
+int HostedTable::awaitedCount() const
 {
-    for (int seat = 1; seat <= 4; ++seat) {
-        const auto i = static_cast<std::size_t>(seat);
-        if (m_chairs[i] == Chair::Person && !m_tokenHashes[i].isEmpty())
-            return true;
-    }
-    return false;
+    // A computer that took the chair of a dropped person keeps it only until he comes back.
+    int count = 0;
+    for (int seat = 1; seat <= 4; ++seat)
+        count += !m_tokenHashes[static_cast<std::size_t>(seat)].isEmpty();
+    return count;
 }
 
 bool HostedTable::restore(const Saved& saved, std::string* error)
@@ -66,9 +65,10 @@ bool HostedTable::restore(const Saved& saved, std::string* error)
                 return fail(where + "not a name");
             break;
         case Chair::Computer:
-            // A person who left keeps his name on the chair; his token is good no more.
-            if (!saved.tokenHashes[i].isEmpty())
-                return fail(where + "a computer with a token");
+            // Playing for a person who may come back (his token's hash is kept), for one who
+            // left (his name stays on the chair), or in a chair nobody took.
+            if (!saved.tokenHashes[i].isEmpty() && saved.tokenHashes[i].size() != TokenHashBytes)
+                return fail(where + "not a token hash");
             if (!IsAcceptableText(saved.names[i], MaxNameChars))
                 return fail(where + "not a name");
             break;

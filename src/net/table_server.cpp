@@ -5,12 +5,11 @@
 
 #include "net/hosted_table.h"
 #include "net/table_store.h"
+#include "net/tls_files.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QSslServer>
-#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QWebSocket>
@@ -118,17 +117,11 @@ TableServer::~TableServer()
 
 void TableServer::useTls(const QSslConfiguration& configuration)
 {
-    // QSslServer is a QTcpServer whose sockets come out once their handshake is done, so the
-    // WebSocket side stays as it is. The address's limit counts a socket from its first byte
-    // on: a handshake costs the server more than a plain connection.
-    m_tls = std::make_unique<QSslServer>();
-    m_tls->setSslConfiguration(configuration);
-    m_tls->setHandshakeTimeout(m_limits.helloTimeoutMs);
+    // A QTcpServer whose sockets come out once their handshake is done, so that the WebSocket
+    // side stays as it is; the address's limit counts a socket from its accept on.
+    m_tls = std::make_unique<TlsListener>(configuration, m_limits.helloTimeoutMs,
+                                          [this](QTcpSocket* socket) { return admit(socket); });
     connect(m_tls.get(), &QTcpServer::pendingConnectionAvailable, this, &TableServer::acceptTcp);
-    connect(m_tls.get(), &QSslServer::startedEncryptionHandshake, this, [this](QSslSocket* socket) {
-        if (!admit(socket))
-            QTimer::singleShot(0, socket, [socket] { socket->abort(); });
-    });
 }
 
 bool TableServer::listen(const QHostAddress& address, quint16 port, QString* error)
@@ -164,7 +157,8 @@ HostedTable* TableServer::restoreTable(const HostedTable::Saved& saved, std::str
         return fail("the code is taken");
     if (tableCount() >= m_limits.maxTables)
         return fail("no room for another table");
-    auto hosted = std::make_unique<HostedTable>(saved.code, m_nextSeed++ ^ QRandomGenerator::system()->generate());
+    const std::uint32_t seed = m_nextSeed++ ^ QRandomGenerator::system()->generate();
+    auto hosted = std::make_unique<HostedTable>(saved.code, seed);
     hosted->setTimeScale(m_timeScale);
     hosted->setGraceMs(m_limits.graceMs);
     if (!hosted->restore(saved, error))

@@ -21,14 +21,13 @@
 #include "net/client_message.h"
 #include "net/hosted_table.h"
 
-class QSslServer;
-class QSslSocket;
 class QWebSocket;
 class QWebSocketServer;
 
 namespace halbeet::net {
 
 class HostedTable;
+class TlsListener;
 
 struct ServerLimits {
     int maxTables = 100;
@@ -87,7 +86,7 @@ private:
     ServerLimits m_limits;
     QTcpServer m_tcp;
     // Listens instead of m_tcp when connections are TLS; its sockets come out encrypted.
-    std::unique_ptr<QSslServer> m_tls;
+    std::unique_ptr<TlsListener> m_tls;
     std::unique_ptr<QWebSocketServer> m_ws;
     std::map<QString, std::unique_ptr<HostedTable>> m_tables;
     std::map<Connection*, std::unique_ptr<Connection>> m_connections;

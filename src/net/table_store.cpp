@@ -50,13 +50,17 @@ std::optional<HostedTable::Chair> chairOf(const QString& name)
 bool onlyKeys(const QJsonObject& object, std::initializer_list<const char*> keys)
 {
     for (auto it = object.begin(); it != object.end(); ++it) {
-        if (std::none_of(keys.begin(), keys.end(), [&](const char* key) { return it.key() == QLatin1String(key); }))
+        if (std::none_of(keys.begin(), keys.end(),
+                         [&](const char* key) { return it.key() == QLatin1String(key); }))
             return false;
     }
     return true;
 }
 
-QString fileOf(const QString& code) { return QStringLiteral("table-%1.json").arg(code); }
+QString fileOf(const QString& code)
+{
+    return QStringLiteral("table-%1.json").arg(code);
+}
 
 const QRegularExpression& fileNamePattern()
 {
@@ -68,7 +72,8 @@ const QRegularExpression& fileNamePattern()
 
 bool IsTableCode(const QString& code)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[A-HJKMNP-Z2-9]{%1}$").arg(TableCodeLength));
+    static const QRegularExpression pattern(
+        QStringLiteral("^[A-HJKMNP-Z2-9]{%1}$").arg(TableCodeLength));
     return pattern.match(code).hasMatch();
 }
 
@@ -81,7 +86,8 @@ std::string EncodeSavedTable(const HostedTable::Saved& table)
         if (!table.names[i].empty())
             chair.insert(QStringLiteral("name"), QString::fromStdString(table.names[i]));
         if (!table.tokenHashes[i].isEmpty())
-            chair.insert(QStringLiteral("tokenHash"), QString::fromLatin1(table.tokenHashes[i].toHex()));
+            chair.insert(QStringLiteral("tokenHash"),
+                         QString::fromLatin1(table.tokenHashes[i].toHex()));
         seats.append(chair);
     }
     const QJsonObject root{
@@ -105,8 +111,8 @@ std::optional<HostedTable::Saved> DecodeSavedTable(std::string_view text, std::s
     if (text.size() > static_cast<std::size_t>(MaxTableFileBytes))
         return fail("too large");
     QJsonParseError parseError{};
-    const QJsonDocument document =
-        QJsonDocument::fromJson(QByteArray(text.data(), static_cast<qsizetype>(text.size())), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(
+        QByteArray(text.data(), static_cast<qsizetype>(text.size())), &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
         return fail("not JSON");
     const QJsonObject root = document.object();
@@ -158,7 +164,10 @@ std::optional<HostedTable::Saved> DecodeSavedTable(std::string_view text, std::s
     return table;
 }
 
-QString TableStore::pathOf(const QString& code) const { return m_folder + QLatin1Char('/') + fileOf(code); }
+QString TableStore::pathOf(const QString& code) const
+{
+    return m_folder + QLatin1Char('/') + fileOf(code);
+}
 
 bool TableStore::prepare(QString* error) const
 {
@@ -187,7 +196,8 @@ bool TableStore::write(const HostedTable::Saved& table, QString* error) const
     QSaveFile out(path);
     const auto size = static_cast<qint64>(text.size());
     // flush() before commit(): on a full disk commit() can otherwise put an empty file in place.
-    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), size) != size || !out.flush() || !out.commit()) {
+    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), size) != size || !out.flush() ||
+        !out.commit()) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(path, out.errorString());
         return false;
@@ -198,7 +208,8 @@ bool TableStore::write(const HostedTable::Saved& table, QString* error) const
 QStringList TableStore::codes() const
 {
     QStringList codes;
-    const QStringList files = QDir(m_folder).entryList({QStringLiteral("table-*.json")}, QDir::Files, QDir::Name);
+    const QStringList files =
+        QDir(m_folder).entryList({QStringLiteral("table-*.json")}, QDir::Files, QDir::Name);
     for (const QString& file : files) {
         const QRegularExpressionMatch match = fileNamePattern().match(file);
         if (match.hasMatch())
@@ -235,12 +246,16 @@ std::vector<TableStore::Entry> TableStore::readAll() const
     return entries;
 }
 
-void TableStore::remove(const QString& code) const { QFile::remove(pathOf(code)); }
+void TableStore::remove(const QString& code) const
+{
+    QFile::remove(pathOf(code));
+}
 
 QString TableStore::setAside(const QString& code) const
 {
     const QString file = pathOf(code);
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = file + QStringLiteral(".unreadable-%1").arg(stamp);
     for (int n = 2; QFile::exists(aside); ++n)
         aside = file + QStringLiteral(".unreadable-%1-%2").arg(stamp).arg(n);

@@ -27,10 +27,11 @@ inline constexpr qint64 MaxTableFileBytes = 256 * 1024;
 std::string EncodeSavedTable(const HostedTable::Saved& table);
 // Nothing, with the reason, for a text that is not a table file of this version. Its shape is
 // checked here; whether its chairs and game make a table, by HostedTable::restore().
-std::optional<HostedTable::Saved> DecodeSavedTable(std::string_view text, std::string* error = nullptr);
+std::optional<HostedTable::Saved> DecodeSavedTable(std::string_view text,
+                                                   std::string* error = nullptr);
 
 class TableStore {
-public:
+  public:
     explicit TableStore(QString folder) : m_folder(std::move(folder)) {}
     const QString& folder() const { return m_folder; }
     QString pathOf(const QString& code) const;
@@ -57,7 +58,7 @@ public:
     // the file is then removed so that it is not read again).
     QString setAside(const QString& code) const;
 
-private:
+  private:
     QString m_folder;
 };
 

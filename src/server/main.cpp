@@ -35,17 +35,6 @@ QString listenName(const QHostAddress& address, quint16 port)
                : QStringLiteral("%1:%2").arg(address.toString()).arg(port);
 }
 
-int awaitedCount(const net::HostedTable& table)
-{
-    const net::HostedTable::Saved saved = table.saved();
-    int count = 0;
-    for (int seat = 1; seat <= 4; ++seat) {
-        const auto i = static_cast<std::size_t>(seat);
-        count += saved.chairs[i] == net::HostedTable::Chair::Person && !saved.tokenHashes[i].isEmpty();
-    }
-    return count;
-}
-
 // The tables kept at the last stop, offered again; a file that cannot be used is set aside.
 void restoreTables(net::TableServer& server, const net::TableStore& store)
 {
@@ -55,13 +44,14 @@ void restoreTables(net::TableServer& server, const net::TableStore& store)
             store.remove(entry.code);
             logLine(QStringLiteral("table %1 restored: %2 player(s) may come back")
                         .arg(entry.code)
-                        .arg(awaitedCount(*server.table(entry.code))));
+                        .arg(server.table(entry.code)->awaitedCount()));
             continue;
         }
         const QString aside = store.setAside(entry.code);
         logLine(QStringLiteral("table file %1 not used (%2); %3")
                     .arg(entry.file, QString::fromStdString(error),
-                         aside.isEmpty() ? QStringLiteral("removed") : QStringLiteral("moved to ") + aside));
+                         aside.isEmpty() ? QStringLiteral("removed")
+                                         : QStringLiteral("moved to ") + aside));
     }
 }
 
@@ -71,7 +61,7 @@ bool saveTables(const net::TableServer& server, const std::optional<net::TableSt
     bool allSaved = true;
     int saved = 0;
     for (const net::HostedTable* table : server.tables()) {
-        if (!table->awaited())
+        if (table->awaitedCount() == 0)
             continue;
         if (!store) {
             logLine(QStringLiteral("table %1 not kept: no state folder").arg(table->code()));
@@ -98,7 +88,8 @@ int main(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const server::ServerCommandLine commandLine = server::ParseServerCommandLine(
-        arguments, [](const char* name) { return qEnvironmentVariable(name); }, QDir::currentPath());
+        arguments, [](const char* name) { return qEnvironmentVariable(name); },
+        QDir::currentPath());
     switch (commandLine.action) {
     case server::ServerCommandLine::Action::Help:
     case server::ServerCommandLine::Action::Version:
@@ -135,7 +126,8 @@ int main(int argc, char* argv[])
 
     std::optional<net::TableStore> store;
     if (options.stateDir.isEmpty()) {
-        logLine(QStringLiteral("no state folder (neither XDG_STATE_HOME nor HOME): tables are not kept at a stop"));
+        logLine(QStringLiteral(
+            "no state folder (neither XDG_STATE_HOME nor HOME): tables are not kept at a stop"));
     } else {
         store.emplace(options.stateDir);
         QString error;
@@ -147,25 +139,31 @@ int main(int argc, char* argv[])
 
     QString error;
     if (!tables.listen(options.listen, options.port, &error)) {
-        logLine(QStringLiteral("cannot listen on %1: %2").arg(listenName(options.listen, options.port), error));
+        logLine(QStringLiteral("cannot listen on %1: %2")
+                    .arg(listenName(options.listen, options.port), error));
         return server::StartFailureStatus;
     }
     logLine(QStringLiteral("listening on %1 (%2), at most %3 tables")
-                .arg(listenName(options.listen, tables.port()), tls ? QStringLiteral("wss") : QStringLiteral("ws"))
+                .arg(listenName(options.listen, tables.port()),
+                     tls ? QStringLiteral("wss") : QStringLiteral("ws"))
                 .arg(options.maxTables));
     if (store)
         restoreTables(tables, *store);
 
-    QObject::connect(&tables, &net::TableServer::tableOpened, &app,
-                     [](const QString& code) { logLine(QStringLiteral("table %1 opened").arg(code)); });
-    QObject::connect(&tables, &net::TableServer::dropped, &app, [](const QString& address, const QString& reason) {
-        logLine(QStringLiteral("connection from %1 closed: %2").arg(address, reason));
+    QObject::connect(&tables, &net::TableServer::tableOpened, &app, [](const QString& code) {
+        logLine(QStringLiteral("table %1 opened").arg(code));
     });
+    QObject::connect(&tables, &net::TableServer::dropped, &app,
+                     [](const QString& address, const QString& reason) {
+                         logLine(
+                             QStringLiteral("connection from %1 closed: %2").arg(address, reason));
+                     });
     int status = 0;
     QObject::connect(&stopSignals, &server::StopSignals::received, &app, [&](int signal) {
         if (status != 0 || QCoreApplication::closingDown())
             return;
-        logLine(QStringLiteral("stopping on %1").arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM")));
+        logLine(QStringLiteral("stopping on %1")
+                    .arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM")));
         status = saveTables(tables, store) ? 0 : 1;
         QCoreApplication::exit(status);
     });

@@ -49,7 +49,7 @@ using Environment = std::function<QString(const char* name)>;
 QString DefaultStateFolder(const Environment& environment);
 
 // arguments[0] is the program. currentDir makes a relative --state-dir absolute.
-ServerCommandLine ParseServerCommandLine(const QStringList& arguments, const Environment& environment,
-                                         const QString& currentDir);
+ServerCommandLine ParseServerCommandLine(const QStringList& arguments,
+                                         const Environment& environment, const QString& currentDir);
 
 } // namespace halbeet::server

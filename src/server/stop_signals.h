@@ -13,7 +13,7 @@ namespace halbeet::server {
 class StopSignals final : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // Catches the signals from now on; one at a time in a process. False from active() when
     // no pipe could be made: the signals then keep their default action.
     explicit StopSignals(QObject* parent = nullptr);
@@ -23,10 +23,10 @@ public:
 
     bool active() const { return m_notifier != nullptr; }
 
-signals:
+  signals:
     void received(int signal);
 
-private:
+  private:
     void readPipe();
 
     int m_read = -1;

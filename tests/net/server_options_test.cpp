@@ -22,10 +22,11 @@ Environment environmentOf(std::map<std::string, QString> values)
     };
 }
 
-ServerCommandLine parse(const QStringList& args, const Environment& environment = environmentOf({{"HOME", "/home/ann"}}))
+ServerCommandLine parse(const QStringList& args,
+                        const Environment& environment = environmentOf({{"HOME", "/home/ann"}}))
 {
-    return ParseServerCommandLine(QStringList{QStringLiteral("/usr/bin/halbeet-server")} + args, environment,
-                                  QStringLiteral("/srv/here"));
+    return ParseServerCommandLine(QStringList{QStringLiteral("/usr/bin/halbeet-server")} + args,
+                                  environment, QStringLiteral("/srv/here"));
 }
 
 TEST(ServerOptions, DefaultsWithoutOptions)
@@ -42,8 +43,8 @@ TEST(ServerOptions, DefaultsWithoutOptions)
 TEST(ServerOptions, TakesEveryOption)
 {
     const ServerCommandLine line =
-        parse({"--listen", "::1", "--port=0", "--max-tables", "7", "--tls-cert", "c.pem", "--tls-key", "/k.pem",
-               "--state-dir", "tables/../kept"});
+        parse({"--listen", "::1", "--port=0", "--max-tables", "7", "--tls-cert", "c.pem",
+               "--tls-key", "/k.pem", "--state-dir", "tables/../kept"});
     ASSERT_EQ(line.action, Action::Run) << line.text.toStdString();
     EXPECT_EQ(line.options.listen, QHostAddress(QHostAddress::LocalHostIPv6));
     EXPECT_EQ(line.options.port, 0);
@@ -61,9 +62,10 @@ TEST(ServerOptions, EdgesOfTheRanges)
         quint16 port;
         int maxTables;
     };
-    for (const Case& c : {Case{{"--port", "65535"}, 65535, DefaultMaxTables}, Case{{"--port", "1"}, 1, DefaultMaxTables},
-                          Case{{"--max-tables", "1"}, DefaultPort, 1},
-                          Case{{"--max-tables", QString::number(MostTables)}, DefaultPort, MostTables}}) {
+    for (const Case& c :
+         {Case{{"--port", "65535"}, 65535, DefaultMaxTables},
+          Case{{"--port", "1"}, 1, DefaultMaxTables}, Case{{"--max-tables", "1"}, DefaultPort, 1},
+          Case{{"--max-tables", QString::number(MostTables)}, DefaultPort, MostTables}}) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const ServerCommandLine line = parse(c.args);
         ASSERT_EQ(line.action, Action::Run) << line.text.toStdString();
@@ -120,7 +122,8 @@ TEST(ServerOptions, RefusesWithTheReason)
         EXPECT_EQ(line.action, Action::Error);
         EXPECT_TRUE(line.text.startsWith(QStringLiteral("halbeet-server: ")));
         EXPECT_TRUE(line.text.contains(QString::fromUtf8(c.says))) << line.text.toStdString();
-        EXPECT_TRUE(line.text.endsWith(QStringLiteral("Try 'halbeet-server --help' for more information.\n")));
+        EXPECT_TRUE(line.text.endsWith(
+            QStringLiteral("Try 'halbeet-server --help' for more information.\n")));
     }
 }
 

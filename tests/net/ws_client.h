@@ -18,20 +18,26 @@
 namespace halbeet::testing {
 
 class WsClient : public QObject {
-public:
+  public:
     // scheme "wss": the server's throwaway test certificate is taken whatever it says.
     explicit WsClient(quint16 port, const QString& scheme = QStringLiteral("ws"))
     {
-        connect(&socket, &QWebSocket::textMessageReceived, this, [this](const QString& text) { read(text); });
+        connect(&socket, &QWebSocket::textMessageReceived, this,
+                [this](const QString& text) { read(text); });
         connect(&socket, &QWebSocket::disconnected, this, [this] { closed = true; });
-        connect(&socket, &QWebSocket::sslErrors, this, [this](const QList<QSslError>&) { socket.ignoreSslErrors(); });
+        connect(&socket, &QWebSocket::sslErrors, this,
+                [this](const QList<QSslError>&) { socket.ignoreSslErrors(); });
         QWebSocketHandshakeOptions options;
         options.setSubprotocols({QStringLiteral("halbeet.v1")});
-        socket.open(QNetworkRequest(QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port))), options);
+        socket.open(
+            QNetworkRequest(QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port))),
+            options);
     }
     bool waitOpen(int ms = 5000)
     {
-        return waitUntil([this] { return socket.state() == QAbstractSocket::ConnectedState || closed; }, ms) &&
+        return waitUntil(
+                   [this] { return socket.state() == QAbstractSocket::ConnectedState || closed; },
+                   ms) &&
                !closed && socket.state() == QAbstractSocket::ConnectedState;
     }
     void say(const net::ClientMessage& message)
@@ -39,10 +45,12 @@ public:
         socket.sendTextMessage(QString::fromStdString(net::EncodeClientMessage(message)));
     }
     // Says hello and waits for the seat (or the refusal); true when seated.
-    bool hello(const std::string& name, const std::string& code = {}, const std::string& withToken = {})
+    bool hello(const std::string& name, const std::string& code = {},
+               const std::string& withToken = {})
     {
         say(net::Hello{net::ProtocolVersion, name, code, withToken});
-        return waitUntil([this] { return seat != 0 || closed || !byeReason.isEmpty(); }, 5000) && seat != 0;
+        return waitUntil([this] { return seat != 0 || closed || !byeReason.isEmpty(); }, 5000) &&
+               seat != 0;
     }
 
     void read(const QString& text)
