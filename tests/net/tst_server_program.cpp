@@ -50,12 +50,13 @@ class ServerProcess {
         }
     }
     // Started and listening: true once the log names the port.
-    bool start(const QStringList& arguments)
+    // host: where the log says it listens, as a URL writes it.
+    bool start(const QStringList& arguments, const QString& host = QStringLiteral("127.0.0.1"))
     {
         process.start(Program,
                       QStringList{QStringLiteral("--port"), QStringLiteral("0")} + arguments);
-        static const QRegularExpression listening(
-            QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
+        const QRegularExpression listening(QStringLiteral("listening on %1:(\\d+)")
+                                               .arg(QRegularExpression::escape(host)));
         const bool up = waitUntil(
             [&] {
                 return listening.match(log).hasMatch() || process.state() == QProcess::NotRunning;
@@ -186,6 +187,24 @@ class TstServerProgram : public QObject {
         QVERIFY2(finished.err.startsWith(
                      QStringLiteral("cannot listen on 127.0.0.1:%1: ").arg(holder.serverPort())),
                  qPrintable(finished.err));
+    }
+
+    // An IPv6 address: the log writes it as a URL does, and a client reaches it there.
+    void listensOnIpv6Loopback()
+    {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHostIPv6, 0))
+            QSKIP("no IPv6 loopback here");
+        probe.close();
+        ServerProcess server(m_home.path());
+        QVERIFY2(server.start({"--listen", "::1", "--state-dir", m_home.path() + "/ipv6-state"},
+                             QStringLiteral("[::1]")),
+                 qPrintable(server.log));
+        WsClient client(server.port, QStringLiteral("ws"), QStringLiteral("[::1]"));
+        QVERIFY(client.waitOpen());
+        QVERIFY(client.hello("Six"));
+        QCOMPARE(client.seat, 1);
+        QCOMPARE(server.stop(), 0);
     }
 
     // Stopped with two tables in progress, the server exits 0 having written both; started

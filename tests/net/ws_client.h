@@ -20,7 +20,9 @@ namespace halbeet::testing {
 class WsClient : public QObject {
   public:
     // scheme "wss": the server's throwaway test certificate is taken whatever it says.
-    explicit WsClient(quint16 port, const QString& scheme = QStringLiteral("ws"))
+    // host: a loopback address as a URL writes it, 127.0.0.1 or [::1].
+    explicit WsClient(quint16 port, const QString& scheme = QStringLiteral("ws"),
+                      const QString& host = QStringLiteral("127.0.0.1"))
     {
         connect(&socket, &QWebSocket::textMessageReceived, this,
                 [this](const QString& text) { read(text); });
@@ -30,7 +32,7 @@ class WsClient : public QObject {
         QWebSocketHandshakeOptions options;
         options.setSubprotocols({QStringLiteral("halbeet.v1")});
         socket.open(
-            QNetworkRequest(QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port))),
+            QNetworkRequest(QUrl(QStringLiteral("%1://%2:%3").arg(scheme, host).arg(port))),
             options);
     }
     bool waitOpen(int ms = 5000)
