@@ -117,7 +117,7 @@ class TstTableStore : public QObject {
 
         played.friendly->socket.abort();
         played.host->socket.abort();
-        auto server = startServer(fastLimits(1500));
+        auto server = startServer(fastLimits());
         QVERIFY(server);
         const std::vector<TableStore::Entry> entries = store.readAll();
         QCOMPARE(entries.size(), std::size_t{1});
@@ -151,25 +151,33 @@ class TstTableStore : public QObject {
             QCOMPARE(stranger.byeReason, QStringLiteral("unknown token"));
         }
 
-        // The host stays away: a computer takes his chair after the grace time, and the game,
-        // which waited for him, goes on.
-        QCOMPARE(table->chair(1), HostedTable::Chair::Person);
-        back.answersLeft = 1000;
-        back.answer();
-        const std::size_t plays = table->game().plays().size();
-        const std::int64_t deals = table->game().dealsDealt();
-        QVERIFY(waitUntil([&] { return table->chair(1) == HostedTable::Chair::Computer; }, 5000));
+        // Nobody comes back: once the grace time is over computers take both chairs, and the
+        // game, which waited for a person, goes on.
+        auto deserted = startServer(fastLimits(200));
+        QVERIFY(deserted);
+        HostedTable* table2 = deserted->restoreTable(*entries[0].table, &restoreError);
+        QVERIFY2(table2, restoreError.c_str());
+        QCOMPARE(table2->chair(1), HostedTable::Chair::Person);
+        const std::size_t plays = table2->game().plays().size();
+        const std::int64_t deals = table2->game().dealsDealt();
         QVERIFY(waitUntil(
             [&] {
-                return table->game().plays().size() > plays || table->game().dealsDealt() > deals;
+                return table2->chair(1) == HostedTable::Chair::Computer &&
+                       table2->chair(3) == HostedTable::Chair::Computer;
+            },
+            5000));
+        QVERIFY(waitUntil(
+            [&] {
+                return table2->game().plays().size() > plays ||
+                       table2->game().dealsDealt() > deals;
             },
             10000));
 
         // Kept again while a computer plays for the host: his token still takes his chair back
         // after the next restart.
-        const HostedTable::Saved again = table->saved();
+        const HostedTable::Saved again = table2->saved();
         QCOMPARE(again.chairs[1], HostedTable::Chair::Computer);
-        QCOMPARE(table->awaitedCount(), 2);
+        QCOMPARE(table2->awaitedCount(), 2);
         const std::optional<HostedTable::Saved> readAgain =
             DecodeSavedTable(EncodeSavedTable(again));
         QVERIFY(readAgain);

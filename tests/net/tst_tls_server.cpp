@@ -42,7 +42,7 @@ class TstTlsServer : public QObject {
     {
         ServerLimits limits;
         limits.connectionsPerAddress = 2;
-        limits.helloTimeoutMs = 1000;
+        limits.helloTimeoutMs = 2000;
         TableServer server(limits);
         server.useTls(m_configuration);
         QVERIFY(server.listen(QHostAddress::LocalHost, 0));
