@@ -148,6 +148,13 @@ TlsListener::TlsListener(QSslConfiguration configuration, int handshakeTimeoutMs
 {
 }
 
+TlsListener::~TlsListener()
+{
+    // The handshakes still under way end with their sockets, which may say so as they go:
+    // their deadlines first, and with them every connection to what is being taken down.
+    qDeleteAll(findChildren<QTimer*>());
+}
+
 void TlsListener::incomingConnection(qintptr descriptor)
 {
     auto* socket = new QSslSocket(this);

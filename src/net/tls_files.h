@@ -33,6 +33,7 @@ class TlsListener final : public QTcpServer {
     using Admit = std::function<bool(QTcpSocket*)>;
     TlsListener(QSslConfiguration configuration, int handshakeTimeoutMs, Admit admit,
                 QObject* parent = nullptr);
+    ~TlsListener() override;
 
   protected:
     void incomingConnection(qintptr descriptor) override;

@@ -76,6 +76,27 @@ class TstTlsServer : public QObject {
         QCOMPARE(later.seat, 1);
         QCOMPARE(server.tableCount(), 1);
     }
+
+    // The server taken down while a handshake is under way ends that connection with it; the
+    // sanitizer build watches the socket that goes in the middle of its handshake.
+    void goesWithAHandshakeUnderWay()
+    {
+        ServerLimits limits;
+        limits.connectionsPerAddress = 1;
+        auto server = std::make_unique<TableServer>(limits);
+        server->useTls(m_configuration);
+        QVERIFY(server->listen(QHostAddress::LocalHost, 0));
+        QSignalSpy dropped(server.get(), &TableServer::dropped);
+        QTcpSocket silent;
+        silent.connectToHost(QHostAddress::LocalHost, server->port());
+        QVERIFY(silent.waitForConnected(5000));
+        // A second one turned away shows that the first is held, in its handshake.
+        QTcpSocket second;
+        second.connectToHost(QHostAddress::LocalHost, server->port());
+        QVERIFY(waitUntil([&] { return !dropped.isEmpty(); }, 5000));
+        server.reset();
+        QVERIFY(waitUntil([&] { return silent.state() == QAbstractSocket::UnconnectedState; }, 5000));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstTlsServer)
