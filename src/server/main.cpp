@@ -7,11 +7,13 @@
 #include "net/table_server.h"
 #include "net/table_store.h"
 #include "net/tls_files.h"
+#include "server/log_throttle.h"
 #include "server/server_options.h"
 #include "server/stop_signals.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -153,10 +155,18 @@ int main(int argc, char* argv[])
     QObject::connect(&tables, &net::TableServer::tableOpened, &app, [](const QString& code) {
         logLine(QStringLiteral("table %1 opened").arg(code));
     });
+    // What clients cause is logged a line per address and reason a minute at most.
+    server::LogThrottle throttle;
+    QElapsedTimer clock;
+    clock.start();
     QObject::connect(&tables, &net::TableServer::dropped, &app,
-                     [](const QString& address, const QString& reason) {
-                         logLine(
-                             QStringLiteral("connection from %1 closed: %2").arg(address, reason));
+                     [&](const QString& address, const QString& reason) {
+                         const auto line = throttle.pass(
+                             address + QLatin1Char(' ') + reason,
+                             QStringLiteral("connection from %1 closed: %2").arg(address, reason),
+                             clock.elapsed());
+                         if (line)
+                             logLine(*line);
                      });
     int status = 0;
     QObject::connect(&stopSignals, &server::StopSignals::received, &app, [&](int signal) {

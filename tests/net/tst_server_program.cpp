@@ -55,8 +55,8 @@ class ServerProcess {
     {
         process.start(Program,
                       QStringList{QStringLiteral("--port"), QStringLiteral("0")} + arguments);
-        const QRegularExpression listening(QStringLiteral("listening on %1:(\\d+)")
-                                               .arg(QRegularExpression::escape(host)));
+        const QRegularExpression listening(
+            QStringLiteral("listening on %1:(\\d+)").arg(QRegularExpression::escape(host)));
         const bool up = waitUntil(
             [&] {
                 return listening.match(log).hasMatch() || process.state() == QProcess::NotRunning;
@@ -198,7 +198,7 @@ class TstServerProgram : public QObject {
         probe.close();
         ServerProcess server(m_home.path());
         QVERIFY2(server.start({"--listen", "::1", "--state-dir", m_home.path() + "/ipv6-state"},
-                             QStringLiteral("[::1]")),
+                              QStringLiteral("[::1]")),
                  qPrintable(server.log));
         WsClient client(server.port, QStringLiteral("ws"), QStringLiteral("[::1]"));
         QVERIFY(client.waitOpen());
@@ -324,6 +324,10 @@ class TstServerProgram : public QObject {
 
         QCOMPARE(second.stop(SIGINT), 0);
         QVERIFY2(second.log.contains(QStringLiteral("stopping on SIGINT")), qPrintable(second.log));
+        // The two refusals are one line: what clients cause is logged once a minute at most.
+        QCOMPARE(
+            second.log.count(QStringLiteral("connection from 127.0.0.1 closed: unknown token\n")),
+            1);
         QCOMPARE(TableStore(state).codes(), expected);
     }
 

@@ -168,8 +168,7 @@ class TstTableStore : public QObject {
             5000));
         QVERIFY(waitUntil(
             [&] {
-                return table2->game().plays().size() > plays ||
-                       table2->game().dealsDealt() > deals;
+                return table2->game().plays().size() > plays || table2->game().dealsDealt() > deals;
             },
             10000));
 

@@ -95,7 +95,8 @@ class TstTlsServer : public QObject {
         second.connectToHost(QHostAddress::LocalHost, server->port());
         QVERIFY(waitUntil([&] { return !dropped.isEmpty(); }, 5000));
         server.reset();
-        QVERIFY(waitUntil([&] { return silent.state() == QAbstractSocket::UnconnectedState; }, 5000));
+        QVERIFY(
+            waitUntil([&] { return silent.state() == QAbstractSocket::UnconnectedState; }, 5000));
     }
 };
 
