@@ -115,6 +115,27 @@ int main(int argc, char* argv[])
     net::ServerLimits limits;
     limits.maxTables = options.maxTables;
     net::TableServer tables(limits);
+    std::optional<net::TableStore> store;
+
+    // A signal is heard from now on, even one that comes while the TLS files are tried in a
+    // loop of their own: the stop then waits for the main loop, or comes before it.
+    int stopSignal = 0;
+    bool running = false;
+    int status = 0;
+    const auto stop = [&] {
+        logLine(
+            QStringLiteral("stopping on %1")
+                .arg(stopSignal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM")));
+        status = saveTables(tables, store) ? 0 : 1;
+        QCoreApplication::exit(status);
+    };
+    QObject::connect(&stopSignals, &server::StopSignals::received, &app, [&](int signal) {
+        if (stopSignal != 0)
+            return;
+        stopSignal = signal;
+        if (running)
+            stop();
+    });
     const bool tls = !options.tlsCertificate.isEmpty();
     if (tls) {
         QSslConfiguration configuration;
@@ -126,7 +147,6 @@ int main(int argc, char* argv[])
         tables.useTls(configuration);
     }
 
-    std::optional<net::TableStore> store;
     if (options.stateDir.isEmpty()) {
         logLine(QStringLiteral(
             "no state folder (neither XDG_STATE_HOME nor HOME): tables are not kept at a stop"));
@@ -168,15 +188,11 @@ int main(int argc, char* argv[])
                          if (line)
                              logLine(*line);
                      });
-    int status = 0;
-    QObject::connect(&stopSignals, &server::StopSignals::received, &app, [&](int signal) {
-        if (status != 0 || QCoreApplication::closingDown())
-            return;
-        logLine(QStringLiteral("stopping on %1")
-                    .arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM")));
-        status = saveTables(tables, store) ? 0 : 1;
-        QCoreApplication::exit(status);
-    });
+    if (stopSignal != 0) {
+        stop();
+        return status;
+    }
+    running = true;
     const int loopStatus = QCoreApplication::exec();
     return loopStatus != 0 ? loopStatus : status;
 }
