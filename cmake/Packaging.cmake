@@ -1,11 +1,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Desktop integration and the Debian packages.
 #   cmake --install <build>            game, help, menu entry, icons, AppStream data, manuals
-#   cd <build> && cpack -G DEB         halbeet_<version>_<arch>.deb (the game) and
-#                                      halbeet-tools_<version>_<arch>.deb (the simulator)
+#   cd <build> && cpack -G DEB         halbeet_<version>_<arch>.deb (the game),
+#                                      halbeet-tools_<version>_<arch>.deb (the simulator) and
+#                                      halbeet-server_<version>_<arch>.deb (the table server)
 # The programs' own install rules live with their targets (src/app, src/stats_window,
-# tools/halbeet-sim), the help files' with the help (help/). Everything without a component
-# belongs to the game.
+# tools/halbeet-sim, src/server), the help files' with the help (help/). Everything without a
+# component belongs to the game.
 
 set(HALBEET_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc)
 set(HALBEET_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
@@ -25,7 +26,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/hicolor/scalable/apps/halbeet.s
 # name or time stamp, so the package builds the same twice).
 find_program(HALBEET_GZIP gzip REQUIRED)
 set(HALBEET_PACKAGING_FILES)
-foreach(source man/halbeet.6 man/halbeet-sim.6 debian/changelog)
+foreach(source man/halbeet.6 man/halbeet-sim.6 man/halbeet-server.6 debian/changelog)
   get_filename_component(name ${source} NAME)
   set(output ${HALBEET_PACKAGING_OUT}/${name}.gz)
   add_custom_command(OUTPUT ${output}
@@ -41,7 +42,13 @@ install(FILES ${HALBEET_PACKAGING_OUT}/halbeet.6.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
 install(FILES ${HALBEET_PACKAGING_OUT}/halbeet-sim.6.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT tools)
-foreach(package_component halbeet:game halbeet-tools:tools)
+install(FILES ${HALBEET_PACKAGING_OUT}/halbeet-server.6.gz
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT server)
+# The system service. Not enabled by the package: a server is started by whoever means to run
+# one ("systemctl enable --now halbeet-server"), after choosing its address.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/halbeet-server.service
+  DESTINATION lib/systemd/system COMPONENT server)
+foreach(package_component halbeet:game halbeet-tools:tools halbeet-server:server)
   string(REPLACE ":" ";" pair ${package_component})
   list(GET pair 0 package)
   list(GET pair 1 component)
@@ -59,10 +66,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 
 # One package per component: the game, and the simulator for those who study the players.
-set(CPACK_COMPONENTS_ALL game tools)
+set(CPACK_COMPONENTS_ALL game tools server)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_GAME_PACKAGE_NAME halbeet)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME halbeet-tools)
+set(CPACK_DEBIAN_SERVER_PACKAGE_NAME halbeet-server)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://dovelarks.org/halbeet/")
@@ -90,6 +98,18 @@ seed, traced deal by deal as JSON and checked card by card.
 
 This package is for people who study or measure the computer players; the
 game itself is in the package halbeet.")
+set(CPACK_DEBIAN_SERVER_DESCRIPTION
+  "table server for network games of Halbeet
+halbeet-server holds tables of the Halbeet card game for players at other
+computers, without a display: a player opens a table, his friends join it by
+its code, and computer players take the chairs still empty. The server decides
+every move, sends each player only what his seat may know, and limits what
+every connection may send. It speaks WebSockets, over TLS when given a
+certificate.
+
+On a stop it keeps every table in progress and offers it again at the next
+start. The package brings a systemd unit (not enabled) that runs the server
+as a user of its own with its tables in /var/lib/halbeet-server.")
 # The libraries the programs link (Qt, the C++ runtime) come from dpkg-shlibdeps; what the
 # game loads at run time without linking is named here: the card faces, the font that shapes
 # Arabic, Qt's platform plugins and SQLite driver, Qt's own translations (its standard texts in
@@ -101,3 +121,4 @@ set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS
 include(CPack)
 cpack_add_component(game DISPLAY_NAME "Halbeet" REQUIRED)
 cpack_add_component(tools DISPLAY_NAME "Halbeet simulator")
+cpack_add_component(server DISPLAY_NAME "Halbeet table server")

@@ -128,6 +128,18 @@ void HostedTable::personGone(int seat, const SeatLink* link)
     if (seat < 1 || seat > 4 || m_chairs[i] != Chair::Person || m_links[i] != link)
         return;
     m_links[i] = nullptr;
+    startGrace(seat);
+}
+
+void HostedTable::seatAway(int seat)
+{
+    m_controller.setSeat(seat, std::make_unique<PersonSeat>(*this, seat));
+    startGrace(seat);
+}
+
+void HostedTable::startGrace(int seat)
+{
+    const auto i = static_cast<std::size_t>(seat);
     m_grace[i] = std::make_unique<QTimer>();
     m_grace[i]->setSingleShot(true);
     connect(m_grace[i].get(), &QTimer::timeout, this, [this, seat] { computerTakes(seat); });

@@ -75,6 +75,26 @@ public:
     // How long a dropped player keeps his chair before a computer plays it.
     void setGraceMs(int ms) { m_graceMs = ms; }
 
+    // The table as it is kept across a restart of its server: the game, who sits where, and
+    // the hashes of the tokens (never a token). See net/table_store.h for the file.
+    struct Saved {
+        QString code;
+        bool started = false;
+        std::array<Chair, 5> chairs{};
+        std::array<std::string, 5> names{};
+        std::array<QByteArray, 5> tokenHashes{};
+        std::string game; // GameModel::save()
+    };
+    Saved saved() const;
+    // Takes up a saved table on a table of the same code that nobody has joined yet. The
+    // persons are away until they come back with their tokens; each keeps his chair for the
+    // grace time, then a computer plays it. False, with the reason, for a save that does not
+    // make a table; the table is then left as it was.
+    bool restore(const Saved& saved, std::string* error = nullptr);
+    // The people who could still come back to the table: those whose token is known, in
+    // their chair or in one a computer plays for them meanwhile.
+    int awaitedCount() const;
+
     // Every person's seat and what the connection is told (tests look at it).
     std::array<std::string, 5> names() const { return m_names; }
 
@@ -99,6 +119,9 @@ private:
     void sendWelcome(int seat, const std::string& token);
     void sendToAll(const std::string& text);
     void computerTakes(int seat);
+    void startGrace(int seat);
+    // A restored person's chair: his seat waits for him through the grace time.
+    void seatAway(int seat);
     static std::string newToken();
     static QByteArray hashOf(const std::string& token);
 

@@ -4,6 +4,8 @@
 #include "net/table_server.h"
 
 #include "net/hosted_table.h"
+#include "net/table_store.h"
+#include "net/tls_files.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -129,13 +131,55 @@ TableServer::~TableServer()
     m_connections.clear();
 }
 
+void TableServer::useTls(const QSslConfiguration& configuration)
+{
+    // A QTcpServer whose sockets come out once their handshake is done, so that the WebSocket
+    // side stays as it is; the address's limit counts a socket from its accept on.
+    m_tls = std::make_unique<TlsListener>(configuration, m_limits.helloTimeoutMs,
+                                          [this](QTcpSocket* socket) { return admit(socket); });
+    connect(m_tls.get(), &QTcpServer::pendingConnectionAvailable, this, &TableServer::acceptTcp);
+}
+
 bool TableServer::listen(const QHostAddress& address, quint16 port, QString* error)
 {
-    if (m_tcp.listen(address, port))
+    QTcpServer& server = m_tls ? *m_tls : m_tcp;
+    if (server.listen(address, port))
         return true;
     if (error)
-        *error = m_tcp.errorString();
+        *error = server.errorString();
     return false;
+}
+
+quint16 TableServer::port() const { return m_tls ? m_tls->serverPort() : m_tcp.serverPort(); }
+
+std::vector<HostedTable*> TableServer::tables() const
+{
+    std::vector<HostedTable*> all;
+    for (const auto& [code, table] : m_tables)
+        all.push_back(table.get());
+    return all;
+}
+
+HostedTable* TableServer::restoreTable(const HostedTable::Saved& saved, std::string* error)
+{
+    const auto fail = [error](const char* why) -> HostedTable* {
+        if (error)
+            *error = why;
+        return nullptr;
+    };
+    if (!IsTableCode(saved.code))
+        return fail("not a table code");
+    if (m_tables.count(saved.code))
+        return fail("the code is taken");
+    if (tableCount() >= m_limits.maxTables)
+        return fail("no room for another table");
+    const std::uint32_t seed = m_nextSeed++ ^ QRandomGenerator::system()->generate();
+    auto hosted = std::make_unique<HostedTable>(saved.code, seed);
+    hosted->setTimeScale(m_timeScale);
+    hosted->setGraceMs(m_limits.graceMs);
+    if (!hosted->restore(saved, error))
+        return nullptr;
+    return m_tables.emplace(saved.code, std::move(hosted)).first->second.get();
 }
 
 HostedTable* TableServer::table(const QString& code) const
@@ -146,26 +190,40 @@ HostedTable* TableServer::table(const QString& code) const
 
 void TableServer::acceptTcp()
 {
-    while (QTcpSocket* socket = m_tcp.nextPendingConnection()) {
+    QTcpServer& server = m_tls ? *m_tls : m_tcp;
+    while (QTcpSocket* socket = server.nextPendingConnection()) {
         // Without it small messages wait for the network stack, and a table crawls.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        const QString address = socket->peerAddress().toString();
-        int& count = (*m_perAddress)[address];
-        if (count >= m_limits.connectionsPerAddress) {
+        if (!admit(socket)) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        ++count;
-        // Counted until the socket goes, whatever becomes of its handshake; the counts are
-        // shared with it, as the socket may outlive the server.
-        connect(socket, &QObject::destroyed, socket, [counts = m_perAddress, address] {
-            auto it = counts->find(address);
-            if (it != counts->end() && --it->second <= 0)
-                counts->erase(it);
-        });
         m_ws->handleConnection(socket);
     }
+}
+
+bool TableServer::admit(QTcpSocket* socket)
+{
+    static const char* const counted = "halbeetCounted";
+    if (socket->property(counted).toBool())
+        return true;
+    const QString address = socket->peerAddress().toString();
+    int& count = (*m_perAddress)[address];
+    if (count >= m_limits.connectionsPerAddress) {
+        emit dropped(address, QStringLiteral("too many connections from the address"));
+        return false;
+    }
+    ++count;
+    socket->setProperty(counted, true);
+    // Counted until the socket goes, whatever becomes of its handshake; the counts are
+    // shared with it, as the socket may outlive the server.
+    connect(socket, &QObject::destroyed, socket, [counts = m_perAddress, address] {
+        auto it = counts->find(address);
+        if (it != counts->end() && --it->second <= 0)
+            counts->erase(it);
+    });
+    return true;
 }
 
 void TableServer::acceptWebSocket()
@@ -288,6 +346,8 @@ void TableServer::drop(Connection* connection, const std::string& reason)
 {
     if (!m_connections.count(connection))
         return;
+    if (reason != "left")
+        emit dropped(connection->address().toString(), QString::fromStdString(reason));
     if (!connection->m_closing)
         connection->socket()->sendTextMessage(QString::fromStdString(EncodeServerMessage(Bye{reason})));
     connection->m_closing = true;

@@ -14,11 +14,13 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <QSslConfiguration>
 #include <QString>
 #include <QTcpServer>
 #include <QTimer>
 
 #include "net/client_message.h"
+#include "net/hosted_table.h"
 
 class QWebSocket;
 class QWebSocketServer;
@@ -26,6 +28,7 @@ class QWebSocketServer;
 namespace halbeet::net {
 
 class HostedTable;
+class TlsListener;
 
 struct ServerLimits {
     int maxTables = 100;
@@ -49,21 +52,31 @@ public:
     explicit TableServer(ServerLimits limits = {}, QObject* parent = nullptr);
     ~TableServer() override;
 
+    // Connections are TLS (wss) from now on, with this certificate and key; before listen().
+    void useTls(const QSslConfiguration& configuration);
     // Listens on address:port (port 0: any free one). False with the reason on failure.
     bool listen(const QHostAddress& address, quint16 port, QString* error = nullptr);
-    quint16 port() const { return m_tcp.serverPort(); }
+    quint16 port() const;
     int tableCount() const { return static_cast<int>(m_tables.size()); }
     int connectionCount() const { return static_cast<int>(m_connections.size()); }
     HostedTable* table(const QString& code) const;
+    std::vector<HostedTable*> tables() const;
+    // A saved table offered again under its code (see HostedTable::restore). Nothing, with the
+    // reason, for a code not of the server's kind or taken, no room, or a save that is no table.
+    HostedTable* restoreTable(const HostedTable::Saved& saved, std::string* error = nullptr);
     // Multiplies every table's waits (0: full speed, for tests and the load benchmark).
     void setTimeScale(double scale) { m_timeScale = scale; }
 
 signals:
     void tableOpened(const QString& code);
+    // The server closed a connection (a limit, a bad message, a wrong code), or refused one.
+    void dropped(const QString& address, const QString& reason);
 
 private:
     class Connection;
     void acceptTcp();
+    // Counts a new socket against its address's limit, once; false when over it.
+    bool admit(QTcpSocket* socket);
     void acceptWebSocket();
     void received(Connection* connection, const QString& text);
     void hello(Connection* connection, const Hello& hello);
@@ -75,6 +88,8 @@ private:
 
     ServerLimits m_limits;
     QTcpServer m_tcp;
+    // Listens instead of m_tcp when connections are TLS; its sockets come out encrypted.
+    std::unique_ptr<TlsListener> m_tls;
     std::unique_ptr<QWebSocketServer> m_ws;
     std::map<QString, std::unique_ptr<HostedTable>> m_tables;
     std::map<Connection*, std::unique_ptr<Connection>> m_connections;

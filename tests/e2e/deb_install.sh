@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Debian packages (halbeet, halbeet-tools) from the build folder of the given
-# binary and checks them as a distribution would: lintian with no error and no warning,
+# Builds the Debian packages (halbeet, halbeet-tools, halbeet-server) from the build folder of
+# the given binary and checks them as a distribution would: lintian with no error and no warning,
 # appstreamcli validate --pedantic and desktop-file-validate on the installed data. Installs
 # both with apt-get, starts the installed /usr/games/halbeet under a private X server, checks
 # that its window appears and shows something and that its Statistics window (a module in
-# /usr/lib/<multiarch>/halbeet) opens, then removes the packages and checks that nothing is left.
+# /usr/lib/<multiarch>/halbeet) opens, checks that the installed table server answers and its
+# systemd unit is sound, then removes the packages and checks that nothing is left.
 #   deb_install.sh <build>/src/app/halbeet <output dir>
 # Exit 77 (skipped) when it cannot run here: not root (and no password-less sudo),
 # no cpack, dpkg-deb, apt-get, lintian, Xvfb, xdotool or ImageMagick, or a package is already
@@ -33,7 +34,7 @@ elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
 else
   skip "needs root or password-less sudo to install a package"
 fi
-for package in halbeet halbeet-tools; do
+for package in halbeet halbeet-tools halbeet-server; do
   if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
     skip "a $package package is already installed; this test would remove it"
   fi
@@ -49,8 +50,8 @@ cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   if [ "$installed" -eq 1 ]; then
-    DEBIAN_FRONTEND=noninteractive timeout 60 "${as_root[@]}" apt-get remove -y halbeet halbeet-tools \
-      >"$outdir/deb_remove.log" 2>&1 || echo "WARNING: apt-get remove halbeet halbeet-tools failed"
+    DEBIAN_FRONTEND=noninteractive timeout 60 "${as_root[@]}" apt-get remove -y halbeet halbeet-tools halbeet-server \
+      >"$outdir/deb_remove.log" 2>&1 || echo "WARNING: apt-get remove halbeet halbeet-tools halbeet-server failed"
   fi
   rm -rf "$work"
 }
@@ -59,16 +60,18 @@ trap cleanup EXIT
 echo "== building the packages in $build"
 # cpack installs into its own staging folder; what it installs must be built.
 timeout 400 cmake --build "$build" --target halbeet halbeet_help halbeet_statistics_window halbeet-sim \
-  halbeet_packaging_files >"$outdir/deb_build.log" 2>&1 \
+  halbeet-server halbeet_packaging_files >"$outdir/deb_build.log" 2>&1 \
   || fail "building the packaged targets failed (see $outdir/deb_build.log)"
 (cd "$build" && timeout 400 cpack -G DEB -B "$work/pkg") >"$outdir/deb_cpack.log" 2>&1 \
   || fail "cpack failed (see $outdir/deb_cpack.log)"
 deb=$(ls "$work"/pkg/halbeet_*.deb 2>/dev/null | head -1)
 tools_deb=$(ls "$work"/pkg/halbeet-tools_*.deb 2>/dev/null | head -1)
+server_deb=$(ls "$work"/pkg/halbeet-server_*.deb 2>/dev/null | head -1)
 [ -n "$deb" ] || fail "cpack made no halbeet_*.deb"
 [ -n "$tools_deb" ] || fail "cpack made no halbeet-tools_*.deb"
-cp "$deb" "$tools_deb" "$outdir/"
-for package in "$deb" "$tools_deb"; do
+[ -n "$server_deb" ] || fail "cpack made no halbeet-server_*.deb"
+cp "$deb" "$tools_deb" "$server_deb" "$outdir/"
+for package in "$deb" "$tools_deb" "$server_deb"; do
   echo "== $(basename "$package")"
   timeout 30 dpkg-deb --field "$package" Package Version Section Maintainer Depends Recommends
 done
@@ -79,6 +82,7 @@ timeout 30 dpkg-deb --field "$deb" Depends | grep -q 'xdg-utils' || fail "halbee
 
 contents=$(timeout 30 dpkg-deb --contents "$deb")
 tools_contents=$(timeout 30 dpkg-deb --contents "$tools_deb")
+server_contents=$(timeout 30 dpkg-deb --contents "$server_deb")
 module=$(grep -o ' \./usr/lib/[a-z0-9_-]*/halbeet/halbeet-statistics\.so$' <<<"$contents" | tr -d ' ')
 [ -n "$module" ] || fail "the package lacks the statistics module in /usr/lib/<multiarch>/halbeet"
 for path in ./usr/games/halbeet \
@@ -97,6 +101,14 @@ for path in ./usr/games/halbeet-sim ./usr/share/man/man6/halbeet-sim.6.gz \
     ./usr/share/doc/halbeet-tools/copyright ./usr/share/doc/halbeet-tools/changelog.gz; do
   grep -q " $path\$" <<<"$tools_contents" || fail "halbeet-tools lacks $path"
 done
+grep -q 'halbeet-server' <<<"$contents" && fail "the game's package carries the table server"
+for path in ./usr/games/halbeet-server ./usr/share/man/man6/halbeet-server.6.gz \
+    ./usr/lib/systemd/system/halbeet-server.service \
+    ./usr/share/doc/halbeet-server/copyright ./usr/share/doc/halbeet-server/changelog.gz; do
+  grep -q " $path\$" <<<"$server_contents" || fail "halbeet-server lacks $path"
+done
+# A server without a display: nothing of Qt's GUI in its dependencies.
+timeout 30 dpkg-deb --field "$server_deb" Depends | grep -qi 'gui\|widgets' && fail "halbeet-server depends on Qt's GUI"
 mkdir -p "$work/extract"
 timeout 30 dpkg-deb -x "$deb" "$work/extract"
 for elf in ./usr/games/halbeet "$module"; do
@@ -104,8 +116,8 @@ for elf in ./usr/games/halbeet "$module"; do
 done
 
 echo "== lintian"
-# The default level: errors and warnings. Both packages must be clean.
-timeout 300 lintian --fail-on error,warning "$deb" "$tools_deb" >"$outdir/deb_lintian.log" 2>&1
+# The default level: errors and warnings. Every package must be clean.
+timeout 300 lintian --fail-on error,warning "$deb" "$tools_deb" "$server_deb" >"$outdir/deb_lintian.log" 2>&1
 lintian_status=$?
 cat "$outdir/deb_lintian.log"
 [ "$lintian_status" -eq 0 ] || fail "lintian reports errors or warnings (status $lintian_status)"
@@ -114,17 +126,19 @@ echo "lintian: 0 errors, 0 warnings"
 
 echo "== installing"
 # apt-get wants a path with a slash to take a file rather than a package name.
-cp "$deb" "$tools_deb" "$work/"
+cp "$deb" "$tools_deb" "$server_deb" "$work/"
 deb_local="$work/$(basename "$deb")"
 tools_local="$work/$(basename "$tools_deb")"
-chmod 644 "$deb_local" "$tools_local"
+server_local="$work/$(basename "$server_deb")"
+chmod 644 "$deb_local" "$tools_local" "$server_local"
 chmod 755 "$work"
 installed=1
 DEBIAN_FRONTEND=noninteractive timeout 180 "${as_root[@]}" apt-get install -y --no-install-recommends \
-  "$deb_local" "$tools_local" >"$outdir/deb_install.log" 2>&1 \
+  "$deb_local" "$tools_local" "$server_local" >"$outdir/deb_install.log" 2>&1 \
   || fail "apt-get install failed (see $outdir/deb_install.log)"
 [ -x /usr/games/halbeet ] || fail "/usr/games/halbeet is not installed"
 [ -x /usr/games/halbeet-sim ] || fail "/usr/games/halbeet-sim is not installed"
+[ -x /usr/games/halbeet-server ] || fail "/usr/games/halbeet-server is not installed"
 
 echo "== checking the installed data"
 timeout 60 appstreamcli validate --pedantic --no-net /usr/share/metainfo/io.github.dovelarks.halbeet.metainfo.xml \
@@ -135,6 +149,13 @@ echo "$version"
 grep -q "^halbeet $(dpkg-query -W -f='${Version}' halbeet)\$" <<<"$version" || fail "--version says '$version'"
 timeout 60 /usr/games/halbeet-sim --seed 1 --deals 100 --check >"$outdir/deb_sim.log" 2>&1 \
   || fail "the installed halbeet-sim failed (see $outdir/deb_sim.log)"
+server_version=$(timeout 10 /usr/games/halbeet-server --version) || fail "/usr/games/halbeet-server --version failed"
+[ "$server_version" = "halbeet-server $(dpkg-query -W -f='${Version}' halbeet-server)" ] \
+  || fail "halbeet-server --version says '$server_version'"
+if command -v systemd-analyze >/dev/null 2>&1; then
+  timeout 60 systemd-analyze verify /usr/lib/systemd/system/halbeet-server.service >"$outdir/deb_unit.log" 2>&1 \
+    || { cat "$outdir/deb_unit.log"; fail "systemd-analyze verify finds fault with halbeet-server.service"; }
+fi
 
 echo "== starting /usr/games/halbeet"
 display=""
@@ -201,15 +222,16 @@ game_pid=""
 
 echo "== removing"
 installed=0
-DEBIAN_FRONTEND=noninteractive timeout 120 "${as_root[@]}" apt-get remove -y halbeet halbeet-tools \
+DEBIAN_FRONTEND=noninteractive timeout 120 "${as_root[@]}" apt-get remove -y halbeet halbeet-tools halbeet-server \
   >"$outdir/deb_remove.log" 2>&1 || fail "apt-get remove failed (see $outdir/deb_remove.log)"
-for package in halbeet halbeet-tools; do
+for package in halbeet halbeet-tools halbeet-server; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
     && fail "$package is still installed"
 done
-for path in /usr/games/halbeet /usr/games/halbeet-sim "${module#.}" "$(dirname "${module#.}")" /usr/share/halbeet \
+for path in /usr/games/halbeet /usr/games/halbeet-sim /usr/games/halbeet-server \
+    /usr/lib/systemd/system/halbeet-server.service "${module#.}" "$(dirname "${module#.}")" /usr/share/halbeet \
     /usr/share/doc/halbeet /usr/share/doc/halbeet-tools /usr/share/man/man6/halbeet.6.gz \
     /usr/share/metainfo/io.github.dovelarks.halbeet.metainfo.xml /usr/share/applications/halbeet.desktop; do
   [ -e "$path" ] && fail "$path is left after the removal"
 done
-echo "PASS: the packages are lintian-clean, install, start the game from /usr/games and remove cleanly"
+echo "PASS: the packages are lintian-clean, install, start the game from /usr/games, the table server answers, and they remove cleanly"
