@@ -50,7 +50,7 @@ class WsClient : public QObject {
     bool hello(const std::string& name, const std::string& code = {},
                const std::string& withToken = {})
     {
-        say(net::Hello{net::ProtocolVersion, name, code, withToken});
+        say(net::Hello{net::ProtocolVersion, name, code, withToken, {}});
         return waitUntil([this] { return seat != 0 || closed || !byeReason.isEmpty(); }, 5000) &&
                seat != 0;
     }
