@@ -5,11 +5,28 @@
 #include "table/table_controller.h"
 
 #include <QPointer>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
 
 namespace halbeet {
+
+class TableController::Entry {
+public:
+    explicit Entry(TableController& controller) : m_controller(controller) { ++m_controller.m_entered; }
+    ~Entry()
+    {
+        if (m_controller.m_entered == 1)
+            m_controller.runDueSteps();
+        --m_controller.m_entered;
+    }
+    Entry(const Entry&) = delete;
+    Entry& operator=(const Entry&) = delete;
+
+private:
+    TableController& m_controller;
+};
 
 TableController::TableController(GameModel& game, QObject* parent) : QObject(parent), m_game(game)
 {
@@ -30,6 +47,7 @@ TableController::~TableController()
 
 void TableController::setSeat(int seat, std::unique_ptr<Seat> player)
 {
+    const Entry entry(*this);
     const auto i = static_cast<std::size_t>(seat);
     if (seat < 1 || seat > 4)
         return;
@@ -47,6 +65,7 @@ Seat* TableController::seat(int seat) const
 
 void TableController::setPacing(int seat, bool paces)
 {
+    const Entry entry(*this);
     if (seat < 1 || seat > 4)
         return;
     m_paces[static_cast<std::size_t>(seat)] = paces;
@@ -59,6 +78,7 @@ void TableController::setPacing(int seat, bool paces)
 
 void TableController::newDeal()
 {
+    const Entry entry(*this);
     dropPending();
     m_running = true;
     // A deal still in progress is one the table gives up; a won game waits for newGame().
@@ -70,6 +90,7 @@ void TableController::newDeal()
 
 void TableController::newGame()
 {
+    const Entry entry(*this);
     dropPending();
     m_running = true;
     m_game.newGame();
@@ -80,6 +101,7 @@ void TableController::newGame()
 
 void TableController::resume()
 {
+    const Entry entry(*this);
     dropPending();
     m_running = true;
     tellSnapshot();
@@ -94,6 +116,7 @@ void TableController::stop()
 
 void TableController::shown(int seat, std::uint64_t serial)
 {
+    const Entry entry(*this);
     if (seat < 1 || seat > 4)
         return;
     auto& upTo = m_shown[static_cast<std::size_t>(seat)];
@@ -157,16 +180,22 @@ void TableController::tellSnapshot()
 void TableController::scheduleAdvance()
 {
     // Never from inside a seat's call: a seat may answer, or a view report, while it is told.
-    if (m_advanceDue)
-        return;
     m_advanceDue = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_advanceDue = false;
-            advance();
-        },
-        Qt::QueuedConnection);
+    if (m_entered == 0) {
+        const Entry entry(*this);
+    }
+}
+
+void TableController::runDueSteps()
+{
+    while (m_advanceDue || m_waitOver) {
+        if (std::exchange(m_waitOver, false)) {
+            waitEnded();
+            continue;
+        }
+        m_advanceDue = false;
+        advance();
+    }
 }
 
 bool TableController::viewsCaughtUp() const
@@ -221,6 +250,10 @@ void TableController::ask(int seat)
     // seat finishes its thinking before the controller goes (see the destructor).
     SeatAnswer answer = [guard = QPointer<TableController>(this), seat, ticket](const SeatAction& action) {
         if (TableController* controller = guard.data()) {
+            if (QThread::currentThread() == controller->thread()) {
+                controller->answered(seat, ticket, action);
+                return;
+            }
             QMetaObject::invokeMethod(
                 controller, [controller, seat, ticket, action] { controller->answered(seat, ticket, action); },
                 Qt::QueuedConnection);
@@ -231,6 +264,7 @@ void TableController::ask(int seat)
 
 void TableController::answered(int seat, std::uint64_t ticket, const SeatAction& action)
 {
+    const Entry entry(*this);
     if (ticket != m_ticket || seat != m_asked || m_answerIn)
         return; // a question of an earlier moment, or a second answer to this one
     m_answer = action;
@@ -265,12 +299,17 @@ void TableController::applyAnswer()
 void TableController::startWait(int ms, Waiting what)
 {
     m_waiting = what;
+    if (m_timeScale == 0.0) {
+        m_waitOver = true; // ended once the call that started it is through
+        return;
+    }
     const double scaled = std::max(0.0, ms * m_timeScale);
     m_wait.start(static_cast<int>(std::lround(scaled)));
 }
 
 void TableController::waitEnded()
 {
+    const Entry entry(*this);
     const Waiting ended = std::exchange(m_waiting, Waiting::Nothing);
     switch (ended) {
     case Waiting::PlayDelay:
@@ -303,6 +342,7 @@ void TableController::dropPending()
     dropQuestion();
     m_wait.stop();
     m_waiting = Waiting::Nothing;
+    m_waitOver = false;
     m_steps.clear();
     // Steps a view had not shown yet are gone with the moment they belonged to.
     m_shown.fill(m_serial);

@@ -9,6 +9,10 @@
 // A seat whose view shows each step to a person (the window's own seat) paces the table: the
 // controller takes no step while that view is still showing an earlier one. Nothing waits in a
 // nested event loop; an answer, a timer or a view that has shown its step moves the table on.
+// The table steps on within the call that allowed it (a seat's answer, a view that has shown,
+// a command), once that call is through with the controller: a seat told of a step, or asked,
+// may answer or report at once without the controller being entered twice. Without time
+// (time scale 0) the waits end at once too, so a test sees the table come to rest in the call.
 // New Game, a new deal and stop() drop everything pending, and an answer to a question of an
 // earlier moment is never applied.
 
@@ -80,8 +84,13 @@ private:
     void tellSnapshot();
     // Takes the next step if nothing holds the table: a question, a wait, a view still showing.
     void advance();
-    // advance() from the event loop, once however often it is asked for.
+    // advance() once the outermost call into the controller is through with it.
     void scheduleAdvance();
+    // Every call into the controller from outside holds one of these; the last to let go takes
+    // the steps that became due meanwhile.
+    class Entry;
+    friend class Entry;
+    void runDueSteps();
     void ask(int seat);
     void answered(int seat, std::uint64_t ticket, const SeatAction& action);
     void applyAnswer();
@@ -112,6 +121,8 @@ private:
     Waiting m_waiting = Waiting::Nothing;
     bool m_running = false;
     bool m_advanceDue = false;
+    bool m_waitOver = false; // a wait without time, ended at once
+    int m_entered = 0;
 };
 
 } // namespace halbeet
