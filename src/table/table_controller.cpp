@@ -299,11 +299,12 @@ void TableController::applyAnswer()
 void TableController::startWait(int ms, Waiting what)
 {
     m_waiting = what;
-    if (m_timeScale == 0.0) {
+    const double scale = m_timeScaleSource();
+    if (scale == 0.0) {
         m_waitOver = true; // ended once the call that started it is through
         return;
     }
-    const double scaled = std::max(0.0, ms * m_timeScale);
+    const double scaled = std::max(0.0, ms * scale);
     m_wait.start(static_cast<int>(std::lround(scaled)));
 }
 

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -47,7 +48,12 @@ public:
     void setPacing(int seat, bool paces);
 
     // Multiplies every wait of the table (tests: 0, no waiting).
-    void setTimeScale(double scale) { m_timeScale = scale; }
+    void setTimeScale(double scale)
+    {
+        m_timeScaleSource = [scale] { return scale; };
+    }
+    // The same, read at each wait from the window's clock.
+    void setTimeScaleSource(std::function<double()> source) { m_timeScaleSource = std::move(source); }
     // The playing speed: the wait before each computer card, and how long a full trick lies.
     void setPlayDelay(int ms) { m_game.setPlayDelay(ms); }
     void setTrickPause(int ms) { m_game.setTrickPause(ms); }
@@ -65,6 +71,8 @@ public:
     // The pacing view of seat has shown every step up to serial.
     void shown(int seat, std::uint64_t serial);
 
+    // The play delay before a computer's card, or the pause on a full trick, is running.
+    bool waiting() const { return m_waiting != Waiting::Nothing; }
     // The seat asked to act now, 0 when none is.
     int asking() const { return m_asked; }
     // The last step told to the seats.
@@ -109,7 +117,7 @@ private:
     std::array<std::uint64_t, 5> m_shown{};
     std::vector<GameEvent> m_steps; // caused by the change being applied, not yet told
     std::uint64_t m_serial = 0;
-    double m_timeScale = 1.0;
+    std::function<double()> m_timeScaleSource = [] { return 1.0; };
 
     // The open question: its seat, its ticket, the answer once given, and whether the play
     // delay before a computer's card still runs.

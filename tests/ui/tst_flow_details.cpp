@@ -177,7 +177,7 @@ void TstFlowDetails::trickCardsOverlapInPlayOrder()
     look.setInterval(1);
     std::uint64_t lookedAtDeal = 0;
     connect(&look, &QTimer::timeout, this, [&] {
-        if (!PauseBusy() || s.Trick[4].Suite == 0 || !human)
+        if (!game.window().tableBusy() || s.Trick[4].Suite == 0 || !human)
             return;
         const std::uint64_t key = (std::uint64_t(s.CardsPlayed) << 8) | std::uint64_t(s.TricksWon[1] + s.TricksWon[2]);
         if (key == lookedAtDeal)

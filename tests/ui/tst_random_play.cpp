@@ -405,7 +405,7 @@ private:
 
     void chaosTick()
     {
-        if (!m_failure.isEmpty() || m_inChaos || !PauseBusy() || QApplication::activeModalWidget())
+        if (!m_failure.isEmpty() || m_inChaos || !window().tableBusy() || QApplication::activeModalWidget())
             return;
         checkNow(false, "inside a wait");
         if (!chance(0.05))
@@ -665,7 +665,7 @@ void TstRandomPlay::scoresOpenedInTheLastTrickPauseLeaveTheDealWhole()
     QTimer user;
     user.setInterval(1);
     QObject::connect(&user, &QTimer::timeout, [&] {
-        if (opened || !PauseBusy() || s.CardsPlayed < 52 || QApplication::activeModalWidget() ||
+        if (opened || !game.window().tableBusy() || s.CardsPlayed < 52 || QApplication::activeModalWidget() ||
             game.table().inputLocked())
             return;
         opened = true;
