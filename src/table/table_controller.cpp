@@ -114,6 +114,27 @@ void TableController::stop()
     m_running = false;
 }
 
+void TableController::hold() { ++m_held; }
+
+void TableController::letGo()
+{
+    if (m_held > 0)
+        --m_held;
+    if (m_held > 0)
+        return;
+    // The table goes on from the event loop, once the call that let it go is over, as it would
+    // had nothing held it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const Entry entry(*this);
+            if (m_held == 0 && std::exchange(m_waitEndedWhileHeld, false))
+                m_waitOver = true;
+            scheduleAdvance();
+        },
+        Qt::QueuedConnection);
+}
+
 void TableController::shown(int seat, std::uint64_t serial)
 {
     const Entry entry(*this);
@@ -209,7 +230,7 @@ bool TableController::viewsCaughtUp() const
 
 void TableController::advance()
 {
-    if (!m_running || m_asked != 0 || m_waiting != Waiting::Nothing || !viewsCaughtUp())
+    if (!m_running || m_held > 0 || m_asked != 0 || m_waiting != Waiting::Nothing || !viewsCaughtUp())
         return;
     switch (m_game.phase()) {
     case Phase::Bidding:
@@ -271,6 +292,11 @@ void TableController::answered(int seat, std::uint64_t ticket, const SeatAction&
     m_answerIn = true;
     if (m_waiting == Waiting::PlayDelay)
         return; // applied when the delay ends
+    if (m_held > 0) {
+        m_waiting = Waiting::PlayDelay; // applied once the table is let go
+        m_waitEndedWhileHeld = true;
+        return;
+    }
     applyAnswer();
 }
 
@@ -311,6 +337,10 @@ void TableController::startWait(int ms, Waiting what)
 void TableController::waitEnded()
 {
     const Entry entry(*this);
+    if (m_held > 0) {
+        m_waitEndedWhileHeld = m_waiting != Waiting::Nothing;
+        return;
+    }
     const Waiting ended = std::exchange(m_waiting, Waiting::Nothing);
     switch (ended) {
     case Waiting::PlayDelay:
@@ -344,6 +374,7 @@ void TableController::dropPending()
     m_wait.stop();
     m_waiting = Waiting::Nothing;
     m_waitOver = false;
+    m_waitEndedWhileHeld = false;
     m_steps.clear();
     // Steps a view had not shown yet are gone with the moment they belonged to.
     m_shown.fill(m_serial);

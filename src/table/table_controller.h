@@ -67,6 +67,10 @@ public:
     void resume();
     // Drops everything pending: the question asked, the waits, steps not yet shown.
     void stop();
+    // Holds the table where it is (a dialog the person opened is up): no step is taken, and a
+    // wait that ends meanwhile ends when the table is let go. Holds nest.
+    void hold();
+    void letGo();
 
     // The pacing view of seat has shown every step up to serial.
     void shown(int seat, std::uint64_t serial);
@@ -130,6 +134,8 @@ private:
     bool m_running = false;
     bool m_advanceDue = false;
     bool m_waitOver = false; // a wait without time, ended at once
+    int m_held = 0;
+    bool m_waitEndedWhileHeld = false;
     int m_entered = 0;
 };
 

@@ -38,6 +38,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -50,6 +51,29 @@
 namespace halbeet {
 
 namespace {
+
+// Holds the table where it is while a dialog the player opened is up: no step is taken and no
+// card moves until it is closed.
+class TableHold {
+public:
+    TableHold(TableController& controller, Table* table) : m_controller(controller), m_table(table)
+    {
+        m_controller.hold();
+        m_table->holdGlides();
+    }
+    ~TableHold()
+    {
+        if (m_table)
+            m_table->letGlidesGo();
+        m_controller.letGo();
+    }
+    TableHold(const TableHold&) = delete;
+    TableHold& operator=(const TableHold&) = delete;
+
+private:
+    TableController& m_controller;
+    QPointer<Table> m_table;
+};
 
 // The index-th card of the deal as every seat has seen it played.
 Table::PublicPlay publicPlay(std::span<const TTrickCard> plays, std::int32_t dealerCounter, TCardFace cutCard,
@@ -636,6 +660,9 @@ void TForm1::present(const SeatEvent& event)
         return;
     }
     case SeatEvent::Kind::TrickTaken:
+        // The trick is the taker's now: the places under the cards hold it no more, while the
+        // cards themselves sweep off toward him.
+        clearTrickSlots();
         sweepTrick(event.seat, [this, event, done] {
             takeTrick(event.seat, event.value);
             showWhoPlays(event.view);
@@ -963,13 +990,17 @@ void TForm1::sweepTrick(int taker, std::function<void()> swept)
     (*next)(0);
 }
 
-void TForm1::takeTrick(int taker, int tricksOfTaker)
+void TForm1::clearTrickSlots()
 {
     for (int seat = 1; seat <= 4; ++seat) {
         CardSprite* slot = m_table->trickSlot(seat);
         slot->hide();
         slot->setSuite(0);
     }
+}
+
+void TForm1::takeTrick(int taker, int tricksOfTaker)
+{
     if (tricksOfTaker >= 1 && tricksOfTaker <= 13) {
         CardSprite* marker = m_table->marker(taker, tricksOfTaker);
         // Card51 is a hand sprite of seat 4, so it always holds the current back design.
@@ -1400,16 +1431,22 @@ void TForm1::layOut(const TableView& view, bool freshDeal)
 
 void TForm1::N2Click()
 {
-    if (LangMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom,
-                       MsgButton::Yes | MsgButton::No, this) != MsgResult::Yes)
-        return;
-    newGame();
+    bool wanted = false;
+    {
+        const TableHold hold(*m_controller, m_table);
+        wanted = LangMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom, MsgButton::Yes | MsgButton::No,
+                                this) == MsgResult::Yes;
+    }
+    if (wanted)
+        newGame();
 }
 
 void TForm1::N3Click()
 {
-    if (menuItem(QStringLiteral("N3"))->isEnabled())
+    if (menuItem(QStringLiteral("N3"))->isEnabled()) {
+        const TableHold hold(*m_controller, m_table);
         m_lastShot->exec();
+    }
 }
 
 void TForm1::setLastTrickAvailable(bool available)
@@ -1417,7 +1454,11 @@ void TForm1::setLastTrickAvailable(bool available)
     menuItem(QStringLiteral("N3"))->setEnabled(available);
 }
 
-void TForm1::N4Click() { m_scores->exec(); }
+void TForm1::N4Click()
+{
+    const TableHold hold(*m_controller, m_table);
+    m_scores->exec();
+}
 
 void TForm1::StatisticsClick()
 {
@@ -1455,12 +1496,17 @@ void TForm1::N6Click()
         }
     }
     m_options->setPlayerLabel(found);
+    const TableHold hold(*m_controller, m_table);
     m_options->exec();
 }
 
 void TForm1::N7Click() { close(); }
 
-void TForm1::N10Click() { m_about->exec(); }
+void TForm1::N10Click()
+{
+    const TableHold hold(*m_controller, m_table);
+    m_about->exec();
+}
 
 void TForm1::N12Click() { m_helpLauncher.openHelp(); }
 
@@ -1488,6 +1534,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (namePending)
         m_timer1->stop();
     const FlowTexts& t = texts().flow;
+    const TableHold hold(*m_controller, m_table);
     if (LangMessageDlg(t.ExitQuestion, DialogType::Custom, MsgButton::Yes | MsgButton::No, this,
                        quitKeepsGame() ? t.ExitKeepsGame : t.ExitLosesGame) == MsgResult::Yes) {
         saveGameOnQuit();

@@ -79,6 +79,8 @@ public:
     CardSprite* humanCardOnTrick() const { return m_humanSprite; }
     // A click on a card of the human's hand would be taken now.
     bool humanMayPlay() const;
+    // The human's card is on its way to the trick (it is played when it lands).
+    bool humanCardMoving() const { return m_humanMoving; }
     // The delay before the name dialog appears; tests shorten it.
     void setNameDialogDelay(int ms) { m_nameDialogDelay = ms; }
 
@@ -189,6 +191,7 @@ private:
     void showCardPlayed(const SeatEvent& event, const std::function<void()>& done);
     // The trick lies complete on the table: sweep it toward its taker, then swept runs.
     void sweepTrick(int taker, std::function<void()> swept);
+    void clearTrickSlots();
     void takeTrick(int taker, int tricksOfTaker);
     // The deal is scored: the score sheet shows it; done once it is closed with OK or Esc.
     void showScoredDeal(const TableView& view, const std::function<void()>& done);

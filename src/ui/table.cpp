@@ -798,7 +798,26 @@ void Table::glideCycle(Glide* glide)
         else
             glideCycle(glide);
     });
-    glide->timer.start(interval);
+    if (m_glidesHeld == 0)
+        glide->timer.start(interval);
+}
+
+void Table::holdGlides()
+{
+    ++m_glidesHeld;
+    for (const auto& glide : m_glides)
+        glide->timer.stop();
+}
+
+void Table::letGlidesGo()
+{
+    if (m_glidesHeld == 0 || --m_glidesHeld > 0)
+        return;
+    const int interval = static_cast<int>(std::lround(GlideCycleMs * timeScale()));
+    for (const auto& glide : m_glides) {
+        if (!glide->timer.isActive())
+            glide->timer.start(interval);
+    }
 }
 
 void Table::finishGlide(Glide* glide)

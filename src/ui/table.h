@@ -133,6 +133,9 @@ public:
     // Every glide stops where it got to, and its follow-up never runs (New Game, a close).
     void stopGlides();
     bool gliding() const { return !m_glides.empty(); }
+    // The glides stand still while held (a dialog the player opened is up); holds nest.
+    void holdGlides();
+    void letGlidesGo();
 
 signals:
     // Return or keypad Enter on the bid list or its button: the same as a click on the button,
@@ -185,6 +188,7 @@ private:
     QAction* m_aboutAction = nullptr;
     bool m_inputLocked = false;
     std::vector<std::unique_ptr<Glide>> m_glides;
+    int m_glidesHeld = 0;
     TableScale m_scale;
     QHash<QWidget*, QRect> m_placed;
     QTimer* m_settle = nullptr;

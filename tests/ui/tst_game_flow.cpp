@@ -225,6 +225,7 @@ void GameFlowTest::clicksDuringWaitsAreIgnoredAndNeverReplayed()
     clicker.start();
     inFlow = true;
     game.window().PlayCard(game.spriteOf(first));
+    QVERIFY(game.waitForHumansTurn());
     inFlow = false;
     clicker.stop();
     setTimeScale(0);
@@ -365,6 +366,7 @@ void GameFlowTest::scoresCommandDuringTheLastTrickScoresNothing()
     });
     answer.start(2);
     game.click(game.spriteOf(game.legalCard()));
+    QTRY_VERIFY_WITH_TIMEOUT(looked && game.table().bidButton()->isVisible(), 20000);
     setTimeScale(0);
     QVERIFY(looked);
     QCOMPARE(s.ScoreRow, 2);
