@@ -47,7 +47,6 @@ TableController::~TableController()
 
 void TableController::setSeat(int seat, std::unique_ptr<Seat> player)
 {
-    const Entry entry(*this);
     const auto i = static_cast<std::size_t>(seat);
     if (seat < 1 || seat > 4)
         return;
@@ -65,7 +64,6 @@ Seat* TableController::seat(int seat) const
 
 void TableController::setPacing(int seat, bool paces)
 {
-    const Entry entry(*this);
     if (seat < 1 || seat > 4)
         return;
     m_paces[static_cast<std::size_t>(seat)] = paces;
@@ -201,10 +199,14 @@ void TableController::tellSnapshot()
 void TableController::scheduleAdvance()
 {
     // Never from inside a seat's call: a seat may answer, or a view report, while it is told.
-    m_advanceDue = true;
-    if (m_entered == 0) {
-        const Entry entry(*this);
-    }
+    const bool wasDue = std::exchange(m_advanceDue, true);
+    if (m_entered > 0 || wasDue)
+        return; // taken when the call in progress is through with the controller
+    // Asked for outside any call (a seat put in, a view made pacing): from the event loop, so
+    // that whoever asked finishes first (a seat that comes back is told the table before it
+    // is asked).
+    QMetaObject::invokeMethod(
+        this, [this] { const Entry entry(*this); }, Qt::QueuedConnection);
 }
 
 void TableController::runDueSteps()
