@@ -328,7 +328,7 @@ void TableController::startWait(int ms, Waiting what)
 {
     m_waiting = what;
     const double scale = m_timeScaleSource();
-    if (scale == 0.0) {
+    if (scale == 0.0 && m_timelessWaitsInCall) {
         m_waitOver = true; // ended once the call that started it is through
         return;
     }

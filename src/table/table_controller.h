@@ -11,8 +11,9 @@
 // nested event loop; an answer, a timer or a view that has shown its step moves the table on.
 // The table steps on within the call that allowed it (a seat's answer, a view that has shown,
 // a command), once that call is through with the controller: a seat told of a step, or asked,
-// may answer or report at once without the controller being entered twice. Without time
-// (time scale 0) the waits end at once too, so a test sees the table come to rest in the call.
+// may answer or report at once without the controller being entered twice. A wait always ends
+// from the event loop, so a table of computers never plays on inside one call; only a window
+// under test asks for waits without time to end within the call (setTimelessWaitsInCall).
 // New Game, a new deal and stop() drop everything pending, and an answer to a question of an
 // earlier moment is never applied.
 
@@ -52,6 +53,9 @@ public:
     {
         m_timeScaleSource = [scale] { return scale; };
     }
+    // Without time, the waits end within the call that started them, so that a window under
+    // test comes to rest within a click. Never for a table whose seats may all be computers.
+    void setTimelessWaitsInCall(bool inCall) { m_timelessWaitsInCall = inCall; }
     // The same, read at each wait from the window's clock.
     void setTimeScaleSource(std::function<double()> source) { m_timeScaleSource = std::move(source); }
     // The playing speed: the wait before each computer card, and how long a full trick lies.
@@ -135,6 +139,7 @@ private:
     bool m_advanceDue = false;
     bool m_waitOver = false; // a wait without time, ended at once
     int m_held = 0;
+    bool m_timelessWaitsInCall = false;
     bool m_waitEndedWhileHeld = false;
     int m_entered = 0;
 };

@@ -150,6 +150,8 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     // The window is the view of seat 1: the person at this computer.
     m_controller = std::make_unique<TableController>(m_game);
     m_controller->setTimeScaleSource([] { return timeScale(); });
+    // Seat 1 is always a person here: the table cannot run on by itself within a call.
+    m_controller->setTimelessWaitsInCall(true);
     auto seat = std::make_unique<LocalSeat>(LocalSeat::Handlers{
         [this](const TableView& question) { asked(question); }, [this] { questionWithdrawn(); },
         [this](const SeatEvent& event) { told(event); }});
