@@ -37,6 +37,14 @@ ExpertSeat::~ExpertSeat()
 void ExpertSeat::act(const TableView& view, SeatAnswer answer)
 {
     std::erase_if(m_thinking, [](const QFuture<void>& thinking) { return thinking.isFinished(); });
+    if (m_answerInCall) {
+        // Still worked out on the pool, from the same copy of the view; only the wait is here.
+        if (view.phase == Phase::Bidding)
+            answer(SeatAction::ofBid(ThinkExpertBid(view).result().bid));
+        else
+            answer(SeatAction::ofCard(ThinkExpertCard(view).result().card));
+        return;
+    }
     // The answer is handed on from the worker thread; SeatAnswer takes it to the controller's.
     if (view.phase == Phase::Bidding) {
         m_thinking.push_back(ThinkExpertBid(view).then([answer](const ExpertBid& choice) {

@@ -26,6 +26,9 @@ QFuture<ExpertCard> ThinkExpertCard(const TableView& view);
 class ExpertSeat final : public Seat {
 public:
     ExpertSeat() = default;
+    // Answers within act(), once the pool has worked the decision out: for a table that runs
+    // without time (tests), where nothing may be left to the event loop.
+    explicit ExpertSeat(bool answerInCall) : m_answerInCall(answerInCall) {}
     // A decision still being worked out is waited for: its answer may reach nobody after this.
     ~ExpertSeat() override;
     ExpertSeat(const ExpertSeat&) = delete;
@@ -37,6 +40,7 @@ public:
 private:
     // Decisions not yet finished, a withdrawn one among them.
     std::vector<QFuture<void>> m_thinking;
+    bool m_answerInCall = false;
 };
 
 // The described rule set. It reads what its rules read, the partner's hand by suit among it, so

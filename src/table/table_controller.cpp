@@ -5,11 +5,28 @@
 #include "table/table_controller.h"
 
 #include <QPointer>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
 
 namespace halbeet {
+
+class TableController::Entry {
+public:
+    explicit Entry(TableController& controller) : m_controller(controller) { ++m_controller.m_entered; }
+    ~Entry()
+    {
+        if (m_controller.m_entered == 1)
+            m_controller.runDueSteps();
+        --m_controller.m_entered;
+    }
+    Entry(const Entry&) = delete;
+    Entry& operator=(const Entry&) = delete;
+
+private:
+    TableController& m_controller;
+};
 
 TableController::TableController(GameModel& game, QObject* parent) : QObject(parent), m_game(game)
 {
@@ -59,6 +76,7 @@ void TableController::setPacing(int seat, bool paces)
 
 void TableController::newDeal()
 {
+    const Entry entry(*this);
     dropPending();
     m_running = true;
     // A deal still in progress is one the table gives up; a won game waits for newGame().
@@ -70,6 +88,7 @@ void TableController::newDeal()
 
 void TableController::newGame()
 {
+    const Entry entry(*this);
     dropPending();
     m_running = true;
     m_game.newGame();
@@ -80,6 +99,7 @@ void TableController::newGame()
 
 void TableController::resume()
 {
+    const Entry entry(*this);
     dropPending();
     m_running = true;
     tellSnapshot();
@@ -92,8 +112,30 @@ void TableController::stop()
     m_running = false;
 }
 
+void TableController::hold() { ++m_held; }
+
+void TableController::letGo()
+{
+    if (m_held > 0)
+        --m_held;
+    if (m_held > 0)
+        return;
+    // The table goes on from the event loop, once the call that let it go is over, as it would
+    // had nothing held it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const Entry entry(*this);
+            if (m_held == 0 && std::exchange(m_waitEndedWhileHeld, false))
+                m_waitOver = true;
+            scheduleAdvance();
+        },
+        Qt::QueuedConnection);
+}
+
 void TableController::shown(int seat, std::uint64_t serial)
 {
+    const Entry entry(*this);
     if (seat < 1 || seat > 4)
         return;
     auto& upTo = m_shown[static_cast<std::size_t>(seat)];
@@ -157,16 +199,26 @@ void TableController::tellSnapshot()
 void TableController::scheduleAdvance()
 {
     // Never from inside a seat's call: a seat may answer, or a view report, while it is told.
-    if (m_advanceDue)
-        return;
-    m_advanceDue = true;
+    const bool wasDue = std::exchange(m_advanceDue, true);
+    if (m_entered > 0 || wasDue)
+        return; // taken when the call in progress is through with the controller
+    // Asked for outside any call (a seat put in, a view made pacing): from the event loop, so
+    // that whoever asked finishes first (a seat that comes back is told the table before it
+    // is asked).
     QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_advanceDue = false;
-            advance();
-        },
-        Qt::QueuedConnection);
+        this, [this] { const Entry entry(*this); }, Qt::QueuedConnection);
+}
+
+void TableController::runDueSteps()
+{
+    while (m_advanceDue || m_waitOver) {
+        if (std::exchange(m_waitOver, false)) {
+            waitEnded();
+            continue;
+        }
+        m_advanceDue = false;
+        advance();
+    }
 }
 
 bool TableController::viewsCaughtUp() const
@@ -180,7 +232,7 @@ bool TableController::viewsCaughtUp() const
 
 void TableController::advance()
 {
-    if (!m_running || m_asked != 0 || m_waiting != Waiting::Nothing || !viewsCaughtUp())
+    if (!m_running || m_held > 0 || m_asked != 0 || m_waiting != Waiting::Nothing || !viewsCaughtUp())
         return;
     switch (m_game.phase()) {
     case Phase::Bidding:
@@ -221,6 +273,10 @@ void TableController::ask(int seat)
     // seat finishes its thinking before the controller goes (see the destructor).
     SeatAnswer answer = [guard = QPointer<TableController>(this), seat, ticket](const SeatAction& action) {
         if (TableController* controller = guard.data()) {
+            if (QThread::currentThread() == controller->thread()) {
+                controller->answered(seat, ticket, action);
+                return;
+            }
             QMetaObject::invokeMethod(
                 controller, [controller, seat, ticket, action] { controller->answered(seat, ticket, action); },
                 Qt::QueuedConnection);
@@ -231,12 +287,18 @@ void TableController::ask(int seat)
 
 void TableController::answered(int seat, std::uint64_t ticket, const SeatAction& action)
 {
+    const Entry entry(*this);
     if (ticket != m_ticket || seat != m_asked || m_answerIn)
         return; // a question of an earlier moment, or a second answer to this one
     m_answer = action;
     m_answerIn = true;
     if (m_waiting == Waiting::PlayDelay)
         return; // applied when the delay ends
+    if (m_held > 0) {
+        m_waiting = Waiting::PlayDelay; // applied once the table is let go
+        m_waitEndedWhileHeld = true;
+        return;
+    }
     applyAnswer();
 }
 
@@ -265,12 +327,22 @@ void TableController::applyAnswer()
 void TableController::startWait(int ms, Waiting what)
 {
     m_waiting = what;
-    const double scaled = std::max(0.0, ms * m_timeScale);
+    const double scale = m_timeScaleSource();
+    if (scale == 0.0 && m_timelessWaitsInCall) {
+        m_waitOver = true; // ended once the call that started it is through
+        return;
+    }
+    const double scaled = std::max(0.0, ms * scale);
     m_wait.start(static_cast<int>(std::lround(scaled)));
 }
 
 void TableController::waitEnded()
 {
+    const Entry entry(*this);
+    if (m_held > 0) {
+        m_waitEndedWhileHeld = m_waiting != Waiting::Nothing;
+        return;
+    }
     const Waiting ended = std::exchange(m_waiting, Waiting::Nothing);
     switch (ended) {
     case Waiting::PlayDelay:
@@ -303,6 +375,8 @@ void TableController::dropPending()
     dropQuestion();
     m_wait.stop();
     m_waiting = Waiting::Nothing;
+    m_waitOver = false;
+    m_waitEndedWhileHeld = false;
     m_steps.clear();
     // Steps a view had not shown yet are gone with the moment they belonged to.
     m_shown.fill(m_serial);

@@ -9,11 +9,17 @@
 // A seat whose view shows each step to a person (the window's own seat) paces the table: the
 // controller takes no step while that view is still showing an earlier one. Nothing waits in a
 // nested event loop; an answer, a timer or a view that has shown its step moves the table on.
+// The table steps on within the call that allowed it (a seat's answer, a view that has shown,
+// a command), once that call is through with the controller: a seat told of a step, or asked,
+// may answer or report at once without the controller being entered twice. A wait always ends
+// from the event loop, so a table of computers never plays on inside one call; only a window
+// under test asks for waits without time to end within the call (setTimelessWaitsInCall).
 // New Game, a new deal and stop() drop everything pending, and an answer to a question of an
 // earlier moment is never applied.
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,7 +49,15 @@ public:
     void setPacing(int seat, bool paces);
 
     // Multiplies every wait of the table (tests: 0, no waiting).
-    void setTimeScale(double scale) { m_timeScale = scale; }
+    void setTimeScale(double scale)
+    {
+        m_timeScaleSource = [scale] { return scale; };
+    }
+    // Without time, the waits end within the call that started them, so that a window under
+    // test comes to rest within a click. Never for a table whose seats may all be computers.
+    void setTimelessWaitsInCall(bool inCall) { m_timelessWaitsInCall = inCall; }
+    // The same, read at each wait from the window's clock.
+    void setTimeScaleSource(std::function<double()> source) { m_timeScaleSource = std::move(source); }
     // The playing speed: the wait before each computer card, and how long a full trick lies.
     void setPlayDelay(int ms) { m_game.setPlayDelay(ms); }
     void setTrickPause(int ms) { m_game.setTrickPause(ms); }
@@ -57,10 +71,16 @@ public:
     void resume();
     // Drops everything pending: the question asked, the waits, steps not yet shown.
     void stop();
+    // Holds the table where it is (a dialog the person opened is up): no step is taken, and a
+    // wait that ends meanwhile ends when the table is let go. Holds nest.
+    void hold();
+    void letGo();
 
     // The pacing view of seat has shown every step up to serial.
     void shown(int seat, std::uint64_t serial);
 
+    // The play delay before a computer's card, or the pause on a full trick, is running.
+    bool waiting() const { return m_waiting != Waiting::Nothing; }
     // The seat asked to act now, 0 when none is.
     int asking() const { return m_asked; }
     // The last step told to the seats.
@@ -80,8 +100,13 @@ private:
     void tellSnapshot();
     // Takes the next step if nothing holds the table: a question, a wait, a view still showing.
     void advance();
-    // advance() from the event loop, once however often it is asked for.
+    // advance() once the outermost call into the controller is through with it.
     void scheduleAdvance();
+    // Every call into the controller from outside holds one of these; the last to let go takes
+    // the steps that became due meanwhile.
+    class Entry;
+    friend class Entry;
+    void runDueSteps();
     void ask(int seat);
     void answered(int seat, std::uint64_t ticket, const SeatAction& action);
     void applyAnswer();
@@ -100,7 +125,7 @@ private:
     std::array<std::uint64_t, 5> m_shown{};
     std::vector<GameEvent> m_steps; // caused by the change being applied, not yet told
     std::uint64_t m_serial = 0;
-    double m_timeScale = 1.0;
+    std::function<double()> m_timeScaleSource = [] { return 1.0; };
 
     // The open question: its seat, its ticket, the answer once given, and whether the play
     // delay before a computer's card still runs.
@@ -112,6 +137,11 @@ private:
     Waiting m_waiting = Waiting::Nothing;
     bool m_running = false;
     bool m_advanceDue = false;
+    bool m_waitOver = false; // a wait without time, ended at once
+    int m_held = 0;
+    bool m_timelessWaitsInCall = false;
+    bool m_waitEndedWhileHeld = false;
+    int m_entered = 0;
 };
 
 } // namespace halbeet

@@ -2,6 +2,8 @@
 // A card on the table: its picture at any scale, its place and its click.
 #include "ui/card_sprite.h"
 
+#include <utility>
+
 #include "ui/card_art.h"
 #include "ui/table_scale.h"
 
@@ -87,13 +89,16 @@ void CardSprite::mousePressEvent(QMouseEvent* event)
 {
     // Keep the press so that the release, and with it the click, belongs to this card.
     event->setAccepted(event->button() == Qt::LeftButton);
+    m_leftPressed = event->isAccepted();
     if (!event->isAccepted())
         QWidget::mousePressEvent(event);
 }
 
 void CardSprite::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    // A release whose press was refused (the table was locked then) is no click.
+    const bool pressedHere = std::exchange(m_leftPressed, false);
+    if (event->button() == Qt::LeftButton && pressedHere && rect().contains(event->position().toPoint())) {
         event->accept();
         emit clicked(this);
         return;

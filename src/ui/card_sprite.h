@@ -67,6 +67,7 @@ private:
     const TableScale* m_scale = nullptr;
     QSize m_artSize;
     bool m_focusMark = false;
+    bool m_leftPressed = false;
 };
 
 } // namespace halbeet

@@ -4,6 +4,7 @@
 #include "settings/saved_game.h"
 #include "settings/settings.h"
 #include "table/computer_seats.h"
+#include "table/table_controller.h"
 #include "ui/about.h"
 #include "ui/arabic_style.h"
 #include "ui/card_sprite.h"
@@ -11,6 +12,7 @@
 #include "ui/help_launcher.h"
 #include "ui/language.h"
 #include "ui/language_menu.h"
+#include "ui/local_seat.h"
 #include "ui/last_trick.h"
 #include "ui/message_dialog.h"
 #include "ui/motion.h"
@@ -36,6 +38,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -48,6 +51,29 @@
 namespace halbeet {
 
 namespace {
+
+// Holds the table where it is while a dialog the player opened is up: no step is taken and no
+// card moves until it is closed.
+class TableHold {
+public:
+    TableHold(TableController& controller, Table* table) : m_controller(controller), m_table(table)
+    {
+        m_controller.hold();
+        m_table->holdGlides();
+    }
+    ~TableHold()
+    {
+        if (m_table)
+            m_table->letGlidesGo();
+        m_controller.letGo();
+    }
+    TableHold(const TableHold&) = delete;
+    TableHold& operator=(const TableHold&) = delete;
+
+private:
+    TableController& m_controller;
+    QPointer<Table> m_table;
+};
 
 // The index-th card of the deal as every seat has seen it played.
 Table::PublicPlay publicPlay(std::span<const TTrickCard> plays, std::int32_t dealerCounter, TCardFace cutCard,
@@ -68,15 +94,6 @@ Table::PublicPlay publicPlay(std::span<const TTrickCard> plays, std::int32_t dea
 const QChar LeftToRightIsolate(0x2066);
 const QChar FirstStrongIsolate(0x2068);
 const QChar PopIsolate(0x2069);
-
-// The bids the human may choose, as the list shows them.
-QStringList bidItems(const GameModel& game)
-{
-    QStringList items;
-    for (const std::int32_t bid : game.legalBids(1))
-        items << QString::number(bid);
-    return items;
-}
 
 } // namespace
 
@@ -105,10 +122,10 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     m_scores = new TScores(m_game, *m_table, *m_statusBar, this);
     m_options = new Tstings(*m_table, *m_statusBar, m_game, this);
     m_lastShot = new TLASTSHOT(this);
-    m_scores->setDealClosedHandler([this] { scoreSheetClosedAfterDeal(); });
+    m_scores->setDealClosedHandler([this] { m_sheetClosedAfterDeal = true; });
     // The sheet's close box and Alt+F4 after a deal mean the program, not the next deal.
     m_scores->setCloseRequestHandler([this] { close(); });
-    m_access = new TableAccess(*this, m_game);
+    m_access = new TableAccess(*this);
 
     connect(m_table, &Table::humanCardClicked, this, &TForm1::PlayCard);
     m_keys = new HandKeys(
@@ -117,8 +134,9 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
             if (sprite == m_humanSprite)
                 return false; // on the trick
             const TCardFace face = sprite->face();
-            for (int k = 1; k <= m_state.HandCount[1]; ++k)
-                if (m_state.Hands[1][static_cast<std::size_t>(k)] == face)
+            const SeatView& seen = m_shownView.seat;
+            for (int k = 0; k < seen.HandCount; ++k)
+                if (seen.Hand[static_cast<std::size_t>(k)] == face)
                     return true;
             return false;
         },
@@ -129,10 +147,38 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
     m_game.addListener(this);
 
+    // The window is the view of seat 1: the person at this computer.
+    m_controller = std::make_unique<TableController>(m_game);
+    m_controller->setTimeScaleSource([] { return timeScale(); });
+    // Seat 1 is always a person here: the table cannot run on by itself within a call.
+    m_controller->setTimelessWaitsInCall(true);
+    auto seat = std::make_unique<LocalSeat>(LocalSeat::Handlers{
+        [this](const TableView& question) { asked(question); }, [this] { questionWithdrawn(); },
+        [this](const SeatEvent& event) { told(event); }});
+    m_seat = seat.get();
+    m_controller->setSeat(1, std::move(seat));
+    m_controller->setPacing(1, true);
+    connect(&m_bidHint, &QFutureWatcher<ExpertBid>::finished, this, [this] { showBidHint(m_bidHint.result()); });
+    connect(&m_cardHint, &QFutureWatcher<ExpertCard>::finished, this, [this] { showCardHint(m_cardHint.result()); });
+
     FormCreate();
 }
 
-TForm1::~TForm1() { m_game.removeListener(this); }
+void TForm1::stopTable()
+{
+    markApplicationQuitting();
+    dropShows();
+    m_controller->stop();
+}
+
+TForm1::~TForm1()
+{
+    m_game.removeListener(this);
+    dropShows();
+    // The controller and its seats go before the widgets its seats report to.
+    m_controller.reset();
+    m_seat = nullptr;
+}
 
 void TForm1::createMenus()
 {
@@ -413,7 +459,7 @@ void TForm1::endWithoutName()
     // No name, no game: the program ends at once. quit() would ask the main window to close,
     // and its close handler would ask whether to exit.
     m_endingWithoutQuestion = true;
-    endAllFlows();
+    stopTable();
     close();
     QCoreApplication::exit(0);
 }
@@ -428,12 +474,10 @@ void TForm1::nameAccepted()
         update();
         setEnabled(true);
         activateWindow();
-        // A game kept between deals goes on with its next deal.
-        if (m_game.phase() == Phase::DealOver && m_game.dealScored()) {
-            scoreSheetClosedAfterDeal();
-            return;
-        }
-        runFlow();
+        // The table goes on from where the game was left: laid out from the seat's view, then
+        // the seat to act is asked (a game kept between deals goes on with its next deal).
+        seatComputers();
+        m_controller->resume();
         return;
     }
     NewDeal();
@@ -450,100 +494,248 @@ void TForm1::nameAccepted()
 }
 
 // ---------------------------------------------------------------------------------------
-// The deal cycle
+// The seats of the table
+
+void TForm1::seatComputers()
+{
+    // The level is read at each deal; a deal in progress keeps the players it began with.
+    m_expert = settings::expertPlayers();
+    m_recorder.setExpertLevel(m_expert);
+    // A table that runs without time (tests) has the Expert answer within its turn.
+    const bool answerInCall = timeScale() == 0.0;
+    for (int seat = 2; seat <= 4; ++seat) {
+        if (m_expert)
+            m_controller->setSeat(seat, std::make_unique<ExpertSeat>(answerInCall));
+        else
+            // The Classic rule set reads the partner's hand by suit: it can only sit at a table
+            // whose whole game is on this computer, as this one is.
+            m_controller->setSeat(seat, std::make_unique<ClassicSeat>(m_game));
+    }
+    loadPlayDelay();
+    m_game.setTrickPause(1000);
+}
+
+void TForm1::clearTableForNewGame()
+{
+    dropShows();
+    m_keys->disarm();
+    for (int seat = 1; seat <= 4; ++seat) {
+        m_table->moveSprite(seat)->hide();
+        CardSprite* slot = m_table->trickSlot(seat);
+        slot->hide();
+        slot->setSuite(0);
+    }
+    // The human's card may lie on the trick: put it back at its place, hidden.
+    if (m_humanSprite) {
+        m_humanSprite->hide();
+        m_humanSprite->moveLogical(m_humanHome);
+        m_humanSprite = nullptr;
+    }
+    for (int seat = 2; seat <= 4; ++seat)
+        m_table->moveSprite(seat)->moveLogical(Table::cutHome(seat));
+    m_humanMoving = false;
+    setLastTrickAvailable(false);
+    update();
+    m_table->warningImage()->hide();
+    m_table->DeleteCards();
+    m_table->UpdateCards();
+    m_table->deletegools();
+    m_table->UpdateCards();
+    clearStatusForNoDeal(false);
+}
 
 void TForm1::NewDeal()
 {
-    // Whatever flow still waits belongs to a deal that is gone.
-    stopWaitingFlows();
-    m_keys->disarm();
-    m_table->UnlockInput();
-    m_humanMoving = false;
-    m_hintSprite = nullptr;
-    m_hintShown = false;
-    m_expert = settings::expertPlayers();
-    m_recorder.setExpertLevel(m_expert);
-    // The window still holds the last trick of the deal before.
-    setLastTrickAvailable(false);
+    dropShows();
+    seatComputers();
+    m_controller->newDeal();
+}
 
-    for (int seat = 1; seat <= 4; ++seat)
-        m_table->bidLabel(seat)->clear();
+void TForm1::newGame()
+{
+    clearTableForNewGame();
+    m_scores->resetSheet();
+    seatComputers();
+    m_controller->newGame();
+}
 
-    // A deal still in progress here is one the window has given up (nothing in the program
-    // deals over a running deal, but the call must never leave the table without one).
-    m_game.abandonDeal();
-    if (!m_game.startDeal())
-        return; // a won game waits for New Game
-    m_table->bidBox()->setCurrentIndex(-1);
-    // The computer seats bid at once; the human sees those that come before him.
-    if (!computerBidsUntilHuman())
+// ---------------------------------------------------------------------------------------
+// Showing what the table reports, one step after the other
+
+void TForm1::told(const SeatEvent& event)
+{
+    m_toShow.push_back(event);
+    showQueued();
+}
+
+void TForm1::showQueued()
+{
+    // Steps are shown one at a time, in the order they were told: one that arrives while
+    // another is shown waits its turn. A step shown at once (without time, or one without
+    // motion) lets the loop go on to the next.
+    if (m_inShowLoop)
         return;
+    m_inShowLoop = true;
+    while (!m_showing && !m_toShow.empty()) {
+        SeatEvent event = std::move(m_toShow.front());
+        m_toShow.pop_front();
+        if (event.serial <= m_lastShown) {
+            // Never: the controller counts its steps up, and New Game empties the queue.
+            qCritical("halbeet: step %llu would be shown after step %llu", static_cast<unsigned long long>(event.serial),
+                      static_cast<unsigned long long>(m_lastShown));
+            Q_ASSERT(false);
+            ++m_stepsOutOfOrder;
+            continue;
+        }
+        m_showing = true;
+        m_shownView = event.view;
+        m_access->told(event);
+        present(event);
+    }
+    m_inShowLoop = false;
+}
 
-    showDealAndBids();
-    adaptBidList();
+void TForm1::shownStep(std::uint64_t serial, std::uint64_t generation)
+{
+    if (generation != m_showGeneration)
+        return; // a step of a table given up meanwhile (New Game, a close)
+    m_showing = false;
+    m_lastShown = serial;
+    m_controller->shown(1, serial);
+    showQueued();
+}
 
-    m_table->ShowHumanHand(m_state);
-    m_table->UpdateCards();
-    m_table->ShowComputerBacks(settings::backDesign());
-    m_table->RevealDeal(m_state.DealerCounter);
+void TForm1::dropShows()
+{
+    ++m_showGeneration;
+    m_toShow.clear();
+    m_showing = false;
+    m_table->stopGlides();
+    m_humanMoving = false;
+}
+
+void TForm1::present(const SeatEvent& event)
+{
+    const TableView& view = event.view;
+    const std::uint64_t serial = event.serial;
+    const std::uint64_t generation = m_showGeneration;
+    const auto done = [this, serial, generation] { shownStep(serial, generation); };
+    switch (event.kind) {
+    case SeatEvent::Kind::Snapshot:
+    case SeatEvent::Kind::DealStarted:
+        layOut(view, event.kind == SeatEvent::Kind::DealStarted);
+        done();
+        return;
+    case SeatEvent::Kind::BidMade:
+        if (event.seat >= 2)
+            m_table->bidLabel(event.seat)->setText(event.value != 0 ? QString::number(event.value) : QStringLiteral("?"));
+        else if (event.seat == 1)
+            m_table->bidLabel(1)->setText(QString::number(event.value));
+        done();
+        return;
+    case SeatEvent::Kind::BidsPublic:
+        showEveryBid(view);
+        update();
+        m_statusBar->getHintPanel()->setText(texts().flow.EmptyHint);
+        showWhoPlays(view);
+        done();
+        return;
+    case SeatEvent::Kind::Passed:
+        showEveryBid(view);
+        LangMessageDlg(texts().flow.PassNotice, DialogType::Custom, MsgButton::OK, this);
+        if (generation != m_showGeneration || applicationQuitting())
+            return;
+        m_table->DeleteCards();
+        m_table->deletegools();
+        clearStatusForNoDeal(true);
+        seatComputers();
+        done();
+        return;
+    case SeatEvent::Kind::CardPlayed:
+        showCardPlayed(event, done);
+        return;
+    case SeatEvent::Kind::TrickComplete: {
+        const std::vector<TTrickCard> trick = view.cardsOnTable();
+        m_lastShot->fill(*m_table, trick.empty() ? 1 : trick.front().Seat);
+        setLastTrickAvailable(true);
+        done();
+        return;
+    }
+    case SeatEvent::Kind::TrickTaken:
+        // The trick is the taker's now: the places under the cards hold it no more, while the
+        // cards themselves sweep off toward him.
+        clearTrickSlots();
+        sweepTrick(event.seat, [this, event, done] {
+            takeTrick(event.seat, event.value);
+            showWhoPlays(event.view);
+            done();
+        });
+        return;
+    case SeatEvent::Kind::DealScored:
+        showScoredDeal(view, done);
+        return;
+    case SeatEvent::Kind::GameWon:
+        showWonGame(view);
+        return;
+    case SeatEvent::Kind::NewGame:
+        m_scores->resetSheet();
+        done();
+        return;
+    case SeatEvent::Kind::Asked:
+        done();
+        return;
+    }
+    done();
+}
+
+void TForm1::showEveryBid(const TableView& view)
+{
+    for (int seat = 1; seat <= 4; ++seat) {
+        const std::int32_t bid = view.seat.Bids[static_cast<std::size_t>(seat)];
+        if (bid != 0)
+            m_table->bidLabel(seat)->setText(QString::number(bid));
+    }
+}
+
+void TForm1::showWhoPlays(const TableView& view)
+{
+    if (view.phase != Phase::Playing || view.toAct < 1 || view.toAct > 4)
+        return;
+    m_statusBar->getPlayPanel()->setText(nameLabel(view.toAct)->text());
     m_statusBar->repaintNow();
-
-    loadPlayDelay();
-    m_game.setTrickPause(1000);
-
-    m_table->bidButton()->show();
-    m_table->bidBox()->show();
-    // The keyboard starts on the bid list: Down chooses, Tab goes on to the button.
-    m_table->bidBox()->setFocus();
-    m_statusBar->getHintPanel()->setText(texts().flow.BidPrompt);
-    keepSaveCurrent();
 }
 
-Player& TForm1::playerFor(int /*seat*/) { return m_classic; }
-
-bool TForm1::computerBidsUntilHuman()
+void TForm1::asked(const TableView& question)
 {
-    while (m_game.phase() == Phase::Bidding && m_game.toAct() != 1) {
-        std::int32_t bid = 0;
-        if (!computerBid(m_game.toAct(), bid))
-            return false;
-        m_game.bid(bid);
+    if (question.phase == Phase::Bidding) {
+        adaptBidList(question.legalBids);
+        m_table->bidButton()->setEnabled(false);
+        m_table->bidButton()->show();
+        m_table->bidBox()->show();
+        // The keyboard starts on the bid list: Down chooses, Tab goes on to the button.
+        m_table->bidBox()->setFocus();
+        m_statusBar->getHintPanel()->setText(texts().flow.BidPrompt);
+        m_statusBar->repaintNow();
+        keepSaveCurrent();
+        return;
     }
-    return true;
+    m_statusBar->getPlayPanel()->setText(nameLabel(1)->text());
+    m_statusBar->repaintNow();
+    m_table->UnlockInput();
+    m_keys->arm();
 }
 
-bool TForm1::computerBid(int seat, std::int32_t& bid)
+void TForm1::questionWithdrawn()
 {
-    if (!m_expert) {
-        bid = playerFor(seat).chooseBid(m_game, seat);
-        return true;
-    }
-    // The Expert thinks on another thread, from a copy of what its seat may know.
-    const QFuture<ExpertBid> thinking = ThinkExpertBid(TableViewOf(m_game, seat));
-    if (!PauseAtLeast(0, QFuture<void>(thinking)))
-        return false;
-    bid = thinking.result().bid;
-    return true;
+    m_keys->disarm();
 }
 
-void TForm1::showDealAndBids()
-{
-    const int dealer = m_game.dealer();
-    const int first = FirstSeat(m_state.DealerCounter);
-    for (int seat = 2; seat <= 4; ++seat) {
-        m_table->bidLabel(seat)->setText(m_game.bidPublic(seat) ? QString::number(m_state.Bids[seat])
-                                                                : QStringLiteral("?"));
-    }
-    m_statusBar->getDealPanel()->setText(nameLabel(dealer)->text());
-    m_statusBar->getPlayPanel()->setText(nameLabel(first)->text());
-    if (dealer >= 2)
-        m_table->cutSprite(dealer)->setFace(m_state.CutCard);
-}
-
-void TForm1::adaptBidList()
+void TForm1::adaptBidList(const std::vector<std::int32_t>& bids)
 {
     QComboBox* box = m_table->bidBox();
-    const QStringList wanted = bidItems(m_game);
+    QStringList wanted;
+    for (const std::int32_t bid : bids)
+        wanted << QString::number(bid);
     QStringList current;
     for (int i = 0; i < box->count(); ++i)
         current << box->itemText(i);
@@ -584,6 +776,11 @@ void TForm1::clearStatusForNoDeal(bool emptyHint)
     m_statusBar->repaintBlank();
 }
 
+bool TForm1::askedToBid() const
+{
+    return m_seat->asked() && m_seat->question().phase == Phase::Bidding;
+}
+
 void TForm1::Button1Click()
 {
     QComboBox* box = m_table->bidBox();
@@ -596,11 +793,12 @@ void TForm1::Button1Click()
         return;
     }
     const int bid = text.toInt();
-    if (m_game.phase() != Phase::Bidding || m_game.toAct() != 1 || !m_game.isLegalBid(1, bid))
+    if (!askedToBid() || m_showing)
+        return; // the seats before the human are still bidding
+    const std::vector<std::int32_t>& legal = m_seat->question().legalBids;
+    if (std::find(legal.begin(), legal.end(), bid) == legal.end())
         return; // the list offers only legal bids
 
-    for (int seat = 2; seat <= 4; ++seat)
-        m_table->bidLabel(seat)->setText(QString::number(m_state.Bids[seat]));
     m_table->bidLabel(1)->setText(text);
     button->setEnabled(false);
     button->hide();
@@ -620,135 +818,32 @@ void TForm1::Button1Click()
         last->show();
         last->repaint();
     }
-
-    m_game.bid(bid);
-    if (m_game.dealPassed()) {
-        LangMessageDlg(texts().flow.PassNotice, DialogType::Custom, MsgButton::OK, this);
-        m_table->DeleteCards();
-        m_table->deletegools();
-        clearStatusForNoDeal(true);
-        NewDeal();
-        return;
-    }
-
-    update();
-    m_statusBar->getHintPanel()->setText(texts().flow.EmptyHint);
-    runFlow();
+    m_seat->answer(SeatAction::ofBid(bid));
 }
 
-bool TForm1::runFlow()
+bool TForm1::tableBusy() const
 {
-    for (;;) {
-        switch (m_game.phase()) {
-        case Phase::Playing:
-            if (m_game.toAct() == 1) {
-                m_statusBar->getPlayPanel()->setText(nameLabel(1)->text());
-                m_statusBar->repaintNow();
-                m_table->UnlockInput();
-                m_keys->arm();
-                return true;
-            }
-            if (!computerTurn(m_game.toAct()))
-                return false;
-            break;
-        case Phase::TrickComplete:
-            if (!completeTrick())
-                return false;
-            if (m_game.phase() == Phase::DealOver) {
-                scoreAndShowDeal();
-                return true;
-            }
-            break;
-        case Phase::DealOver:
-            if (!m_game.dealPassed() && !m_game.dealScored())
-                scoreAndShowDeal();
-            return true;
-        case Phase::NoDeal:
-        case Phase::Bidding:
-        case Phase::GameOver:
-            return true;
-        }
-    }
-}
-
-void TForm1::scoreAndShowDeal()
-{
-    // The flow scores the deal, once; the sheet only shows it.
-    if (!m_game.dealPassed() && !m_game.dealScored()) {
-        m_statusBar->getPlayPanel()->setText(QString());
-        m_statusBar->getDealPanel()->setText(QString());
-        m_statusBar->repaintNow();
-        m_game.scoreDeal();
-    }
-    m_scores->showAfterDeal();
-}
-
-bool TForm1::computerTurn(int seat)
-{
-    m_statusBar->getPlayPanel()->setText(nameLabel(seat)->text());
-    m_statusBar->repaintNow();
-    const bool leads = m_state.TrickPos == 1;
-    TCardFace card;
-    if (m_expert) {
-        // The Expert thinks during the wait, on another thread, from a copy of what its seat
-        // may know; it stretches the wait only when it needs longer.
-        const QFuture<ExpertCard> thinking = ThinkExpertCard(TableViewOf(m_game, seat));
-        if (!PauseAtLeast(m_state.PlayDelay, QFuture<void>(thinking)))
-            return false;
-        card = thinking.result().card;
-    } else {
-        if (!Pause(m_state.PlayDelay))
-            return false;
-        card = playerFor(seat).chooseCard(m_game, seat);
-    }
-    if (!m_game.play(card))
-        return false; // a player must name a legal card; the deal stops rather than cheat
-
-    // The card leaves from a back chosen from what every seat has seen.
-    QPoint from;
-    if (CardSprite* sprite = m_table->leavingBack(
-            publicPlay(m_game.plays(), m_state.DealerCounter, m_state.CutCard, m_game.plays().size() - 1))) {
-        sprite->hide();
-        from = sprite->logicalPos();
-    }
-    m_table->UpdateCards();
-
-    CardSprite* mover = m_table->moveSprite(seat);
-    mover->setNumber(card.Number);
-    mover->setSuite(card.Suite);
-    const int left = seat == 2   ? from.x() - mover->logicalGeometry().width()
-                     : seat == 3 ? from.x()
-                                 : mover->logicalX() + from.x();
-    mover->moveLogical(left, from.y());
-    CardSprite* slot = m_table->trickSlot(seat);
-    if (!m_table->GlideTo(mover, slot, m_glideStep))
-        return false;
-    // The cards of a trick overlap in play order.
-    if (leads)
-        mover->lower();
-    else
-        mover->raise();
-    slot->setFace(card);
-    return true;
+    return showingStep() || m_controller->waiting() || m_controller->asking() >= 2;
 }
 
 bool TForm1::humanMayPlay() const
 {
-    return m_game.phase() == Phase::Playing && m_game.toAct() == 1 && !m_humanMoving && !PauseBusy() &&
+    return m_seat->asked() && m_seat->question().phase == Phase::Playing && !m_humanMoving && !m_showing &&
            !m_table->inputLocked() && !m_table->bidButton()->isVisible();
 }
 
 void TForm1::PlayCard(CardSprite* sprite)
 {
     // Not the human's turn: bidding, the computers still to play, his card already on its
-    // way or on the trick, or no deal at all. Nor while a pause runs or the input is locked.
-    if (m_game.phase() != Phase::Playing || m_game.toAct() != 1 || m_humanMoving || PauseBusy())
+    // way or on the trick, or no deal at all. Nor while a step is still being shown.
+    if (!m_seat->asked() || m_seat->question().phase != Phase::Playing || m_humanMoving || m_showing)
         return;
     if (!sprite->isVisible() || !sprite->isEnabled())
         return;
 
     const TCardFace card = sprite->face();
-    if (!m_game.isLegalCard(card)) {
+    const std::vector<TCardFace>& legal = m_seat->question().legalCards;
+    if (std::find(legal.begin(), legal.end(), card) == legal.end()) {
         m_table->warningImage()->show();
         QApplication::beep();
         return;
@@ -764,49 +859,85 @@ void TForm1::PlayCard(CardSprite* sprite)
     CardSprite* humanSlot = m_table->trickSlot(1);
     m_humanSprite = sprite;
     m_humanHome = sprite->logicalPos();
-    const int position = m_state.TrickPos;
     m_humanMoving = true;
-    const bool landed = m_table->GlideTo(sprite, humanSlot, m_glideStep);
-    m_humanMoving = false;
-    if (!landed)
-        return;
-    m_table->UpdateCards();
-    m_table->LockInput();
-    m_game.play(card);
+    // The card is played once it lands.
+    const std::uint64_t generation = m_showGeneration;
+    m_table->glideTo(sprite, humanSlot, m_glideStep, [this, card, generation] {
+        if (generation != m_showGeneration)
+            return;
+        m_humanMoving = false;
+        m_table->UpdateCards();
+        m_table->LockInput();
+        m_seat->answer(SeatAction::ofCard(card));
+    });
+}
 
-    if (position == 1) {
-        humanSlot->lower();
-        sprite->lower();
-    } else {
-        sprite->raise();
+void TForm1::showCardPlayed(const SeatEvent& event, const std::function<void()>& done)
+{
+    const int seat = event.seat;
+    const TCardFace card = event.card;
+    const bool leads = event.value == 1;
+    if (seat == 1) {
+        // The human's card glided before it was played; it lies on the trick.
+        CardSprite* humanSlot = m_table->trickSlot(1);
+        if (m_humanSprite) {
+            if (leads) {
+                humanSlot->lower();
+                m_humanSprite->lower();
+            } else {
+                m_humanSprite->raise();
+            }
+        }
+        done();
+        return;
     }
-    runFlow();
+
+    // The card leaves from a back chosen from what every seat has seen.
+    const SeatView& seen = event.view.seat;
+    const std::span<const TTrickCard> plays(seen.Plays.data(), static_cast<std::size_t>(seen.PlayCount));
+    QPoint from;
+    if (!plays.empty()) {
+        if (CardSprite* sprite = m_table->leavingBack(
+                publicPlay(plays, event.view.dealerCounter, seen.CutCard, plays.size() - 1))) {
+            sprite->hide();
+            from = sprite->logicalPos();
+        }
+    }
+    m_table->UpdateCards();
+
+    CardSprite* mover = m_table->moveSprite(seat);
+    mover->setNumber(card.Number);
+    mover->setSuite(card.Suite);
+    const int left = seat == 2   ? from.x() - mover->logicalGeometry().width()
+                     : seat == 3 ? from.x()
+                                 : mover->logicalX() + from.x();
+    mover->moveLogical(left, from.y());
+    CardSprite* slot = m_table->trickSlot(seat);
+    m_table->glideTo(mover, slot, m_glideStep, [this, mover, slot, card, leads, view = event.view, done] {
+        // The cards of a trick overlap in play order.
+        if (leads)
+            mover->lower();
+        else
+            mover->raise();
+        slot->setFace(card);
+        showWhoPlays(view);
+        done();
+    });
 }
 
 // ---------------------------------------------------------------------------------------
 // Completing a trick
 
-bool TForm1::completeTrick()
-{
-    m_lastShot->fill(*m_table, m_state.Trick[1].Seat);
-    setLastTrickAvailable(true);
-    const int taker = m_game.trickTaker();
-    if (!Pause(m_state.TrickPause))
-        return false;
-    if (!sweepTrick(taker))
-        return false;
-    takeTrick(taker);
-    return true;
-}
-
-bool TForm1::sweepTrick(int taker)
+void TForm1::sweepTrick(int taker, std::function<void()> swept)
 {
     CardSprite* human = m_humanSprite;
     CardSprite* p2 = m_table->moveSprite(2);
     CardSprite* p3 = m_table->moveSprite(3);
     CardSprite* p4 = m_table->moveSprite(4);
-    if (!human)
-        return true;
+    if (!human) {
+        swept();
+        return;
+    }
 
     // The reference coordinate is read once, before the first card moves. The cards leave by
     // the window's edges as laid out at the default size, so that a sweep takes as many steps
@@ -832,65 +963,98 @@ bool TForm1::sweepTrick(int taker)
         order = {p4, p3, human, p2};
         break;
     }
-    // A motion sprite rests on its seat's cut-card place between plays.
-    for (CardSprite* sprite : order) {
-        const QPoint home = sprite == human ? m_humanHome
-                            : sprite == p2  ? Table::cutHome(2)
-                            : sprite == p3  ? Table::cutHome(3)
-                                            : Table::cutHome(4);
-        if (!m_table->GlideOut(sprite, to.x(), to.y(), home.x(), home.y(), m_glideStep))
-            return false;
+    // A motion sprite rests on its seat's cut-card place between plays. The cards leave one
+    // after the other.
+    std::array<QPoint, 4> homes{};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        CardSprite* sprite = order[i];
+        homes[i] = sprite == human ? m_humanHome
+                   : sprite == p2  ? Table::cutHome(2)
+                   : sprite == p3  ? Table::cutHome(3)
+                                   : Table::cutHome(4);
     }
-    m_humanSprite = nullptr;
-    return true;
+    auto next = std::make_shared<std::function<void(std::size_t)>>();
+    *next = [this, order, homes, to, swept = std::move(swept), next](std::size_t i) {
+        if (i == order.size()) {
+            m_humanSprite = nullptr;
+            // The chain lets go of itself; what follows is taken out of it first.
+            const std::function<void()> then = swept;
+            const auto keep = next;
+            *next = nullptr;
+            then();
+            return;
+        }
+        m_table->glideOut(order[i], to, homes[i], m_glideStep, [next, i] {
+            if (*next)
+                (*next)(i + 1);
+        });
+    };
+    (*next)(0);
 }
 
-void TForm1::takeTrick(int taker)
+void TForm1::clearTrickSlots()
 {
     for (int seat = 1; seat <= 4; ++seat) {
         CardSprite* slot = m_table->trickSlot(seat);
         slot->hide();
         slot->setSuite(0);
     }
-    const int n = m_state.TricksWon[taker] + 1;
-    if (n >= 1 && n <= 13) {
-        CardSprite* marker = m_table->marker(taker, n);
+}
+
+void TForm1::takeTrick(int taker, int tricksOfTaker)
+{
+    if (tricksOfTaker >= 1 && tricksOfTaker <= 13) {
+        CardSprite* marker = m_table->marker(taker, tricksOfTaker);
         // Card51 is a hand sprite of seat 4, so it always holds the current back design.
         marker->setSuite(m_table->card(51)->Suite());
         marker->show();
         marker->repaint();
     }
-    m_game.takeTrick();
     // A crash or a power cut loses at most the trick under way.
     keepSaveCurrent();
 }
 
-void TForm1::scoreSheetClosedAfterDeal()
+void TForm1::showScoredDeal(const TableView& view, const std::function<void()>& done)
 {
-    // The sheet also closes when the program ends under it: no deal then.
-    if (applicationQuitting())
+    m_statusBar->getPlayPanel()->setText(QString());
+    m_statusBar->getDealPanel()->setText(QString());
+    m_statusBar->repaintNow();
+    const std::uint64_t generation = m_showGeneration;
+    m_sheetClosedAfterDeal = false;
+    m_scores->showAfterDeal();
+    // Closed by OK or Esc: the next deal follows. Closed by the program's end: nothing does.
+    if (generation != m_showGeneration || !m_sheetClosedAfterDeal || applicationQuitting())
         return;
     m_table->UpdateCards();
     m_table->deletegools();
     m_table->DeleteCards();
-    if (m_game.phase() == Phase::GameOver) {
-        for (int seat = 1; seat <= 4; ++seat)
-            m_table->bidLabel(seat)->clear();
-        // The green column alone does not say who won, nor that No ends the program.
-        LangMessageDlg(gameWonText(), DialogType::Information, MsgButton::OK, this);
-        const int answer = StandardMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom,
-                                              MsgButton::Yes | MsgButton::No, this,
-                                              texts().flow.NewGameAfterWinDetails);
-        if (answer != MsgResult::Yes) {
-            // No deal is in progress (CardsPlayed stands at 52), so the window closes without
-            // a question and the program ends.
-            close();
-            return;
-        }
-        m_game.newGame();
-        m_scores->resetSheet();
+    if (view.winner == 0)
+        seatComputers();
+    done();
+}
+
+void TForm1::showWonGame(const TableView& view)
+{
+    Q_UNUSED(view);
+    for (int seat = 1; seat <= 4; ++seat)
+        m_table->bidLabel(seat)->clear();
+    // The green column alone does not say who won, nor that No ends the program.
+    LangMessageDlg(gameWonText(), DialogType::Information, MsgButton::OK, this);
+    const int answer = StandardMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom,
+                                          MsgButton::Yes | MsgButton::No, this,
+                                          texts().flow.NewGameAfterWinDetails);
+    if (applicationQuitting())
+        return;
+    if (answer != MsgResult::Yes) {
+        // No deal is in progress (CardsPlayed stands at 52), so the window closes without
+        // a question and the program ends.
+        close();
+        return;
     }
-    NewDeal();
+    dropShows();
+    m_scores->resetSheet();
+    seatComputers();
+    m_controller->newGame();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -922,40 +1086,58 @@ void TForm1::clearHint()
 void TForm1::HintClick()
 {
     // Only on the human's own turn, with nothing moving.
-    if (PauseBusy() || m_humanMoving || m_game.toAct() != 1)
+    if (!m_seat->asked() || m_showing || m_humanMoving || m_bidHint.isRunning() || m_cardHint.isRunning())
         return;
-    const std::int64_t deal = m_game.dealsDealt();
-    const std::size_t played = m_game.plays().size();
-    // The Expert asked on the human's own view of the table.
-    const TableView view = TableViewOf(m_game, 1);
-    // The position may not move on while the Expert thinks (the bid button, a menu command).
-    const auto samePosition = [&] {
-        return m_game.dealsDealt() == deal && m_game.plays().size() == played && m_game.toAct() == 1;
-    };
-
-    if (m_game.phase() == Phase::Bidding) {
-        if (!m_table->bidButton()->isVisible())
-            return;
+    // The Expert asked on the human's own view of the table: the view he was asked with.
+    const TableView view = m_seat->question();
+    if (view.phase == Phase::Bidding && !m_table->bidButton()->isVisible())
+        return;
+    if (view.phase != Phase::Bidding && view.phase != Phase::Playing)
+        return;
+    m_hintAsked = {m_showGeneration, view.dealsDealt, view.seat.PlayCount, view.phase};
+    // Without time (tests) the hint is there when the command returns.
+    const bool wait = timeScale() == 0.0;
+    if (view.phase == Phase::Bidding) {
         const QFuture<ExpertBid> thinking = ThinkExpertBid(view);
-        if (!PauseAtLeast(0, QFuture<void>(thinking)) || !samePosition() || m_game.phase() != Phase::Bidding)
-            return;
-        const ExpertBid choice = thinking.result();
-        QComboBox* box = m_table->bidBox();
-        box->setCurrentIndex(box->findText(QString::number(choice.bid)));
-        m_statusBar->getHintPanel()->setText(texts().expert.BidHint.arg(choice.bid));
-        m_hintShown = true;
+        if (wait)
+            showBidHint(thinking.result());
+        else
+            m_bidHint.setFuture(thinking);
         return;
     }
-    if (m_game.phase() != Phase::Playing)
-        return;
-    const QFuture<ExpertCard> thinking = ThinkExpertCard(view);
     // No card is taken while the Expert thinks, so the mark goes away meanwhile.
     m_keys->disarm();
-    const bool thought = PauseAtLeast(0, QFuture<void>(thinking));
-    m_keys->arm();
-    if (!thought || !samePosition() || m_game.phase() != Phase::Playing)
+    const QFuture<ExpertCard> thinking = ThinkExpertCard(view);
+    if (wait)
+        showCardHint(thinking.result());
+    else
+        m_cardHint.setFuture(thinking);
+}
+
+bool TForm1::hintStillWanted() const
+{
+    // The position may have moved on while the Expert thought (the bid button, a menu
+    // command): the hint then belongs to a moment that is gone.
+    const TableView& now = m_seat->question();
+    return m_hintAsked.generation == m_showGeneration && m_seat->asked() && now.phase == m_hintAsked.phase &&
+           now.dealsDealt == m_hintAsked.deal && now.seat.PlayCount == m_hintAsked.played;
+}
+
+void TForm1::showBidHint(const ExpertBid& choice)
+{
+    if (!hintStillWanted())
         return;
-    const ExpertCard choice = thinking.result();
+    QComboBox* box = m_table->bidBox();
+    box->setCurrentIndex(box->findText(QString::number(choice.bid)));
+    m_statusBar->getHintPanel()->setText(texts().expert.BidHint.arg(choice.bid));
+    m_hintShown = true;
+}
+
+void TForm1::showCardHint(const ExpertCard& choice)
+{
+    if (!hintStillWanted())
+        return;
+    m_keys->arm();
     clearHint();
     for (int k = 1; k <= 13; ++k) {
         CardSprite* sprite = m_table->handSprite(1, k);
@@ -1043,7 +1225,8 @@ void TForm1::endOnSignal()
 QString TForm1::gameWonText() const
 {
     const FlowTexts& t = texts().flow;
-    const TGameState& s = m_state;
+    // What the human's seat has seen of the game's end.
+    const TableView& s = m_shownView;
     // Right to left, each name and each score is set apart from its neighbours, or a Latin
     // name would run on into the scores around it ("سالم 33، Omar 42" shows as "42، Omar 33"),
     // and a score reads left to right, so that "-3" keeps its sign in front.
@@ -1056,11 +1239,11 @@ QString TForm1::gameWonText() const
         const QString text = nameLabel(seat)->text();
         return rightToLeft ? FirstStrongIsolate + text + PopIsolate : text;
     };
-    const bool ours = s.GameWinner == 1 || s.GameWinner == 3;
+    const bool ours = s.winner == 1 || s.winner == 3;
     return (ours ? t.GameWonYourSide : t.GameWonOtherSide) + QStringLiteral("\n\n") +
-           t.YourSideScores.arg(name(1), score(s.Scores[1]), name(3), score(s.Scores[3])) +
+           t.YourSideScores.arg(name(1), score(s.seat.Scores[1]), name(3), score(s.seat.Scores[3])) +
            QLatin1Char('\n') +
-           t.OtherSideScores.arg(name(2), score(s.Scores[2]), name(4), score(s.Scores[4]));
+           t.OtherSideScores.arg(name(2), score(s.seat.Scores[2]), name(4), score(s.seat.Scores[4]));
 }
 
 bool TForm1::offerSavedGame()
@@ -1090,12 +1273,6 @@ bool TForm1::offerSavedGame()
             m_ownsSave = true;
             // Its deals go on counting in the statistics under the game's own id.
             m_recorder.gameResumed();
-            // A game left while the computer seats were still bidding (an Expert thinks for a
-            // moment) gets their bids before the table is laid out.
-            m_expert = settings::expertPlayers();
-            m_recorder.setExpertLevel(m_expert);
-            computerBidsUntilHuman();
-            restoreTable();
             return true;
         }
         reason = problem == GameModel::LoadProblem::NotASave       ? t.NotASave
@@ -1108,21 +1285,18 @@ bool TForm1::offerSavedGame()
     return false;
 }
 
-void TForm1::restoreTable()
+void TForm1::layOut(const TableView& view, bool freshDeal)
 {
-    // Laid out from what the human's seat may know, as the table shows a deal in progress.
-    const TableView view = TableViewOf(m_game, 1);
+    // Laid out from what the human's seat may know: a new deal, a restored game, a seat that
+    // takes its place at a table in progress.
     const SeatView& seen = view.seat;
     const std::span<const TTrickCard> plays(seen.Plays.data(), static_cast<std::size_t>(seen.PlayCount));
-    stopWaitingFlows();
     m_keys->disarm();
     m_table->UnlockInput();
     m_humanMoving = false;
     m_humanSprite = nullptr;
     m_hintSprite = nullptr;
     m_hintShown = false;
-    m_expert = settings::expertPlayers();
-    m_recorder.setExpertLevel(m_expert);
     m_table->warningImage()->hide();
     m_table->DeleteCards();
     m_table->deletegools();
@@ -1135,22 +1309,30 @@ void TForm1::restoreTable()
     for (int seat = 2; seat <= 4; ++seat)
         m_table->moveSprite(seat)->moveLogical(Table::cutHome(seat));
 
-    // The hands as they were dealt, then every card played taken out the way the flow takes it.
+    // The hands as they were dealt, then every card played taken out the way the play takes it.
     m_table->ShowHumanHand(view.ownDealtHand, view.dealerCounter, seen.CutCard);
+    m_table->UpdateCards();
     m_table->ShowComputerBacks(settings::backDesign());
-    for (int k = 1; k <= 13; ++k) {
-        m_table->handSprite(1, k)->raise(); // each card of the fan lies over its left neighbour
-        for (int seat = 1; seat <= 4; ++seat)
-            m_table->handSprite(seat, k)->show();
-    }
     const bool bidding = view.phase == Phase::Bidding;
     const int dealer = view.dealer();
-    if (bidding && dealer >= 2) {
-        // A computer dealer's turned card stands in for his thirteenth card until the bid.
+    if (bidding && dealer >= 2)
         m_table->cutSprite(dealer)->setFace(seen.CutCard);
-        m_table->cutSprite(dealer)->show();
-        m_table->handSprite(dealer, 13)->hide();
-    } else if (!bidding) {
+    if (freshDeal) {
+        // Dealt in front of the player: the hands appear in dealing rhythm.
+        m_table->RevealDeal(view.dealerCounter);
+    } else {
+        for (int k = 1; k <= 13; ++k) {
+            m_table->handSprite(1, k)->raise(); // each card of the fan lies over its left neighbour
+            for (int seat = 1; seat <= 4; ++seat)
+                m_table->handSprite(seat, k)->show();
+        }
+        if (bidding && dealer >= 2) {
+            // A computer dealer's turned card stands in for his thirteenth card until the bid.
+            m_table->cutSprite(dealer)->show();
+            m_table->handSprite(dealer, 13)->hide();
+        }
+    }
+    if (!bidding) {
         for (int k = 1; k <= 13; ++k) {
             CardSprite* sprite = m_table->handSprite(1, k);
             sprite->moveLogical(sprite->logicalX(), Table::HandTop);
@@ -1204,8 +1386,10 @@ void TForm1::restoreTable()
         }
     }
 
-    // The last trick taken, for the Last trick command.
-    const std::vector<TTrickCard> last = view.lastTrick();
+    // The last trick taken, for the Last trick command; a complete trick not yet taken is the
+    // one it shows.
+    const std::vector<TTrickCard> onTable = view.cardsOnTable();
+    const std::vector<TTrickCard> last = view.phase == Phase::TrickComplete ? onTable : view.lastTrick();
     if (!last.empty()) {
         std::array<TCardFace, 5> current{};
         for (int seat = 1; seat <= 4; ++seat)
@@ -1228,7 +1412,7 @@ void TForm1::restoreTable()
             text = bid != 0 ? QString::number(bid) : QStringLiteral("?");
         m_table->bidLabel(seat)->setText(text);
     }
-    adaptBidList();
+    adaptBidList(view.legalBids);
     m_table->bidButton()->setEnabled(false);
     m_table->bidButton()->setVisible(bidding);
     m_table->bidBox()->setVisible(bidding);
@@ -1238,9 +1422,8 @@ void TForm1::restoreTable()
     const int playing = bidding ? FirstSeat(view.dealerCounter) : view.toAct != 0 ? view.toAct : 1;
     m_statusBar->getPlayPanel()->setText(nameLabel(playing)->text());
     m_statusBar->getHintPanel()->setText(bidding ? texts().flow.BidPrompt : texts().flow.EmptyHint);
-    m_scores->resetSheet();
-    loadPlayDelay();
-    m_game.setTrickPause(1000);
+    if (!freshDeal)
+        m_scores->resetSheet();
     m_table->UpdateCards();
     m_statusBar->repaintNow();
 }
@@ -1250,44 +1433,22 @@ void TForm1::restoreTable()
 
 void TForm1::N2Click()
 {
-    if (LangMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom,
-                       MsgButton::Yes | MsgButton::No, this) != MsgResult::Yes)
-        return;
-    // The flow of the old deal stops at its next wait.
-    stopWaitingFlows();
-    m_keys->disarm();
-    for (int seat = 1; seat <= 4; ++seat) {
-        m_table->moveSprite(seat)->hide();
-        CardSprite* slot = m_table->trickSlot(seat);
-        slot->hide();
-        slot->setSuite(0);
+    bool wanted = false;
+    {
+        const TableHold hold(*m_controller, m_table);
+        wanted = LangMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom, MsgButton::Yes | MsgButton::No,
+                                this) == MsgResult::Yes;
     }
-    // The human's card may lie on the trick: put it back at its place, hidden.
-    if (m_humanSprite) {
-        m_humanSprite->hide();
-        m_humanSprite->moveLogical(m_humanHome);
-        m_humanSprite = nullptr;
-    }
-    for (int seat = 2; seat <= 4; ++seat)
-        m_table->moveSprite(seat)->moveLogical(Table::cutHome(seat));
-    m_humanMoving = false;
-    m_game.newGame();
-    setLastTrickAvailable(false);
-    update();
-    m_table->warningImage()->hide();
-    m_table->DeleteCards();
-    m_table->UpdateCards();
-    m_table->deletegools();
-    m_table->UpdateCards();
-    clearStatusForNoDeal(false);
-    m_scores->resetSheet();
-    NewDeal();
+    if (wanted)
+        newGame();
 }
 
 void TForm1::N3Click()
 {
-    if (menuItem(QStringLiteral("N3"))->isEnabled())
+    if (menuItem(QStringLiteral("N3"))->isEnabled()) {
+        const TableHold hold(*m_controller, m_table);
         m_lastShot->exec();
+    }
 }
 
 void TForm1::setLastTrickAvailable(bool available)
@@ -1295,7 +1456,11 @@ void TForm1::setLastTrickAvailable(bool available)
     menuItem(QStringLiteral("N3"))->setEnabled(available);
 }
 
-void TForm1::N4Click() { m_scores->exec(); }
+void TForm1::N4Click()
+{
+    const TableHold hold(*m_controller, m_table);
+    m_scores->exec();
+}
 
 void TForm1::StatisticsClick()
 {
@@ -1333,12 +1498,17 @@ void TForm1::N6Click()
         }
     }
     m_options->setPlayerLabel(found);
+    const TableHold hold(*m_controller, m_table);
     m_options->exec();
 }
 
 void TForm1::N7Click() { close(); }
 
-void TForm1::N10Click() { m_about->exec(); }
+void TForm1::N10Click()
+{
+    const TableHold hold(*m_controller, m_table);
+    m_about->exec();
+}
 
 void TForm1::N12Click() { m_helpLauncher.openHelp(); }
 
@@ -1354,7 +1524,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         if (!m_endingWithoutQuestion)
             saveGameOnQuit();
         saveWindowState();
-        endAllFlows();
+        stopTable();
         event->accept();
         QCoreApplication::quit();
         return;
@@ -1366,11 +1536,12 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (namePending)
         m_timer1->stop();
     const FlowTexts& t = texts().flow;
+    const TableHold hold(*m_controller, m_table);
     if (LangMessageDlg(t.ExitQuestion, DialogType::Custom, MsgButton::Yes | MsgButton::No, this,
                        quitKeepsGame() ? t.ExitKeepsGame : t.ExitLosesGame) == MsgResult::Yes) {
         saveGameOnQuit();
         saveWindowState();
-        endAllFlows();
+        stopTable();
         event->accept();
         QCoreApplication::quit();
         return;

@@ -1,24 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The main window: the card table, the bid controls, the menus and the status bar. It is the
-// view and controller of the game model: it asks the model what is legal, applies the
-// human's actions and the computer players' choices, and animates what the model reports.
-// No rule and no progress of the game is read back from a widget.
-//
-// The flow runs inside event handlers (the name dialog's OK, the bid button, a click on one of
-// the human's cards, the score sheet's OK) and waits with Pause and the glides, which keep the
-// event loop running. A menu command can therefore start a new game or close the window while
-// a flow waits; every wait then returns false and the old flow returns at once, touching
-// nothing (see stopWaitingFlows()).
+// The main window: the card table, the bid controls, the menus and the status bar, as the
+// view of seat 1 over a table controller. The controller drives the game; the window's seat
+// (LocalSeat) is asked for the human's bids and cards and told each step as seat 1 may know
+// it. The steps are shown one after the other from a queue, each with its glide, sweep and
+// marker, and the controller is told when one has been shown; it waits for that before it
+// goes on. Nothing waits in a nested event loop: a new game or a close drops the queue, the
+// glides and the controller's pending steps at once.
 
+#include "core/expert/expert.h"
 #include "core/game.h"
-#include "core/player.h"
+#include "table/seat.h"
 #include "ui/help_launcher.h"
 #include "ui/statistics_recorder.h"
 
+#include <QFutureWatcher>
 #include <QMainWindow>
 
+#include <deque>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -32,6 +33,8 @@ class CardSprite;
 class HandKeys;
 class HelpWindow;
 class LanguageMenu;
+class LocalSeat;
+class TableController;
 class Table;
 class TableAccess;
 class TAboutBox;
@@ -76,11 +79,24 @@ public:
     CardSprite* humanCardOnTrick() const { return m_humanSprite; }
     // A click on a card of the human's hand would be taken now.
     bool humanMayPlay() const;
+    // The human's card is on its way to the trick (it is played when it lands).
+    bool humanCardMoving() const { return m_humanMoving; }
     // The delay before the name dialog appears; tests shorten it.
     void setNameDialogDelay(int ms) { m_nameDialogDelay = ms; }
 
+    // The table this window is the view of.
+    TableController& controller() const { return *m_controller; }
+    // A step told by the table is still being shown (a glide, a sweep, a dialog of the flow).
+    bool showingStep() const { return m_showing || !m_toShow.empty(); }
+    // The table is on its way somewhere the player waits for: a step being shown, the play
+    // delay or a computer thinking, the pause on a full trick.
+    bool tableBusy() const;
+    // Steps that came out of order (never: counted for the tests).
+    int stepsOutOfOrder() const { return m_stepsOutOfOrder; }
+
     // The deal cycle.
     void NewDeal();
+    void newGame();
     void ComboBox1Change();
     void Button1Click();
     void PlayCard(CardSprite* sprite);
@@ -145,29 +161,41 @@ private:
     void endWithoutName();
     void updateGlideStep();
 
-    void showDealAndBids();
-    void adaptBidList();
+    void adaptBidList(const std::vector<std::int32_t>& bids);
     void loadPlayDelay();
     void clearStatusForNoDeal(bool emptyHint);
-    Player& playerFor(int seat);
-    // The stored bid of a computer seat; false when the flow was abandoned while it thought.
-    bool computerBid(int seat, std::int32_t& bid);
-    // The computer seats that bid before the human in the program's order give their bids.
-    bool computerBidsUntilHuman();
+    // The computer seats for the next deal, at the level the options name.
+    void seatComputers();
+    void clearTableForNewGame();
+    // The program ends: nothing of the table moves any more.
+    void stopTable();
     // Puts the hinted card back into line with the others.
     void clearHint();
-    // Carries the game on from where the model stands: the computer seats play, complete
-    // tricks are shown, swept and taken, until the human must play (the input is released)
-    // or the deal is over (the score sheet opens). False when the flow was abandoned.
-    bool runFlow();
-    bool computerTurn(int seat);
-    // The deal is over: it is scored and the score sheet shows it.
-    void scoreAndShowDeal();
-    // The trick lies complete on the table: show it, sweep it toward its taker and count it.
-    bool completeTrick();
-    bool sweepTrick(int taker);
-    void takeTrick(int taker);
-    void scoreSheetClosedAfterDeal();
+    bool hintStillWanted() const;
+    void showBidHint(const ExpertBid& choice);
+    void showCardHint(const ExpertCard& choice);
+
+    // The window's seat: asked, told, and its question withdrawn.
+    void asked(const TableView& question);
+    void questionWithdrawn();
+    void told(const SeatEvent& event);
+    bool askedToBid() const;
+    // Shows the queued steps in order, each once.
+    void showQueued();
+    void present(const SeatEvent& event);
+    void shownStep(std::uint64_t serial, std::uint64_t generation);
+    // Forgets every step not yet shown and stops the glides (New Game, a close).
+    void dropShows();
+    void showEveryBid(const TableView& view);
+    void showWhoPlays(const TableView& view);
+    void showCardPlayed(const SeatEvent& event, const std::function<void()>& done);
+    // The trick lies complete on the table: sweep it toward its taker, then swept runs.
+    void sweepTrick(int taker, std::function<void()> swept);
+    void clearTrickSlots();
+    void takeTrick(int taker, int tricksOfTaker);
+    // The deal is scored: the score sheet shows it; done once it is closed with OK or Esc.
+    void showScoredDeal(const TableView& view, const std::function<void()>& done);
+    void showWonGame(const TableView& view);
     // Offers the saved game after the name dialog; true when it was taken up and is on the table.
     bool offerSavedGame();
     // A position the next start can lay out and go on from: a deal under way, or one scored
@@ -181,14 +209,37 @@ private:
     void keepSaveCurrent();
     // The statement of the won game: which side, with the names and final scores.
     QString gameWonText() const;
-    // Lays the table out from the model as it stands, for a restored game.
-    void restoreTable();
+    // Lays the table out from the seat's view: a new deal (dealt in front of the player) or a
+    // table as it stands (a restored game). The one layout of the table.
+    void layOut(const TableView& view, bool freshDeal);
     QLabel* nameLabel(int seat) const;
 
     GameModel& m_game;
-    // The model's state, read by the view.
+    // The model's state, for the status bar's trump and the close question.
     const TGameState& m_state;
-    ClassicPlayer m_classic;
+    std::unique_ptr<TableController> m_controller;
+    LocalSeat* m_seat = nullptr; // owned by the controller
+    // The steps told and not yet shown, whether one is being shown, and the last one shown.
+    std::deque<SeatEvent> m_toShow;
+    bool m_showing = false;
+    bool m_inShowLoop = false;
+    std::uint64_t m_lastShown = 0;
+    // Moves on when the steps not yet shown are dropped: a glide of an earlier moment that
+    // still lands finds it moved.
+    std::uint64_t m_showGeneration = 0;
+    int m_stepsOutOfOrder = 0;
+    // What seat 1 knows: the view of the step shown last.
+    TableView m_shownView;
+    bool m_sheetClosedAfterDeal = false;
+    // The Expert working out a hint, and the moment it was asked for.
+    QFutureWatcher<ExpertBid> m_bidHint;
+    QFutureWatcher<ExpertCard> m_cardHint;
+    struct HintMoment {
+        std::uint64_t generation = 0;
+        std::int64_t deal = 0;
+        int played = 0;
+        Phase phase = Phase::NoDeal;
+    } m_hintAsked;
     Table* m_table = nullptr;
     TStatusBar* m_statusBar = nullptr;
     TAboutBox* m_about = nullptr;
@@ -212,7 +263,7 @@ private:
     // The human's card on the trick and its home in the hand, for the sweep.
     CardSprite* m_humanSprite = nullptr;
     QPoint m_humanHome;
-    // The human's card is on its way to the trick; the model records it when it lands.
+    // The human's card is on its way to the trick; it is played when it lands.
     bool m_humanMoving = false;
     // The computer seats play Expert in this deal (read from the settings at each deal).
     bool m_expert = false;

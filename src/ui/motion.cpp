@@ -1,29 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The motion clock: glide cycles, the time scale, the glide step, and whether the program ends.
 #include "ui/motion.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFutureWatcher>
-#include <QList>
-#include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 
 namespace halbeet {
 
 namespace {
 
 struct MotionState {
-    bool busy = false;
-    std::uint64_t generation = 0;
     double scale = 1.0;
-    // Set once a wait saw the application leave its event loops; from then on no flow
-    // may go on, not even with zero delays.
     bool quitting = false;
-    std::uint64_t pauses = 0;
-    QList<QEventLoop*> loops; // the waits in progress, innermost last
+    std::uint64_t cycles = 0;
 };
 
 MotionState& motion()
@@ -34,6 +25,10 @@ MotionState& motion()
 
 } // namespace
 
+std::uint64_t glideCycleCount() { return motion().cycles; }
+
+void countGlideCycle() { ++motion().cycles; }
+
 bool applicationQuitting()
 {
     MotionState& s = motion();
@@ -42,100 +37,7 @@ bool applicationQuitting()
     return s.quitting;
 }
 
-namespace {
-
-// The one nested wait of the program: at least ms (scaled), and, when work is given, until the
-// work has finished too. A computer player that thinks longer than the wait stretches it; one
-// that is quicker never shortens it.
-bool waitIn(int ms, const QFuture<void>* work)
-{
-    MotionState& s = motion();
-    ++s.pauses;
-    if (applicationQuitting())
-        return false;
-    const std::uint64_t generation = s.generation;
-    const double scaled = std::max(0, ms) * s.scale;
-    const int wait = static_cast<int>(std::lround(scaled));
-    const bool working = work && !work->isFinished();
-    if (wait <= 0 && !working)
-        return true;
-    if (wait <= 0 && s.scale == 0.0) {
-        // Tests run without time: the answer is all they wait for.
-        QFuture<void>(*work).waitForFinished();
-        return true;
-    }
-
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    // A coarse timer may fire up to 5 % early; the pace of the game is in these waits.
-    timer.setTimerType(Qt::PreciseTimer);
-    bool timeUp = wait <= 0;
-    bool done = false;
-    const auto finishWhenReady = [&] {
-        if (timeUp && (!work || work->isFinished())) {
-            done = true;
-            loop.quit();
-        }
-    };
-    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-        timeUp = true;
-        finishWhenReady();
-    });
-    QFutureWatcher<void> watcher;
-    if (work) {
-        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, finishWhenReady);
-        watcher.setFuture(*work);
-    }
-
-    const bool previousBusy = s.busy;
-    s.busy = true;
-    s.loops.append(&loop);
-    if (wait > 0)
-        timer.start(wait);
-    loop.exec();
-    s.loops.removeOne(&loop);
-    s.busy = previousBusy;
-
-    if (s.generation != generation)
-        return false;
-    if (!done) {
-        // Nobody but QCoreApplication::exit() ends this loop early (stopWaitingFlows moves
-        // the generation on): the application is on its way out, and from now on exec()
-        // returns at once, so every later wait would be a zero-delay race.
-        s.quitting = true;
-        return false;
-    }
-    return !applicationQuitting();
-}
-
-} // namespace
-
-bool Pause(int ms) { return waitIn(ms, nullptr); }
-
-bool PauseAtLeast(int ms, const QFuture<void>& work) { return waitIn(ms, &work); }
-
-bool PauseBusy() { return motion().busy; }
-
-std::uint64_t pauseCount() { return motion().pauses; }
-
-void stopWaitingFlows()
-{
-    MotionState& s = motion();
-    ++s.generation;
-    // Outer loops can only return once the inner ones have; quitting them all lets the
-    // whole stack unwind as soon as control comes back to each of them.
-    for (QEventLoop* loop : std::as_const(s.loops))
-        loop->quit();
-}
-
-void endAllFlows()
-{
-    motion().quitting = true;
-    stopWaitingFlows();
-}
-
-std::uint64_t flowGeneration() { return motion().generation; }
+void markApplicationQuitting() { motion().quitting = true; }
 
 void setTimeScale(double scale) { motion().scale = std::max(0.0, scale); }
 

@@ -22,6 +22,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace halbeet {
@@ -718,68 +719,133 @@ bool Table::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-bool Table::abandonGlide(Table* table)
-{
-    if (table && !applicationQuitting())
-        table->UnlockInput();
-    return false;
-}
+// One card on its way: where it goes, and what follows once it is there.
+class Table::Glide {
+public:
+    QPointer<CardSprite> sprite;
+    QPointer<CardSprite> target; // glideTo: the place it lands on, whose face it takes
+    QPoint to;                   // glideOut: where it leaves the table
+    QPoint home;                 // glideOut: where it waits, hidden, for its next card
+    int step = 1;
+    std::function<void()> then;
+    QTimer timer;
 
-bool Table::GlideTo(CardSprite* m, CardSprite* t, int step)
-{
-    const int s = std::max(1, step);
-    // The table or its sprites may be gone once a wait returns (a closed window).
-    const QPointer<Table> self(this);
-    const QPointer<CardSprite> moving(m);
-    const QPointer<CardSprite> target(t);
+    QPoint destination() const { return target ? target->logicalPos() : to; }
+};
 
+Table::~Table() = default;
+
+void Table::glideTo(CardSprite* m, CardSprite* t, int step, std::function<void()> landed)
+{
+    auto glide = std::make_unique<Glide>();
+    glide->sprite = m;
+    glide->target = t;
+    glide->step = std::max(1, step);
+    glide->then = std::move(landed);
     LockInput();
     m->raise();
     m->show();
-    // Steps in logical pixels: a glide takes as many steps at every scale.
-    do {
-        m->moveLogical(m->logicalX(), approach(m->logicalY(), t->logicalY(), s));
-        m->moveLogical(approach(m->logicalX(), t->logicalX(), s), m->logicalY());
-        if (!Pause(5) || !self || !moving || !target)
-            return abandonGlide(self);
-    } while (m->logicalPos() != t->logicalPos());
-
-    t->setSuite(m->Suite());
-    t->setNumber(m->Number());
-    QCoreApplication::processEvents();
-    if (!self)
-        return false;
-    UnlockInput();
-    return true;
+    Glide* started = glide.get();
+    m_glides.push_back(std::move(glide));
+    glideCycle(started);
 }
 
-bool Table::GlideOut(CardSprite* c, int x, int y, int hx, int hy, int step)
+void Table::glideOut(CardSprite* c, QPoint to, QPoint home, int step, std::function<void()> done)
 {
-    const int s = std::max(1, step);
-    const QPointer<Table> self(this);
-    const QPointer<CardSprite> sprite(c);
-
+    auto glide = std::make_unique<Glide>();
+    glide->sprite = c;
+    glide->to = to;
+    glide->home = home;
+    glide->step = std::max(1, step);
+    glide->then = std::move(done);
     LockInput();
     c->raise();
-    const QPoint destination(x, y);
-    do {
-        c->moveLogical(c->logicalX(), approach(c->logicalY(), y, s));
-        c->moveLogical(approach(c->logicalX(), x, s), c->logicalY());
-        if (!Pause(5) || !self || !sprite)
-            return abandonGlide(self);
-        QCoreApplication::processEvents();
-        if (!self || !sprite)
-            return false;
-    } while (c->logicalPos() != destination);
+    Glide* started = glide.get();
+    m_glides.push_back(std::move(glide));
+    glideCycle(started);
+}
 
-    c->hide();
-    QCoreApplication::processEvents();
-    if (!self || !sprite)
-        return false;
-    c->moveLogical(c->logicalX(), hy);
-    c->moveLogical(hx, hy);
+void Table::glideCycle(Glide* glide)
+{
+    // A cycle moves the card one step (down or up first, then across, in logical pixels so that
+    // a glide takes as many steps at every scale) and gives it one cycle's time there.
+    const int interval = static_cast<int>(std::lround(GlideCycleMs * timeScale()));
+    for (;;) {
+        CardSprite* m = glide->sprite;
+        if (!m) { // the sprite went with its window
+            std::erase_if(m_glides, [glide](const auto& g) { return g.get() == glide; });
+            return;
+        }
+        const QPoint destination = glide->destination();
+        m->moveLogical(m->logicalX(), approach(m->logicalY(), destination.y(), glide->step));
+        m->moveLogical(approach(m->logicalX(), destination.x(), glide->step), m->logicalY());
+        countGlideCycle();
+        if (interval > 0)
+            break;
+        if (m->logicalPos() == destination) {
+            finishGlide(glide);
+            return;
+        }
+    }
+    // Real time: the next cycle, or the landing, once this one's time is up.
+    glide->timer.setSingleShot(true);
+    glide->timer.setTimerType(Qt::PreciseTimer);
+    glide->timer.disconnect();
+    QObject::connect(&glide->timer, &QTimer::timeout, this, [this, glide] {
+        CardSprite* m = glide->sprite;
+        if (m && m->logicalPos() == glide->destination())
+            finishGlide(glide);
+        else
+            glideCycle(glide);
+    });
+    if (m_glidesHeld == 0)
+        glide->timer.start(interval);
+}
+
+void Table::holdGlides()
+{
+    ++m_glidesHeld;
+    for (const auto& glide : m_glides)
+        glide->timer.stop();
+}
+
+void Table::letGlidesGo()
+{
+    if (m_glidesHeld == 0 || --m_glidesHeld > 0)
+        return;
+    const int interval = static_cast<int>(std::lround(GlideCycleMs * timeScale()));
+    for (const auto& glide : m_glides) {
+        if (!glide->timer.isActive())
+            glide->timer.start(interval);
+    }
+}
+
+void Table::finishGlide(Glide* glide)
+{
+    const auto it = std::find_if(m_glides.begin(), m_glides.end(), [glide](const auto& g) { return g.get() == glide; });
+    if (it == m_glides.end())
+        return;
+    std::unique_ptr<Glide> done = std::move(*it);
+    m_glides.erase(it);
+    CardSprite* m = done->sprite;
+    if (m && done->target) {
+        done->target->setSuite(m->Suite());
+        done->target->setNumber(m->Number());
+    } else if (m) {
+        m->hide();
+        m->moveLogical(m->logicalX(), done->home.y());
+        m->moveLogical(done->home);
+    }
+    if (m_glides.empty())
+        UnlockInput();
+    if (done->then)
+        done->then();
+}
+
+void Table::stopGlides()
+{
+    m_glides.clear();
     UnlockInput();
-    return true;
 }
 
 } // namespace halbeet

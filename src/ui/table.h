@@ -12,6 +12,8 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -36,6 +38,7 @@ public:
     static constexpr int SettleMs = 40;
 
     explicit Table(QWidget* parent = nullptr);
+    ~Table() override;
 
     // The layout above is logical: the table shows it uniformly scaled to the widget's size
     // and centred, the spare space green. Every routine here and in the flow works in
@@ -121,11 +124,18 @@ public:
     void LockInput();
     void UnlockInput();
     bool inputLocked() const { return m_inputLocked; }
-    // Glides m onto t in steps and hands over its face. Returns false when the flow was
-    // abandoned while it waited (the sprite then stays where it got to).
-    bool GlideTo(CardSprite* m, CardSprite* t, int step);
-    // Glides c to (x, y), hides it and parks it at (hx, hy). False when abandoned.
-    bool GlideOut(CardSprite* c, int x, int y, int hx, int hy, int step);
+    // Glides m onto t, one step every glide cycle (5 ms at real time), and hands over its face;
+    // then landed runs. The input is locked while a card moves. Without time (time scale 0)
+    // the glide is over, landed run, before the call returns.
+    void glideTo(CardSprite* m, CardSprite* t, int step, std::function<void()> landed);
+    // Glides c to `to`, hides it and parks it at `home`; then done runs.
+    void glideOut(CardSprite* c, QPoint to, QPoint home, int step, std::function<void()> done);
+    // Every glide stops where it got to, and its follow-up never runs (New Game, a close).
+    void stopGlides();
+    bool gliding() const { return !m_glides.empty(); }
+    // The glides stand still while held (a dialog the player opened is up); holds nest.
+    void holdGlides();
+    void letGlidesGo();
 
 signals:
     // Return or keypad Enter on the bid list or its button: the same as a click on the button,
@@ -160,7 +170,9 @@ private:
     // The main window or one of its pop-up menus: what the input lock keeps out.
     bool belongsToWindow(const QObject* object) const;
     // Ends an abandoned glide: the input comes back unless the program is quitting.
-    static bool abandonGlide(Table* table);
+    class Glide;
+    void glideCycle(Glide* glide);
+    void finishGlide(Glide* glide);
 
     std::array<CardSprite*, 109> m_cards{}; // Card1..Card108 at their numbers
     std::array<CardSprite*, 5> m_cutSprites{};  // seats 2..4
@@ -175,6 +187,8 @@ private:
     QMenu* m_menu = nullptr;
     QAction* m_aboutAction = nullptr;
     bool m_inputLocked = false;
+    std::vector<std::unique_ptr<Glide>> m_glides;
+    int m_glidesHeld = 0;
     TableScale m_scale;
     QHash<QWidget*, QRect> m_placed;
     QTimer* m_settle = nullptr;

@@ -178,7 +178,7 @@ QString accessibleCardName(TCardFace card)
     return t.card.arg(t.ranks[static_cast<std::size_t>(card.Number)], t.suits[static_cast<std::size_t>(card.Suite)]);
 }
 
-TableAccess::TableAccess(TForm1& window, GameModel& game) : QObject(&window), m_window(window), m_game(game)
+TableAccess::TableAccess(TForm1& window) : QObject(&window), m_window(window)
 {
     static bool factoryInstalled = false;
     if (!factoryInstalled) {
@@ -199,11 +199,8 @@ TableAccess::TableAccess(TForm1& window, GameModel& game) : QObject(&window), m_
     m_refresh.setInterval(0);
     connect(&m_refresh, &QTimer::timeout, this, &TableAccess::refresh);
     watchSprites();
-    m_game.addListener(this);
     refresh();
 }
-
-TableAccess::~TableAccess() { m_game.removeListener(this); }
 
 void TableAccess::watchSprites()
 {
@@ -359,15 +356,16 @@ void TableAccess::announce(const QString& text)
     m_announcer->setAccessibleName(text);
 }
 
-void TableAccess::gameEvent(const GameModel& game, const GameEvent& event)
+void TableAccess::told(const SeatEvent& event)
 {
     const AccessTexts& t = texts().access;
-    const TGameState& s = game.state();
+    const TableView& view = event.view;
+    const SeatView& s = view.seat;
     const QString sep = t.separator;
     auto turn = [&]() -> QString {
-        if (game.phase() == Phase::Playing)
-            return game.toAct() == 1 ? t.yourTurn : t.toPlay.arg(playerName(game.toAct()));
-        if (game.phase() == Phase::Bidding && game.toAct() == 1)
+        if (view.phase == Phase::Playing)
+            return view.toAct == 1 ? t.yourTurn : t.toPlay.arg(playerName(view.toAct));
+        if (view.phase == Phase::Bidding && view.toAct == 1)
             return t.yourBid;
         return {};
     };
@@ -376,37 +374,37 @@ void TableAccess::gameEvent(const GameModel& game, const GameEvent& event)
     };
     schedule();
     switch (event.kind) {
-    case GameEvent::Kind::DealStarted:
+    case SeatEvent::Kind::DealStarted:
         announce(joined(t.deals.arg(playerName(event.seat), t.suits[static_cast<std::size_t>(
                                                                  s.Trump >= 1 && s.Trump <= 4 ? s.Trump : 0)]),
                         turn()));
         break;
-    case GameEvent::Kind::BidMade:
+    case SeatEvent::Kind::BidMade:
         // A bid the human may not see yet is announced with all the others.
-        if (event.seat != 1 && game.bidPublic(event.seat))
+        if (event.seat != 1 && event.value != 0)
             announce(joined(t.bidMade.arg(playerName(event.seat)).arg(event.value), turn()));
-        else if (game.toAct() == 1)
+        else if (view.toAct == 1)
             announce(turn());
         break;
-    case GameEvent::Kind::BidsPublic: {
+    case SeatEvent::Kind::BidsPublic: {
         QStringList bids;
         for (int seat = 1; seat <= 4; ++seat)
             bids << t.bidItem.arg(playerName(seat)).arg(s.Bids[static_cast<std::size_t>(seat)]);
         announce(t.bidsShown.arg(bids.join(sep)));
         break;
     }
-    case GameEvent::Kind::Passed:
+    case SeatEvent::Kind::Passed:
         announce(t.passed);
         break;
-    case GameEvent::Kind::CardPlayed:
+    case SeatEvent::Kind::CardPlayed:
         announce(joined(t.plays.arg(playerName(event.seat), accessibleCardName(event.card)), turn()));
         break;
-    case GameEvent::Kind::TrickTaken:
+    case SeatEvent::Kind::TrickTaken:
         announce(joined(t.takes.arg(playerName(event.seat), trickCount(event.value)), turn()));
         break;
-    case GameEvent::Kind::DealScored: {
+    case SeatEvent::Kind::DealScored: {
         QStringList changes;
-        const auto& rows = game.scoreRows();
+        const auto& rows = view.scoreRows;
         for (int seat = 1; seat <= 4; ++seat) {
             const auto now = s.Scores[static_cast<std::size_t>(seat)];
             const auto before = rows.size() >= 2 ? rows[rows.size() - 2][static_cast<std::size_t>(seat)] : 0;
@@ -416,11 +414,13 @@ void TableAccess::gameEvent(const GameModel& game, const GameEvent& event)
         announce(t.scored.arg(changes.join(sep)));
         break;
     }
-    case GameEvent::Kind::GameWon:
+    case SeatEvent::Kind::GameWon:
         announce(t.won.arg(playerName(event.seat)));
         break;
-    case GameEvent::Kind::TrickComplete:
-    case GameEvent::Kind::NewGame:
+    case SeatEvent::Kind::TrickComplete:
+    case SeatEvent::Kind::NewGame:
+    case SeatEvent::Kind::Snapshot:
+    case SeatEvent::Kind::Asked:
         break;
     }
 }

@@ -13,6 +13,7 @@
 // screen readers receive whatever has the focus.
 
 #include "core/game.h"
+#include "table/seat.h"
 
 #include <QObject>
 #include <QString>
@@ -30,12 +31,11 @@ class TForm1;
 // "Queen of diamonds" in the interface's language; empty for a back or no card.
 QString accessibleCardName(TCardFace card);
 
-class TableAccess : public QObject, private GameListener {
+class TableAccess : public QObject {
     Q_OBJECT
 
 public:
-    TableAccess(TForm1& window, GameModel& game);
-    ~TableAccess() override;
+    explicit TableAccess(TForm1& window);
 
     // Names and describes everything on the table as it stands now.
     void refresh();
@@ -46,16 +46,16 @@ public:
     // Every announcement of the run, oldest first (for the tests).
     const QStringList& announcements() const { return m_announcements; }
     void announce(const QString& text);
+    // A step of the game as the window's seat is shown it: announced.
+    void told(const SeatEvent& event);
 
 private:
-    void gameEvent(const GameModel& game, const GameEvent& event) override;
     QString playerName(int seat) const;
     void watchSprites();
     void refreshStatusPanels();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     TForm1& m_window;
-    GameModel& m_game;
     QLabel* m_announcer = nullptr;
     QTimer m_refresh;
     QStringList m_announcements;

@@ -371,11 +371,12 @@ private slots:
         else
             table.controller.stop();
         QCOMPARE(slow->withdrawn, 1);
-        // The old question is answered now, on the thread pool, as a slow Expert would.
-        slow->holdAnswers = interruption != QLatin1String("stop");
-        auto stale = std::exchange(slow->held, {});
-        for (auto& [view, answer] : stale)
-            ExpertSeat().act(view, answer);
+        // The old question is answered now, on the thread pool, as a slow Expert would; the
+        // new deal's question to seat 2 (asked within the command) is held meanwhile.
+        QVERIFY(!slow->held.empty());
+        auto [staleView, staleAnswer] = slow->held.front();
+        slow->held.erase(slow->held.begin());
+        ExpertSeat().act(staleView, staleAnswer);
         QTest::qWait(50);
         if (interruption == QLatin1String("stop")) {
             QCOMPARE(table.game.dealsDealt(), deal);

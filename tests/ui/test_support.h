@@ -145,6 +145,18 @@ public:
     const Table& table() const { return *m_window->table(); }
     TempSettings& settings() { return m_settings; }
 
+    // Waits, with the event loop running, until the table has come to rest with the human to
+    // bid or play (the steps of the computers, the glides and the pauses are over).
+    bool waitForHumansTurn(int timeoutMs = 20000)
+    {
+        return QTest::qWaitFor(
+            [this] {
+                return !m_window->tableBusy() && !QApplication::activeModalWidget() &&
+                       (m_window->humanMayPlay() || table().bidButton()->isVisible());
+            },
+            timeoutMs);
+    }
+
     // Picks the bid text in the list and confirms it with a click.
     void bid(const QString& text)
     {

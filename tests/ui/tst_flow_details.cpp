@@ -177,7 +177,7 @@ void TstFlowDetails::trickCardsOverlapInPlayOrder()
     look.setInterval(1);
     std::uint64_t lookedAtDeal = 0;
     connect(&look, &QTimer::timeout, this, [&] {
-        if (!PauseBusy() || s.Trick[4].Suite == 0 || !human)
+        if (!game.window().tableBusy() || s.Trick[4].Suite == 0 || !human)
             return;
         const std::uint64_t key = (std::uint64_t(s.CardsPlayed) << 8) | std::uint64_t(s.TricksWon[1] + s.TricksWon[2]);
         if (key == lookedAtDeal)
@@ -195,10 +195,12 @@ void TstFlowDetails::trickCardsOverlapInPlayOrder()
     look.start();
     game.bid(QStringLiteral("6"));
     for (int trick = 0; trick < 12; ++trick) {
+        QVERIFY(game.waitForHumansTurn());
         human = game.spriteOf(game.legalCard());
         QVERIFY(human);
         GameWindow::click(human);
     }
+    QVERIFY(game.waitForHumansTurn());
     look.stop();
     QVERIFY2(looked >= 12, qPrintable(QStringLiteral("only %1 complete tricks seen").arg(looked)));
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
@@ -375,6 +377,7 @@ void TstFlowDetails::menuBarLooksTheSameDuringAGlideButTakesNoInput()
     });
     look.start();
     game.bid(QStringLiteral("6"));
+    QVERIFY(game.waitForHumansTurn());
     look.stop();
     QVERIFY2(looks > 0, "no glide was seen");
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));

@@ -225,6 +225,7 @@ void GameFlowTest::clicksDuringWaitsAreIgnoredAndNeverReplayed()
     clicker.start();
     inFlow = true;
     game.window().PlayCard(game.spriteOf(first));
+    QVERIFY(game.waitForHumansTurn());
     inFlow = false;
     clicker.stop();
     setTimeScale(0);
@@ -334,7 +335,7 @@ void GameFlowTest::scoresCommandDuringTheLastTrickScoresNothing()
     bool looked = false;
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] {
-        if (looked || s.CardsPlayed < 52 || !PauseBusy() || s.TricksWon[1] + s.TricksWon[2] +
+        if (looked || s.CardsPlayed < 52 || !game.window().tableBusy() || s.TricksWon[1] + s.TricksWon[2] +
                                                                      s.TricksWon[3] +
                                                                      s.TricksWon[4] != 12)
             return;
@@ -365,6 +366,7 @@ void GameFlowTest::scoresCommandDuringTheLastTrickScoresNothing()
     });
     answer.start(2);
     game.click(game.spriteOf(game.legalCard()));
+    QTRY_VERIFY_WITH_TIMEOUT(looked && game.table().bidButton()->isVisible(), 20000);
     setTimeScale(0);
     QVERIFY(looked);
     QCOMPARE(s.ScoreRow, 2);
@@ -426,7 +428,7 @@ void GameFlowTest::newGameInsideAPauseAbandonsTheOldFlow()
     bool asked = false;
     // Inside the first computer pause: New Game, Yes.
     QTimer::singleShot(20, [&] {
-        QVERIFY(PauseBusy());
+        QVERIFY(game.window().tableBusy());
         whenModal([&](QWidget* modal) {
             asked = true;
             qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click();
@@ -435,8 +437,8 @@ void GameFlowTest::newGameInsideAPauseAbandonsTheOldFlow()
         setTimeScale(0);
     });
     game.bid(QStringLiteral("6"));
+    QTRY_VERIFY(asked);
     setTimeScale(0);
-    QVERIFY(asked);
     // The old flow stopped at its wait: the new deal waits for a bid with nothing played.
     QTest::qWait(100);
     QVERIFY(game.table().bidButton()->isVisible());

@@ -305,7 +305,8 @@ void HandKeysTest::keysDuringGlidesAndPausesNeverPlayLater()
     });
     presser.start();
     inFlow = true;
-    press(game, Qt::Key_Return); // plays the marked card; the flow runs inside this key
+    press(game, Qt::Key_Return); // plays the marked card
+    QVERIFY(game.waitForHumansTurn());
     inFlow = false;
     presser.stop();
     setTimeScale(0);

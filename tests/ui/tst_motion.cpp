@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Waiting without spinning: the nested event loop of Pause, its busy flag, the time scale,
-// abandoning a flow, and what happens when the application quits under a wait.
+// Motion without spinning: a glide's cycles and their time, the time scale, the event loop
+// running while cards move, glides dropped at once, and the table's long waits costing no CPU.
 
+#include "core/game.h"
+#include "table/computer_seats.h"
+#include "table/table_controller.h"
 #include "ui/motion.h"
+#include "ui/table.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
 #include <ctime>
+#include <memory>
 
 using namespace halbeet;
 
@@ -29,157 +33,146 @@ class TstMotion : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { setTimeScale(1.0); }
+    void init()
+    {
+        setTimeScale(1.0);
+        m_table = std::make_unique<Table>();
+        m_table->resize(Table::Width, Table::Height);
+        m_mover = m_table->moveSprite(2);
+        m_target = m_table->trickSlot(2);
+        m_mover->setFace({3, 5});
+        m_mover->moveLogical(0, 0);
+        m_target->moveLogical(0, 190);
+    }
+    void cleanup() { m_table.reset(); }
 
-    void pauseWaitsAtLeastTheTime_data();
-    void pauseWaitsAtLeastTheTime();
-    void nonPositiveDurationsReturnAtOnce();
-    void timeScaleShortensWaits();
-    void eventsRunDuringPause();
-    void busyOnlyWhileWaiting();
-    void nestedWaitsRestoreBusy();
-    void stopWaitingFlowsAbandonsEveryWaitInProgress();
-    void laterWaitsAreNormalAgain();
-    void longPauseBarelyUsesTheCpu();
+    void aGlideTakesOneCycleTimePerStep_data();
+    void aGlideTakesOneCycleTimePerStep();
+    void withoutTimeAGlideIsOverWithinTheCall();
+    void timeScaleShortensGlides();
+    void eventsRunWhileACardGlides();
+    void stoppedGlidesNeverFinish();
+    void theTrickPauseBarelyUsesTheCpu();
     void glideStepFromWindowHeight_data();
     void glideStepFromWindowHeight();
-    void endingTheProgramStopsEveryFlow();
-    // Quitting makes every later exec() return at once, so this one runs last.
-    void quittingEndsTheWaitAndAllLaterOnes();
-};
 
-void TstMotion::pauseWaitsAtLeastTheTime_data()
-{
-    QTest::addColumn<int>("ms");
-    QTest::newRow("glide step") << 5;
-    QTest::newRow("play delay") << 100;
-    QTest::newRow("trick pause") << 300;
-}
-
-void TstMotion::pauseWaitsAtLeastTheTime()
-{
-    QFETCH(int, ms);
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(Pause(ms));
-    const qint64 elapsed = clock.elapsed();
-    // A precise timer never fires early; a coarse one could be 5 % short.
-    QVERIFY2(elapsed >= ms, qPrintable(QString::number(elapsed)));
-    QVERIFY2(elapsed < ms + 150, qPrintable(QString::number(elapsed)));
-}
-
-void TstMotion::nonPositiveDurationsReturnAtOnce()
-{
-    for (int ms : {0, -1, -1000}) {
+private:
+    // Runs one glide of m_mover onto m_target; its wall time in ms, -1 if it never landed.
+    qint64 timedGlide(int step)
+    {
+        bool landed = false;
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(Pause(ms));
-        QVERIFY(clock.elapsed() < 20);
-        QVERIFY(!PauseBusy());
+        m_table->glideTo(m_mover, m_target, step, [&landed] { landed = true; });
+        if (!QTest::qWaitFor([&] { return landed; }, 10000))
+            return -1;
+        return clock.elapsed();
     }
+
+    std::unique_ptr<Table> m_table;
+    CardSprite* m_mover = nullptr;
+    CardSprite* m_target = nullptr;
+};
+
+void TstMotion::aGlideTakesOneCycleTimePerStep_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("cycles");
+    // 190 logical pixels down.
+    QTest::newRow("window step") << 38 << 5;
+    QTest::newRow("small step") << 10 << 19;
 }
 
-void TstMotion::timeScaleShortensWaits()
+void TstMotion::aGlideTakesOneCycleTimePerStep()
+{
+    QFETCH(int, step);
+    QFETCH(int, cycles);
+    const std::uint64_t before = glideCycleCount();
+    const qint64 ms = timedGlide(step);
+    QVERIFY(ms >= 0);
+    QCOMPARE(int(glideCycleCount() - before), cycles);
+    // Every cycle waits its time before the card lands; a timer may fire a little early.
+    QVERIFY2(ms >= cycles * GlideCycleMs - 1, qPrintable(QString::number(ms)));
+    QVERIFY2(ms < cycles * GlideCycleMs + 500, qPrintable(QString::number(ms)));
+    QCOMPARE(m_mover->logicalPos(), m_target->logicalPos());
+    QCOMPARE(m_target->face(), TCardFace({3, 5}));
+}
+
+void TstMotion::withoutTimeAGlideIsOverWithinTheCall()
 {
     setTimeScale(0.0);
-    QElapsedTimer clock;
-    clock.start();
-    for (int i = 0; i < 100; ++i)
-        QVERIFY(Pause(1000));
-    QVERIFY2(clock.elapsed() < 100, "zero time scale must not wait");
+    bool landed = false;
+    m_table->glideTo(m_mover, m_target, 10, [&landed] { landed = true; });
+    QVERIFY(landed);
+    QVERIFY(!m_table->gliding());
+    QVERIFY(!m_table->inputLocked());
+}
 
+void TstMotion::timeScaleShortensGlides()
+{
+    setTimeScale(4.0);
+    const qint64 slow = timedGlide(10);
+    m_mover->moveLogical(0, 0);
     setTimeScale(0.25);
-    clock.restart();
-    QVERIFY(Pause(400));
-    const qint64 elapsed = clock.elapsed();
-    QVERIFY2(elapsed >= 100 && elapsed < 250, qPrintable(QString::number(elapsed)));
+    const qint64 quick = timedGlide(10);
+    QVERIFY(slow >= 19 * 4 * GlideCycleMs - 1);
+    QVERIFY2(quick >= 0 && quick < slow, qPrintable(QStringLiteral("%1 ms, then %2 ms").arg(slow).arg(quick)));
 }
 
-void TstMotion::eventsRunDuringPause()
+void TstMotion::eventsRunWhileACardGlides()
 {
-    int ticks = 0;
-    QTimer ticker;
-    ticker.setInterval(10);
-    connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
-    ticker.start();
-    QVERIFY(Pause(200));
-    ticker.stop();
-    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    bool ranInside = false;
+    bool landed = false;
+    m_table->glideTo(m_mover, m_target, 1, [&landed] { landed = true; });
+    QTimer::singleShot(20, this, [&] { ranInside = m_table->gliding() && m_table->inputLocked(); });
+    QTRY_VERIFY_WITH_TIMEOUT(landed, 10000);
+    QVERIFY(ranInside);
+    QVERIFY(!m_table->inputLocked());
 }
 
-void TstMotion::busyOnlyWhileWaiting()
+void TstMotion::stoppedGlidesNeverFinish()
 {
-    QVERIFY(!PauseBusy());
-    bool busyInside = false;
-    QTimer::singleShot(20, this, [&busyInside] { busyInside = PauseBusy(); });
-    QVERIFY(Pause(100));
-    QVERIFY(busyInside);
-    QVERIFY(!PauseBusy());
+    CardSprite* other = m_table->moveSprite(3);
+    other->setFace({1, 1});
+    other->moveLogical(400, 0);
+    int finished = 0;
+    m_table->glideTo(m_mover, m_target, 1, [&finished] { ++finished; });
+    m_table->glideOut(other, {400, 390}, {448, 32}, 1, [&finished] { ++finished; });
+    QTest::qWait(30);
+    QVERIFY(m_table->gliding());
+    m_table->stopGlides();
+    QVERIFY(!m_table->gliding());
+    QVERIFY(!m_table->inputLocked());
+    const QPoint stopped = m_mover->logicalPos();
+    const QPoint otherStopped = other->logicalPos();
+    QTest::qWait(100);
+    QCOMPARE(finished, 0);
+    QCOMPARE(m_mover->logicalPos(), stopped);
+    QCOMPARE(other->logicalPos(), otherStopped);
+    QCOMPARE(m_target->Suite(), 0); // no face handed over
 }
 
-void TstMotion::nestedWaitsRestoreBusy()
+void TstMotion::theTrickPauseBarelyUsesTheCpu()
 {
-    bool innerResult = false;
-    bool busyAfterInner = false;
-    QTimer::singleShot(10, this, [&] {
-        innerResult = Pause(30);
-        busyAfterInner = PauseBusy();
-    });
-    QVERIFY(Pause(150));
-    QVERIFY(innerResult);
-    QVERIFY2(busyAfterInner, "the outer wait is still running after the inner one returned");
-    QVERIFY(!PauseBusy());
-}
-
-void TstMotion::stopWaitingFlowsAbandonsEveryWaitInProgress()
-{
-    const std::uint64_t generation = flowGeneration();
-    bool innerResult = true;
-    qint64 innerElapsed = -1;
-    QElapsedTimer clock;
-    clock.start();
-    // A menu command that starts a new game runs inside the inner wait of the old flow.
-    QTimer::singleShot(10, this, [&] {
-        QTimer::singleShot(20, [] { stopWaitingFlows(); });
-        QElapsedTimer inner;
-        inner.start();
-        innerResult = Pause(2000);
-        innerElapsed = inner.elapsed();
-    });
-    const bool outerResult = Pause(3000);
-    const qint64 elapsed = clock.elapsed();
-    QVERIFY(!innerResult);
-    QVERIFY(!outerResult);
-    QVERIFY2(innerElapsed < 300, qPrintable(QString::number(innerElapsed)));
-    QVERIFY2(elapsed < 400, qPrintable(QString::number(elapsed)));
-    QCOMPARE(flowGeneration(), generation + 1);
-    QVERIFY(!PauseBusy());
-}
-
-void TstMotion::laterWaitsAreNormalAgain()
-{
-    QTimer::singleShot(5, [] { stopWaitingFlows(); });
-    QVERIFY(!Pause(1000));
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(Pause(50));
-    QVERIFY(clock.elapsed() >= 50);
-    // A stop with no wait in progress touches no later wait either.
-    stopWaitingFlows();
-    QVERIFY(Pause(10));
-}
-
-void TstMotion::longPauseBarelyUsesTheCpu()
-{
+    // A full trick lies for two seconds; nothing spins meanwhile.
+    GameModel game([next = 5u]() mutable { return next++; });
+    TableController table(game);
+    table.setTimeScale(1.0);
+    table.setPlayDelay(0);
+    table.setTrickPause(2000);
+    for (int seat = 1; seat <= 4; ++seat)
+        table.setSeat(seat, std::make_unique<ClassicSeat>(game));
+    table.newGame();
+    QTRY_VERIFY_WITH_TIMEOUT(game.phase() == Phase::TrickComplete, 10000);
+    const std::size_t taken = game.takers().size();
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(Pause(2000));
+    QTRY_VERIFY_WITH_TIMEOUT(game.takers().size() > taken, 5000);
     const double wall = clock.elapsed() / 1000.0;
     const double cpu = processCpuSeconds() - cpuBefore;
-    qInfo("2 s pause: %.1f ms of CPU over %.3f s (%.2f %% of one core)", cpu * 1000, wall,
-          100 * cpu / wall);
-    QVERIFY(wall >= 2.0);
+    qInfo("trick pause: %.1f ms of CPU over %.3f s (%.2f %% of one core)", cpu * 1000, wall, 100 * cpu / wall);
+    QVERIFY(wall >= 1.5);
     QVERIFY2(cpu < 0.05 * wall, qPrintable(QString::number(cpu)));
 }
 
@@ -200,58 +193,6 @@ void TstMotion::glideStepFromWindowHeight()
     QFETCH(int, step);
     // Two clock readings in a row lie less than a millisecond apart here, so n is 12.
     QCOMPARE(ComputeGlideStep(height), step);
-}
-
-void TstMotion::endingTheProgramStopsEveryFlow()
-{
-    // Ending is for good, so it runs in a process of its own: this very test, as a child.
-    if (!qEnvironmentVariableIsSet("HALBEET_MOTION_CHILD")) {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HALBEET_MOTION_CHILD"), QStringLiteral("1"));
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("endingTheProgramStopsEveryFlow")});
-        QVERIFY(child.waitForFinished(20000));
-        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(child.exitCode(), 0);
-        return;
-    }
-    bool innerResult = true;
-    QTimer::singleShot(10, this, [&innerResult] {
-        QTimer::singleShot(10, [] { endAllFlows(); });
-        innerResult = Pause(2000);
-    });
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(!Pause(3000));
-    QVERIFY(!innerResult);
-    QVERIFY(clock.elapsed() < 500);
-    QVERIFY(applicationQuitting());
-    // Unlike a new game, nothing waits normally afterwards.
-    QVERIFY(!Pause(10));
-    setTimeScale(0.0);
-    QVERIFY(!Pause(10));
-}
-
-void TstMotion::quittingEndsTheWaitAndAllLaterOnes()
-{
-    QVERIFY(!applicationQuitting());
-    QElapsedTimer clock;
-    clock.start();
-    QTimer::singleShot(30, [] { QCoreApplication::exit(0); });
-    QVERIFY(!Pause(2000));
-    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(applicationQuitting());
-    QVERIFY(!PauseBusy());
-
-    // The flow must be able to stop instead of racing on, whatever the time scale.
-    clock.restart();
-    QVERIFY(!Pause(100));
-    setTimeScale(0.0);
-    QVERIFY(!Pause(100));
-    QVERIFY(clock.elapsed() < 50);
 }
 
 int main(int argc, char* argv[])

@@ -232,6 +232,7 @@ private:
         note(QStringLiteral("bid %1 (total %2, DealerCounter %3)").arg(bid).arg(total).arg(dealer));
         ++m_actionDepth;
         QTest::mouseClick(button, Qt::LeftButton);
+        settle();
         --m_actionDepth;
         if (total < 11) {
             ++m_passes;
@@ -299,6 +300,8 @@ private:
             QTest::mouseClick(sprite, Qt::LeftButton, Qt::NoModifier, QPoint(k == 13 ? 35 : 8, 48));
         else
             emit table().humanCardClicked(sprite);
+        if (!insideWait)
+            settle();
         --m_actionDepth;
 
         if (insideWait) {
@@ -328,6 +331,22 @@ private:
             fail(QStringLiteral("the legal card %1 was not played").arg(detail::cardName(card)));
         if (table().warningImage()->isVisible())
             fail(QStringLiteral("the warning picture stays up after a played card"));
+    }
+
+    // An action at rest is over once the table has come to rest again: the computers have
+    // played up to the human, the glides, pauses and windows of the flow are over. The chaos
+    // timer looks in meanwhile.
+    void settle()
+    {
+        const bool rested = QTest::qWaitFor(
+            [this] {
+                return !m_failure.isEmpty() || !window().isVisible() ||
+                       (!window().tableBusy() && !window().humanCardMoving() &&
+                        !QApplication::activeModalWidget());
+            },
+            60000);
+        if (!rested)
+            fail(QStringLiteral("the table did not come to rest within a minute"));
     }
 
     // ---- menu commands ------------------------------------------------------------------
@@ -386,6 +405,8 @@ private:
             break;
         case Command::About: trigger("N10"); break;
         }
+        if (atRest)
+            settle();
         --m_actionDepth;
         if (m_newGameAnswer)
             fail(QStringLiteral("New Game asked no question"));
@@ -405,7 +426,7 @@ private:
 
     void chaosTick()
     {
-        if (!m_failure.isEmpty() || m_inChaos || !PauseBusy() || QApplication::activeModalWidget())
+        if (!m_failure.isEmpty() || m_inChaos || !window().tableBusy() || QApplication::activeModalWidget())
             return;
         checkNow(false, "inside a wait");
         if (!chance(0.05))
@@ -665,7 +686,7 @@ void TstRandomPlay::scoresOpenedInTheLastTrickPauseLeaveTheDealWhole()
     QTimer user;
     user.setInterval(1);
     QObject::connect(&user, &QTimer::timeout, [&] {
-        if (opened || !PauseBusy() || s.CardsPlayed < 52 || QApplication::activeModalWidget() ||
+        if (opened || !game.window().tableBusy() || s.CardsPlayed < 52 || QApplication::activeModalWidget() ||
             game.table().inputLocked())
             return;
         opened = true;
@@ -674,6 +695,7 @@ void TstRandomPlay::scoresOpenedInTheLastTrickPauseLeaveTheDealWhole()
     user.start();
     setTimeScale(0.05);
     QTest::mouseClick(legalSprite(), Qt::LeftButton, Qt::NoModifier, QPoint(8, 48));
+    QVERIFY(game.waitForHumansTurn());
     setTimeScale(0.0);
     user.stop();
 

@@ -4,6 +4,7 @@
 // flow, crisp cards once a resize has settled, and the window's size kept between runs.
 
 #include "test_support.h"
+#include "glide_wait.h"
 
 #include "settings/settings.h"
 #include "ui/card_art.h"
@@ -165,14 +166,15 @@ void ScaledTableTest::glidesTakeTheSameStepsAtEveryScale()
         CardSprite* m = table.moveSprite(2);
         CardSprite* t = table.trickSlot(2);
         m->moveLogical(Table::cutHome(2));
-        const std::uint64_t before = pauseCount();
-        QVERIFY(table.GlideTo(m, t, game.window().glideStep()));
-        cycles << int(pauseCount() - before);
+        const std::uint64_t before = glideCycleCount();
+        QVERIFY(halbeet::testing::glideToAndWait(table, m, t, game.window().glideStep()));
+        cycles << int(glideCycleCount() - before);
         QCOMPARE(m->logicalPos(), t->logicalPos());
         QCOMPARE(m->pos(), t->pos());
-        const std::uint64_t outBefore = pauseCount();
-        QVERIFY(table.GlideOut(m, Table::Width, m->logicalY(), 448, 32, game.window().glideStep()));
-        cycles << int(pauseCount() - outBefore);
+        const std::uint64_t outBefore = glideCycleCount();
+        QVERIFY(halbeet::testing::glideOutAndWait(table, m, Table::Width, m->logicalY(), 448, 32,
+                                                  game.window().glideStep()));
+        cycles << int(glideCycleCount() - outBefore);
         QCOMPARE(m->logicalPos(), QPoint(448, 32));
         QVERIFY(m->isHidden());
     }
@@ -196,7 +198,7 @@ void ScaledTableTest::resizesDuringGlidesAndTheTrickPause()
         if (!resizedInGlide && table.inputLocked()) {
             resizedInGlide = true;
             window.resize(base * 2);
-        } else if (resizedInGlide && !resizedInPause && PauseBusy() && !table.inputLocked() &&
+        } else if (resizedInGlide && !resizedInPause && window.tableBusy() && !table.inputLocked() &&
                    table.trickSlot(1)->Suite() != 0 && table.trickSlot(2)->Suite() != 0 &&
                    table.trickSlot(3)->Suite() != 0 && table.trickSlot(4)->Suite() != 0) {
             resizedInPause = true;
@@ -210,25 +212,25 @@ void ScaledTableTest::resizesDuringGlidesAndTheTrickPause()
     CardSprite* card = game.spriteOf(game.legalCard());
     QVERIFY(card);
     const QPoint home = card->logicalPos();
-    const std::uint64_t generation = flowGeneration();
+    const std::int64_t deals = game.model().dealsDealt();
     Game::click(card);
     // The trick is taken and the next one led up to the human, who is let in again.
     const auto humanToPlay = [&] {
         return s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] + s.TricksWon[4] == 1 &&
-               game.model().toAct() == 1 && !PauseBusy() && !table.inputLocked();
+               game.model().toAct() == 1 && !window.tableBusy() && !table.inputLocked();
     };
     QTRY_VERIFY2_WITH_TIMEOUT(
         humanToPlay(),
         qPrintable(QStringLiteral("%1 cards played, pause %2, glide %3, pause seen %4")
                        .arg(s.CardsPlayed)
-                       .arg(PauseBusy())
+                       .arg(window.tableBusy())
                        .arg(resizedInGlide)
                        .arg(resizedInPause)),
         10000);
     watcher.stop();
     QVERIFY(resizedInGlide);
     QVERIFY(resizedInPause);
-    QCOMPARE(flowGeneration(), generation);
+    QCOMPARE(game.model().dealsDealt(), deals); // the deal was never given up
     const int taker = s.WinningCard.Seat;
     QCOMPARE(s.CardsPlayed, 4 + (taker == 1 ? 0 : 5 - taker));
     QCOMPARE(halbeet::testing::checkStateInvariants(s, table), QString());

@@ -4,6 +4,7 @@
 
 #include "ui/motion.h"
 #include "ui/table.h"
+#include "glide_wait.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,6 +22,8 @@
 Q_DECLARE_METATYPE(halbeet::TCardFace)
 
 using namespace halbeet;
+using halbeet::testing::glideOutAndWait;
+using halbeet::testing::glideToAndWait;
 
 namespace {
 
@@ -332,7 +335,7 @@ void TstTable::playedCardsOfferTheAboutMenu()
         CardSprite* card = seat == 1 ? m_table->handSprite(1, 5) : m_table->moveSprite(seat);
         const QPoint home = card->pos();
         card->setFace({seat, 9});
-        QVERIFY(m_table->GlideTo(card, m_table->trickSlot(seat), 38));
+        QVERIFY(glideToAndWait(*m_table, card, m_table->trickSlot(seat), 38));
         QVERIFY(!m_table->trickSlot(seat)->isVisible());
         QVERIFY(!m_table->trickMenu()->isVisible());
         clickTable(m_table, card->geometry().topLeft() + QPoint(6, 6), Qt::RightButton);
@@ -634,11 +637,11 @@ void TstTable::glideCycles()
         t->move(to);
         m->show();
         MoveRecorder recorder(m);
-        const std::uint64_t pausesBefore = pauseCount();
-        const bool arrived = out ? m_table->GlideOut(m, to.x(), to.y(), 448, 32, step)
-                                 : m_table->GlideTo(m, t, step);
+        const std::uint64_t cyclesBefore = glideCycleCount();
+        const bool arrived = out ? glideOutAndWait(*m_table, m, to.x(), to.y(), 448, 32, step)
+                                 : glideToAndWait(*m_table, m, t, step);
         QVERIFY(arrived);
-        QCOMPARE(int(pauseCount() - pausesBefore), cycles);
+        QCOMPARE(int(glideCycleCount() - cyclesBefore), cycles);
         // Never past the target on either axis.
         for (const QPoint& at : std::as_const(recorder.path)) {
             if (at == QPoint(448, 32) || at == QPoint(to.x(), 32))
@@ -669,7 +672,7 @@ void TstTable::glideToHandsOverTheFaceAndUnlocks()
         lockedDuringGlide = m_table->inputLocked() && m_window->isEnabled();
         handLockedDuringGlide = !m_table->handSprite(1, 13)->isEnabled();
     });
-    QVERIFY(m_table->GlideTo(m, t, 38));
+    QVERIFY(glideToAndWait(*m_table, m, t, 38));
     QVERIFY(lockedDuringGlide);
     QVERIFY(handLockedDuringGlide);
     QCOMPARE(t->face(), TCardFace({4, 11}));
@@ -690,7 +693,7 @@ void TstTable::glideOutHidesAndParks()
     c->setFace({2, 1});
     c->move(208, 144);
     c->show();
-    QVERIFY(m_table->GlideOut(c, 0, 144, 40, 232, 38));
+    QVERIFY(glideOutAndWait(*m_table, c, 0, 144, 40, 232, 38));
     QVERIFY(c->isHidden());
     QCOMPARE(c->pos(), QPoint(40, 232));
     QCOMPARE(c->face(), TCardFace({2, 1}));
@@ -710,14 +713,21 @@ void TstTable::handCardsRefuseClicksDuringAGlide()
     QTimer clicker;
     clicker.setInterval(4);
     connect(&clicker, &QTimer::timeout, this, [&] {
+        // Each click while the card is still on its way (one click's events may see it land).
         ++clicksTried;
-        clickTable(m_table, {181, 340}); // Card3
-        clickTable(m_table, {380, 340}); // Card13
+        if (m_table->gliding())
+            clickTable(m_table, {181, 340}); // Card3
+        if (m_table->gliding())
+            clickTable(m_table, {380, 340}); // Card13
     });
     CardSprite* mine = m_table->handSprite(1, 7);
     clicker.start();
-    QVERIFY(m_table->GlideTo(mine, m_table->trickSlot(1), 10));
-    clicker.stop();
+    bool landed = false;
+    m_table->glideTo(mine, m_table->trickSlot(1), 10, [&] {
+        clicker.stop(); // the clicks stop as the card lands
+        landed = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(landed, 20000);
     QVERIFY(clicksTried > 2);
     QCOMPARE(spy.size(), 0);
     // Once the glide is over the hand answers again.
@@ -728,8 +738,8 @@ void TstTable::handCardsRefuseClicksDuringAGlide()
 void TstTable::abandonedGlidesStopPromptly_data()
 {
     QTest::addColumn<bool>("out");
-    QTest::newRow("GlideTo") << false;
-    QTest::newRow("GlideOut") << true;
+    QTest::newRow("glideTo") << false;
+    QTest::newRow("glideOut") << true;
 }
 
 void TstTable::abandonedGlidesStopPromptly()
@@ -744,13 +754,18 @@ void TstTable::abandonedGlidesStopPromptly()
     m->move(0, 0);
     m->show();
     t->move(480, 290);
-    QTimer::singleShot(15, [] { stopWaitingFlows(); });
-    QElapsedTimer clock;
-    clock.start();
+    QTimer::singleShot(15, m_table, [this] { m_table->stopGlides(); });
     // A step of 1 would take hundreds of cycles.
-    const bool finished = out ? m_table->GlideOut(m, 480, 290, 448, 32, 1) : m_table->GlideTo(m, t, 1);
+    bool finished = false;
+    if (out)
+        m_table->glideOut(m, {480, 290}, {448, 32}, 1, [&finished] { finished = true; });
+    else
+        m_table->glideTo(m, t, 1, [&finished] { finished = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(!m_table->gliding(), 300);
+    const QPoint stoppedAt = m->pos();
+    QTest::qWait(50);
     QVERIFY(!finished);
-    QVERIFY2(clock.elapsed() < 300, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(m->pos(), stoppedAt); // it moves no more
     QVERIFY(m->pos() != QPoint(480, 290));
     QCOMPARE(t->Suite(), 0); // no face handed over
     QVERIFY(!m->isHidden());  // not parked either

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QCommandLineParser>
 #include <QLabel>
 #include <QPainter>
@@ -25,6 +26,19 @@
 using namespace halbeet;
 
 namespace {
+
+// The demo waits for its glide in a loop of its own; the game never does.
+void glideAndWait(Table& table, CardSprite* m, CardSprite* t, int step)
+{
+    QEventLoop loop;
+    bool over = false;
+    table.glideTo(m, t, step, [&] {
+        over = true;
+        loop.quit();
+    });
+    if (!over)
+        loop.exec();
+}
 
 struct DemoOptions {
     int dealerCounter = 3; // after the deal: seat 3 dealt and shows its turned card
@@ -87,7 +101,7 @@ void playSomeTricks(Table& table, const TGameState& state, int backCode, bool an
                     from->y());
         CardSprite* slot = table.trickSlot(seat);
         if (animate) {
-            table.GlideTo(mover, slot, step);
+            glideAndWait(table, mover, slot, step);
         } else {
             mover->move(slot->pos());
             mover->raise();
@@ -96,7 +110,7 @@ void playSomeTricks(Table& table, const TGameState& state, int backCode, bool an
         }
     }
     if (animate) {
-        table.GlideTo(mine, table.trickSlot(1), step);
+        glideAndWait(table, mine, table.trickSlot(1), step);
     } else {
         mine->move(table.trickSlot(1)->pos());
         mine->raise();
