@@ -65,11 +65,14 @@ class WsClient : public QObject {
             table = welcome->table;
             if (!welcome->token.empty())
                 token = welcome->token;
-        } else if (const auto* event = std::get_if<SeatEvent>(&*message)) {
-            last = *event;
+        } else if (const auto* update = std::get_if<net::TableUpdate>(&*message)) {
+            // The view is rebuilt from the snapshot and the changes after it.
+            if (!seatTable.apply(*update))
+                return;
+            last = seatTable.lastEvent();
             ++events;
-            if (event->kind == SeatEvent::Kind::Snapshot) {
-                snapshot = *event;
+            if (last.kind == SeatEvent::Kind::Snapshot) {
+                snapshot = last;
                 ++snapshots;
             }
             answer();
@@ -95,6 +98,7 @@ class WsClient : public QObject {
     bool holdsTheTable() const { return last.kind == SeatEvent::Kind::Asked && answersLeft <= 0; }
 
     QWebSocket socket;
+    net::SeatTable seatTable;
     bool closed = false;
     int answersLeft = std::numeric_limits<int>::max();
     int seat = 0;
