@@ -146,7 +146,22 @@ int main(int argc, char* argv[])
             return false;
         }
     } watch;
+    QEventLoop* waitingLoop = nullptr;
+    const auto waitForTurn = [&](int timeoutMs) {
+        if (sheetShown || window->humanMayPlay())
+            return true;
+        QEventLoop loop;
+        waitingLoop = &loop;
+        QTimer::singleShot(timeoutMs, &loop, [&loop] { loop.exit(1); });
+        const auto turn = QObject::connect(window.get(), &TForm1::humansTurn, &loop, [&loop] { loop.quit(); });
+        const int timedOut = loop.exec();
+        QObject::disconnect(turn);
+        waitingLoop = nullptr;
+        return timedOut == 0 && (sheetShown || window->humanMayPlay());
+    };
     watch.onShow = [&] {
+        if (waitingLoop)
+            waitingLoop->quit();
         sheetCpu = cpuSeconds();
         sheetWall = wallSeconds();
         sheetShown = true;
@@ -192,8 +207,14 @@ int main(int argc, char* argv[])
         window->table()->bidBox()->setCurrentIndex(choosePassingBid(*window));
         bidButton->click();
 
-        int stuck = 0;
         while (!sheetShown) {
+            // Waits, without polling, until the human may play or the deal's sheet is up.
+            if (!waitForTurn(60000)) {
+                std::fprintf(stderr, "deal_cpu: the human's card was not asked for in deal %d\n", deal);
+                return 1;
+            }
+            if (sheetShown)
+                break;
             if (deal == 1 && !idleCardMeasured) {
                 idleCardMeasured = true;
                 const double cpu = cpuSeconds();
@@ -206,15 +227,11 @@ int main(int argc, char* argv[])
                 excludedWall += wallSeconds() - wall;
             }
             CardSprite* card = legalCard(*window);
-            const int before = game.state().CardsPlayed;
-            if (card)
-                QTest::mouseClick(card, Qt::LeftButton, {}, card->rect().center());
-            if (!sheetShown && game.state().CardsPlayed == before && ++stuck > 100) {
-                std::fprintf(stderr, "deal_cpu: the human's card was not taken in deal %d\n", deal);
+            if (!card) {
+                std::fprintf(stderr, "deal_cpu: no legal card to click in deal %d\n", deal);
                 return 1;
             }
-            if (!sheetShown && game.state().CardsPlayed == before)
-                idle(10);
+            QTest::mouseClick(card, Qt::LeftButton, {}, card->rect().center());
         }
         const double cpu = sheetCpu - cpu0 - excludedCpu;
         const double wall = sheetWall - wall0 - excludedWall;

@@ -717,12 +717,14 @@ void TForm1::asked(const TableView& question)
         m_statusBar->getHintPanel()->setText(texts().flow.BidPrompt);
         m_statusBar->repaintNow();
         keepSaveCurrent();
+        emit humansTurn();
         return;
     }
     m_statusBar->getPlayPanel()->setText(nameLabel(1)->text());
     m_statusBar->repaintNow();
     m_table->UnlockInput();
     m_keys->arm();
+    emit humansTurn();
 }
 
 void TForm1::questionWithdrawn()

@@ -140,6 +140,10 @@ public:
     // Whether quitting now keeps the game for the next start.
     bool quitKeepsGame() const;
 
+signals:
+    // The human is asked for his bid or card, with nothing left to show before it.
+    void humansTurn();
+
 protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
     // A scored deal keeps the save current; a won game's save goes.
