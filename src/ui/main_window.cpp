@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_window.h"
 
-#include "settings/saved_game.h"
 #include "settings/settings.h"
 #include "table/computer_seats.h"
 #include "table/table_controller.h"
@@ -10,6 +9,7 @@
 #include "ui/card_sprite.h"
 #include "ui/hand_keys.h"
 #include "ui/help_launcher.h"
+#include "ui/hint_presenter.h"
 #include "ui/language.h"
 #include "ui/language_menu.h"
 #include "ui/local_seat.h"
@@ -18,7 +18,6 @@
 #include "ui/motion.h"
 #include "ui/name_dialog.h"
 #include "ui/options_dialog.h"
-#include "ui/screen_fit.h"
 #include "ui/score_sheet.h"
 #include "ui/statistics.h"
 #include "ui/statistics_recorder.h"
@@ -41,7 +40,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -98,7 +96,8 @@ const QChar PopIsolate(0x2069);
 } // namespace
 
 TForm1::TForm1(GameModel& game, QWidget* parent)
-    : QMainWindow(parent), m_game(game), m_state(game.state()), m_recorder(game), m_helpLauncher(this)
+    : QMainWindow(parent), m_game(game), m_state(game.state()), m_placement(*this), m_recorder(game), m_saves(game, m_recorder, this),
+      m_helpLauncher(this)
 {
     setObjectName(QStringLiteral("TForm1"));
     auto* client = new QWidget(this);
@@ -145,7 +144,6 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     connect(m_table, &Table::bidConfirmRequested, this, &TForm1::Button1Click);
     connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
     connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
-    m_game.addListener(this);
 
     // The window is the view of seat 1: the person at this computer.
     m_controller = std::make_unique<TableController>(m_game);
@@ -156,8 +154,9 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     m_seat = seat.get();
     m_controller->setSeat(1, std::move(seat));
     m_controller->setPacing(1, true);
-    connect(&m_bidHint, &QFutureWatcher<ExpertBid>::finished, this, [this] { showBidHint(m_bidHint.result()); });
-    connect(&m_cardHint, &QFutureWatcher<ExpertCard>::finished, this, [this] { showCardHint(m_cardHint.result()); });
+    m_hints = new HintPresenter({*m_seat, *m_table, *m_statusBar, *m_keys, [this] { return m_showing || m_humanMoving; },
+                                 [this] { return m_showGeneration; }},
+                                this);
 
     FormCreate();
 }
@@ -171,7 +170,6 @@ void TForm1::stopTable()
 
 TForm1::~TForm1()
 {
-    m_game.removeListener(this);
     dropShows();
     // The controller and its seats go before the widgets its seats report to.
     m_controller.reset();
@@ -242,32 +240,11 @@ void TForm1::FormCreate()
     applyLanguage();
     // The menu bar's height depends on its captions, so the step is taken once they are set.
     adjustSize();
-    m_defaultSize = size();
+    m_placement.setDefaultSize(size());
     updateGlideStep();
 }
 
-void TForm1::updateGlideStep()
-{
-    // The outer height at the default size, frame included once the window system has framed
-    // the window: the step is in the table's logical pixels, whatever the window's size. A
-    // maximised or full-screen window's frame is not the one a normal window has.
-    if (!isMaximized() && !isFullScreen())
-        m_frameHeight = frameGeometry().height() - height();
-    m_glideStep = ComputeGlideStep(m_defaultSize.height() + m_frameHeight);
-}
-
-void TForm1::FullScreenClick()
-{
-    if (isFullScreen()) {
-        if (m_maximizedBeforeFullScreen)
-            showMaximized();
-        else
-            showNormal();
-    } else {
-        m_maximizedBeforeFullScreen = isMaximized();
-        showFullScreen();
-    }
-}
+void TForm1::updateGlideStep() { m_glideStep = m_placement.glideStep(); }
 
 void TForm1::keyPressEvent(QKeyEvent* event)
 {
@@ -291,105 +268,7 @@ void TForm1::changeEvent(QEvent* event)
 void TForm1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    const Qt::WindowStates special = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
-    if (!(windowState() & special) && event->size() != m_normalSize) {
-        m_normalSizeBefore = m_normalSize;
-        m_normalSize = event->size();
-    }
-}
-
-namespace {
-
-// The frame a window manager puts around a normal window, before the window is framed.
-QSize frameAllowance(const QWidget* window)
-{
-    const QSize known = window->frameGeometry().size() - window->size();
-    if (!known.isEmpty() && !window->isMaximized() && !window->isFullScreen())
-        return known;
-    return QSize(GuessedFrame.left() + GuessedFrame.right(),
-                 GuessedFrame.top() + GuessedFrame.bottom());
-}
-
-// Whether a window of this size can be shown whole as a normal window, frame and all. One
-// that cannot is a maximised or full-screen window's size, not a normal one.
-bool fitsAsNormalWindow(QSize size, const QWidget* window)
-{
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return true;
-    const QSize room = screen->availableGeometry().size() - frameAllowance(window);
-    return size.width() <= room.width() && size.height() <= room.height();
-}
-
-} // namespace
-
-QSize TForm1::normalSize() const
-{
-    if (!isMaximized() && !isFullScreen())
-        return size();
-    // Some window managers resize the window to the whole screen before they say it is
-    // maximised, and Qt's normal geometry then takes the maximised size: the size before
-    // that resize is the normal one.
-    for (const QSize& candidate : {m_normalSize, m_normalSizeBefore, normalGeometry().size()}) {
-        if (candidate.isValid() && fitsAsNormalWindow(candidate, this))
-            return candidate;
-    }
-    return m_defaultSize;
-}
-
-QSize TForm1::fittedWindowSize(QSize wanted, QSize minimum, QSize frame, const QRect& available)
-{
-    const QSize room = available.size() - frame;
-    return wanted.boundedTo(room).expandedTo(minimum);
-}
-
-void TForm1::showRestored()
-{
-    const settings::WindowPlacement placement = settings::windowPlacement();
-    QSize wanted = m_defaultSize;
-    if (placement.width > 0 && placement.height > 0)
-        wanted = QSize(placement.width, placement.height);
-    // Files written while a maximised window's size could be taken for its normal size: such
-    // a size would un-maximise into a window past the screen's edges.
-    if ((placement.maximized || placement.fullScreen) && !fitsAsNormalWindow(wanted, this))
-        wanted = m_defaultSize;
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect available = screen->availableGeometry();
-        const QSize frame = frameAllowance(this);
-        resize(fittedWindowSize(wanted, minimumSize(), frame, available));
-        const QRect outer(QPoint(), size() + frame);
-        move(available.center() - outer.center());
-    } else {
-        resize(wanted.expandedTo(minimumSize()));
-    }
-    m_maximizedBeforeFullScreen = placement.maximized;
-    if (placement.fullScreen)
-        showFullScreen();
-    else if (placement.maximized)
-        showMaximized();
-    else
-        show();
-}
-
-void TForm1::saveWindowState()
-{
-    settings::WindowPlacement placement;
-    const bool full = isFullScreen();
-    const bool maximized = full ? m_maximizedBeforeFullScreen : isMaximized();
-    const QSize normal = normalSize();
-    // The default size is stored as no size at all, so a window never resized writes nothing.
-    if (normal.isValid() && normal != m_defaultSize) {
-        placement.width = normal.width();
-        placement.height = normal.height();
-    }
-    placement.maximized = maximized;
-    placement.fullScreen = full;
-    try {
-        settings::setWindowPlacement(placement);
-    } catch (const SettingsWriteError& error) {
-        showSettingsWriteError(this, error);
-    }
+    m_placement.resized(event->size());
 }
 
 void TForm1::applyLanguage()
@@ -467,7 +346,7 @@ void TForm1::nameAccepted()
     // The deck in its first order, for the game's first shuffle: the dialog only names.
     m_game.initDeck();
     update();
-    if (offerSavedGame()) {
+    if (m_saves.offerSavedGame()) {
         m_statusBar->repaintNow();
         update();
         setEnabled(true);
@@ -714,7 +593,7 @@ void TForm1::asked(const TableView& question)
         m_table->bidBox()->setFocus();
         m_statusBar->getHintPanel()->setText(texts().flow.BidPrompt);
         m_statusBar->repaintNow();
-        keepSaveCurrent();
+        m_saves.keepSaveCurrent();
         return;
     }
     m_statusBar->getPlayPanel()->setText(nameLabel(1)->text());
@@ -848,11 +727,7 @@ void TForm1::PlayCard(CardSprite* sprite)
     }
     m_keys->disarm();
     m_table->warningImage()->hide();
-    clearHint();
-    if (m_hintShown) {
-        m_statusBar->getHintPanel()->setText(texts().flow.EmptyHint);
-        m_hintShown = false;
-    }
+    m_hints->withdraw();
 
     CardSprite* humanSlot = m_table->trickSlot(1);
     m_humanSprite = sprite;
@@ -940,7 +815,7 @@ void TForm1::sweepTrick(int taker, std::function<void()> swept)
     // The reference coordinate is read once, before the first card moves. The cards leave by
     // the window's edges as laid out at the default size, so that a sweep takes as many steps
     // at every size of the window.
-    const QSize sweepEdge = m_defaultSize;
+    const QSize sweepEdge = m_placement.defaultSize();
     QPoint to;
     std::array<CardSprite*, 4> order{};
     switch (taker) {
@@ -1009,7 +884,7 @@ void TForm1::takeTrick(int taker, int tricksOfTaker)
         marker->repaint();
     }
     // A crash or a power cut loses at most the trick under way.
-    keepSaveCurrent();
+    m_saves.keepSaveCurrent();
 }
 
 void TForm1::showScoredDeal(const TableView& view, const std::function<void()>& done)
@@ -1055,162 +930,13 @@ void TForm1::showWonGame(const TableView& view)
     m_controller->newGame();
 }
 
-// ---------------------------------------------------------------------------------------
-// Hints
-
-namespace {
-
-// How far a hinted card rises out of the hand: a little, so it still reads as part of the fan.
-constexpr int HintLift = 10;
-
-QString cardName(TCardFace card)
-{
-    const ExpertTexts& t = texts().expert;
-    if (card.Suite < 1 || card.Suite > 4 || card.Number < 1 || card.Number > 13)
-        return {};
-    return t.cardName.arg(t.rankNames[static_cast<std::size_t>(card.Number)],
-                          t.suitNames[static_cast<std::size_t>(card.Suite)]);
-}
-
-} // namespace
-
-void TForm1::clearHint()
-{
-    if (m_hintSprite && m_hintSprite->logicalY() == Table::HandTop - HintLift)
-        m_hintSprite->moveLogical(m_hintSprite->logicalX(), Table::HandTop);
-    m_hintSprite = nullptr;
-}
-
-void TForm1::HintClick()
-{
-    // Only on the human's own turn, with nothing moving.
-    if (!m_seat->asked() || m_showing || m_humanMoving || m_bidHint.isRunning() || m_cardHint.isRunning())
-        return;
-    // The Expert asked on the human's own view of the table: the view he was asked with.
-    const TableView view = m_seat->question();
-    if (view.phase == Phase::Bidding && !m_table->bidButton()->isVisible())
-        return;
-    if (view.phase != Phase::Bidding && view.phase != Phase::Playing)
-        return;
-    m_hintAsked = {m_showGeneration, view.dealsDealt, view.seat.PlayCount, view.phase};
-    // Without time (tests) the hint is there when the command returns.
-    const bool wait = timeScale() == 0.0;
-    if (view.phase == Phase::Bidding) {
-        const QFuture<ExpertBid> thinking = ThinkExpertBid(view);
-        if (wait)
-            showBidHint(thinking.result());
-        else
-            m_bidHint.setFuture(thinking);
-        return;
-    }
-    // No card is taken while the Expert thinks, so the mark goes away meanwhile.
-    m_keys->disarm();
-    const QFuture<ExpertCard> thinking = ThinkExpertCard(view);
-    if (wait)
-        showCardHint(thinking.result());
-    else
-        m_cardHint.setFuture(thinking);
-}
-
-bool TForm1::hintStillWanted() const
-{
-    // The position may have moved on while the Expert thought (the bid button, a menu
-    // command): the hint then belongs to a moment that is gone.
-    const TableView& now = m_seat->question();
-    return m_hintAsked.generation == m_showGeneration && m_seat->asked() && now.phase == m_hintAsked.phase &&
-           now.dealsDealt == m_hintAsked.deal && now.seat.PlayCount == m_hintAsked.played;
-}
-
-void TForm1::showBidHint(const ExpertBid& choice)
-{
-    if (!hintStillWanted())
-        return;
-    QComboBox* box = m_table->bidBox();
-    box->setCurrentIndex(box->findText(QString::number(choice.bid)));
-    m_statusBar->getHintPanel()->setText(texts().expert.BidHint.arg(choice.bid));
-    m_hintShown = true;
-}
-
-void TForm1::showCardHint(const ExpertCard& choice)
-{
-    if (!hintStillWanted())
-        return;
-    m_keys->arm();
-    clearHint();
-    for (int k = 1; k <= 13; ++k) {
-        CardSprite* sprite = m_table->handSprite(1, k);
-        if (sprite->isVisible() && sprite->face() == choice.card && sprite->logicalY() == Table::HandTop) {
-            m_hintSprite = sprite;
-            sprite->moveLogical(sprite->logicalX(), Table::HandTop - HintLift);
-            // Return then plays the hinted card.
-            m_keys->mark(sprite);
-            break;
-        }
-    }
-    const auto why = static_cast<std::size_t>(choice.why);
-    const auto& reasons = texts().expert.reasons;
-    static_assert(std::tuple_size_v<std::decay_t<decltype(reasons)>> ==
-                  static_cast<std::size_t>(ExpertReason::NoReason));
-    // A reason is shown only when one is true of the card (NoReason has no text).
-    m_statusBar->getHintPanel()->setText(why < reasons.size()
-                                             ? texts().expert.CardHint.arg(cardName(choice.card), reasons[why])
-                                             : texts().expert.CardHintPlain.arg(cardName(choice.card)));
-    m_hintShown = true;
-}
-
-// ---------------------------------------------------------------------------------------
-// The game that outlives the window
-
-bool TForm1::gameWorthKeeping() const
-{
-    // Between deals the phase is DealOver (GameOver once the game is won).
-    return m_game.dealInProgress() || (m_game.phase() == Phase::DealOver && m_game.dealScored());
-}
-
-bool TForm1::quitKeepsGame() const { return settings::resumeGames() && gameWorthKeeping(); }
-
-bool TForm1::storeGame(QString* where)
-{
-    if (!settings::resumeGames()) {
-        // Turned off during the run: this run's save is not left behind to be offered.
-        if (m_ownsSave) {
-            savedgame::discard();
-            m_ownsSave = false;
-        }
-        return true;
-    }
-    if (!gameWorthKeeping())
-        return true;
-    if (!savedgame::write(m_game.save(), where))
-        return false;
-    m_ownsSave = true;
-    return true;
-}
-
-void TForm1::saveGameOnQuit()
-{
-    QString where;
-    if (!storeGame(&where))
-        LangMessageDlg(texts().savedGame.SaveFailedNotice.arg(where), DialogType::Warning, MsgButton::OK,
-                       this);
-}
-
-void TForm1::keepSaveCurrent()
-{
-    QString where;
-    if (storeGame(&where) || m_saveErrorShown)
-        return;
-    m_saveErrorShown = true;
-    LangMessageDlg(texts().savedGame.SaveFailedNotice.arg(where), DialogType::Warning, MsgButton::OK, this);
-}
+void TForm1::HintClick() { m_hints->showHint(); }
 
 void TForm1::endOnSignal()
 {
     if (m_endingWithoutQuestion)
         return; // a second signal while ending
-    QString where;
-    if (!storeGame(&where))
-        qWarning("halbeet: the game could not be saved to %s", qPrintable(where));
+    m_saves.storeOnSignal();
     // The close handler then stores the window's state and ends the flows and the program;
     // an open question or dialog ends with it.
     m_endingWithoutQuestion = true;
@@ -1244,45 +970,6 @@ QString TForm1::gameWonText() const
            t.OtherSideScores.arg(name(2), score(s.seat.Scores[2]), name(4), score(s.seat.Scores[4]));
 }
 
-bool TForm1::offerSavedGame()
-{
-    if (!settings::resumeGames())
-        return false;
-    bool unreadable = false;
-    const std::optional<std::string> text = savedgame::read(&unreadable);
-    if (!text && !unreadable)
-        return false;
-    // Its dialogs must be answerable; the name dialog's wait left the window disabled.
-    setEnabled(true);
-    const SavedGameTexts& t = texts().savedGame;
-    QString reason = t.Damaged;
-    if (text) {
-        GameModel probe([] { return 0u; });
-        GameModel::LoadProblem problem = GameModel::LoadProblem::Damaged;
-        if (probe.load(*text, nullptr, &problem)) {
-            const bool wanted = LangMessageDlg(t.ResumeQuestion, DialogType::Custom,
-                                               MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes;
-            // A game that is not continued now is gone. One that is stays on disk until it
-            // ends, kept current as it goes on, so that a crash does not lose it after all.
-            if (!wanted || !m_game.load(*text)) {
-                savedgame::discard();
-                return false;
-            }
-            m_ownsSave = true;
-            // Its deals go on counting in the statistics under the game's own id.
-            m_recorder.gameResumed();
-            return true;
-        }
-        reason = problem == GameModel::LoadProblem::NotASave       ? t.NotASave
-                 : problem == GameModel::LoadProblem::NewerVersion ? t.NewerVersion
-                                                                   : t.Damaged;
-    }
-    const QString kept = savedgame::setAside();
-    LangMessageDlg(t.UnreadableNotice.arg(reason, kept.isEmpty() ? t.KeptNowhere : kept), DialogType::Warning,
-                   MsgButton::OK, this);
-    return false;
-}
-
 void TForm1::layOut(const TableView& view, bool freshDeal)
 {
     // Laid out from what the human's seat may know: a new deal, a restored game, a seat that
@@ -1293,8 +980,7 @@ void TForm1::layOut(const TableView& view, bool freshDeal)
     m_table->UnlockInput();
     m_humanMoving = false;
     m_humanSprite = nullptr;
-    m_hintSprite = nullptr;
-    m_hintShown = false;
+    m_hints->forget();
     m_table->warningImage()->hide();
     m_table->DeleteCards();
     m_table->deletegools();
@@ -1466,25 +1152,6 @@ void TForm1::StatisticsClick()
                                    nameLabel(4)->text()});
 }
 
-void TForm1::gameEvent(const GameModel& game, const GameEvent& event)
-{
-    switch (event.kind) {
-    case GameEvent::Kind::DealScored:
-        // Kept between deals too; a won game is not (below).
-        if (game.state().GameWinner == 0)
-            keepSaveCurrent();
-        break;
-    case GameEvent::Kind::GameWon:
-        if (m_ownsSave) {
-            savedgame::discard();
-            m_ownsSave = false;
-        }
-        break;
-    default:
-        break;
-    }
-}
-
 void TForm1::N6Click()
 {
     const QString playing = m_statusBar->getPlayPanel()->text();
@@ -1520,7 +1187,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         // Between deals a game is kept as it stands (or this run's save goes, when saving
         // has been turned off); ending without a name or on a signal has done its part.
         if (!m_endingWithoutQuestion)
-            saveGameOnQuit();
+            m_saves.saveGameOnQuit();
         saveWindowState();
         stopTable();
         event->accept();
@@ -1536,8 +1203,8 @@ void TForm1::closeEvent(QCloseEvent* event)
     const FlowTexts& t = texts().flow;
     const TableHold hold(*m_controller, m_table);
     if (LangMessageDlg(t.ExitQuestion, DialogType::Custom, MsgButton::Yes | MsgButton::No, this,
-                       quitKeepsGame() ? t.ExitKeepsGame : t.ExitLosesGame) == MsgResult::Yes) {
-        saveGameOnQuit();
+                       m_saves.quitKeepsGame() ? t.ExitKeepsGame : t.ExitLosesGame) == MsgResult::Yes) {
+        m_saves.saveGameOnQuit();
         saveWindowState();
         stopTable();
         event->accept();
