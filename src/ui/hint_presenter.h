@@ -19,7 +19,7 @@ class CardSprite;
 class HandKeys;
 class LocalSeat;
 class Table;
-class TStatusBar;
+class StatusBar;
 
 // The Expert thinks off the event loop when the table runs in time; a hint that comes back
 // after the position has moved on (a step shown, a New Game) is dropped.
@@ -28,7 +28,7 @@ public:
     struct Context {
         LocalSeat& seat;
         Table& table;
-        TStatusBar& statusBar;
+        StatusBar& statusBar;
         HandKeys& keys;
         // Something on the table moves or is being shown: no hint then.
         std::function<bool()> tableMoving;

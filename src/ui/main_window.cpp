@@ -95,7 +95,7 @@ const QChar PopIsolate(0x2069);
 
 } // namespace
 
-TForm1::TForm1(GameModel& game, QWidget* parent)
+MainWindow::MainWindow(GameModel& game, QWidget* parent)
     : QMainWindow(parent), m_game(game), m_state(game.state()), m_placement(*this), m_recorder(game), m_saves(game, m_recorder, this),
       m_helpLauncher(this)
 {
@@ -106,7 +106,7 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_table = new Table(client);
-    m_statusBar = new TStatusBar(m_state, client);
+    m_statusBar = new StatusBar(m_state, client);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     layout->addWidget(m_table);
     layout->addWidget(m_statusBar);
@@ -117,16 +117,16 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     createMenus();
 
     // The secondary windows exist once for the run, created in this order.
-    m_about = new TAboutBox(this);
-    m_scores = new TScores(m_game, *m_table, *m_statusBar, this);
-    m_options = new Tstings(*m_table, *m_statusBar, m_game, this);
-    m_lastShot = new TLASTSHOT(this);
+    m_about = new AboutBox(this);
+    m_scores = new ScoreSheet(m_game, *m_table, *m_statusBar, this);
+    m_options = new OptionsDialog(*m_table, *m_statusBar, m_game, this);
+    m_lastShot = new LastTrickWindow(this);
     m_scores->setDealClosedHandler([this] { m_sheetClosedAfterDeal = true; });
     // The sheet's close box and Alt+F4 after a deal mean the program, not the next deal.
     m_scores->setCloseRequestHandler([this] { close(); });
     m_access = new TableAccess(*this);
 
-    connect(m_table, &Table::humanCardClicked, this, &TForm1::PlayCard);
+    connect(m_table, &Table::humanCardClicked, this, &MainWindow::playCard);
     m_keys = new HandKeys(
         *m_table, *this, [this] { return humanMayPlay(); },
         [this](const CardSprite* sprite) {
@@ -139,11 +139,11 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
                     return true;
             return false;
         },
-        [this](CardSprite* sprite) { PlayCard(sprite); });
-    connect(m_table->bidButton(), &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(m_table, &Table::bidConfirmRequested, this, &TForm1::Button1Click);
-    connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
-    connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
+        [this](CardSprite* sprite) { playCard(sprite); });
+    connect(m_table->bidButton(), &QPushButton::clicked, this, &MainWindow::confirmBid);
+    connect(m_table, &Table::bidConfirmRequested, this, &MainWindow::confirmBid);
+    connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &MainWindow::bidChoiceChanged);
+    connect(m_table->aboutAction(), &QAction::triggered, this, &MainWindow::showAbout);
 
     // The window is the view of seat 1: the person at this computer.
     m_controller = std::make_unique<TableController>(m_game);
@@ -158,17 +158,17 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
                                  [this] { return m_showGeneration; }},
                                 this);
 
-    FormCreate();
+    setUpWindow();
 }
 
-void TForm1::stopTable()
+void MainWindow::stopTable()
 {
     markApplicationQuitting();
     dropShows();
     m_controller->stop();
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
     dropShows();
     // The controller and its seats go before the widgets its seats report to.
@@ -176,9 +176,9 @@ TForm1::~TForm1()
     m_seat = nullptr;
 }
 
-void TForm1::createMenus()
+void MainWindow::createMenus()
 {
-    auto addItem = [this](QMenu* menu, const QString& name, void (TForm1::*handler)(),
+    auto addItem = [this](QMenu* menu, const QString& name, void (MainWindow::*handler)(),
                           const QKeySequence& shortcut = {}) {
         QAction* action = menu->addAction(QString());
         action->setObjectName(name);
@@ -190,28 +190,28 @@ void TForm1::createMenus()
     QMenu* game = menuBar()->addMenu(QString());
     game->setObjectName(QStringLiteral("N1"));
     game->menuAction()->setObjectName(QStringLiteral("N1"));
-    addItem(game, QStringLiteral("N2"), &TForm1::N2Click, Qt::Key_F2);
+    addItem(game, QStringLiteral("N2"), &MainWindow::askNewGame, Qt::Key_F2);
     game->addSeparator()->setObjectName(QStringLiteral("N5"));
-    addItem(game, QStringLiteral("N6"), &TForm1::N6Click);
-    addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4)->setEnabled(false);
-    addItem(game, QStringLiteral("N4"), &TForm1::N4Click, Qt::Key_F3);
-    addItem(game, QStringLiteral("Statistics"), &TForm1::StatisticsClick)
+    addItem(game, QStringLiteral("N6"), &MainWindow::showOptions);
+    addItem(game, QStringLiteral("N3"), &MainWindow::showLastTrick, Qt::Key_F4)->setEnabled(false);
+    addItem(game, QStringLiteral("N4"), &MainWindow::showScores, Qt::Key_F3);
+    addItem(game, QStringLiteral("Statistics"), &MainWindow::showStatistics)
         ->setText(texts().statistics.menuItem);
-    addItem(game, QStringLiteral("Hint1"), &TForm1::HintClick, Qt::Key_H);
-    addItem(game, QStringLiteral("FullScreen1"), &TForm1::FullScreenClick, Qt::Key_F11)->setCheckable(true);
+    addItem(game, QStringLiteral("Hint1"), &MainWindow::showHint, Qt::Key_H);
+    addItem(game, QStringLiteral("FullScreen1"), &MainWindow::toggleFullScreen, Qt::Key_F11)->setCheckable(true);
     game->addSeparator()->setObjectName(QStringLiteral("N16"));
     QMenu* language = game->addMenu(QString());
     language->setObjectName(QStringLiteral("Language1"));
     language->menuAction()->setObjectName(QStringLiteral("Language1"));
     m_languageMenu = new LanguageMenu(language, this);
     game->addSeparator()->setObjectName(QStringLiteral("N8"));
-    addItem(game, QStringLiteral("N7"), &TForm1::N7Click);
+    addItem(game, QStringLiteral("N7"), &MainWindow::exitCommand);
 
     QMenu* help = menuBar()->addMenu(QString());
     help->setObjectName(QStringLiteral("N9"));
     help->menuAction()->setObjectName(QStringLiteral("N9"));
-    addItem(help, QStringLiteral("N10"), &TForm1::N10Click);
-    addItem(help, QStringLiteral("N12"), &TForm1::N12Click, Qt::Key_F1);
+    addItem(help, QStringLiteral("N10"), &MainWindow::showAbout);
+    addItem(help, QStringLiteral("N12"), &MainWindow::showHelp, Qt::Key_F1);
 
     // F10 opens the first menu: a key, not a letter, so it works in every language and
     // keyboard layout.
@@ -224,15 +224,15 @@ void TForm1::createMenus()
     });
 }
 
-QAction* TForm1::menuItem(const QString& name) const
+QAction* MainWindow::menuItem(const QString& name) const
 {
     const auto actions = findChildren<QAction*>(name);
     return actions.isEmpty() ? nullptr : actions.first();
 }
 
-QLabel* TForm1::nameLabel(int seat) const { return m_table->nameLabel(seat); }
+QLabel* MainWindow::nameLabel(int seat) const { return m_table->nameLabel(seat); }
 
-void TForm1::FormCreate()
+void MainWindow::setUpWindow()
 {
     // The deal reseeds from the clock before every shuffle; this first seeding only keeps the
     // generator's state from being a constant.
@@ -244,19 +244,19 @@ void TForm1::FormCreate()
     updateGlideStep();
 }
 
-void TForm1::updateGlideStep() { m_glideStep = m_placement.glideStep(); }
+void MainWindow::updateGlideStep() { m_glideStep = m_placement.glideStep(); }
 
-void TForm1::keyPressEvent(QKeyEvent* event)
+void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     // Esc leaves full screen too, as a player expects; otherwise it means nothing here.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && isFullScreen()) {
-        FullScreenClick();
+        toggleFullScreen();
         return;
     }
     QMainWindow::keyPressEvent(event);
 }
 
-void TForm1::changeEvent(QEvent* event)
+void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
@@ -265,13 +265,13 @@ void TForm1::changeEvent(QEvent* event)
     }
 }
 
-void TForm1::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     m_placement.resized(event->size());
 }
 
-void TForm1::applyLanguage()
+void MainWindow::applyLanguage()
 {
     const MainWindowTexts& t = texts().mainWindow;
     setWindowTitle(t.caption);
@@ -301,7 +301,7 @@ void TForm1::applyLanguage()
     m_languageMenu->checkCurrentLanguage();
 }
 
-void TForm1::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     if (m_timer1 || m_names)
@@ -310,18 +310,18 @@ void TForm1::showEvent(QShowEvent* event)
     m_timer1 = new QTimer(this);
     m_timer1->setSingleShot(true);
     m_timer1->setInterval(m_nameDialogDelay);
-    connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(m_timer1, &QTimer::timeout, this, &MainWindow::showNameDialog);
     m_timer1->start();
 }
 
-void TForm1::Timer1Timer()
+void MainWindow::showNameDialog()
 {
     // The window has been framed by now, and no card has moved yet.
     updateGlideStep();
     setEnabled(false);
-    m_names = new Tnamesform(*m_table, this);
-    connect(m_names, &Tnamesform::nameAccepted, this, &TForm1::nameAccepted);
-    connect(m_names, &Tnamesform::closedWithoutName, this, &TForm1::endWithoutName);
+    m_names = new NameDialog(*m_table, this);
+    connect(m_names, &NameDialog::nameAccepted, this, &MainWindow::nameAccepted);
+    connect(m_names, &NameDialog::closedWithoutName, this, &MainWindow::endWithoutName);
     m_names->show();
     m_names->raise();
     m_names->activateWindow();
@@ -331,7 +331,7 @@ void TForm1::Timer1Timer()
     update();
 }
 
-void TForm1::endWithoutName()
+void MainWindow::endWithoutName()
 {
     // No name, no game: the program ends at once. quit() would ask the main window to close,
     // and its close handler would ask whether to exit.
@@ -341,7 +341,7 @@ void TForm1::endWithoutName()
     QCoreApplication::exit(0);
 }
 
-void TForm1::nameAccepted()
+void MainWindow::nameAccepted()
 {
     // The deck in its first order, for the game's first shuffle: the dialog only names.
     m_game.initDeck();
@@ -357,13 +357,13 @@ void TForm1::nameAccepted()
         m_controller->resume();
         return;
     }
-    NewDeal();
+    newDeal();
     m_statusBar->repaintNow();
     update();
     setEnabled(true);
     // The keyboard comes back to the table from the name dialog that had it. A window manager
     // may have activated the window already, while the deal was laid out: it was disabled
-    // then, so the bid list could not take the focus that NewDeal gave it, and activating an
+    // then, so the bid list could not take the focus that newDeal gave it, and activating an
     // active window brings no focus either. The list takes it now that it can.
     if (m_table->bidBox()->isVisible())
         m_table->bidBox()->setFocus(Qt::ActiveWindowFocusReason);
@@ -373,7 +373,7 @@ void TForm1::nameAccepted()
 // ---------------------------------------------------------------------------------------
 // The seats of the table
 
-void TForm1::seatComputers()
+void MainWindow::seatComputers()
 {
     // The level is read at each deal; a deal in progress keeps the players it began with.
     m_expert = settings::expertPlayers();
@@ -392,7 +392,7 @@ void TForm1::seatComputers()
     m_game.setTrickPause(1000);
 }
 
-void TForm1::clearTableForNewGame()
+void MainWindow::clearTableForNewGame()
 {
     dropShows();
     m_keys->disarm();
@@ -421,14 +421,14 @@ void TForm1::clearTableForNewGame()
     clearStatusForNoDeal(false);
 }
 
-void TForm1::NewDeal()
+void MainWindow::newDeal()
 {
     dropShows();
     seatComputers();
     m_controller->newDeal();
 }
 
-void TForm1::newGame()
+void MainWindow::newGame()
 {
     clearTableForNewGame();
     m_scores->resetSheet();
@@ -439,13 +439,13 @@ void TForm1::newGame()
 // ---------------------------------------------------------------------------------------
 // Showing what the table reports, one step after the other
 
-void TForm1::told(const SeatEvent& event)
+void MainWindow::told(const SeatEvent& event)
 {
     m_toShow.push_back(event);
     showQueued();
 }
 
-void TForm1::showQueued()
+void MainWindow::showQueued()
 {
     // Steps are shown one at a time, in the order they were told: one that arrives while
     // another is shown waits its turn. A step shown at once (without time, or one without
@@ -472,7 +472,7 @@ void TForm1::showQueued()
     m_inShowLoop = false;
 }
 
-void TForm1::shownStep(std::uint64_t serial, std::uint64_t generation)
+void MainWindow::shownStep(std::uint64_t serial, std::uint64_t generation)
 {
     if (generation != m_showGeneration)
         return; // a step of a table given up meanwhile (New Game, a close)
@@ -482,7 +482,7 @@ void TForm1::shownStep(std::uint64_t serial, std::uint64_t generation)
     showQueued();
 }
 
-void TForm1::dropShows()
+void MainWindow::dropShows()
 {
     ++m_showGeneration;
     m_toShow.clear();
@@ -491,7 +491,7 @@ void TForm1::dropShows()
     m_humanMoving = false;
 }
 
-void TForm1::present(const SeatEvent& event)
+void MainWindow::present(const SeatEvent& event)
 {
     const TableView& view = event.view;
     const std::uint64_t serial = event.serial;
@@ -565,7 +565,7 @@ void TForm1::present(const SeatEvent& event)
     done();
 }
 
-void TForm1::showEveryBid(const TableView& view)
+void MainWindow::showEveryBid(const TableView& view)
 {
     for (int seat = 1; seat <= 4; ++seat) {
         const std::int32_t bid = view.seat.Bids[static_cast<std::size_t>(seat)];
@@ -574,7 +574,7 @@ void TForm1::showEveryBid(const TableView& view)
     }
 }
 
-void TForm1::showWhoPlays(const TableView& view)
+void MainWindow::showWhoPlays(const TableView& view)
 {
     if (view.phase != Phase::Playing || view.toAct < 1 || view.toAct > 4)
         return;
@@ -582,7 +582,7 @@ void TForm1::showWhoPlays(const TableView& view)
     m_statusBar->repaintNow();
 }
 
-void TForm1::asked(const TableView& question)
+void MainWindow::asked(const TableView& question)
 {
     if (question.phase == Phase::Bidding) {
         adaptBidList(question.legalBids);
@@ -602,12 +602,12 @@ void TForm1::asked(const TableView& question)
     m_keys->arm();
 }
 
-void TForm1::questionWithdrawn()
+void MainWindow::questionWithdrawn()
 {
     m_keys->disarm();
 }
 
-void TForm1::adaptBidList(const std::vector<std::int32_t>& bids)
+void MainWindow::adaptBidList(const std::vector<std::int32_t>& bids)
 {
     QComboBox* box = m_table->bidBox();
     QStringList wanted;
@@ -624,7 +624,7 @@ void TForm1::adaptBidList(const std::vector<std::int32_t>& bids)
     box->setCurrentIndex(-1);
 }
 
-void TForm1::loadPlayDelay()
+void MainWindow::loadPlayDelay()
 {
     // The corrected speed is written back; a refused write must not stop the deal, so the
     // corrected value is used all the same and the user is told once, not at every deal.
@@ -639,12 +639,12 @@ void TForm1::loadPlayDelay()
     }
 }
 
-void TForm1::ComboBox1Change()
+void MainWindow::bidChoiceChanged()
 {
     m_table->bidButton()->setEnabled(!m_table->bidBox()->currentText().isEmpty());
 }
 
-void TForm1::clearStatusForNoDeal(bool emptyHint)
+void MainWindow::clearStatusForNoDeal(bool emptyHint)
 {
     m_statusBar->getDealPanel()->setText(QString());
     m_statusBar->getPlayPanel()->setText(QString());
@@ -653,12 +653,12 @@ void TForm1::clearStatusForNoDeal(bool emptyHint)
     m_statusBar->repaintBlank();
 }
 
-bool TForm1::askedToBid() const
+bool MainWindow::askedToBid() const
 {
     return m_seat->asked() && m_seat->question().phase == Phase::Bidding;
 }
 
-void TForm1::Button1Click()
+void MainWindow::confirmBid()
 {
     QComboBox* box = m_table->bidBox();
     QPushButton* button = m_table->bidButton();
@@ -698,18 +698,18 @@ void TForm1::Button1Click()
     m_seat->answer(SeatAction::ofBid(bid));
 }
 
-bool TForm1::tableBusy() const
+bool MainWindow::tableBusy() const
 {
     return showingStep() || m_controller->waiting() || m_controller->asking() >= 2;
 }
 
-bool TForm1::humanMayPlay() const
+bool MainWindow::humanMayPlay() const
 {
     return m_seat->asked() && m_seat->question().phase == Phase::Playing && !m_humanMoving && !m_showing &&
            !m_table->inputLocked() && !m_table->bidButton()->isVisible();
 }
 
-void TForm1::PlayCard(CardSprite* sprite)
+void MainWindow::playCard(CardSprite* sprite)
 {
     // Not the human's turn: bidding, the computers still to play, his card already on its
     // way or on the trick, or no deal at all. Nor while a step is still being shown.
@@ -745,7 +745,7 @@ void TForm1::PlayCard(CardSprite* sprite)
     });
 }
 
-void TForm1::showCardPlayed(const SeatEvent& event, const std::function<void()>& done)
+void MainWindow::showCardPlayed(const SeatEvent& event, const std::function<void()>& done)
 {
     const int seat = event.seat;
     const TCardFace card = event.card;
@@ -801,7 +801,7 @@ void TForm1::showCardPlayed(const SeatEvent& event, const std::function<void()>&
 // ---------------------------------------------------------------------------------------
 // Completing a trick
 
-void TForm1::sweepTrick(int taker, std::function<void()> swept)
+void MainWindow::sweepTrick(int taker, std::function<void()> swept)
 {
     CardSprite* human = m_humanSprite;
     CardSprite* p2 = m_table->moveSprite(2);
@@ -865,7 +865,7 @@ void TForm1::sweepTrick(int taker, std::function<void()> swept)
     (*next)(0);
 }
 
-void TForm1::clearTrickSlots()
+void MainWindow::clearTrickSlots()
 {
     for (int seat = 1; seat <= 4; ++seat) {
         CardSprite* slot = m_table->trickSlot(seat);
@@ -874,7 +874,7 @@ void TForm1::clearTrickSlots()
     }
 }
 
-void TForm1::takeTrick(int taker, int tricksOfTaker)
+void MainWindow::takeTrick(int taker, int tricksOfTaker)
 {
     if (tricksOfTaker >= 1 && tricksOfTaker <= 13) {
         CardSprite* marker = m_table->marker(taker, tricksOfTaker);
@@ -887,7 +887,7 @@ void TForm1::takeTrick(int taker, int tricksOfTaker)
     m_saves.keepSaveCurrent();
 }
 
-void TForm1::showScoredDeal(const TableView& view, const std::function<void()>& done)
+void MainWindow::showScoredDeal(const TableView& view, const std::function<void()>& done)
 {
     m_statusBar->getPlayPanel()->setText(QString());
     m_statusBar->getDealPanel()->setText(QString());
@@ -906,7 +906,7 @@ void TForm1::showScoredDeal(const TableView& view, const std::function<void()>& 
     done();
 }
 
-void TForm1::showWonGame(const TableView& view)
+void MainWindow::showWonGame(const TableView& view)
 {
     Q_UNUSED(view);
     for (int seat = 1; seat <= 4; ++seat)
@@ -930,9 +930,9 @@ void TForm1::showWonGame(const TableView& view)
     m_controller->newGame();
 }
 
-void TForm1::HintClick() { m_hints->showHint(); }
+void MainWindow::showHint() { m_hints->showHint(); }
 
-void TForm1::endOnSignal()
+void MainWindow::endOnSignal()
 {
     if (m_endingWithoutQuestion)
         return; // a second signal while ending
@@ -946,7 +946,7 @@ void TForm1::endOnSignal()
     QCoreApplication::exit(0);
 }
 
-QString TForm1::gameWonText() const
+QString MainWindow::gameWonText() const
 {
     const FlowTexts& t = texts().flow;
     // What the human's seat has seen of the game's end.
@@ -970,7 +970,7 @@ QString TForm1::gameWonText() const
            t.OtherSideScores.arg(name(2), score(s.seat.Scores[2]), name(4), score(s.seat.Scores[4]));
 }
 
-void TForm1::layOut(const TableView& view, bool freshDeal)
+void MainWindow::layOut(const TableView& view, bool freshDeal)
 {
     // Laid out from what the human's seat may know: a new deal, a restored game, a seat that
     // takes its place at a table in progress.
@@ -1115,7 +1115,7 @@ void TForm1::layOut(const TableView& view, bool freshDeal)
 // ---------------------------------------------------------------------------------------
 // Menu commands
 
-void TForm1::N2Click()
+void MainWindow::askNewGame()
 {
     bool wanted = false;
     {
@@ -1127,7 +1127,7 @@ void TForm1::N2Click()
         newGame();
 }
 
-void TForm1::N3Click()
+void MainWindow::showLastTrick()
 {
     if (menuItem(QStringLiteral("N3"))->isEnabled()) {
         const TableHold hold(*m_controller, m_table);
@@ -1135,24 +1135,24 @@ void TForm1::N3Click()
     }
 }
 
-void TForm1::setLastTrickAvailable(bool available)
+void MainWindow::setLastTrickAvailable(bool available)
 {
     menuItem(QStringLiteral("N3"))->setEnabled(available);
 }
 
-void TForm1::N4Click()
+void MainWindow::showScores()
 {
     const TableHold hold(*m_controller, m_table);
     m_scores->exec();
 }
 
-void TForm1::StatisticsClick()
+void MainWindow::showStatistics()
 {
     m_recorder.statistics().showWindow(this, {nameLabel(1)->text(), nameLabel(2)->text(), nameLabel(3)->text(),
                                    nameLabel(4)->text()});
 }
 
-void TForm1::N6Click()
+void MainWindow::showOptions()
 {
     const QString playing = m_statusBar->getPlayPanel()->text();
     QLabel* found = nullptr;
@@ -1167,21 +1167,21 @@ void TForm1::N6Click()
     m_options->exec();
 }
 
-void TForm1::N7Click() { close(); }
+void MainWindow::exitCommand() { close(); }
 
-void TForm1::N10Click()
+void MainWindow::showAbout()
 {
     const TableHold hold(*m_controller, m_table);
     m_about->exec();
 }
 
-void TForm1::N12Click() { m_helpLauncher.openHelp(); }
+void MainWindow::showHelp() { m_helpLauncher.openHelp(); }
 
-void TForm1::N15Click() { m_languageMenu->switchLanguage(QStringLiteral("AR")); }
+void MainWindow::switchToArabic() { m_languageMenu->switchLanguage(QStringLiteral("AR")); }
 
-void TForm1::English1Click() { m_languageMenu->switchLanguage(QStringLiteral("EN")); }
+void MainWindow::switchToEnglish() { m_languageMenu->switchLanguage(QStringLiteral("EN")); }
 
-void TForm1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_state.CardsPlayed >= 52 || m_endingWithoutQuestion) {
         // Between deals a game is kept as it stands (or this run's save goes, when saving

@@ -38,16 +38,16 @@ class LocalSeat;
 class TableController;
 class Table;
 class TableAccess;
-class TAboutBox;
-class TLASTSHOT;
-class Tnamesform;
-class TScores;
-class TStatusBar;
-class Tstings;
+class AboutBox;
+class LastTrickWindow;
+class NameDialog;
+class ScoreSheet;
+class StatusBar;
+class OptionsDialog;
 
 class Statistics;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -55,18 +55,18 @@ public:
     static constexpr int ClientWidth = 560;
     static constexpr int ClientHeight = 413;
 
-    explicit TForm1(GameModel& game, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(GameModel& game, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     GameModel& game() { return m_game; }
     const TGameState& state() const { return m_game.state(); }
     Table* table() const { return m_table; }
-    TStatusBar* statusBar1() const { return m_statusBar; }
-    TScores* scoreSheet() const { return m_scores; }
-    Tstings* optionsDialog() const { return m_options; }
-    TLASTSHOT* lastTrickWindow() const { return m_lastShot; }
-    TAboutBox* aboutBox() const { return m_about; }
-    Tnamesform* nameDialog() const { return m_names; }
+    StatusBar* statusBar1() const { return m_statusBar; }
+    ScoreSheet* scoreSheet() const { return m_scores; }
+    OptionsDialog* optionsDialog() const { return m_options; }
+    LastTrickWindow* lastTrickWindow() const { return m_lastShot; }
+    AboutBox* aboutBox() const { return m_about; }
+    NameDialog* nameDialog() const { return m_names; }
     // The program's own help window, once Help has had to open it.
     HelpWindow* helpWindow() const { return m_helpLauncher.helpWindow(); }
     // A menu item by its name (N1..N16, Language1, English1).
@@ -96,28 +96,28 @@ public:
     int stepsOutOfOrder() const { return m_stepsOutOfOrder; }
 
     // The deal cycle.
-    void NewDeal();
+    void newDeal();
     void newGame();
-    void ComboBox1Change();
-    void Button1Click();
-    void PlayCard(CardSprite* sprite);
+    void bidChoiceChanged();
+    void confirmBid();
+    void playCard(CardSprite* sprite);
 
     // Menu commands.
-    void N2Click();  // New Game
-    void N3Click();  // Last trick
-    void N4Click();  // Scores
-    void StatisticsClick();
-    void N6Click();  // Options
-    void N7Click();  // Exit
-    void N10Click(); // About
-    void N12Click(); // Help contents
-    void N15Click(); // Arabic
-    void English1Click();
+    void askNewGame();  // New Game
+    void showLastTrick();  // Last trick
+    void showScores();  // Scores
+    void showStatistics();
+    void showOptions();  // Options
+    void exitCommand();  // Exit
+    void showAbout(); // About
+    void showHelp(); // Help contents
+    void switchToArabic(); // Arabic
+    void switchToEnglish();
     // Hint: what the Expert would do in the human's seat, shown and never done.
-    void HintClick();
+    void showHint();
     HintPresenter& hints() const { return *m_hints; }
     // Full screen on and off (F11); leaving it returns to a maximised or a normal window.
-    void FullScreenClick() { m_placement.toggleFullScreen(); }
+    void toggleFullScreen() { m_placement.toggleFullScreen(); }
 
     // The window's size and state between runs.
     WindowPlacement& placement() { return m_placement; }
@@ -148,12 +148,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FormCreate();
+    void setUpWindow();
     void createMenus();
     void applyLanguage();
     // Last Trick is offered only while its window holds a trick of the deal on the table.
     void setLastTrickAvailable(bool available);
-    void Timer1Timer();
+    void showNameDialog();
     void nameAccepted();
     // The name dialog was closed: the program ends, without the exit question.
     void endWithoutName();
@@ -214,12 +214,12 @@ private:
     TableView m_shownView;
     bool m_sheetClosedAfterDeal = false;
     Table* m_table = nullptr;
-    TStatusBar* m_statusBar = nullptr;
-    TAboutBox* m_about = nullptr;
-    TScores* m_scores = nullptr;
-    Tstings* m_options = nullptr;
-    TLASTSHOT* m_lastShot = nullptr;
-    Tnamesform* m_names = nullptr;
+    StatusBar* m_statusBar = nullptr;
+    AboutBox* m_about = nullptr;
+    ScoreSheet* m_scores = nullptr;
+    OptionsDialog* m_options = nullptr;
+    LastTrickWindow* m_lastShot = nullptr;
+    NameDialog* m_names = nullptr;
     HandKeys* m_keys = nullptr;
     TableAccess* m_access = nullptr;
     QTimer* m_timer1 = nullptr;
