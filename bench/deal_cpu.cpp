@@ -61,7 +61,7 @@ double idleCpuPercent(int ms)
 }
 
 // The first card of the human's hand that the follow-suit rule allows.
-CardSprite* legalCard(TForm1& window)
+CardSprite* legalCard(MainWindow& window)
 {
     const TGameState& s = window.state();
     const int led = s.Trick[1].Suite;
@@ -79,7 +79,7 @@ CardSprite* legalCard(TForm1& window)
 }
 
 // The lowest bid on offer that brings the four bids to 11 or more.
-int choosePassingBid(TForm1& window)
+int choosePassingBid(MainWindow& window)
 {
     const TGameState& s = window.state();
     QComboBox* box = window.table()->bidBox();
@@ -126,7 +126,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     window->nameDialog()->nameField()->setText(QStringLiteral("Bench"));
-    window->nameDialog()->BitBtn1Click();
+    window->nameDialog()->acceptName();
     if (game.state().PlayDelay != 100) {
         std::fprintf(stderr, "deal_cpu: playing speed %d, expected the fast 100 ms\n", game.state().PlayDelay);
         return 1;
@@ -136,7 +136,7 @@ int main(int argc, char* argv[])
     double sheetCpu = 0;
     double sheetWall = 0;
     bool sheetShown = false;
-    TScores* sheet = window->scoreSheet();
+    ScoreSheet* sheet = window->scoreSheet();
     struct SheetWatch : QObject {
         std::function<void()> onShow;
         bool eventFilter(QObject*, QEvent* event) override
@@ -153,7 +153,7 @@ int main(int argc, char* argv[])
         QEventLoop loop;
         waitingLoop = &loop;
         QTimer::singleShot(timeoutMs, &loop, [&loop] { loop.exit(1); });
-        const auto turn = QObject::connect(window.get(), &TForm1::humansTurn, &loop, [&loop] { loop.quit(); });
+        const auto turn = QObject::connect(window.get(), &MainWindow::humansTurn, &loop, [&loop] { loop.quit(); });
         const int timedOut = loop.exec();
         QObject::disconnect(turn);
         waitingLoop = nullptr;

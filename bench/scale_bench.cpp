@@ -84,7 +84,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     window->nameDialog()->nameField()->setText(QStringLiteral("Bench"));
-    window->nameDialog()->BitBtn1Click();
+    window->nameDialog()->acceptName();
     Table* table = window->table();
     idle(1500);
     std::fprintf(stderr, "window %dx%d, table %dx%d at %.2fx\n", window->width(), window->height(),

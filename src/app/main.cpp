@@ -39,7 +39,7 @@ int main(int argc, char* argv[])
     const auto window = halbeet::createMainWindow(game);
     // Logout and shutdown keep the game as Exit does, without a question nobody could answer.
     const halbeet::QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &halbeet::QuitSignals::received, window.get(), &halbeet::TForm1::endOnSignal);
+    QObject::connect(&quitSignals, &halbeet::QuitSignals::received, window.get(), &halbeet::MainWindow::endOnSignal);
     window->showRestored();
     return QApplication::exec();
 }

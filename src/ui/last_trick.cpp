@@ -28,7 +28,7 @@ constexpr std::array<Slot, 5> Slots{{
 
 } // namespace
 
-TLASTSHOT::TLASTSHOT(QWidget* parent) : QDialog(parent)
+LastTrickWindow::LastTrickWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("LASTSHOT"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -50,7 +50,7 @@ TLASTSHOT::TLASTSHOT(QWidget* parent) : QDialog(parent)
     button->setDefault(true);
     connect(button, &QPushButton::clicked, this, &QDialog::reject);
 
-    // FormCreate: the language, once.
+    // Set up once: the language.
     const LastTrickTexts& t = texts().lastTrick;
     setLayoutDirection(languageDirection());
     setWindowTitle(t.caption);
@@ -59,7 +59,7 @@ TLASTSHOT::TLASTSHOT(QWidget* parent) : QDialog(parent)
         mirrorForRightToLeft();
 }
 
-void TLASTSHOT::mirrorForRightToLeft()
+void LastTrickWindow::mirrorForRightToLeft()
 {
     // The button goes to the left and the trick to the right. The four cards move as one
     // picture: they stand as the players sit at the table, which is the same in every
@@ -75,12 +75,12 @@ void TLASTSHOT::mirrorForRightToLeft()
     }
 }
 
-CardSprite* TLASTSHOT::trickCard(int seat) const
+CardSprite* LastTrickWindow::trickCard(int seat) const
 {
     return seat >= 1 && seat <= 4 ? m_cards[static_cast<std::size_t>(seat)] : nullptr;
 }
 
-void TLASTSHOT::fill(const Table& table, int leaderSeat)
+void LastTrickWindow::fill(const Table& table, int leaderSeat)
 {
     for (int seat = 1; seat <= 4; ++seat) {
         const CardSprite* source = table.trickSlot(seat);

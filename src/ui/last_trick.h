@@ -13,11 +13,11 @@ namespace halbeet {
 class CardSprite;
 class Table;
 
-class TLASTSHOT : public QDialog {
+class LastTrickWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TLASTSHOT(QWidget* parent = nullptr);
+    explicit LastTrickWindow(QWidget* parent = nullptr);
 
     // Copies the table's four trick slots and stacks them: the leader's card at the bottom,
     // then the others in playing order, the last card played on top.

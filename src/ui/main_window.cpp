@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_window.h"
 
-#include "settings/saved_game.h"
 #include "settings/settings.h"
 #include "table/computer_seats.h"
 #include "table/table_controller.h"
@@ -10,6 +9,7 @@
 #include "ui/card_sprite.h"
 #include "ui/hand_keys.h"
 #include "ui/help_launcher.h"
+#include "ui/hint_presenter.h"
 #include "ui/language.h"
 #include "ui/language_menu.h"
 #include "ui/local_seat.h"
@@ -18,7 +18,6 @@
 #include "ui/motion.h"
 #include "ui/name_dialog.h"
 #include "ui/options_dialog.h"
-#include "ui/screen_fit.h"
 #include "ui/score_sheet.h"
 #include "ui/statistics.h"
 #include "ui/statistics_recorder.h"
@@ -41,7 +40,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -97,8 +95,9 @@ const QChar PopIsolate(0x2069);
 
 } // namespace
 
-TForm1::TForm1(GameModel& game, QWidget* parent)
-    : QMainWindow(parent), m_game(game), m_state(game.state()), m_recorder(game), m_helpLauncher(this)
+MainWindow::MainWindow(GameModel& game, QWidget* parent)
+    : QMainWindow(parent), m_game(game), m_state(game.state()), m_placement(*this), m_recorder(game), m_saves(game, m_recorder, this),
+      m_helpLauncher(this)
 {
     setObjectName(QStringLiteral("TForm1"));
     auto* client = new QWidget(this);
@@ -107,7 +106,7 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_table = new Table(client);
-    m_statusBar = new TStatusBar(m_state, client);
+    m_statusBar = new StatusBar(m_state, client);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     layout->addWidget(m_table);
     layout->addWidget(m_statusBar);
@@ -118,16 +117,16 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     createMenus();
 
     // The secondary windows exist once for the run, created in this order.
-    m_about = new TAboutBox(this);
-    m_scores = new TScores(m_game, *m_table, *m_statusBar, this);
-    m_options = new Tstings(*m_table, *m_statusBar, m_game, this);
-    m_lastShot = new TLASTSHOT(this);
+    m_about = new AboutBox(this);
+    m_scores = new ScoreSheet(m_game, *m_table, *m_statusBar, this);
+    m_options = new OptionsDialog(*m_table, *m_statusBar, m_game, this);
+    m_lastShot = new LastTrickWindow(this);
     m_scores->setDealClosedHandler([this] { m_sheetClosedAfterDeal = true; });
     // The sheet's close box and Alt+F4 after a deal mean the program, not the next deal.
     m_scores->setCloseRequestHandler([this] { close(); });
     m_access = new TableAccess(*this);
 
-    connect(m_table, &Table::humanCardClicked, this, &TForm1::PlayCard);
+    connect(m_table, &Table::humanCardClicked, this, &MainWindow::playCard);
     m_keys = new HandKeys(
         *m_table, *this, [this] { return humanMayPlay(); },
         [this](const CardSprite* sprite) {
@@ -140,12 +139,11 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
                     return true;
             return false;
         },
-        [this](CardSprite* sprite) { PlayCard(sprite); });
-    connect(m_table->bidButton(), &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(m_table, &Table::bidConfirmRequested, this, &TForm1::Button1Click);
-    connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
-    connect(m_table->aboutAction(), &QAction::triggered, this, &TForm1::N10Click);
-    m_game.addListener(this);
+        [this](CardSprite* sprite) { playCard(sprite); });
+    connect(m_table->bidButton(), &QPushButton::clicked, this, &MainWindow::confirmBid);
+    connect(m_table, &Table::bidConfirmRequested, this, &MainWindow::confirmBid);
+    connect(m_table->bidBox(), &QComboBox::currentTextChanged, this, &MainWindow::bidChoiceChanged);
+    connect(m_table->aboutAction(), &QAction::triggered, this, &MainWindow::showAbout);
 
     // The window is the view of seat 1: the person at this computer.
     m_controller = std::make_unique<TableController>(m_game);
@@ -158,31 +156,31 @@ TForm1::TForm1(GameModel& game, QWidget* parent)
     m_seat = seat.get();
     m_controller->setSeat(1, std::move(seat));
     m_controller->setPacing(1, true);
-    connect(&m_bidHint, &QFutureWatcher<ExpertBid>::finished, this, [this] { showBidHint(m_bidHint.result()); });
-    connect(&m_cardHint, &QFutureWatcher<ExpertCard>::finished, this, [this] { showCardHint(m_cardHint.result()); });
+    m_hints = new HintPresenter({*m_seat, *m_table, *m_statusBar, *m_keys, [this] { return m_showing || m_humanMoving; },
+                                 [this] { return m_showGeneration; }},
+                                this);
 
-    FormCreate();
+    setUpWindow();
 }
 
-void TForm1::stopTable()
+void MainWindow::stopTable()
 {
     markApplicationQuitting();
     dropShows();
     m_controller->stop();
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
-    m_game.removeListener(this);
     dropShows();
     // The controller and its seats go before the widgets its seats report to.
     m_controller.reset();
     m_seat = nullptr;
 }
 
-void TForm1::createMenus()
+void MainWindow::createMenus()
 {
-    auto addItem = [this](QMenu* menu, const QString& name, void (TForm1::*handler)(),
+    auto addItem = [this](QMenu* menu, const QString& name, void (MainWindow::*handler)(),
                           const QKeySequence& shortcut = {}) {
         QAction* action = menu->addAction(QString());
         action->setObjectName(name);
@@ -194,28 +192,28 @@ void TForm1::createMenus()
     QMenu* game = menuBar()->addMenu(QString());
     game->setObjectName(QStringLiteral("N1"));
     game->menuAction()->setObjectName(QStringLiteral("N1"));
-    addItem(game, QStringLiteral("N2"), &TForm1::N2Click, Qt::Key_F2);
+    addItem(game, QStringLiteral("N2"), &MainWindow::askNewGame, Qt::Key_F2);
     game->addSeparator()->setObjectName(QStringLiteral("N5"));
-    addItem(game, QStringLiteral("N6"), &TForm1::N6Click);
-    addItem(game, QStringLiteral("N3"), &TForm1::N3Click, Qt::Key_F4)->setEnabled(false);
-    addItem(game, QStringLiteral("N4"), &TForm1::N4Click, Qt::Key_F3);
-    addItem(game, QStringLiteral("Statistics"), &TForm1::StatisticsClick)
+    addItem(game, QStringLiteral("N6"), &MainWindow::showOptions);
+    addItem(game, QStringLiteral("N3"), &MainWindow::showLastTrick, Qt::Key_F4)->setEnabled(false);
+    addItem(game, QStringLiteral("N4"), &MainWindow::showScores, Qt::Key_F3);
+    addItem(game, QStringLiteral("Statistics"), &MainWindow::showStatistics)
         ->setText(texts().statistics.menuItem);
-    addItem(game, QStringLiteral("Hint1"), &TForm1::HintClick, Qt::Key_H);
-    addItem(game, QStringLiteral("FullScreen1"), &TForm1::FullScreenClick, Qt::Key_F11)->setCheckable(true);
+    addItem(game, QStringLiteral("Hint1"), &MainWindow::showHint, Qt::Key_H);
+    addItem(game, QStringLiteral("FullScreen1"), &MainWindow::toggleFullScreen, Qt::Key_F11)->setCheckable(true);
     game->addSeparator()->setObjectName(QStringLiteral("N16"));
     QMenu* language = game->addMenu(QString());
     language->setObjectName(QStringLiteral("Language1"));
     language->menuAction()->setObjectName(QStringLiteral("Language1"));
     m_languageMenu = new LanguageMenu(language, this);
     game->addSeparator()->setObjectName(QStringLiteral("N8"));
-    addItem(game, QStringLiteral("N7"), &TForm1::N7Click);
+    addItem(game, QStringLiteral("N7"), &MainWindow::exitCommand);
 
     QMenu* help = menuBar()->addMenu(QString());
     help->setObjectName(QStringLiteral("N9"));
     help->menuAction()->setObjectName(QStringLiteral("N9"));
-    addItem(help, QStringLiteral("N10"), &TForm1::N10Click);
-    addItem(help, QStringLiteral("N12"), &TForm1::N12Click, Qt::Key_F1);
+    addItem(help, QStringLiteral("N10"), &MainWindow::showAbout);
+    addItem(help, QStringLiteral("N12"), &MainWindow::showHelp, Qt::Key_F1);
 
     // F10 opens the first menu: a key, not a letter, so it works in every language and
     // keyboard layout.
@@ -228,15 +226,15 @@ void TForm1::createMenus()
     });
 }
 
-QAction* TForm1::menuItem(const QString& name) const
+QAction* MainWindow::menuItem(const QString& name) const
 {
     const auto actions = findChildren<QAction*>(name);
     return actions.isEmpty() ? nullptr : actions.first();
 }
 
-QLabel* TForm1::nameLabel(int seat) const { return m_table->nameLabel(seat); }
+QLabel* MainWindow::nameLabel(int seat) const { return m_table->nameLabel(seat); }
 
-void TForm1::FormCreate()
+void MainWindow::setUpWindow()
 {
     // The deal reseeds from the clock before every shuffle; this first seeding only keeps the
     // generator's state from being a constant.
@@ -244,44 +242,23 @@ void TForm1::FormCreate()
     applyLanguage();
     // The menu bar's height depends on its captions, so the step is taken once they are set.
     adjustSize();
-    m_defaultSize = size();
+    m_placement.setDefaultSize(size());
     updateGlideStep();
 }
 
-void TForm1::updateGlideStep()
-{
-    // The outer height at the default size, frame included once the window system has framed
-    // the window: the step is in the table's logical pixels, whatever the window's size. A
-    // maximised or full-screen window's frame is not the one a normal window has.
-    if (!isMaximized() && !isFullScreen())
-        m_frameHeight = frameGeometry().height() - height();
-    m_glideStep = ComputeGlideStep(m_defaultSize.height() + m_frameHeight);
-}
+void MainWindow::updateGlideStep() { m_glideStep = m_placement.glideStep(); }
 
-void TForm1::FullScreenClick()
-{
-    if (isFullScreen()) {
-        if (m_maximizedBeforeFullScreen)
-            showMaximized();
-        else
-            showNormal();
-    } else {
-        m_maximizedBeforeFullScreen = isMaximized();
-        showFullScreen();
-    }
-}
-
-void TForm1::keyPressEvent(QKeyEvent* event)
+void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     // Esc leaves full screen too, as a player expects; otherwise it means nothing here.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && isFullScreen()) {
-        FullScreenClick();
+        toggleFullScreen();
         return;
     }
     QMainWindow::keyPressEvent(event);
 }
 
-void TForm1::changeEvent(QEvent* event)
+void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
@@ -290,111 +267,13 @@ void TForm1::changeEvent(QEvent* event)
     }
 }
 
-void TForm1::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    const Qt::WindowStates special = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
-    if (!(windowState() & special) && event->size() != m_normalSize) {
-        m_normalSizeBefore = m_normalSize;
-        m_normalSize = event->size();
-    }
+    m_placement.resized(event->size());
 }
 
-namespace {
-
-// The frame a window manager puts around a normal window, before the window is framed.
-QSize frameAllowance(const QWidget* window)
-{
-    const QSize known = window->frameGeometry().size() - window->size();
-    if (!known.isEmpty() && !window->isMaximized() && !window->isFullScreen())
-        return known;
-    return QSize(GuessedFrame.left() + GuessedFrame.right(),
-                 GuessedFrame.top() + GuessedFrame.bottom());
-}
-
-// Whether a window of this size can be shown whole as a normal window, frame and all. One
-// that cannot is a maximised or full-screen window's size, not a normal one.
-bool fitsAsNormalWindow(QSize size, const QWidget* window)
-{
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return true;
-    const QSize room = screen->availableGeometry().size() - frameAllowance(window);
-    return size.width() <= room.width() && size.height() <= room.height();
-}
-
-} // namespace
-
-QSize TForm1::normalSize() const
-{
-    if (!isMaximized() && !isFullScreen())
-        return size();
-    // Some window managers resize the window to the whole screen before they say it is
-    // maximised, and Qt's normal geometry then takes the maximised size: the size before
-    // that resize is the normal one.
-    for (const QSize& candidate : {m_normalSize, m_normalSizeBefore, normalGeometry().size()}) {
-        if (candidate.isValid() && fitsAsNormalWindow(candidate, this))
-            return candidate;
-    }
-    return m_defaultSize;
-}
-
-QSize TForm1::fittedWindowSize(QSize wanted, QSize minimum, QSize frame, const QRect& available)
-{
-    const QSize room = available.size() - frame;
-    return wanted.boundedTo(room).expandedTo(minimum);
-}
-
-void TForm1::showRestored()
-{
-    const settings::WindowPlacement placement = settings::windowPlacement();
-    QSize wanted = m_defaultSize;
-    if (placement.width > 0 && placement.height > 0)
-        wanted = QSize(placement.width, placement.height);
-    // Files written while a maximised window's size could be taken for its normal size: such
-    // a size would un-maximise into a window past the screen's edges.
-    if ((placement.maximized || placement.fullScreen) && !fitsAsNormalWindow(wanted, this))
-        wanted = m_defaultSize;
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect available = screen->availableGeometry();
-        const QSize frame = frameAllowance(this);
-        resize(fittedWindowSize(wanted, minimumSize(), frame, available));
-        const QRect outer(QPoint(), size() + frame);
-        move(available.center() - outer.center());
-    } else {
-        resize(wanted.expandedTo(minimumSize()));
-    }
-    m_maximizedBeforeFullScreen = placement.maximized;
-    if (placement.fullScreen)
-        showFullScreen();
-    else if (placement.maximized)
-        showMaximized();
-    else
-        show();
-}
-
-void TForm1::saveWindowState()
-{
-    settings::WindowPlacement placement;
-    const bool full = isFullScreen();
-    const bool maximized = full ? m_maximizedBeforeFullScreen : isMaximized();
-    const QSize normal = normalSize();
-    // The default size is stored as no size at all, so a window never resized writes nothing.
-    if (normal.isValid() && normal != m_defaultSize) {
-        placement.width = normal.width();
-        placement.height = normal.height();
-    }
-    placement.maximized = maximized;
-    placement.fullScreen = full;
-    try {
-        settings::setWindowPlacement(placement);
-    } catch (const SettingsWriteError& error) {
-        showSettingsWriteError(this, error);
-    }
-}
-
-void TForm1::applyLanguage()
+void MainWindow::applyLanguage()
 {
     const MainWindowTexts& t = texts().mainWindow;
     setWindowTitle(t.caption);
@@ -424,7 +303,7 @@ void TForm1::applyLanguage()
     m_languageMenu->checkCurrentLanguage();
 }
 
-void TForm1::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     if (m_timer1 || m_names)
@@ -433,18 +312,18 @@ void TForm1::showEvent(QShowEvent* event)
     m_timer1 = new QTimer(this);
     m_timer1->setSingleShot(true);
     m_timer1->setInterval(m_nameDialogDelay);
-    connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(m_timer1, &QTimer::timeout, this, &MainWindow::showNameDialog);
     m_timer1->start();
 }
 
-void TForm1::Timer1Timer()
+void MainWindow::showNameDialog()
 {
     // The window has been framed by now, and no card has moved yet.
     updateGlideStep();
     setEnabled(false);
-    m_names = new Tnamesform(*m_table, this);
-    connect(m_names, &Tnamesform::nameAccepted, this, &TForm1::nameAccepted);
-    connect(m_names, &Tnamesform::closedWithoutName, this, &TForm1::endWithoutName);
+    m_names = new NameDialog(*m_table, this);
+    connect(m_names, &NameDialog::nameAccepted, this, &MainWindow::nameAccepted);
+    connect(m_names, &NameDialog::closedWithoutName, this, &MainWindow::endWithoutName);
     m_names->show();
     m_names->raise();
     m_names->activateWindow();
@@ -454,7 +333,7 @@ void TForm1::Timer1Timer()
     update();
 }
 
-void TForm1::endWithoutName()
+void MainWindow::endWithoutName()
 {
     // No name, no game: the program ends at once. quit() would ask the main window to close,
     // and its close handler would ask whether to exit.
@@ -464,12 +343,12 @@ void TForm1::endWithoutName()
     QCoreApplication::exit(0);
 }
 
-void TForm1::nameAccepted()
+void MainWindow::nameAccepted()
 {
     // The deck in its first order, for the game's first shuffle: the dialog only names.
     m_game.initDeck();
     update();
-    if (offerSavedGame()) {
+    if (m_saves.offerSavedGame()) {
         m_statusBar->repaintNow();
         update();
         setEnabled(true);
@@ -480,13 +359,13 @@ void TForm1::nameAccepted()
         m_controller->resume();
         return;
     }
-    NewDeal();
+    newDeal();
     m_statusBar->repaintNow();
     update();
     setEnabled(true);
     // The keyboard comes back to the table from the name dialog that had it. A window manager
     // may have activated the window already, while the deal was laid out: it was disabled
-    // then, so the bid list could not take the focus that NewDeal gave it, and activating an
+    // then, so the bid list could not take the focus that newDeal gave it, and activating an
     // active window brings no focus either. The list takes it now that it can.
     if (m_table->bidBox()->isVisible())
         m_table->bidBox()->setFocus(Qt::ActiveWindowFocusReason);
@@ -496,7 +375,7 @@ void TForm1::nameAccepted()
 // ---------------------------------------------------------------------------------------
 // The seats of the table
 
-void TForm1::seatComputers()
+void MainWindow::seatComputers()
 {
     // The level is read at each deal; a deal in progress keeps the players it began with.
     m_expert = settings::expertPlayers();
@@ -515,7 +394,7 @@ void TForm1::seatComputers()
     m_game.setTrickPause(1000);
 }
 
-void TForm1::clearTableForNewGame()
+void MainWindow::clearTableForNewGame()
 {
     dropShows();
     m_keys->disarm();
@@ -544,14 +423,14 @@ void TForm1::clearTableForNewGame()
     clearStatusForNoDeal(false);
 }
 
-void TForm1::NewDeal()
+void MainWindow::newDeal()
 {
     dropShows();
     seatComputers();
     m_controller->newDeal();
 }
 
-void TForm1::newGame()
+void MainWindow::newGame()
 {
     clearTableForNewGame();
     m_scores->resetSheet();
@@ -562,13 +441,13 @@ void TForm1::newGame()
 // ---------------------------------------------------------------------------------------
 // Showing what the table reports, one step after the other
 
-void TForm1::told(const SeatEvent& event)
+void MainWindow::told(const SeatEvent& event)
 {
     m_toShow.push_back(event);
     showQueued();
 }
 
-void TForm1::showQueued()
+void MainWindow::showQueued()
 {
     // Steps are shown one at a time, in the order they were told: one that arrives while
     // another is shown waits its turn. A step shown at once (without time, or one without
@@ -595,7 +474,7 @@ void TForm1::showQueued()
     m_inShowLoop = false;
 }
 
-void TForm1::shownStep(std::uint64_t serial, std::uint64_t generation)
+void MainWindow::shownStep(std::uint64_t serial, std::uint64_t generation)
 {
     if (generation != m_showGeneration)
         return; // a step of a table given up meanwhile (New Game, a close)
@@ -605,7 +484,7 @@ void TForm1::shownStep(std::uint64_t serial, std::uint64_t generation)
     showQueued();
 }
 
-void TForm1::dropShows()
+void MainWindow::dropShows()
 {
     ++m_showGeneration;
     m_toShow.clear();
@@ -614,7 +493,7 @@ void TForm1::dropShows()
     m_humanMoving = false;
 }
 
-void TForm1::present(const SeatEvent& event)
+void MainWindow::present(const SeatEvent& event)
 {
     const TableView& view = event.view;
     const std::uint64_t serial = event.serial;
@@ -688,7 +567,7 @@ void TForm1::present(const SeatEvent& event)
     done();
 }
 
-void TForm1::showEveryBid(const TableView& view)
+void MainWindow::showEveryBid(const TableView& view)
 {
     for (int seat = 1; seat <= 4; ++seat) {
         const std::int32_t bid = view.seat.Bids[static_cast<std::size_t>(seat)];
@@ -697,7 +576,7 @@ void TForm1::showEveryBid(const TableView& view)
     }
 }
 
-void TForm1::showWhoPlays(const TableView& view)
+void MainWindow::showWhoPlays(const TableView& view)
 {
     if (view.phase != Phase::Playing || view.toAct < 1 || view.toAct > 4)
         return;
@@ -705,7 +584,7 @@ void TForm1::showWhoPlays(const TableView& view)
     m_statusBar->repaintNow();
 }
 
-void TForm1::asked(const TableView& question)
+void MainWindow::asked(const TableView& question)
 {
     if (question.phase == Phase::Bidding) {
         adaptBidList(question.legalBids);
@@ -716,7 +595,7 @@ void TForm1::asked(const TableView& question)
         m_table->bidBox()->setFocus();
         m_statusBar->getHintPanel()->setText(texts().flow.BidPrompt);
         m_statusBar->repaintNow();
-        keepSaveCurrent();
+        m_saves.keepSaveCurrent();
         emit humansTurn();
         return;
     }
@@ -727,12 +606,12 @@ void TForm1::asked(const TableView& question)
     emit humansTurn();
 }
 
-void TForm1::questionWithdrawn()
+void MainWindow::questionWithdrawn()
 {
     m_keys->disarm();
 }
 
-void TForm1::adaptBidList(const std::vector<std::int32_t>& bids)
+void MainWindow::adaptBidList(const std::vector<std::int32_t>& bids)
 {
     QComboBox* box = m_table->bidBox();
     QStringList wanted;
@@ -749,7 +628,7 @@ void TForm1::adaptBidList(const std::vector<std::int32_t>& bids)
     box->setCurrentIndex(-1);
 }
 
-void TForm1::loadPlayDelay()
+void MainWindow::loadPlayDelay()
 {
     // The corrected speed is written back; a refused write must not stop the deal, so the
     // corrected value is used all the same and the user is told once, not at every deal.
@@ -764,12 +643,12 @@ void TForm1::loadPlayDelay()
     }
 }
 
-void TForm1::ComboBox1Change()
+void MainWindow::bidChoiceChanged()
 {
     m_table->bidButton()->setEnabled(!m_table->bidBox()->currentText().isEmpty());
 }
 
-void TForm1::clearStatusForNoDeal(bool emptyHint)
+void MainWindow::clearStatusForNoDeal(bool emptyHint)
 {
     m_statusBar->getDealPanel()->setText(QString());
     m_statusBar->getPlayPanel()->setText(QString());
@@ -778,12 +657,12 @@ void TForm1::clearStatusForNoDeal(bool emptyHint)
     m_statusBar->repaintBlank();
 }
 
-bool TForm1::askedToBid() const
+bool MainWindow::askedToBid() const
 {
     return m_seat->asked() && m_seat->question().phase == Phase::Bidding;
 }
 
-void TForm1::Button1Click()
+void MainWindow::confirmBid()
 {
     QComboBox* box = m_table->bidBox();
     QPushButton* button = m_table->bidButton();
@@ -823,18 +702,18 @@ void TForm1::Button1Click()
     m_seat->answer(SeatAction::ofBid(bid));
 }
 
-bool TForm1::tableBusy() const
+bool MainWindow::tableBusy() const
 {
     return showingStep() || m_controller->waiting() || m_controller->asking() >= 2;
 }
 
-bool TForm1::humanMayPlay() const
+bool MainWindow::humanMayPlay() const
 {
     return m_seat->asked() && m_seat->question().phase == Phase::Playing && !m_humanMoving && !m_showing &&
            !m_table->inputLocked() && !m_table->bidButton()->isVisible();
 }
 
-void TForm1::PlayCard(CardSprite* sprite)
+void MainWindow::playCard(CardSprite* sprite)
 {
     // Not the human's turn: bidding, the computers still to play, his card already on its
     // way or on the trick, or no deal at all. Nor while a step is still being shown.
@@ -852,11 +731,7 @@ void TForm1::PlayCard(CardSprite* sprite)
     }
     m_keys->disarm();
     m_table->warningImage()->hide();
-    clearHint();
-    if (m_hintShown) {
-        m_statusBar->getHintPanel()->setText(texts().flow.EmptyHint);
-        m_hintShown = false;
-    }
+    m_hints->withdraw();
 
     CardSprite* humanSlot = m_table->trickSlot(1);
     m_humanSprite = sprite;
@@ -874,7 +749,7 @@ void TForm1::PlayCard(CardSprite* sprite)
     });
 }
 
-void TForm1::showCardPlayed(const SeatEvent& event, const std::function<void()>& done)
+void MainWindow::showCardPlayed(const SeatEvent& event, const std::function<void()>& done)
 {
     const int seat = event.seat;
     const TCardFace card = event.card;
@@ -930,7 +805,7 @@ void TForm1::showCardPlayed(const SeatEvent& event, const std::function<void()>&
 // ---------------------------------------------------------------------------------------
 // Completing a trick
 
-void TForm1::sweepTrick(int taker, std::function<void()> swept)
+void MainWindow::sweepTrick(int taker, std::function<void()> swept)
 {
     CardSprite* human = m_humanSprite;
     CardSprite* p2 = m_table->moveSprite(2);
@@ -944,7 +819,7 @@ void TForm1::sweepTrick(int taker, std::function<void()> swept)
     // The reference coordinate is read once, before the first card moves. The cards leave by
     // the window's edges as laid out at the default size, so that a sweep takes as many steps
     // at every size of the window.
-    const QSize sweepEdge = m_defaultSize;
+    const QSize sweepEdge = m_placement.defaultSize();
     QPoint to;
     std::array<CardSprite*, 4> order{};
     switch (taker) {
@@ -994,7 +869,7 @@ void TForm1::sweepTrick(int taker, std::function<void()> swept)
     (*next)(0);
 }
 
-void TForm1::clearTrickSlots()
+void MainWindow::clearTrickSlots()
 {
     for (int seat = 1; seat <= 4; ++seat) {
         CardSprite* slot = m_table->trickSlot(seat);
@@ -1003,7 +878,7 @@ void TForm1::clearTrickSlots()
     }
 }
 
-void TForm1::takeTrick(int taker, int tricksOfTaker)
+void MainWindow::takeTrick(int taker, int tricksOfTaker)
 {
     if (tricksOfTaker >= 1 && tricksOfTaker <= 13) {
         CardSprite* marker = m_table->marker(taker, tricksOfTaker);
@@ -1013,10 +888,10 @@ void TForm1::takeTrick(int taker, int tricksOfTaker)
         marker->repaint();
     }
     // A crash or a power cut loses at most the trick under way.
-    keepSaveCurrent();
+    m_saves.keepSaveCurrent();
 }
 
-void TForm1::showScoredDeal(const TableView& view, const std::function<void()>& done)
+void MainWindow::showScoredDeal(const TableView& view, const std::function<void()>& done)
 {
     m_statusBar->getPlayPanel()->setText(QString());
     m_statusBar->getDealPanel()->setText(QString());
@@ -1035,7 +910,7 @@ void TForm1::showScoredDeal(const TableView& view, const std::function<void()>& 
     done();
 }
 
-void TForm1::showWonGame(const TableView& view)
+void MainWindow::showWonGame(const TableView& view)
 {
     Q_UNUSED(view);
     for (int seat = 1; seat <= 4; ++seat)
@@ -1059,162 +934,13 @@ void TForm1::showWonGame(const TableView& view)
     m_controller->newGame();
 }
 
-// ---------------------------------------------------------------------------------------
-// Hints
+void MainWindow::showHint() { m_hints->showHint(); }
 
-namespace {
-
-// How far a hinted card rises out of the hand: a little, so it still reads as part of the fan.
-constexpr int HintLift = 10;
-
-QString cardName(TCardFace card)
-{
-    const ExpertTexts& t = texts().expert;
-    if (card.Suite < 1 || card.Suite > 4 || card.Number < 1 || card.Number > 13)
-        return {};
-    return t.cardName.arg(t.rankNames[static_cast<std::size_t>(card.Number)],
-                          t.suitNames[static_cast<std::size_t>(card.Suite)]);
-}
-
-} // namespace
-
-void TForm1::clearHint()
-{
-    if (m_hintSprite && m_hintSprite->logicalY() == Table::HandTop - HintLift)
-        m_hintSprite->moveLogical(m_hintSprite->logicalX(), Table::HandTop);
-    m_hintSprite = nullptr;
-}
-
-void TForm1::HintClick()
-{
-    // Only on the human's own turn, with nothing moving.
-    if (!m_seat->asked() || m_showing || m_humanMoving || m_bidHint.isRunning() || m_cardHint.isRunning())
-        return;
-    // The Expert asked on the human's own view of the table: the view he was asked with.
-    const TableView view = m_seat->question();
-    if (view.phase == Phase::Bidding && !m_table->bidButton()->isVisible())
-        return;
-    if (view.phase != Phase::Bidding && view.phase != Phase::Playing)
-        return;
-    m_hintAsked = {m_showGeneration, view.dealsDealt, view.seat.PlayCount, view.phase};
-    // Without time (tests) the hint is there when the command returns.
-    const bool wait = timeScale() == 0.0;
-    if (view.phase == Phase::Bidding) {
-        const QFuture<ExpertBid> thinking = ThinkExpertBid(view);
-        if (wait)
-            showBidHint(thinking.result());
-        else
-            m_bidHint.setFuture(thinking);
-        return;
-    }
-    // No card is taken while the Expert thinks, so the mark goes away meanwhile.
-    m_keys->disarm();
-    const QFuture<ExpertCard> thinking = ThinkExpertCard(view);
-    if (wait)
-        showCardHint(thinking.result());
-    else
-        m_cardHint.setFuture(thinking);
-}
-
-bool TForm1::hintStillWanted() const
-{
-    // The position may have moved on while the Expert thought (the bid button, a menu
-    // command): the hint then belongs to a moment that is gone.
-    const TableView& now = m_seat->question();
-    return m_hintAsked.generation == m_showGeneration && m_seat->asked() && now.phase == m_hintAsked.phase &&
-           now.dealsDealt == m_hintAsked.deal && now.seat.PlayCount == m_hintAsked.played;
-}
-
-void TForm1::showBidHint(const ExpertBid& choice)
-{
-    if (!hintStillWanted())
-        return;
-    QComboBox* box = m_table->bidBox();
-    box->setCurrentIndex(box->findText(QString::number(choice.bid)));
-    m_statusBar->getHintPanel()->setText(texts().expert.BidHint.arg(choice.bid));
-    m_hintShown = true;
-}
-
-void TForm1::showCardHint(const ExpertCard& choice)
-{
-    if (!hintStillWanted())
-        return;
-    m_keys->arm();
-    clearHint();
-    for (int k = 1; k <= 13; ++k) {
-        CardSprite* sprite = m_table->handSprite(1, k);
-        if (sprite->isVisible() && sprite->face() == choice.card && sprite->logicalY() == Table::HandTop) {
-            m_hintSprite = sprite;
-            sprite->moveLogical(sprite->logicalX(), Table::HandTop - HintLift);
-            // Return then plays the hinted card.
-            m_keys->mark(sprite);
-            break;
-        }
-    }
-    const auto why = static_cast<std::size_t>(choice.why);
-    const auto& reasons = texts().expert.reasons;
-    static_assert(std::tuple_size_v<std::decay_t<decltype(reasons)>> ==
-                  static_cast<std::size_t>(ExpertReason::NoReason));
-    // A reason is shown only when one is true of the card (NoReason has no text).
-    m_statusBar->getHintPanel()->setText(why < reasons.size()
-                                             ? texts().expert.CardHint.arg(cardName(choice.card), reasons[why])
-                                             : texts().expert.CardHintPlain.arg(cardName(choice.card)));
-    m_hintShown = true;
-}
-
-// ---------------------------------------------------------------------------------------
-// The game that outlives the window
-
-bool TForm1::gameWorthKeeping() const
-{
-    // Between deals the phase is DealOver (GameOver once the game is won).
-    return m_game.dealInProgress() || (m_game.phase() == Phase::DealOver && m_game.dealScored());
-}
-
-bool TForm1::quitKeepsGame() const { return settings::resumeGames() && gameWorthKeeping(); }
-
-bool TForm1::storeGame(QString* where)
-{
-    if (!settings::resumeGames()) {
-        // Turned off during the run: this run's save is not left behind to be offered.
-        if (m_ownsSave) {
-            savedgame::discard();
-            m_ownsSave = false;
-        }
-        return true;
-    }
-    if (!gameWorthKeeping())
-        return true;
-    if (!savedgame::write(m_game.save(), where))
-        return false;
-    m_ownsSave = true;
-    return true;
-}
-
-void TForm1::saveGameOnQuit()
-{
-    QString where;
-    if (!storeGame(&where))
-        LangMessageDlg(texts().savedGame.SaveFailedNotice.arg(where), DialogType::Warning, MsgButton::OK,
-                       this);
-}
-
-void TForm1::keepSaveCurrent()
-{
-    QString where;
-    if (storeGame(&where) || m_saveErrorShown)
-        return;
-    m_saveErrorShown = true;
-    LangMessageDlg(texts().savedGame.SaveFailedNotice.arg(where), DialogType::Warning, MsgButton::OK, this);
-}
-
-void TForm1::endOnSignal()
+void MainWindow::endOnSignal()
 {
     if (m_endingWithoutQuestion)
         return; // a second signal while ending
-    QString where;
-    if (!storeGame(&where))
-        qWarning("halbeet: the game could not be saved to %s", qPrintable(where));
+    m_saves.storeOnSignal();
     // The close handler then stores the window's state and ends the flows and the program;
     // an open question or dialog ends with it.
     m_endingWithoutQuestion = true;
@@ -1224,7 +950,7 @@ void TForm1::endOnSignal()
     QCoreApplication::exit(0);
 }
 
-QString TForm1::gameWonText() const
+QString MainWindow::gameWonText() const
 {
     const FlowTexts& t = texts().flow;
     // What the human's seat has seen of the game's end.
@@ -1248,46 +974,7 @@ QString TForm1::gameWonText() const
            t.OtherSideScores.arg(name(2), score(s.seat.Scores[2]), name(4), score(s.seat.Scores[4]));
 }
 
-bool TForm1::offerSavedGame()
-{
-    if (!settings::resumeGames())
-        return false;
-    bool unreadable = false;
-    const std::optional<std::string> text = savedgame::read(&unreadable);
-    if (!text && !unreadable)
-        return false;
-    // Its dialogs must be answerable; the name dialog's wait left the window disabled.
-    setEnabled(true);
-    const SavedGameTexts& t = texts().savedGame;
-    QString reason = t.Damaged;
-    if (text) {
-        GameModel probe([] { return 0u; });
-        GameModel::LoadProblem problem = GameModel::LoadProblem::Damaged;
-        if (probe.load(*text, nullptr, &problem)) {
-            const bool wanted = LangMessageDlg(t.ResumeQuestion, DialogType::Custom,
-                                               MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes;
-            // A game that is not continued now is gone. One that is stays on disk until it
-            // ends, kept current as it goes on, so that a crash does not lose it after all.
-            if (!wanted || !m_game.load(*text)) {
-                savedgame::discard();
-                return false;
-            }
-            m_ownsSave = true;
-            // Its deals go on counting in the statistics under the game's own id.
-            m_recorder.gameResumed();
-            return true;
-        }
-        reason = problem == GameModel::LoadProblem::NotASave       ? t.NotASave
-                 : problem == GameModel::LoadProblem::NewerVersion ? t.NewerVersion
-                                                                   : t.Damaged;
-    }
-    const QString kept = savedgame::setAside();
-    LangMessageDlg(t.UnreadableNotice.arg(reason, kept.isEmpty() ? t.KeptNowhere : kept), DialogType::Warning,
-                   MsgButton::OK, this);
-    return false;
-}
-
-void TForm1::layOut(const TableView& view, bool freshDeal)
+void MainWindow::layOut(const TableView& view, bool freshDeal)
 {
     // Laid out from what the human's seat may know: a new deal, a restored game, a seat that
     // takes its place at a table in progress.
@@ -1297,8 +984,7 @@ void TForm1::layOut(const TableView& view, bool freshDeal)
     m_table->UnlockInput();
     m_humanMoving = false;
     m_humanSprite = nullptr;
-    m_hintSprite = nullptr;
-    m_hintShown = false;
+    m_hints->forget();
     m_table->warningImage()->hide();
     m_table->DeleteCards();
     m_table->deletegools();
@@ -1433,7 +1119,7 @@ void TForm1::layOut(const TableView& view, bool freshDeal)
 // ---------------------------------------------------------------------------------------
 // Menu commands
 
-void TForm1::N2Click()
+void MainWindow::askNewGame()
 {
     bool wanted = false;
     {
@@ -1445,7 +1131,7 @@ void TForm1::N2Click()
         newGame();
 }
 
-void TForm1::N3Click()
+void MainWindow::showLastTrick()
 {
     if (menuItem(QStringLiteral("N3"))->isEnabled()) {
         const TableHold hold(*m_controller, m_table);
@@ -1453,43 +1139,24 @@ void TForm1::N3Click()
     }
 }
 
-void TForm1::setLastTrickAvailable(bool available)
+void MainWindow::setLastTrickAvailable(bool available)
 {
     menuItem(QStringLiteral("N3"))->setEnabled(available);
 }
 
-void TForm1::N4Click()
+void MainWindow::showScores()
 {
     const TableHold hold(*m_controller, m_table);
     m_scores->exec();
 }
 
-void TForm1::StatisticsClick()
+void MainWindow::showStatistics()
 {
     m_recorder.statistics().showWindow(this, {nameLabel(1)->text(), nameLabel(2)->text(), nameLabel(3)->text(),
                                    nameLabel(4)->text()});
 }
 
-void TForm1::gameEvent(const GameModel& game, const GameEvent& event)
-{
-    switch (event.kind) {
-    case GameEvent::Kind::DealScored:
-        // Kept between deals too; a won game is not (below).
-        if (game.state().GameWinner == 0)
-            keepSaveCurrent();
-        break;
-    case GameEvent::Kind::GameWon:
-        if (m_ownsSave) {
-            savedgame::discard();
-            m_ownsSave = false;
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void TForm1::N6Click()
+void MainWindow::showOptions()
 {
     const QString playing = m_statusBar->getPlayPanel()->text();
     QLabel* found = nullptr;
@@ -1504,27 +1171,27 @@ void TForm1::N6Click()
     m_options->exec();
 }
 
-void TForm1::N7Click() { close(); }
+void MainWindow::exitCommand() { close(); }
 
-void TForm1::N10Click()
+void MainWindow::showAbout()
 {
     const TableHold hold(*m_controller, m_table);
     m_about->exec();
 }
 
-void TForm1::N12Click() { m_helpLauncher.openHelp(); }
+void MainWindow::showHelp() { m_helpLauncher.openHelp(); }
 
-void TForm1::N15Click() { m_languageMenu->switchLanguage(QStringLiteral("AR")); }
+void MainWindow::switchToArabic() { m_languageMenu->switchLanguage(QStringLiteral("AR")); }
 
-void TForm1::English1Click() { m_languageMenu->switchLanguage(QStringLiteral("EN")); }
+void MainWindow::switchToEnglish() { m_languageMenu->switchLanguage(QStringLiteral("EN")); }
 
-void TForm1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_state.CardsPlayed >= 52 || m_endingWithoutQuestion) {
         // Between deals a game is kept as it stands (or this run's save goes, when saving
         // has been turned off); ending without a name or on a signal has done its part.
         if (!m_endingWithoutQuestion)
-            saveGameOnQuit();
+            m_saves.saveGameOnQuit();
         saveWindowState();
         stopTable();
         event->accept();
@@ -1540,8 +1207,8 @@ void TForm1::closeEvent(QCloseEvent* event)
     const FlowTexts& t = texts().flow;
     const TableHold hold(*m_controller, m_table);
     if (LangMessageDlg(t.ExitQuestion, DialogType::Custom, MsgButton::Yes | MsgButton::No, this,
-                       quitKeepsGame() ? t.ExitKeepsGame : t.ExitLosesGame) == MsgResult::Yes) {
-        saveGameOnQuit();
+                       m_saves.quitKeepsGame() ? t.ExitKeepsGame : t.ExitLosesGame) == MsgResult::Yes) {
+        m_saves.saveGameOnQuit();
         saveWindowState();
         stopTable();
         event->accept();

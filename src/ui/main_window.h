@@ -9,13 +9,13 @@
 // goes on. Nothing waits in a nested event loop: a new game or a close drops the queue, the
 // glides and the controller's pending steps at once.
 
-#include "core/expert/expert.h"
 #include "core/game.h"
 #include "table/seat.h"
 #include "ui/help_launcher.h"
+#include "ui/saved_game_keeper.h"
 #include "ui/statistics_recorder.h"
+#include "ui/window_placement.h"
 
-#include <QFutureWatcher>
 #include <QMainWindow>
 
 #include <deque>
@@ -32,21 +32,22 @@ namespace halbeet {
 class CardSprite;
 class HandKeys;
 class HelpWindow;
+class HintPresenter;
 class LanguageMenu;
 class LocalSeat;
 class TableController;
 class Table;
 class TableAccess;
-class TAboutBox;
-class TLASTSHOT;
-class Tnamesform;
-class TScores;
-class TStatusBar;
-class Tstings;
+class AboutBox;
+class LastTrickWindow;
+class NameDialog;
+class ScoreSheet;
+class StatusBar;
+class OptionsDialog;
 
 class Statistics;
 
-class TForm1 : public QMainWindow, private GameListener {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -54,18 +55,18 @@ public:
     static constexpr int ClientWidth = 560;
     static constexpr int ClientHeight = 413;
 
-    explicit TForm1(GameModel& game, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(GameModel& game, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     GameModel& game() { return m_game; }
     const TGameState& state() const { return m_game.state(); }
     Table* table() const { return m_table; }
-    TStatusBar* statusBar1() const { return m_statusBar; }
-    TScores* scoreSheet() const { return m_scores; }
-    Tstings* optionsDialog() const { return m_options; }
-    TLASTSHOT* lastTrickWindow() const { return m_lastShot; }
-    TAboutBox* aboutBox() const { return m_about; }
-    Tnamesform* nameDialog() const { return m_names; }
+    StatusBar* statusBar1() const { return m_statusBar; }
+    ScoreSheet* scoreSheet() const { return m_scores; }
+    OptionsDialog* optionsDialog() const { return m_options; }
+    LastTrickWindow* lastTrickWindow() const { return m_lastShot; }
+    AboutBox* aboutBox() const { return m_about; }
+    NameDialog* nameDialog() const { return m_names; }
     // The program's own help window, once Help has had to open it.
     HelpWindow* helpWindow() const { return m_helpLauncher.helpWindow(); }
     // A menu item by its name (N1..N16, Language1, English1).
@@ -95,50 +96,49 @@ public:
     int stepsOutOfOrder() const { return m_stepsOutOfOrder; }
 
     // The deal cycle.
-    void NewDeal();
+    void newDeal();
     void newGame();
-    void ComboBox1Change();
-    void Button1Click();
-    void PlayCard(CardSprite* sprite);
+    void bidChoiceChanged();
+    void confirmBid();
+    void playCard(CardSprite* sprite);
 
     // Menu commands.
-    void N2Click();  // New Game
-    void N3Click();  // Last trick
-    void N4Click();  // Scores
-    void StatisticsClick();
-    void N6Click();  // Options
-    void N7Click();  // Exit
-    void N10Click(); // About
-    void N12Click(); // Help contents
-    void N15Click(); // Arabic
-    void English1Click();
+    void askNewGame();  // New Game
+    void showLastTrick();  // Last trick
+    void showScores();  // Scores
+    void showStatistics();
+    void showOptions();  // Options
+    void exitCommand();  // Exit
+    void showAbout(); // About
+    void showHelp(); // Help contents
+    void switchToArabic(); // Arabic
+    void switchToEnglish();
     // Hint: what the Expert would do in the human's seat, shown and never done.
-    void HintClick();
+    void showHint();
+    HintPresenter& hints() const { return *m_hints; }
     // Full screen on and off (F11); leaving it returns to a maximised or a normal window.
-    void FullScreenClick();
+    void toggleFullScreen() { m_placement.toggleFullScreen(); }
 
-    // The size the window opens at, and its smallest: the table unscaled.
-    QSize defaultSize() const { return m_defaultSize; }
-    // Shows the window as it was last closed (size, maximised, full screen); a size that no
-    // longer fits the screen is brought back on it.
-    void showRestored();
-    // Stores the window's size and state in the settings file, as showRestored reads them.
-    // A refused write is reported to the user.
-    void saveWindowState();
-    // A stored window size made to fit: at least the minimum, at most the available screen.
-    static QSize fittedWindowSize(QSize wanted, QSize minimum, QSize frame, const QRect& available);
-    // The size the window has, or would have once neither maximised nor full screen.
-    QSize normalSize() const;
+    // The window's size and state between runs.
+    WindowPlacement& placement() { return m_placement; }
+    QSize defaultSize() const { return m_placement.defaultSize(); }
+    void showRestored() { m_placement.showRestored(); }
+    void saveWindowState() { m_placement.saveWindowState(); }
+    static QSize fittedWindowSize(QSize wanted, QSize minimum, QSize frame, const QRect& available)
+    {
+        return WindowPlacement::fittedWindowSize(wanted, minimum, frame, available);
+    }
+    QSize normalSize() const { return m_placement.normalSize(); }
 
+    // The game kept for the next start.
+    SavedGameKeeper& savedGames() { return m_saves; }
     // Saves a game in progress for the next start (when the player has not turned it off);
-    // the close handler calls it once the player has confirmed that he quits. A failed write
-    // is reported.
-    void saveGameOnQuit();
+    // the close handler calls it once the player has confirmed that he quits.
+    void saveGameOnQuit() { m_saves.saveGameOnQuit(); }
+    bool quitKeepsGame() const { return m_saves.quitKeepsGame(); }
     // SIGTERM or SIGHUP (logout, shutdown): the game is saved as on Exit, silently, and the
     // program ends without a question.
     void endOnSignal();
-    // Whether quitting now keeps the game for the next start.
-    bool quitKeepsGame() const;
 
 signals:
     // The human is asked for his bid or card, with nothing left to show before it.
@@ -146,20 +146,18 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override; // FormClose
-    // A scored deal keeps the save current; a won game's save goes.
-    void gameEvent(const GameModel& game, const GameEvent& event) override;
     void showEvent(QShowEvent* event) override;   // FormShow
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FormCreate();
+    void setUpWindow();
     void createMenus();
     void applyLanguage();
     // Last Trick is offered only while its window holds a trick of the deal on the table.
     void setLastTrickAvailable(bool available);
-    void Timer1Timer();
+    void showNameDialog();
     void nameAccepted();
     // The name dialog was closed: the program ends, without the exit question.
     void endWithoutName();
@@ -173,11 +171,6 @@ private:
     void clearTableForNewGame();
     // The program ends: nothing of the table moves any more.
     void stopTable();
-    // Puts the hinted card back into line with the others.
-    void clearHint();
-    bool hintStillWanted() const;
-    void showBidHint(const ExpertBid& choice);
-    void showCardHint(const ExpertCard& choice);
 
     // The window's seat: asked, told, and its question withdrawn.
     void asked(const TableView& question);
@@ -200,17 +193,6 @@ private:
     // The deal is scored: the score sheet shows it; done once it is closed with OK or Esc.
     void showScoredDeal(const TableView& view, const std::function<void()>& done);
     void showWonGame(const TableView& view);
-    // Offers the saved game after the name dialog; true when it was taken up and is on the table.
-    bool offerSavedGame();
-    // A position the next start can lay out and go on from: a deal under way, or one scored
-    // that did not end the game.
-    bool gameWorthKeeping() const;
-    // Writes the game for the next start, or removes a save of this run when the player has
-    // turned saving off. False when a write failed; *where then names the file.
-    bool storeGame(QString* where);
-    // Brings the save up to date while a game goes on (a deal dealt, a trick taken, a deal
-    // scored). A failure is told once a run; the game goes on.
-    void keepSaveCurrent();
     // The statement of the won game: which side, with the names and final scores.
     QString gameWonText() const;
     // Lays the table out from the seat's view: a new deal (dealt in front of the player) or a
@@ -235,35 +217,19 @@ private:
     // What seat 1 knows: the view of the step shown last.
     TableView m_shownView;
     bool m_sheetClosedAfterDeal = false;
-    // The Expert working out a hint, and the moment it was asked for.
-    QFutureWatcher<ExpertBid> m_bidHint;
-    QFutureWatcher<ExpertCard> m_cardHint;
-    struct HintMoment {
-        std::uint64_t generation = 0;
-        std::int64_t deal = 0;
-        int played = 0;
-        Phase phase = Phase::NoDeal;
-    } m_hintAsked;
     Table* m_table = nullptr;
-    TStatusBar* m_statusBar = nullptr;
-    TAboutBox* m_about = nullptr;
-    TScores* m_scores = nullptr;
-    Tstings* m_options = nullptr;
-    TLASTSHOT* m_lastShot = nullptr;
-    Tnamesform* m_names = nullptr;
+    StatusBar* m_statusBar = nullptr;
+    AboutBox* m_about = nullptr;
+    ScoreSheet* m_scores = nullptr;
+    OptionsDialog* m_options = nullptr;
+    LastTrickWindow* m_lastShot = nullptr;
+    NameDialog* m_names = nullptr;
     HandKeys* m_keys = nullptr;
     TableAccess* m_access = nullptr;
     QTimer* m_timer1 = nullptr;
     int m_nameDialogDelay = 500;
     int m_glideStep = 2;
-    QSize m_defaultSize;
-    int m_frameHeight = 0; // of the window's frame in the normal state, once known
-    // Whether the window was maximised when it went full screen.
-    bool m_maximizedBeforeFullScreen = false;
-    // The last two sizes the window had while neither maximised nor full screen, the later
-    // first: the size to keep for the next start when the window is closed maximised.
-    QSize m_normalSize;
-    QSize m_normalSizeBefore;
+    WindowPlacement m_placement;
     // The human's card on the trick and its home in the hand, for the sweep.
     CardSprite* m_humanSprite = nullptr;
     QPoint m_humanHome;
@@ -271,19 +237,13 @@ private:
     bool m_humanMoving = false;
     // The computer seats play Expert in this deal (read from the settings at each deal).
     bool m_expert = false;
-    // The card a hint raised out of the hand, and whether the hint panel shows a hint.
-    CardSprite* m_hintSprite = nullptr;
-    bool m_hintShown = false;
+    HintPresenter* m_hints = nullptr;
     StatisticsRecorder m_recorder;
+    SavedGameKeeper m_saves;
     HelpLauncher m_helpLauncher;
     LanguageMenu* m_languageMenu = nullptr;
     bool m_delayErrorShown = false;
     bool m_endingWithoutQuestion = false;
-    // The save on disk is this run's game (written now, or taken up at the start): it goes
-    // when the game ends or saving is turned off. A save of an earlier run not taken up
-    // is left alone.
-    bool m_ownsSave = false;
-    bool m_saveErrorShown = false;
 };
 
 } // namespace halbeet

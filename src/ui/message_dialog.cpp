@@ -112,18 +112,18 @@ int resultCodeOf(MsgButton button)
     return MsgResult::None;
 }
 
-TMessageForm::TMessageForm(QWidget* parent) : QDialog(parent)
+MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent)
 {
     setFont(QApplication::font("QMessageBox"));
 }
 
-void TMessageForm::reject()
+void MessageDialog::reject()
 {
     // The title bar's close box.
     done(MsgResult::Cancel);
 }
 
-void TMessageForm::keyPressEvent(QKeyEvent* event)
+void MessageDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         // Esc presses the cancel button; without one it does nothing (never "close box").
@@ -135,11 +135,11 @@ void TMessageForm::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString& text, DialogType type,
+std::unique_ptr<MessageDialog> CreateArabicMessageDialog(const QString& text, DialogType type,
                                                         Buttons buttons, const QString& details)
 {
     const LanguageTexts& arabic = arabicTexts();
-    auto form = std::make_unique<TMessageForm>();
+    auto form = std::make_unique<MessageDialog>();
     form->setLayoutDirection(Qt::RightToLeft);
     form->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -219,7 +219,7 @@ std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString& text, Dia
     const MsgButton cancelButton = cancelButtonOf(buttons);
     int x = clientWidth - (clientWidth - groupWidth) / 2 - buttonWidth;
     const int y = iconTextHeight + vertMargin + vertSpacing;
-    TMessageForm* raw = form.get();
+    MessageDialog* raw = form.get();
     for (std::size_t i = 0; i < ButtonOrder.size(); ++i) {
         const MsgButton kind = ButtonOrder[i];
         if (!buttons.testFlag(kind))
@@ -255,7 +255,7 @@ int ArabicMessageDlg(const QString& text, DialogType type, Buttons buttons, QWid
     // The dialog stays parentless, centred on the screen and modal to the whole application,
     // so it never belongs to (and dies with) a window that might close while it is up.
     Q_UNUSED(parent);
-    const std::unique_ptr<TMessageForm> form = CreateArabicMessageDialog(text, type, buttons, details);
+    const std::unique_ptr<MessageDialog> form = CreateArabicMessageDialog(text, type, buttons, details);
     form->setWindowModality(Qt::ApplicationModal);
     return form->exec();
 }

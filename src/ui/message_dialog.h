@@ -57,11 +57,11 @@ inline constexpr int Close = 11;
 int resultCodeOf(MsgButton button);
 
 // The Arabic dialog: built entirely at run time by CreateArabicMessageDialog.
-class TMessageForm : public QDialog {
+class MessageDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TMessageForm(QWidget* parent = nullptr);
+    explicit MessageDialog(QWidget* parent = nullptr);
 
     // The button Return presses when the dialog opens, where the focus starts, and the one
     // Esc presses (null when the set has none such). Tab moves Return's button with the focus.
@@ -75,7 +75,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    friend std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString&, DialogType,
+    friend std::unique_ptr<MessageDialog> CreateArabicMessageDialog(const QString&, DialogType,
                                                                    Buttons, const QString&);
     QPushButton* m_defaultButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
@@ -95,7 +95,7 @@ int MessageDlgIn(const QString& code, const QString& text, DialogType type, Butt
 // Builds (does not show) the Arabic dialog: caption by type, icon at the top right with the
 // text to its left (or the text centred without an icon), buttons right to left in the fixed
 // order, centred on the screen. The caller owns it.
-std::unique_ptr<TMessageForm> CreateArabicMessageDialog(const QString& text, DialogType type,
+std::unique_ptr<MessageDialog> CreateArabicMessageDialog(const QString& text, DialogType type,
                                                         Buttons buttons, const QString& details = {});
 // Builds, shows modally, frees; returns the code of the button that closed it.
 int ArabicMessageDlg(const QString& text, DialogType type, Buttons buttons,

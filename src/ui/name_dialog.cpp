@@ -42,7 +42,7 @@ void placeLabel(QLabel* label, int left, int top)
 
 } // namespace
 
-Tnamesform::Tnamesform(Table& table, QWidget* parent)
+NameDialog::NameDialog(Table& table, QWidget* parent)
     : QDialog(parent), m_table(table)
 {
     setObjectName(QStringLiteral("namesform"));
@@ -87,22 +87,22 @@ Tnamesform::Tnamesform(Table& table, QWidget* parent)
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(m_ok, &QPushButton::clicked, this, [this] { acceptName(); });
 
     m_close = new QPushButton(this);
     m_close->setObjectName(QStringLiteral("BitBtn2"));
     m_close->setAutoDefault(false);
-    connect(m_close, &QPushButton::clicked, this, &Tnamesform::reject);
+    connect(m_close, &QPushButton::clicked, this, &NameDialog::reject);
 }
 
-void Tnamesform::showEvent(QShowEvent* event)
+void NameDialog::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous())
         FormShow();
     QDialog::showEvent(event);
 }
 
-void Tnamesform::FormShow()
+void NameDialog::FormShow()
 {
     // Typing is limited to 8 characters, but a longer name put into the file by hand is
     // shown (and kept) whole.
@@ -132,7 +132,7 @@ void Tnamesform::FormShow()
     m_note->hide();
 }
 
-void Tnamesform::showNote(const QString& text)
+void NameDialog::showNote(const QString& text)
 {
     m_note->setText(text);
     // Beside the buttons, from the edge where reading starts.
@@ -145,7 +145,7 @@ void Tnamesform::showNote(const QString& text)
     m_note->show();
 }
 
-void Tnamesform::BitBtn1Click()
+void NameDialog::acceptName()
 {
     const QString name = m_edit1->text();
     if (name.isEmpty()) {
@@ -178,7 +178,7 @@ void Tnamesform::BitBtn1Click()
     emit nameAccepted();
 }
 
-void Tnamesform::reject()
+void NameDialog::reject()
 {
     QDialog::reject();
     emit closedWithoutName();

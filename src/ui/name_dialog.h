@@ -14,19 +14,19 @@ namespace halbeet {
 
 class Table;
 
-class Tnamesform : public QDialog {
+class NameDialog : public QDialog {
     Q_OBJECT
 
 public:
     // Not modal, always on top. The caller disables the main window while it is up.
-    Tnamesform(Table& table, QWidget* parent = nullptr);
+    NameDialog(Table& table, QWidget* parent = nullptr);
 
     QLineEdit* nameField() const { return m_edit1; } // Edit1
     // Says why OK did nothing, or that typing stopped at the longest name; hidden otherwise.
     QLabel* note() const { return m_note; }
 
     // The OK button's action (also Enter).
-    void BitBtn1Click();
+    void acceptName();
 
     // Esc, the Close button and the close box all land here.
     void reject() override;

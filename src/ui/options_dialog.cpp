@@ -53,7 +53,7 @@ QFrame* makeFrame(QWidget* parent, const QString& name, QRect geometry, QFrame::
 
 } // namespace
 
-Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* parent)
+OptionsDialog::OptionsDialog(Table& table, StatusBar& statusBar, GameModel& game, QWidget* parent)
     : QDialog(parent), m_table(table), m_statusBar(statusBar), m_game(game)
 {
     setObjectName(QStringLiteral("stings"));
@@ -116,8 +116,8 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* 
     };
     m_speedButton1 = makeArrow(QStringLiteral("SpeedButton1"), 243);
     m_speedButton2 = makeArrow(QStringLiteral("SpeedButton2"), 326);
-    connect(m_speedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
-    connect(m_speedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+    connect(m_speedButton1, &QToolButton::clicked, this, [this] { nextDesign(); });
+    connect(m_speedButton2, &QToolButton::clicked, this, [this] { previousDesign(); });
 
     makeLabel(9, {322, 111});
     m_panel2 = makeFrame(this, QStringLiteral("Panel2"), {208, 128, 169, 41}, QFrame::Panel);
@@ -192,17 +192,17 @@ Tstings::Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* 
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_ok->setGeometry(312, 246 + ExtraBand + FacesBand, 75, 25);
     m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(m_ok, &QPushButton::clicked, this, [this] { applyOptions(); });
 
     m_cancel = new QPushButton(this);
     m_cancel->setObjectName(QStringLiteral("BitBtn3"));
     m_cancel->setGeometry(224, 245 + ExtraBand + FacesBand, 75, 27);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    FormCreate();
+    setUpDialog();
 }
 
-void Tstings::FormCreate()
+void OptionsDialog::setUpDialog()
 {
     const OptionsTexts& t = texts().options;
     setLayoutDirection(languageDirection());
@@ -239,7 +239,7 @@ void Tstings::FormCreate()
     }
 }
 
-void Tstings::layOutLevelBand()
+void OptionsDialog::layOutLevelBand()
 {
     const ExpertTexts& e = texts().expert;
     m_levelLabel->setText(e.LevelCaption);
@@ -260,7 +260,7 @@ void Tstings::layOutLevelBand()
     m_expert->move(m_classic->width() + gap, 2);
 }
 
-void Tstings::layOutFacesBand()
+void OptionsDialog::layOutFacesBand()
 {
     const FacesTexts& t = texts().faces;
     m_facesLabel->setText(t.Caption);
@@ -279,7 +279,7 @@ void Tstings::layOutFacesBand()
     m_facesPreview->move(379 - previewWidth, m_facesPreview->y());
 }
 
-void Tstings::fillFaceList()
+void OptionsDialog::fillFaceList()
 {
     // Read again at every opening: a deck installed or removed meanwhile shows as it is now.
     const QSignalBlocker quiet(m_faces);
@@ -302,9 +302,9 @@ void Tstings::fillFaceList()
     m_facesPicked = false;
 }
 
-QString Tstings::faceDeck() const { return m_faces->currentData().toString(); }
+QString OptionsDialog::faceDeck() const { return m_faces->currentData().toString(); }
 
-void Tstings::showFacePreview()
+void OptionsDialog::showFacePreview()
 {
     const QString id = faceDeck();
     const qreal dpr = devicePixelRatioF();
@@ -319,7 +319,7 @@ void Tstings::showFacePreview()
     m_facesPreview->setPixmap(*it);
 }
 
-void Tstings::fitSpeedButtons()
+void OptionsDialog::fitSpeedButtons()
 {
     // Slow, Normal, Fast from the left across the panel, each as wide as its caption needs and
     // the room left over shared between them: the captions keep the dialog's font.
@@ -337,7 +337,7 @@ void Tstings::fitSpeedButtons()
     }
 }
 
-void Tstings::layOutNames()
+void OptionsDialog::layOutNames()
 {
     // Headings go where their lines were; the lines follow 4 pixels after the heading.
     const auto moveHeading = [](QLabel* heading, QWidget* line) {
@@ -364,16 +364,16 @@ void Tstings::layOutNames()
     m_labels[9]->move(m_panel2->x(), m_labels[9]->y());
 }
 
-int Tstings::design() const { return m_card1->Suite(); }
+int OptionsDialog::design() const { return m_card1->Suite(); }
 
-void Tstings::showEvent(QShowEvent* event)
+void OptionsDialog::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous())
         FormShow();
     QDialog::showEvent(event);
 }
 
-void Tstings::FormShow()
+void OptionsDialog::FormShow()
 {
     const int design = settings::backDesign();
     m_card1->setSuite(design);
@@ -410,7 +410,7 @@ void Tstings::FormShow()
     m_edits[1]->setFocus();
 }
 
-void Tstings::SpeedButton1Click()
+void OptionsDialog::nextDesign()
 {
     const int design = m_card1->Suite() - 1;
     m_card1->setSuite(design);
@@ -419,7 +419,7 @@ void Tstings::SpeedButton1Click()
     m_speedButton2->setEnabled(true);
 }
 
-void Tstings::SpeedButton2Click()
+void OptionsDialog::previousDesign()
 {
     const int design = m_card1->Suite() + 1;
     m_card1->setSuite(design);
@@ -428,14 +428,14 @@ void Tstings::SpeedButton2Click()
     m_speedButton1->setEnabled(true);
 }
 
-void Tstings::showNote(const QString& text, QLineEdit* field)
+void OptionsDialog::showNote(const QString& text, QLineEdit* field)
 {
     m_note->setText(text);
     m_noteField = field;
     m_note->show();
 }
 
-bool Tstings::namesAreValid()
+bool OptionsDialog::namesAreValid()
 {
     QStringList seen;
     for (std::size_t n = 1; n <= 4; ++n) {
@@ -457,7 +457,7 @@ bool Tstings::namesAreValid()
     return true;
 }
 
-void Tstings::BitBtn1Click()
+void OptionsDialog::applyOptions()
 {
     if (!namesAreValid())
         return;

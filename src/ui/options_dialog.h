@@ -24,13 +24,13 @@ namespace halbeet {
 class GameModel;
 class CardSprite;
 class Table;
-class TStatusBar;
+class StatusBar;
 
-class Tstings : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    Tstings(Table& table, TStatusBar& statusBar, GameModel& game, QWidget* parent = nullptr);
+    OptionsDialog(Table& table, StatusBar& statusBar, GameModel& game, QWidget* parent = nullptr);
 
     // The name label of the player the play panel showed when Options was chosen, or null.
     // Set before each opening.
@@ -44,7 +44,7 @@ public:
     QString faceDeck() const;
 
     // The OK button's action (also Enter).
-    void BitBtn1Click();
+    void applyOptions();
 
     // Says why OK did nothing, or that typing stopped at the longest name; hidden otherwise.
     QLabel* note() const { return m_note; }
@@ -53,7 +53,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormCreate();
+    void setUpDialog();
     void layOutNames();
     void showNote(const QString& text, QLineEdit* field);
     void fitSpeedButtons();
@@ -62,12 +62,12 @@ private:
     void fillFaceList();
     void showFacePreview();
     void FormShow();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
+    void nextDesign();
+    void previousDesign();
     bool namesAreValid();
 
     Table& m_table;
-    TStatusBar& m_statusBar;
+    StatusBar& m_statusBar;
     GameModel& m_game;
     QLabel* m_playerLabel = nullptr;
 

@@ -46,7 +46,7 @@ void setTextColour(QLabel* label, const QColor& colour)
 
 } // namespace
 
-TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* parent)
+ScoreSheet::ScoreSheet(GameModel& game, Table& table, StatusBar& statusBar, QWidget* parent)
     : QDialog(parent), m_game(game), m_table(table), m_statusBar(statusBar)
 {
     setObjectName(QStringLiteral("TScores"));
@@ -77,7 +77,7 @@ TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* 
     m_button->setObjectName(QStringLiteral("Button1"));
     m_button->setGeometry(256, 32, 58, 25);
     m_button->setDefault(true);
-    connect(m_button, &QPushButton::clicked, this, &TScores::Button1Click);
+    connect(m_button, &QPushButton::clicked, this, &ScoreSheet::closeSheet);
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
@@ -101,7 +101,7 @@ TScores::TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* 
     resetSheet();
 }
 
-void TScores::resetSheet()
+void ScoreSheet::resetSheet()
 {
     // The rows scroll once the sheet is full: the last seven totals stay on it.
     const auto& rows = m_game.scoreRows();
@@ -124,14 +124,14 @@ void TScores::resetSheet()
     }
 }
 
-void TScores::showEvent(QShowEvent* event)
+void ScoreSheet::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }
 
-void TScores::FormShow()
+void ScoreSheet::FormShow()
 {
     for (int seat = 1; seat <= 4; ++seat) {
         QLabel* heading = m_headings[seat];
@@ -152,7 +152,7 @@ void TScores::FormShow()
     resetSheet();
 }
 
-void TScores::showAfterDeal()
+void ScoreSheet::showAfterDeal()
 {
     m_afterDeal = true;
     // The sheet blocks the main window, and Qt drops a close aimed at a blocked window: the
@@ -165,7 +165,7 @@ void TScores::showAfterDeal()
     m_afterDeal = false;
 }
 
-void TScores::closeEvent(QCloseEvent* event)
+void ScoreSheet::closeEvent(QCloseEvent* event)
 {
     // Esc and OK lead on to the next deal; a close from the window system must not deal.
     if (event->spontaneous() && m_afterDeal && m_closeRequested) {
@@ -176,11 +176,11 @@ void TScores::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-void TScores::accept() { Button1Click(); }
+void ScoreSheet::accept() { closeSheet(); }
 
-void TScores::reject() { Button1Click(); }
+void ScoreSheet::reject() { closeSheet(); }
 
-void TScores::Button1Click()
+void ScoreSheet::closeSheet()
 {
     // done() below re-enters through accept()/reject() in some paths; act once per closing.
     if (m_closing)

@@ -19,15 +19,15 @@ namespace halbeet {
 
 class GameModel;
 class Table;
-class TStatusBar;
+class StatusBar;
 
-class TScores : public QDialog {
+class ScoreSheet : public QDialog {
     Q_OBJECT
 
 public:
     static constexpr int Rows = 7;
 
-    TScores(GameModel& game, Table& table, TStatusBar& statusBar, QWidget* parent = nullptr);
+    ScoreSheet(GameModel& game, Table& table, StatusBar& statusBar, QWidget* parent = nullptr);
 
     // Called after the sheet of a finished deal has been closed (OK, Esc or the close box):
     // the main window clears the table and deals again, or asks for a new game.
@@ -51,7 +51,7 @@ public:
     QLabel* scoreLabel(int seat, int row) const { return m_scores.at(seat).at(row); }
     QPushButton* okButton() const { return m_button; }
 
-    void Button1Click();
+    void closeSheet();
     void reject() override; // Esc and the close box act like OK
     void accept() override;
 
@@ -64,7 +64,7 @@ private:
 
     GameModel& m_game;
     Table& m_table;
-    TStatusBar& m_statusBar;
+    StatusBar& m_statusBar;
     std::function<void()> m_dealClosed;
     std::function<void()> m_closeRequested;
     bool m_afterDeal = false;

@@ -44,9 +44,9 @@ void prepareApplication(QApplication& app)
     QApplication::setWindowIcon(icon);
 }
 
-std::unique_ptr<TForm1> createMainWindow(GameModel& game)
+std::unique_ptr<MainWindow> createMainWindow(GameModel& game)
 {
-    auto window = std::make_unique<TForm1>(game);
+    auto window = std::make_unique<MainWindow>(game);
     window->adjustSize();
     // The described size is the default and the smallest; the table scales with the rest.
     window->setMinimumSize(window->size());

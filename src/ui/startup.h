@@ -13,12 +13,12 @@ class QApplication;
 
 namespace halbeet {
 
-class TForm1;
+class MainWindow;
 
 // Reads LANGUAGE/LANG and fixes the language of the run; installs the style and keeps every
 // window on the screen.
 void prepareApplication(QApplication& app);
 // The main window, not yet shown, at its fixed size and centred on the screen.
-std::unique_ptr<TForm1> createMainWindow(GameModel& game);
+std::unique_ptr<MainWindow> createMainWindow(GameModel& game);
 
 } // namespace halbeet

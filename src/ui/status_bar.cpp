@@ -68,7 +68,7 @@ void StatusPanel::setOwnerDrawn(bool ownerDrawn)
     m_bar->update();
 }
 
-TStatusBar::TStatusBar(const TGameState& state, QWidget* parent)
+StatusBar::StatusBar(const TGameState& state, QWidget* parent)
     : QWidget(parent), m_state(state), m_textColour(Qt::red)
 {
     setObjectName(QStringLiteral("StatusBar1"));
@@ -93,9 +93,9 @@ TStatusBar::TStatusBar(const TGameState& state, QWidget* parent)
         MirrorStatusPanels();
 }
 
-TStatusBar::~TStatusBar() = default;
+StatusBar::~StatusBar() = default;
 
-void TStatusBar::addPanel(int width, const QString& text, Qt::Alignment alignment,
+void StatusBar::addPanel(int width, const QString& text, Qt::Alignment alignment,
                           StatusPanel::Bevel bevel, bool ownerDrawn)
 {
     auto panel = std::make_unique<StatusPanel>(this);
@@ -107,22 +107,22 @@ void TStatusBar::addPanel(int width, const QString& text, Qt::Alignment alignmen
     m_panels.push_back(std::move(panel));
 }
 
-StatusPanel* TStatusBar::panel(int index) const
+StatusPanel* StatusBar::panel(int index) const
 {
     if (index < 0 || index >= panelCount())
         return nullptr;
     return m_panels[static_cast<std::size_t>(index)].get();
 }
 
-StatusPanel* TStatusBar::getDealPanel() const { return panel(3); }
+StatusPanel* StatusBar::getDealPanel() const { return panel(3); }
 
-StatusPanel* TStatusBar::getPlayPanel() const { return panel(isArabic() ? 1 : 5); }
+StatusPanel* StatusBar::getPlayPanel() const { return panel(isArabic() ? 1 : 5); }
 
-StatusPanel* TStatusBar::getHintPanel() const { return panel(isArabic() ? 0 : 6); }
+StatusPanel* StatusBar::getHintPanel() const { return panel(isArabic() ? 0 : 6); }
 
-int TStatusBar::trumpPanelIndex() const { return isArabic() ? 5 : 1; }
+int StatusBar::trumpPanelIndex() const { return isArabic() ? 5 : 1; }
 
-void TStatusBar::MirrorStatusPanels()
+void StatusBar::MirrorStatusPanels()
 {
     struct Saved {
         int width;
@@ -149,9 +149,9 @@ void TStatusBar::MirrorStatusPanels()
     repaintNow();
 }
 
-int TStatusBar::stretchingPanelIndex() const { return isArabic() ? 0 : panelCount() - 1; }
+int StatusBar::stretchingPanelIndex() const { return isArabic() ? 0 : panelCount() - 1; }
 
-QRect TStatusBar::panelRect(int index) const
+QRect StatusBar::panelRect(int index) const
 {
     int fixed = 0;
     for (const auto& p : m_panels)
@@ -167,12 +167,12 @@ QRect TStatusBar::panelRect(int index) const
     return {left, 0, widthOf(index), height()};
 }
 
-QRect TStatusBar::textRect(int index) const
+QRect StatusBar::textRect(int index) const
 {
     return panelRect(index).adjusted(0, PanelGap, -PanelGap, 0).adjusted(1, 1, -1, -1);
 }
 
-QString TStatusBar::shownText(int index) const
+QString StatusBar::shownText(int index) const
 {
     const StatusPanel* p = panel(index);
     if (!p || p->ownerDrawn())
@@ -186,7 +186,7 @@ QString TStatusBar::shownText(int index) const
     return metrics.elidedText(p->text(), Qt::ElideRight, std::max(0, room - 4));
 }
 
-bool TStatusBar::event(QEvent* event)
+bool StatusBar::event(QEvent* event)
 {
     // A text cut to fit shows whole in the tooltip of its panel.
     if (event->type() == QEvent::ToolTip) {
@@ -206,18 +206,18 @@ bool TStatusBar::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void TStatusBar::repaintNow() { repaint(); }
+void StatusBar::repaintNow() { repaint(); }
 
-void TStatusBar::repaintBlank()
+void StatusBar::repaintBlank()
 {
     m_blank = true;
     repaintNow();
     m_blank = false;
 }
 
-QSize TStatusBar::sizeHint() const { return {560, BarHeight}; }
+QSize StatusBar::sizeHint() const { return {560, BarHeight}; }
 
-void TStatusBar::paintEvent(QPaintEvent*)
+void StatusBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
@@ -252,7 +252,7 @@ void TStatusBar::paintEvent(QPaintEvent*)
     }
 }
 
-void TStatusBar::StatusBar1DrawPanel(QPainter& painter, int index, const QRect& rect)
+void StatusBar::StatusBar1DrawPanel(QPainter& painter, int index, const QRect& rect)
 {
     if (index != trumpPanelIndex())
         return;
@@ -272,7 +272,7 @@ void TStatusBar::StatusBar1DrawPanel(QPainter& painter, int index, const QRect& 
         painter.fillRect(rect, palette().window());
 }
 
-int TStatusBar::trumpShown() const
+int StatusBar::trumpShown() const
 {
     const int trump = m_state.Trump;
     return trump >= 1 && trump <= 4 && m_state.CardsPlayed < 52 && !m_blank ? trump : 0;

@@ -19,13 +19,13 @@
 namespace halbeet {
 
 struct TGameState;
-class TStatusBar;
+class StatusBar;
 
 class StatusPanel {
 public:
     enum class Bevel { None, Lowered };
 
-    explicit StatusPanel(TStatusBar* bar) : m_bar(bar) {}
+    explicit StatusPanel(StatusBar* bar) : m_bar(bar) {}
 
     QString text() const { return m_text; }
     void setText(const QString& text);
@@ -40,7 +40,7 @@ public:
     void setOwnerDrawn(bool ownerDrawn);
 
 private:
-    TStatusBar* m_bar;
+    StatusBar* m_bar;
     QString m_text;
     int m_width = 50;
     Qt::Alignment m_alignment = Qt::AlignLeft;
@@ -48,7 +48,7 @@ private:
     bool m_ownerDrawn = false;
 };
 
-class TStatusBar : public QWidget {
+class StatusBar : public QWidget {
     Q_OBJECT
 
 public:
@@ -57,8 +57,8 @@ public:
     // Builds the designed layout with the labels of the current language and, in English,
     // mirrors it once: the bar is ready to use, do not call MirrorStatusPanels again.
     // The trump picture follows state.Trump and state.CardsPlayed at every repaint.
-    explicit TStatusBar(const TGameState& state, QWidget* parent = nullptr);
-    ~TStatusBar() override;
+    explicit StatusBar(const TGameState& state, QWidget* parent = nullptr);
+    ~StatusBar() override;
 
     StatusPanel* getDealPanel() const; // index 3
     StatusPanel* getPlayPanel() const; // index 1 in Arabic, 5 in English

@@ -37,7 +37,7 @@ void setName(QWidget* widget, const QString& name, const QString& description = 
 
 // ---- the status bar's panels, which are painted, not widgets --------------------------
 
-QString panelName(const TStatusBar& bar, int index)
+QString panelName(const StatusBar& bar, int index)
 {
     const AccessTexts& t = texts().access;
     const StatusPanel* panel = bar.panel(index);
@@ -58,7 +58,7 @@ QString panelName(const TStatusBar& bar, int index)
 
 class StatusPanelAccessible : public QAccessibleInterface {
 public:
-    StatusPanelAccessible(TStatusBar* bar, int index) : m_bar(bar), m_index(index) {}
+    StatusPanelAccessible(StatusBar* bar, int index) : m_bar(bar), m_index(index) {}
 
     bool isValid() const override { return m_bar && m_index < m_bar->panelCount(); }
     QObject* object() const override { return nullptr; }
@@ -91,20 +91,20 @@ public:
     }
 
 private:
-    QPointer<TStatusBar> m_bar;
+    QPointer<StatusBar> m_bar;
     int m_index;
 };
 
 class StatusBarAccessible : public QAccessibleWidget {
 public:
-    explicit StatusBarAccessible(TStatusBar* bar) : QAccessibleWidget(bar, QAccessible::StatusBar) {}
+    explicit StatusBarAccessible(StatusBar* bar) : QAccessibleWidget(bar, QAccessible::StatusBar) {}
     ~StatusBarAccessible() override
     {
         for (const auto& [index, id] : m_ids)
             QAccessible::deleteAccessibleInterface(id);
     }
 
-    TStatusBar* bar() const { return static_cast<TStatusBar*>(widget()); }
+    StatusBar* bar() const { return static_cast<StatusBar*>(widget()); }
     int childCount() const override { return bar()->panelCount(); }
     QAccessibleInterface* child(int index) const override
     {
@@ -144,8 +144,8 @@ private:
 
 QAccessibleInterface* statusBarFactory(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("halbeet::TStatusBar"))
-        if (auto* bar = qobject_cast<TStatusBar*>(object))
+    if (className == QLatin1String("halbeet::StatusBar"))
+        if (auto* bar = qobject_cast<StatusBar*>(object))
             return new StatusBarAccessible(bar);
     // A card is a picture with a name, not an empty filler.
     if (className == QLatin1String("halbeet::CardSprite"))
@@ -178,7 +178,7 @@ QString accessibleCardName(TCardFace card)
     return t.card.arg(t.ranks[static_cast<std::size_t>(card.Number)], t.suits[static_cast<std::size_t>(card.Suite)]);
 }
 
-TableAccess::TableAccess(TForm1& window) : QObject(&window), m_window(window)
+TableAccess::TableAccess(MainWindow& window) : QObject(&window), m_window(window)
 {
     static bool factoryInstalled = false;
     if (!factoryInstalled) {
@@ -309,7 +309,7 @@ void TableAccess::refreshStatusPanels()
     // listener that keeps names (as the accessibility library does) hears of them.
     if (!QAccessible::isActive())
         return;
-    TStatusBar* bar = m_window.statusBar1();
+    StatusBar* bar = m_window.statusBar1();
     QAccessibleInterface* barInterface = QAccessible::queryAccessibleInterface(bar);
     if (!barInterface)
         return;

@@ -26,7 +26,7 @@ class QLabel;
 namespace halbeet {
 
 class CardSprite;
-class TForm1;
+class MainWindow;
 
 // "Queen of diamonds" in the interface's language; empty for a back or no card.
 QString accessibleCardName(TCardFace card);
@@ -35,7 +35,7 @@ class TableAccess : public QObject {
     Q_OBJECT
 
 public:
-    explicit TableAccess(TForm1& window);
+    explicit TableAccess(MainWindow& window);
 
     // Names and describes everything on the table as it stands now.
     void refresh();
@@ -55,7 +55,7 @@ private:
     void refreshStatusPanels();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    TForm1& m_window;
+    MainWindow& m_window;
     QLabel* m_announcer = nullptr;
     QTimer m_refresh;
     QStringList m_announcements;

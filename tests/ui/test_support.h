@@ -120,11 +120,11 @@ public:
             [this] { return m_window->nameDialog() && m_window->nameDialog()->isVisible(); }, 5000);
         if (!named)
             return QStringLiteral("the name dialog did not come up");
-        Tnamesform* names = m_window->nameDialog();
+        NameDialog* names = m_window->nameDialog();
         names->nameField()->setText(m_options.playerName);
         if (beforeConfirm)
             beforeConfirm();
-        names->BitBtn1Click();
+        names->acceptName();
         if (!table().bidButton()->isVisible())
             return QStringLiteral("the first deal does not wait for a bid");
         return {};
@@ -137,7 +137,7 @@ public:
         return options;
     }
 
-    TForm1& window() { return *m_window; }
+    MainWindow& window() { return *m_window; }
     // The game's state, open for tests that arrange a position (bids, scores).
     TGameState& state() { return m_game.arrange(); }
     GameModel& model() { return m_game; }
@@ -198,7 +198,7 @@ public:
 
     // Plays legal cards until the deal's last trick opens the score sheet, which `onSheet`
     // inspects before it is closed with OK (unless onSheet closed it).
-    void playOutDeal(const std::function<void(TScores*)>& onSheet = {})
+    void playOutDeal(const std::function<void(ScoreSheet*)>& onSheet = {})
     {
         bool sheetSeen = false;
         while (m_game.state().CardsPlayed < 52 && m_game.state().HandCount[1] > 0) {
@@ -207,7 +207,7 @@ public:
             const int before = m_game.state().HandCount[1];
             if (before == 1) {
                 whenModal([&](QWidget* modal) {
-                    auto* sheet = qobject_cast<TScores*>(modal);
+                    auto* sheet = qobject_cast<ScoreSheet*>(modal);
                     QVERIFY(sheet);
                     sheetSeen = true;
                     if (onSheet)
@@ -228,7 +228,7 @@ private:
     Options m_options;
     TempSettings m_settings;
     GameModel m_game;
-    std::unique_ptr<TForm1> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 // A game window already through the name dialog (as "Hawk"), waiting for the first bid.
@@ -245,7 +245,7 @@ public:
 
 // Resizes the window so that the table shows its layout at exactly this factor, and waits
 // until the cards are rendered for that size.
-inline void scaleTable(TForm1& window, qreal factor)
+inline void scaleTable(MainWindow& window, qreal factor)
 {
     Table* table = window.table();
     const QSize around = window.size() - table->size();
@@ -261,7 +261,7 @@ inline QString messageText(const QWidget* dialog)
 {
     if (const auto* box = qobject_cast<const QMessageBox*>(dialog))
         return box->text();
-    if (const auto* form = qobject_cast<const TMessageForm*>(dialog)) {
+    if (const auto* form = qobject_cast<const MessageDialog*>(dialog)) {
         if (const auto* label = form->findChild<QLabel*>(QStringLiteral("Message")))
             return label->text();
     }
@@ -274,7 +274,7 @@ inline QString messageDetails(const QWidget* dialog)
 {
     if (const auto* box = qobject_cast<const QMessageBox*>(dialog))
         return box->informativeText();
-    if (const auto* form = qobject_cast<const TMessageForm*>(dialog)) {
+    if (const auto* form = qobject_cast<const MessageDialog*>(dialog)) {
         if (const auto* label = form->findChild<QLabel*>(QStringLiteral("Details")))
             return label->text();
     }
@@ -283,7 +283,7 @@ inline QString messageDetails(const QWidget* dialog)
 
 inline bool isMessageDialog(const QWidget* dialog)
 {
-    return qobject_cast<const QMessageBox*>(dialog) || qobject_cast<const TMessageForm*>(dialog);
+    return qobject_cast<const QMessageBox*>(dialog) || qobject_cast<const MessageDialog*>(dialog);
 }
 
 // Presses Yes, No, OK or Cancel on a question or notice in either language. False when the
@@ -298,7 +298,7 @@ inline bool pressMessageButton(QWidget* dialog, MsgButton kind)
                                                      : kind == MsgButton::Cancel ? QMessageBox::Cancel
                                                                                  : QMessageBox::NoButton;
         button = box->button(standard);
-    } else if (auto* form = qobject_cast<TMessageForm*>(dialog)) {
+    } else if (auto* form = qobject_cast<MessageDialog*>(dialog)) {
         const char* name = kind == MsgButton::Yes ? "Yes"
                            : kind == MsgButton::No ? "No"
                            : kind == MsgButton::OK ? "OK"
@@ -637,7 +637,7 @@ inline QString checkStateInvariants(const TGameState& s, const Table& table)
 
 // What must hold once the flow has come to rest and waits for the human: for his bid (the
 // bid button is up) or for his card. Includes checkStateInvariants().
-inline QString checkRestInvariants(const TGameState& s, TForm1& window)
+inline QString checkRestInvariants(const TGameState& s, MainWindow& window)
 {
     using namespace detail;
     const Table& table = *window.table();

@@ -191,8 +191,8 @@ struct Fixture {
         CardArt::setDeckFolder(decks.path());
         CardArt::setDeck(settings::faceDeck());
         table = std::make_unique<Table>();
-        statusBar = std::make_unique<TStatusBar>(state);
-        dialog = std::make_unique<Tstings>(*table, *statusBar, game);
+        statusBar = std::make_unique<StatusBar>(state);
+        dialog = std::make_unique<OptionsDialog>(*table, *statusBar, game);
         for (int seat = 1; seat <= 4; ++seat)
             table->setPlayerName(seat, QStringLiteral("P%1").arg(seat));
     }
@@ -237,8 +237,8 @@ struct Fixture {
     GameModel game{[] { return 1u; }};
     TGameState& state = game.arrange();
     std::unique_ptr<Table> table;
-    std::unique_ptr<TStatusBar> statusBar;
-    std::unique_ptr<Tstings> dialog;
+    std::unique_ptr<StatusBar> statusBar;
+    std::unique_ptr<OptionsDialog> dialog;
 };
 
 const QString Green = QColor(Qt::green).name();

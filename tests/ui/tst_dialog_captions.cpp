@@ -95,7 +95,7 @@ private slots:
 
 namespace {
 
-QList<QWidget*> allDialogs(TForm1& window)
+QList<QWidget*> allDialogs(MainWindow& window)
 {
     return {window.nameDialog(), window.optionsDialog(), window.scoreSheet(), window.lastTrickWindow(),
             window.aboutBox()};
@@ -167,7 +167,7 @@ void TstDialogCaptions::windowsReadFromTheLanguagesSide()
     options.language = language;
     GameWindow game(options);
     QCOMPARE(game.start(), QString());
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     const auto before = [rtl](const QWidget* first, const QWidget* second) {
         return rtl ? first->x() > second->x() : first->x() < second->x();
     };
@@ -178,7 +178,7 @@ void TstDialogCaptions::windowsReadFromTheLanguagesSide()
         return found;
     };
 
-    TScores* sheet = window.scoreSheet();
+    ScoreSheet* sheet = window.scoreSheet();
     for (int seat = 1; seat < 4; ++seat) {
         QVERIFY2(before(sheet->heading(seat), sheet->heading(seat + 1)), qPrintable(QString::number(seat)));
         QVERIFY(before(sheet->scoreLabel(seat, 1), sheet->scoreLabel(seat + 1, 1)));
@@ -188,11 +188,11 @@ void TstDialogCaptions::windowsReadFromTheLanguagesSide()
                  sheet->scoreLabel(1, 1)->mapTo(sheet, sheet->scoreLabel(1, 1)->rect().center()).x()) <= 2);
     QVERIFY(before(sheet->heading(4), sheet->okButton()));
 
-    TLASTSHOT* last = window.lastTrickWindow();
+    LastTrickWindow* last = window.lastTrickWindow();
     QVERIFY(before(last->trickCard(1), child(last, "Button1")));
     QVERIFY(last->trickCard(2)->x() > last->trickCard(4)->x()); // right-hand opponent on the right
 
-    Tstings* dialog = window.optionsDialog();
+    OptionsDialog* dialog = window.optionsDialog();
     QVERIFY(before(child(dialog, "Edit1"), child(dialog, "Card1")));     // the names first
     QVERIFY(before(child(dialog, "Label1"), child(dialog, "Edit1")));    // a label before its field
     QVERIFY(before(child(dialog, "BitBtn3"), child(dialog, "BitBtn1"))); // OK where reading ends
@@ -211,7 +211,7 @@ void TstDialogCaptions::arabicWindowsShowNoLatinLetters()
     options.playerName = QStringLiteral("صقر");
     GameWindow game(options);
     QCOMPARE(game.start(), QString());
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     QStringList latin;
     const auto look = [&latin](QWidget* w) {
         for (const QString& text : shownTexts(w)) {
@@ -273,7 +273,7 @@ void TstDialogCaptions::noCaptionIsCutOrRunsIntoAnother()
     options.playerName = QStringLiteral("WWWWWWWW");
     GameWindow game(options);
     QCOMPARE(game.start(), QString());
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
 
     QList<QWidget*> dialogs{window.nameDialog(), window.optionsDialog(), window.scoreSheet(),
                             window.lastTrickWindow(), window.aboutBox()};

@@ -143,7 +143,7 @@ void ExpertPlayTest::newGameWhileAnExpertThinks()
     QTimer::singleShot(30, [&] {
         // Inside the first computer's wait: New Game, Yes.
         answerNextMessage(MsgButton::Yes);
-        game.window().N2Click();
+        game.window().askNewGame();
         interrupted = true;
     });
     game.bid(QStringLiteral("6"));

@@ -76,7 +76,7 @@ private:
                           const std::function<void(CardSprite*)>& each = {},
                           const std::function<void()>& beforeEach = {});
     // Plays seeded deals until one ends the game; the sheet of that deal goes to onWon.
-    static void playToTheEndOfAGame(Game& game, const std::function<void(TScores*)>& onWon);
+    static void playToTheEndOfAGame(Game& game, const std::function<void(ScoreSheet*)>& onWon);
 };
 
 void TstFlowDetails::playUntil(Game& game, const std::function<bool()>& done, int maxDeals,
@@ -102,13 +102,13 @@ void TstFlowDetails::playUntil(Game& game, const std::function<bool()>& done, in
     }
 }
 
-void TstFlowDetails::playToTheEndOfAGame(Game& game, const std::function<void(TScores*)>& onWon)
+void TstFlowDetails::playToTheEndOfAGame(Game& game, const std::function<void(ScoreSheet*)>& onWon)
 {
     TGameState& s = game.state();
     bool won = false;
     for (int deal = 0; deal < 80 && !won; ++deal) {
         game.bid(QStringLiteral("6"));
-        game.playOutDeal([&](TScores* sheet) {
+        game.playOutDeal([&](ScoreSheet* sheet) {
             if (s.GameWinner < 1)
                 return;
             won = true;
@@ -276,13 +276,13 @@ void TstFlowDetails::newGameMidDealKeepsTheDealerRotationAndEmptiesTheSheet()
     bool looked = false;
     QStringList rows;
     whenModal([&](QWidget* modal) {
-        auto* sheet = qobject_cast<TScores*>(modal);
+        auto* sheet = qobject_cast<ScoreSheet*>(modal);
         if (!sheet) {
             static_cast<QDialog*>(modal)->reject();
             return;
         }
         for (int seat = 1; seat <= 4; ++seat)
-            for (int row = 1; row <= TScores::Rows; ++row)
+            for (int row = 1; row <= ScoreSheet::Rows; ++row)
                 if (sheet->scoreLabel(seat, row)->isVisible())
                     rows << QStringLiteral("row %1 of seat %2 still shows %3").arg(row).arg(seat)
                                 .arg(sheet->scoreLabel(seat, row)->text());
@@ -344,7 +344,7 @@ void TstFlowDetails::bidTotalOfElevenPlaysTenPasses()
 void TstFlowDetails::menuBarLooksTheSameDuringAGlideButTakesNoInput()
 {
     Game game(1); // the human deals: three computer cards glide after the bid
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     QMenuBar* bar = window.menuBar();
     const QImage atRest = bar->grab().toImage();
     setTimeScale(1.0);
@@ -396,10 +396,10 @@ void TstFlowDetails::glideStepComesFromTheFramedWindow()
         options.language = QString::fromLatin1(language);
         GameWindow game(options);
         QCOMPARE(game.start(), QString());
-        TForm1& window = game.window();
+        MainWindow& window = game.window();
         const int outer = window.frameGeometry().height();
         // The window with its menu bar (and its frame, where the window system has one).
-        QVERIFY(outer >= TForm1::ClientHeight + window.menuBar()->height());
+        QVERIFY(outer >= MainWindow::ClientHeight + window.menuBar()->height());
         const int step = window.glideStep();
         QVERIFY2(step == outer / 12 || step == outer / 11,
                  qPrintable(QStringLiteral("%1: step %2 for an outer height of %3").arg(language).arg(step).arg(outer)));
@@ -420,7 +420,7 @@ void TstFlowDetails::longNamesShowWholeOnTheScoreSheet()
         bool looked = false;
         QStringList problems;
         whenModal([&](QWidget* modal) {
-            auto* sheet = qobject_cast<TScores*>(modal);
+            auto* sheet = qobject_cast<ScoreSheet*>(modal);
             if (!sheet) {
                 static_cast<QDialog*>(modal)->reject();
                 return;
@@ -457,7 +457,7 @@ void TstFlowDetails::rightClickOnAPlayedCardOffersAbout()
     QTRY_VERIFY(game.table().trickMenu()->isVisible());
     bool aboutShown = false;
     whenModal([&](QWidget* modal) {
-        aboutShown = qobject_cast<TAboutBox*>(modal) != nullptr;
+        aboutShown = qobject_cast<AboutBox*>(modal) != nullptr;
         static_cast<QDialog*>(modal)->accept();
     });
     game.table().aboutAction()->trigger();
@@ -471,7 +471,7 @@ void TstFlowDetails::gameWonInPlayAnsweredYes()
     TGameState& s = game.state();
     int dealerBefore = -1;
     GameEndSeen seen;
-    playToTheEndOfAGame(game, [&](TScores* sheet) {
+    playToTheEndOfAGame(game, [&](ScoreSheet* sheet) {
         const int winner = s.GameWinner;
         // The winner's column is green, every row of it; the others' are not.
         for (int row = 1; row < s.ScoreRow; ++row) {
@@ -497,7 +497,7 @@ void TstFlowDetails::gameWonInPlayAnsweredNo()
     Game game(21);
     TGameState& s = game.state();
     GameEndSeen seen;
-    playToTheEndOfAGame(game, [&](TScores*) { answerGameEnd(MsgButton::No, &seen); });
+    playToTheEndOfAGame(game, [&](ScoreSheet*) { answerGameEnd(MsgButton::No, &seen); });
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(seen.question, texts().flow.NewGameQuestion);

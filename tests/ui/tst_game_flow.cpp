@@ -157,7 +157,7 @@ void GameFlowTest::bidButtonWithoutABidShowsTheNotice()
     QString notice;
     answerNextMessage(MsgButton::OK, &notice);
     game.table().bidButton()->setEnabled(true); // Enter works on a default button
-    game.window().Button1Click();
+    game.window().confirmBid();
     QCOMPARE(notice, texts().flow.MissingBidNotice);
     QVERIFY(game.table().bidButton()->isVisible());
     QCOMPARE(game.state().CardsPlayed, 0);
@@ -224,7 +224,7 @@ void GameFlowTest::clicksDuringWaitsAreIgnoredAndNeverReplayed()
     const TCardFace first = game.legalCard();
     clicker.start();
     inFlow = true;
-    game.window().PlayCard(game.spriteOf(first));
+    game.window().playCard(game.spriteOf(first));
     QVERIFY(game.waitForHumansTurn());
     inFlow = false;
     clicker.stop();
@@ -247,7 +247,7 @@ void GameFlowTest::lastTrickOpensTheScoreSheetWithTheDealsRow()
     TGameState& s = game.state();
     game.bid(QStringLiteral("6"));
     PerSeat<std::int32_t> expected{};
-    game.playOutDeal([&](TScores* sheet) {
+    game.playOutDeal([&](ScoreSheet* sheet) {
         for (int seat = 1; seat <= 4; ++seat) {
             const int b = s.Bids[seat];
             const int need = b >= 14 ? b / 2 : b;
@@ -285,7 +285,7 @@ void GameFlowTest::eightDealsFillAndScrollTheSheet()
         totals.push_back(s.Scores);
         QCOMPARE(s.ScoreRow, std::min(rowBefore + 1, 8));
     }
-    TScores* sheet = game.window().scoreSheet();
+    ScoreSheet* sheet = game.window().scoreSheet();
     for (int row = 1; row <= 7; ++row) {
         for (int seat = 1; seat <= 4; ++seat) {
             QLabel* label = sheet->scoreLabel(seat, row);
@@ -301,7 +301,7 @@ void GameFlowTest::scoreSheetCloseBoxActsAsOkAndScoresOnce()
     TGameState& s = game.state();
     game.bid(QStringLiteral("6"));
     PerSeat<std::int32_t> scored{};
-    game.playOutDeal([&](TScores* sheet) {
+    game.playOutDeal([&](ScoreSheet* sheet) {
         scored = s.Scores;
         // Shown a second time (a repaint of the modal sheet, or the menu) it scores nothing.
         sheet->hide();
@@ -343,19 +343,19 @@ void GameFlowTest::scoresCommandDuringTheLastTrickScoresNothing()
         poll.stop();
         QTimer::singleShot(0, [&] {
             QWidget* modal = QApplication::activeModalWidget();
-            QVERIFY(qobject_cast<TScores*>(modal));
+            QVERIFY(qobject_cast<ScoreSheet*>(modal));
             QCOMPARE(s.ScoreRow, 1);
             QCOMPARE(s.Scores, (PerSeat<std::int32_t>{}));
             modal->close();
         });
-        game.window().N4Click();
+        game.window().showScores();
     });
     poll.start(1);
     PerSeat<std::int32_t> onSheet{};
     PerSeat<std::int32_t> bids{};
     QTimer answer;
     connect(&answer, &QTimer::timeout, [&] {
-        auto* modal = qobject_cast<TScores*>(QApplication::activeModalWidget());
+        auto* modal = qobject_cast<ScoreSheet*>(QApplication::activeModalWidget());
         if (!looked || !modal || s.TricksWon[1] + s.TricksWon[2] + s.TricksWon[3] +
                                          s.TricksWon[4] != 13)
             return;
@@ -385,7 +385,7 @@ void GameFlowTest::wonGameAnsweredYesStartsANewGame()
     int winner = 0;
     QColor colour;
     GameEndSeen seen;
-    game.playOutDeal([&](TScores* sheet) {
+    game.playOutDeal([&](ScoreSheet* sheet) {
         winner = s.GameWinner;
         colour = sheet->scoreLabel(winner, 1)->palette().color(QPalette::WindowText);
         answerGameEnd(MsgButton::Yes, &seen);
@@ -410,7 +410,7 @@ void GameFlowTest::newGameAnsweredNoChangesNothingMidTrick()
     const QString playPanel = game.window().statusBar1()->getPlayPanel()->text();
     const int visible = visibleCount(game.table(), 1, 108);
     answerNextMessage(MsgButton::No);
-    game.window().N2Click();
+    game.window().askNewGame();
     QCOMPARE(s.Hands, before.Hands);
     QCOMPARE(s.Scores, before.Scores);
     QCOMPARE(s.CardsPlayed, before.CardsPlayed);
@@ -433,7 +433,7 @@ void GameFlowTest::newGameInsideAPauseAbandonsTheOldFlow()
             asked = true;
             qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click();
         });
-        game.window().N2Click();
+        game.window().askNewGame();
         setTimeScale(0);
     });
     game.bid(QStringLiteral("6"));
@@ -465,13 +465,13 @@ void GameFlowTest::lastTrickCommandWaitsForTheFirstTrick()
         shown = true;
         modal->close();
     });
-    game.window().N3Click(); // before any trick: nothing opens
+    game.window().showLastTrick(); // before any trick: nothing opens
     QTest::qWait(50);
     QVERIFY(!shown);
     game.bid(QStringLiteral("14"));
     game.click(game.spriteOf(game.legalCard()));
     QVERIFY(game.state().CardsPlayed >= 4);
-    game.window().N3Click();
+    game.window().showLastTrick();
     QVERIFY(shown);
 }
 
@@ -495,7 +495,7 @@ void GameFlowTest::bidListFollowsTheHumansScore()
     Game game;
     for (int score : scores) {
         game.state().Scores[1] = score;
-        game.window().NewDeal();
+        game.window().newDeal();
     }
     QComboBox* box = game.table().bidBox();
     QCOMPARE(box->count(), count);

@@ -137,7 +137,7 @@ void HandKeysTest::markIsShownOnlyWhenACardWouldBeTaken()
         drawnUnderDialog = drawn->isVisible();
         modal->close();
     });
-    game.window().N4Click();
+    game.window().showScores();
     QVERIFY(!seenUnderDialog);
     QVERIFY(!drawnUnderDialog);
     QVERIFY(active(game));
@@ -440,7 +440,7 @@ void HandKeysTest::wholeDealWithKeysOnly()
             press(game, Qt::Key_Right);
         if (before == 1)
             whenModal([&](QWidget* modal) {
-                sheetSeen = qobject_cast<TScores*>(modal) != nullptr;
+                sheetSeen = qobject_cast<ScoreSheet*>(modal) != nullptr;
                 QVERIFY2(sheetSeen, modal->metaObject()->className());
                 QTest::keyClick(modal, Qt::Key_Return);
             });

@@ -140,7 +140,7 @@ void KeyboardRoutesTest::firstDealBidListHasTheKeyboard()
     options.firstSeed = 5;
     options.language = language;
     testing::GameWindow game(options);
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     const QString problem = game.start([&] {
         if (!activatedEarly)
             return;
@@ -228,7 +228,7 @@ void KeyboardRoutesTest::lastTrickOnlyWithATrickToShow()
         std::optional<std::array<TCardFace, 5>> shown;
         QStringList others;
         testing::ModalAnswerer answerer([&](QWidget* modal) {
-            auto* window = qobject_cast<TLASTSHOT*>(modal);
+            auto* window = qobject_cast<LastTrickWindow*>(modal);
             if (!window)
                 return false;
             shown.emplace();

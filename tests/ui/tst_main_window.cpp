@@ -29,7 +29,7 @@ namespace {
 // Starts the program the way main() does, up to the window being shown.
 struct Started {
     GameModel game{[] { return 1u; }};
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
 
     Started()
     {
@@ -39,7 +39,7 @@ struct Started {
     }
 };
 
-QString menuText(const TForm1& window, const char* name)
+QString menuText(const MainWindow& window, const char* name)
 {
     return window.menuItem(QString::fromLatin1(name))->text();
 }
@@ -126,7 +126,7 @@ void MainWindowTest::nameDialogComesHalfASecondAfterTheWindow()
     QCOMPARE(run.window->nameDialog()->nameField()->text(), QString());
     QCOMPARE(run.window->nameDialog()->nameField()->maxLength(), 8);
     run.window->nameDialog()->nameField()->setText(QStringLiteral("Hawk"));
-    run.window->nameDialog()->BitBtn1Click();
+    run.window->nameDialog()->acceptName();
     QVERIFY(run.window->isEnabled());
     QVERIFY(run.window->table()->bidButton()->isVisible());
     QCOMPARE(settings::playerName(1), QStringLiteral("Hawk"));
@@ -221,7 +221,7 @@ void MainWindowTest::restartNoticeComesWhollyInTheChosenLanguage()
         text = halbeet::testing::messageText(modal);
         shownTitle = modal->windowTitle();
         direction = modal->layoutDirection();
-        if (auto* form = qobject_cast<TMessageForm*>(modal)) {
+        if (auto* form = qobject_cast<MessageDialog*>(modal)) {
             shownButton = form->defaultButton()->text();
             form->defaultButton()->click();
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -279,7 +279,7 @@ void MainWindowTest::optionsCommandFindsThePlayerToPlay()
         chosen = game.window().optionsDialog()->playerLabel();
         modal->close();
     });
-    game.window().N6Click();
+    game.window().showOptions();
     QCOMPARE(chosen, game.table().nameLabel(3)); // Label3: "twin" differs in case from Label1
 
     game.window().statusBar1()->getPlayPanel()->setText(QStringLiteral("nobody"));
@@ -287,14 +287,14 @@ void MainWindowTest::optionsCommandFindsThePlayerToPlay()
         chosen = game.window().optionsDialog()->playerLabel();
         modal->close();
     });
-    game.window().N6Click();
+    game.window().showOptions();
     QCOMPARE(chosen, nullptr);
 }
 
 void MainWindowTest::namesAreShownAsPlainText()
 {
     Game game(1, 3, "[NAMES]\nPLAYER2=<b>x</b>\nPLAYER3=<img src=x>\nPLAYER4=&amp;\n");
-    const TForm1& w = game.window();
+    const MainWindow& w = game.window();
     QCOMPARE(game.table().nameLabel(2)->text(), QStringLiteral("<b>x</b>"));
     for (int seat = 1; seat <= 4; ++seat)
         QCOMPARE(game.table().nameLabel(seat)->textFormat(), Qt::PlainText);
@@ -303,7 +303,7 @@ void MainWindowTest::namesAreShownAsPlainText()
 
     game.bid(QStringLiteral("14"));
     whenModal([&](QWidget* modal) {
-        auto* sheet = qobject_cast<TScores*>(modal);
+        auto* sheet = qobject_cast<ScoreSheet*>(modal);
         QVERIFY(sheet);
         QCOMPARE(sheet->heading(2)->text(), QStringLiteral("<b>x</b>"));
         QCOMPARE(sheet->heading(3)->text(), QStringLiteral("<img src=x>"));
@@ -311,7 +311,7 @@ void MainWindowTest::namesAreShownAsPlainText()
             QCOMPARE(sheet->heading(seat)->textFormat(), Qt::PlainText);
         sheet->close();
     });
-    game.window().N4Click();
+    game.window().showScores();
 
     whenModal([&](QWidget* modal) {
         const auto edits = modal->findChildren<QLineEdit*>();
@@ -322,7 +322,7 @@ void MainWindowTest::namesAreShownAsPlainText()
         QVERIFY(texts.contains(QStringLiteral("<img src=x>")));
         modal->close();
     });
-    game.window().N6Click();
+    game.window().showOptions();
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -28,7 +28,7 @@ namespace {
 
 const QString ShortText = QStringLiteral("نص");
 
-QStringList buttonNamesRightToLeft(const TMessageForm& form)
+QStringList buttonNamesRightToLeft(const MessageDialog& form)
 {
     QList<QPushButton*> buttons = form.findChildren<QPushButton*>();
     std::sort(buttons.begin(), buttons.end(),
@@ -218,7 +218,7 @@ void TstMessageDialog::arabicResults()
     QFETCH(Act, act);
     QFETCH(int, result);
     const auto acted = whenModal([act](QWidget* dialog) {
-        QVERIFY(qobject_cast<TMessageForm*>(dialog));
+        QVERIFY(qobject_cast<MessageDialog*>(dialog));
         perform(dialog, act);
     });
     QCOMPARE(LangMessageDlg(QStringLiteral("هل تريد إنهاء اللعبة ؟"), DialogType::Custom,

@@ -31,9 +31,9 @@ struct Fixture {
     {
         setCurrentLang(lang);
         table = std::make_unique<Table>();
-        dialog = std::make_unique<Tnamesform>(*table);
-        accepted = std::make_unique<QSignalSpy>(dialog.get(), &Tnamesform::nameAccepted);
-        closed = std::make_unique<QSignalSpy>(dialog.get(), &Tnamesform::closedWithoutName);
+        dialog = std::make_unique<NameDialog>(*table);
+        accepted = std::make_unique<QSignalSpy>(dialog.get(), &NameDialog::nameAccepted);
+        closed = std::make_unique<QSignalSpy>(dialog.get(), &NameDialog::closedWithoutName);
     }
     QPushButton* button(const char* name) const
     {
@@ -48,7 +48,7 @@ struct Fixture {
     GameModel game{[] { return 1u; }};
     TGameState& state = game.arrange();
     std::unique_ptr<Table> table;
-    std::unique_ptr<Tnamesform> dialog;
+    std::unique_ptr<NameDialog> dialog;
     std::unique_ptr<QSignalSpy> accepted;
     std::unique_ptr<QSignalSpy> closed;
 };

@@ -38,8 +38,8 @@ struct Fixture {
     {
         setCurrentLang(lang);
         table = std::make_unique<Table>();
-        statusBar = std::make_unique<TStatusBar>(state);
-        dialog = std::make_unique<Tstings>(*table, *statusBar, game);
+        statusBar = std::make_unique<StatusBar>(state);
+        dialog = std::make_unique<OptionsDialog>(*table, *statusBar, game);
         table->setPlayerName(1, QStringLiteral("Hawk"));
         table->setPlayerName(2, QStringLiteral("Falcon"));
         table->setPlayerName(3, QStringLiteral("Owl"));
@@ -68,8 +68,8 @@ struct Fixture {
     GameModel game{[] { return 1u; }};
     TGameState& state = game.arrange();
     std::unique_ptr<Table> table;
-    std::unique_ptr<TStatusBar> statusBar;
-    std::unique_ptr<Tstings> dialog;
+    std::unique_ptr<StatusBar> statusBar;
+    std::unique_ptr<OptionsDialog> dialog;
 };
 
 } // namespace

@@ -64,7 +64,7 @@ int childMain(const QString& how)
     }
     // As the program connects them.
     const QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::received, &game.window(), &TForm1::endOnSignal);
+    QObject::connect(&quitSignals, &QuitSignals::received, &game.window(), &MainWindow::endOnSignal);
 
     if (how == QLatin1String("sheet-close")) {
         // The window system closes the sheet of the finished deal (its close box, Alt+F4):
@@ -73,7 +73,7 @@ int childMain(const QString& how)
             while (game.state().HandCount[1] > 1)
                 game.click(game.spriteOf(game.legalCard()));
             whenModal([](QWidget* modal) {
-                say(QStringLiteral("sheet up: %1").arg(qobject_cast<TScores*>(modal) ? "yes" : "no"));
+                say(QStringLiteral("sheet up: %1").arg(qobject_cast<ScoreSheet*>(modal) ? "yes" : "no"));
                 QCloseEvent close;
                 QCoreApplication::sendEvent(modal->windowHandle(), &close);
             });

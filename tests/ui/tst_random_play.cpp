@@ -131,7 +131,7 @@ public:
 private:
     TGameState& state() { return m_game.state(); }
     Table& table() { return m_game.table(); }
-    TForm1& window() { return m_game.window(); }
+    MainWindow& window() { return m_game.window(); }
 
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
     bool chance(double p) { return std::bernoulli_distribution(p)(m_rng); }
@@ -256,7 +256,7 @@ private:
     void Button1ClickNow()
     {
         ++m_actionDepth;
-        window().Button1Click();
+        window().confirmBid();
         --m_actionDepth;
     }
 
@@ -484,7 +484,7 @@ private:
             fail(QStringLiteral("unexpected message \"%1\"").arg(text));
             return false;
         }
-        if (auto* sheet = qobject_cast<TScores*>(modal)) {
+        if (auto* sheet = qobject_cast<ScoreSheet*>(modal)) {
             const int r = below(10);
             note(QStringLiteral("score sheet closed by %1").arg(r < 6 ? "OK" : r < 8 ? "Esc" : "the close box"));
             if (r < 6)
@@ -495,11 +495,11 @@ private:
                 sheet->close();
             return true;
         }
-        if (auto* options = qobject_cast<Tstings*>(modal)) {
+        if (auto* options = qobject_cast<OptionsDialog*>(modal)) {
             answerOptions(options);
             return true;
         }
-        if (qobject_cast<TLASTSHOT*>(modal) || qobject_cast<TAboutBox*>(modal)) {
+        if (qobject_cast<LastTrickWindow*>(modal) || qobject_cast<AboutBox*>(modal)) {
             note(QStringLiteral("%1 closed").arg(QLatin1String(modal->metaObject()->className())));
             if (auto* button = modal->findChild<QPushButton*>(QStringLiteral("Button1")); button && chance(0.5))
                 button->click();
@@ -511,7 +511,7 @@ private:
         return false;
     }
 
-    void answerOptions(Tstings* options)
+    void answerOptions(OptionsDialog* options)
     {
         static const char* const speeds[] = {"RadioButton3", "RadioButton4", "RadioButton5"};
         QString what;
@@ -638,7 +638,7 @@ void TstRandomPlay::scoresOpenedInTheLastTrickPauseLeaveTheDealWhole()
         const QString found = watch.check(s);
         if (problems.isEmpty())
             problems = found;
-        if (auto* sheet = qobject_cast<TScores*>(modal)) {
+        if (auto* sheet = qobject_cast<ScoreSheet*>(modal)) {
             sheet->okButton()->click();
             return true;
         }

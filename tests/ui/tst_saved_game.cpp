@@ -36,7 +36,7 @@ namespace {
 
 // Everything a person sees on the table, the status bar, the score sheet and the last-trick
 // window, one line per visible thing.
-QStringList snapshot(TForm1& window)
+QStringList snapshot(MainWindow& window)
 {
     QStringList lines;
     Table& table = *window.table();
@@ -73,11 +73,11 @@ QStringList snapshot(TForm1& window)
     lines << QStringLiteral("bid box %1, button %2")
                  .arg(table.bidBox()->isVisible())
                  .arg(table.bidButton()->isVisible());
-    TStatusBar& bar = *window.statusBar1();
+    StatusBar& bar = *window.statusBar1();
     lines << QStringLiteral("deal '%1' play '%2' hint '%3'")
                  .arg(bar.getDealPanel()->text(), bar.getPlayPanel()->text(), bar.getHintPanel()->text());
-    TScores& sheet = *window.scoreSheet();
-    for (int row = 1; row <= TScores::Rows; ++row)
+    ScoreSheet& sheet = *window.scoreSheet();
+    for (int row = 1; row <= ScoreSheet::Rows; ++row)
         for (int seat = 1; seat <= 4; ++seat) {
             QLabel* label = sheet.scoreLabel(seat, row);
             if (!label->isHidden())
@@ -377,7 +377,7 @@ void SavedGameTest::theSaveIsKeptCurrentAfterEachTrick()
                            }));
     }
     // Scored, the deal is kept with its row; dealt, the next deal replaces it.
-    game.playOutDeal([&](TScores*) {
+    game.playOutDeal([&](ScoreSheet*) {
         QCOMPARE(readFile(savedgame::path()), QByteArray::fromStdString(model.save()));
         QVERIFY(model.dealScored());
     });
@@ -395,7 +395,7 @@ void SavedGameTest::aGameKeptBetweenDealsGoesOnWithTheNextDeal()
         if (first.window().game().phase() != Phase::Playing)
             QSKIP("the deal passed");
         // The program ends while the sheet of the scored deal is up.
-        first.playOutDeal([&](TScores*) {
+        first.playOutDeal([&](ScoreSheet*) {
             between = readFile(savedgame::path());
             scores = first.state().Scores;
         });

@@ -27,7 +27,7 @@ using halbeet::testing::GameWindow;
 namespace {
 
 // Resizes the window so that the table shows its layout at exactly this factor.
-void scaleTable(TForm1& window, qreal factor)
+void scaleTable(MainWindow& window, qreal factor)
 {
     Table* table = window.table();
     const QSize around = window.size() - table->size();
@@ -187,7 +187,7 @@ void ScaledTableTest::resizesDuringGlidesAndTheTrickPause()
     // The human leads, so his card glides, two computer cards follow, and the trick pauses.
     Game game(3, 3);
     Table& table = game.table();
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     const QSize base = window.size();
     setTimeScale(0.25);
     bool resizedInGlide = false;
@@ -273,8 +273,8 @@ void ScaledTableTest::cardsAreRenderedOnceTheSizeSettles()
     QVERIFY(table.nameLabel(1)->font().pixelSize() > 30);
     QCOMPARE(table.bidButton()->geometry(), table.tableScale().toReal(QRect(232, 240, 75, 25)));
     // The status bar keeps its height and stretches its last panel to the width.
-    TStatusBar* bar = game.window().statusBar1();
-    QCOMPARE(bar->height(), TStatusBar::BarHeight);
+    StatusBar* bar = game.window().statusBar1();
+    QCOMPARE(bar->height(), StatusBar::BarHeight);
     QCOMPARE(bar->panelRect(bar->panelCount() - 1).right(), bar->width() - 1);
 }
 
@@ -297,7 +297,7 @@ void ScaledTableTest::picturesOfOldSizesGiveWay()
 void ScaledTableTest::fullScreenCommand()
 {
     Game game;
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     QAction* item = window.menuItem(QStringLiteral("FullScreen1"));
     QVERIFY(item);
     QCOMPARE(item->shortcut(), QKeySequence(Qt::Key_F11));
@@ -372,7 +372,7 @@ void ScaledTableTest::storedStateIsRestored()
     GameWindow::Options options;
     options.settings = ini;
     GameWindow game(options);
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     window.setNameDialogDelay(0);
     window.showRestored();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -404,7 +404,7 @@ void ScaledTableTest::tooLargeASizeIsBroughtBackOnScreen()
     GameWindow::Options options;
     options.settings = "[WINDOW]\nWIDTH=9000\nHEIGHT=7000\n";
     GameWindow game(options);
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     window.setNameDialogDelay(60000);
     window.showRestored();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -437,7 +437,7 @@ void ScaledTableTest::normalSizeOutlivesMaximising()
     GameWindow::Options options;
     options.settings = "[NAMES]\nPLAYER1=Tester\n";
     GameWindow game(options);
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     QVERIFY(game.start().isEmpty());
     const QSize normal = window.defaultSize() + QSize(40, 30);
     window.resize(normal);
@@ -471,7 +471,7 @@ void ScaledTableTest::maximisedSizeInAnOldFileIsNotTheNormalOne()
                            .arg(available.height() - 4)
                            .toLatin1();
     GameWindow game(options);
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     window.setNameDialogDelay(60000);
     window.showRestored();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -498,7 +498,7 @@ void ScaledTableTest::fittedWindowSize()
     QFETCH(QSize, wanted);
     QFETCH(QSize, expected);
     QCOMPARE(
-        TForm1::fittedWindowSize(wanted, QSize(560, 436), QSize(0, 30), QRect(0, 0, 1920, 1080)),
+        MainWindow::fittedWindowSize(wanted, QSize(560, 436), QSize(0, 30), QRect(0, 0, 1920, 1080)),
         expected);
 }
 

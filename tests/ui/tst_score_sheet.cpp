@@ -63,7 +63,7 @@ int signSide(const QLabel* label)
 }
 
 // Ids as an X server gives them: the main window and the atoms of the WM_PROTOCOLS messages.
-constexpr quint32 MainWindow = 0x400006;
+constexpr quint32 MainWindowId = 0x400006;
 constexpr quint32 ProtocolsAtom = 241;
 constexpr quint32 DeleteAtom = 244;
 constexpr quint32 TakeFocusAtom = 245;
@@ -74,7 +74,7 @@ xcb_client_message_event_t closeRequest()
     // The window manager sends it with SendEvent, which sets the top bit.
     event.response_type = XCB_CLIENT_MESSAGE | 0x80;
     event.format = 32;
-    event.window = MainWindow;
+    event.window = MainWindowId;
     event.type = ProtocolsAtom;
     event.data.data32[0] = DeleteAtom;
     return event;
@@ -110,8 +110,8 @@ void TstScoreSheet::minusSignStandsLeftOfTheDigits()
     setCurrentLang(language);
     GameModel game{[] { return 7u; }};
     Table table;
-    TStatusBar statusBar(game.arrange());
-    TScores sheet(game, table, statusBar);
+    StatusBar statusBar(game.arrange());
+    ScoreSheet sheet(game, table, statusBar);
     playDealOfHighBids(game);
     playDealOfHighBids(game);
     sheet.resetSheet();
@@ -157,8 +157,8 @@ void TstScoreSheet::headingsShowWhenANameIsCut()
     setCurrentLang(language);
     GameModel game{[] { return 7u; }};
     Table table;
-    TStatusBar statusBar(game.arrange());
-    TScores sheet(game, table, statusBar);
+    StatusBar statusBar(game.arrange());
+    ScoreSheet sheet(game, table, statusBar);
     table.setPlayerName(2, name);
     sheet.show();
     const QLabel* heading = sheet.heading(2);
@@ -190,20 +190,20 @@ void TstScoreSheet::closeRequestsForTheMainWindowAreHeard_data()
     const QByteArray xcb("xcb_generic_event_t");
     const int sent = XCB_CLIENT_MESSAGE | 0x80;
     QTest::newRow("the window manager's close request")
-        << xcb << sent << MainWindow << ProtocolsAtom << 32 << DeleteAtom << true;
+        << xcb << sent << MainWindowId << ProtocolsAtom << 32 << DeleteAtom << true;
     QTest::newRow("the same not marked as sent")
-        << xcb << int(XCB_CLIENT_MESSAGE) << MainWindow << ProtocolsAtom << 32 << DeleteAtom << true;
+        << xcb << int(XCB_CLIENT_MESSAGE) << MainWindowId << ProtocolsAtom << 32 << DeleteAtom << true;
     QTest::newRow("for the sheet's own window")
-        << xcb << sent << MainWindow + 19 << ProtocolsAtom << 32 << DeleteAtom << false;
+        << xcb << sent << MainWindowId + 19 << ProtocolsAtom << 32 << DeleteAtom << false;
     QTest::newRow("take focus, not close")
-        << xcb << sent << MainWindow << ProtocolsAtom << 32 << TakeFocusAtom << false;
+        << xcb << sent << MainWindowId << ProtocolsAtom << 32 << TakeFocusAtom << false;
     QTest::newRow("another message naming the close atom")
-        << xcb << sent << MainWindow << quint32(277) << 32 << DeleteAtom << false;
-    QTest::newRow("bytes, not atoms") << xcb << sent << MainWindow << ProtocolsAtom << 8 << DeleteAtom << false;
-    QTest::newRow("a key press") << xcb << int(XCB_KEY_PRESS) << MainWindow << ProtocolsAtom << 32 << DeleteAtom
+        << xcb << sent << MainWindowId << quint32(277) << 32 << DeleteAtom << false;
+    QTest::newRow("bytes, not atoms") << xcb << sent << MainWindowId << ProtocolsAtom << 8 << DeleteAtom << false;
+    QTest::newRow("a key press") << xcb << int(XCB_KEY_PRESS) << MainWindowId << ProtocolsAtom << 32 << DeleteAtom
                                  << false;
     QTest::newRow("another platform's event")
-        << QByteArray("windows_generic_MSG") << sent << MainWindow << ProtocolsAtom << 32 << DeleteAtom << false;
+        << QByteArray("windows_generic_MSG") << sent << MainWindowId << ProtocolsAtom << 32 << DeleteAtom << false;
 }
 
 void TstScoreSheet::closeRequestsForTheMainWindowAreHeard()
@@ -216,7 +216,7 @@ void TstScoreSheet::closeRequestsForTheMainWindowAreHeard()
     QFETCH(quint32, protocol);
     QFETCH(bool, heard);
     int closes = 0;
-    CloseRequestFilter filter(MainWindow, ProtocolsAtom, DeleteAtom, [&closes] { ++closes; });
+    CloseRequestFilter filter(MainWindowId, ProtocolsAtom, DeleteAtom, [&closes] { ++closes; });
     xcb_client_message_event_t event = closeRequest();
     event.response_type = static_cast<uint8_t>(responseType);
     event.window = window;
@@ -245,7 +245,7 @@ void TstScoreSheet::closeRequestsAreNotWatchedWithoutX11()
 
     // A request heard just before the sheet went away is dropped with the filter.
     int closes = 0;
-    auto filter = std::make_unique<CloseRequestFilter>(MainWindow, ProtocolsAtom, DeleteAtom, [&closes] { ++closes; });
+    auto filter = std::make_unique<CloseRequestFilter>(MainWindowId, ProtocolsAtom, DeleteAtom, [&closes] { ++closes; });
     xcb_client_message_event_t event = closeRequest();
     qintptr result = 0;
     QVERIFY(filter->nativeEventFilter("xcb_generic_event_t", &event, &result));

@@ -79,7 +79,7 @@ std::vector<Moment> playFirstDeal(std::uint32_t seed, bool rearrange, std::vecto
             whenModal([&](QWidget* modal) {
                 look();
                 plays.assign(game.model().plays().begin(), game.model().plays().end());
-                if (auto* sheet = qobject_cast<TScores*>(modal))
+                if (auto* sheet = qobject_cast<ScoreSheet*>(modal))
                     QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
             });
             GameWindow::click(sprite);

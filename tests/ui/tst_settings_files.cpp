@@ -461,7 +461,7 @@ void TestSettingsFiles::oversizedFileIsSetAsideAndTheGameStarts()
     QFile::remove(aside);
     prepareApplication(*qobject_cast<QApplication*>(QCoreApplication::instance()));
     GameModel game([] { return 7u; });
-    std::unique_ptr<TForm1> window = createMainWindow(game);
+    std::unique_ptr<MainWindow> window = createMainWindow(game);
     window->setNameDialogDelay(0);
     window->show();
     QTRY_VERIFY(window->nameDialog() && window->nameDialog()->isVisible());
@@ -478,7 +478,7 @@ void TestSettingsFiles::oversizedFileIsSetAsideAndTheGameStarts()
     });
     watcher.start();
     window->nameDialog()->nameField()->setText(QStringLiteral("Hawk"));
-    window->nameDialog()->BitBtn1Click();
+    window->nameDialog()->acceptName();
     QVERIFY2(!window->nameDialog()->isVisible(), "the name was refused");
     QVERIFY(window->table()->bidButton()->isVisible());
     QTRY_COMPARE(notices.size(), 1);
@@ -514,7 +514,7 @@ void TestSettingsFiles::runCase(const Case& c)
     QCOMPARE(CurrentLang(), arabic ? QStringLiteral("AR") : QStringLiteral("EN"));
 
     GameModel game([next = std::uint32_t{7}]() mutable { return next++; });
-    std::unique_ptr<TForm1> window = createMainWindow(game);
+    std::unique_ptr<MainWindow> window = createMainWindow(game);
     QCOMPARE(window->windowTitle(),
              arabic ? arabicTexts().mainWindow.caption : englishTexts().mainWindow.caption);
     window->setNameDialogDelay(0);
@@ -524,7 +524,7 @@ void TestSettingsFiles::runCase(const Case& c)
     // The dialog's timer is due at once; no need to sleep between the passes.
     while (!window->nameDialog() && waited.elapsed() < 5000)
         QCoreApplication::processEvents();
-    Tnamesform* dialog = window->nameDialog();
+    NameDialog* dialog = window->nameDialog();
     QVERIFY2(dialog && dialog->isVisible(), "the name dialog did not come up");
 
     // Nothing has been written yet: the file is exactly as it was, or still absent.
@@ -561,7 +561,7 @@ void TestSettingsFiles::runCase(const Case& c)
         field->setText(QStringLiteral("Tester"));
         names[1] = QStringLiteral("Tester");
     }
-    dialog->BitBtn1Click();
+    dialog->acceptName();
     QVERIFY2(!dialog->isVisible(), "the name was not taken");
     QVERIFY(window->isEnabled());
     QCOMPARE(game.state().CardsPlayed, 0);

@@ -243,7 +243,7 @@ private:
     const Breaker* m_breaker = nullptr;
     std::unique_ptr<SettingsHome> m_home;
     std::unique_ptr<GameModel> m_game;
-    std::unique_ptr<TForm1> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 void TestSettingsFolder::initTestCase() { setTimeScale(0); }
@@ -282,10 +282,10 @@ void TestSettingsFolder::startWindow()
 
 void TestSettingsFolder::acceptName(const QString& name)
 {
-    Tnamesform* dialog = m_window->nameDialog();
+    NameDialog* dialog = m_window->nameDialog();
     dialog->nameField()->setText(name);
     ModalCatcher catcher;
-    dialog->BitBtn1Click();
+    dialog->acceptName();
     QCOMPARE(catcher.texts(), QStringList());
     QVERIFY(!dialog->isVisible());
     QVERIFY(m_window->isEnabled());
@@ -326,11 +326,11 @@ std::optional<QStringList> TestSettingsFolder::breakAndRun(const std::function<v
 void TestSettingsFolder::nameDialogOk()
 {
     startWindow();
-    Tnamesform* dialog = m_window->nameDialog();
+    NameDialog* dialog = m_window->nameDialog();
     QCOMPARE(dialog->nameField()->text(), QStringLiteral("Hawk"));
     dialog->nameField()->setText(QStringLiteral("Owl"));
 
-    const std::optional<QStringList> texts = breakAndRun([dialog] { dialog->BitBtn1Click(); });
+    const std::optional<QStringList> texts = breakAndRun([dialog] { dialog->acceptName(); });
     if (!texts)
         QSKIP("this user can still write to a read-only folder");
     if (QTest::currentTestFailed())
@@ -363,7 +363,7 @@ void TestSettingsFolder::optionsOk()
 {
     startWindow();
     acceptName(QStringLiteral("Hawk"));
-    Tstings* options = m_window->optionsDialog();
+    OptionsDialog* options = m_window->optionsDialog();
     options->show();
     QTRY_VERIFY(options->isVisible());
     const QStringList names{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cy"),
@@ -371,7 +371,7 @@ void TestSettingsFolder::optionsOk()
     for (int n = 1; n <= 4; ++n)
         options->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n))->setText(names[n - 1]);
 
-    const std::optional<QStringList> texts = breakAndRun([options] { options->BitBtn1Click(); });
+    const std::optional<QStringList> texts = breakAndRun([options] { options->applyOptions(); });
     if (!texts)
         QSKIP("this user can still write to a read-only folder");
     if (QTest::currentTestFailed())
@@ -384,7 +384,7 @@ void TestSettingsFolder::optionsOk()
         QCOMPARE(settings::playerName(1), QStringLiteral("Hawk"));
 
         ModalCatcher catcher;
-        options->BitBtn1Click();
+        options->applyOptions();
         QCOMPARE(catcher.texts(), QStringList());
         QVERIFY(!options->isVisible());
         // Edit1..Edit4 hold seats 1, 3, 2, 4.
@@ -411,7 +411,7 @@ void TestSettingsFolder::languageCommand()
     QAction* english = m_window->menuItem(QStringLiteral("English1"));
     const QString restartNotice = arabicTexts().flow.RestartNotice;
 
-    const std::optional<QStringList> texts = breakAndRun([this] { m_window->N15Click(); });
+    const std::optional<QStringList> texts = breakAndRun([this] { m_window->switchToArabic(); });
     if (!texts)
         QSKIP("this user can still write to a read-only folder");
     if (QTest::currentTestFailed())
@@ -425,7 +425,7 @@ void TestSettingsFolder::languageCommand()
         QCOMPARE(settings::language(), QStringLiteral("EN"));
 
         ModalCatcher catcher;
-        m_window->N15Click();
+        m_window->switchToArabic();
         QCOMPARE(catcher.texts(), QStringList{restartNotice});
     } else {
         QCOMPARE(*texts, QStringList{restartNotice});
@@ -448,7 +448,7 @@ void TestSettingsFolder::newDealCorrectsDelay()
     stored.replace("DELAY=500", "DELAY=250");
     QVERIFY(writeAll(m_home->file(), stored));
 
-    const std::optional<QStringList> texts = breakAndRun([this] { m_window->NewDeal(); });
+    const std::optional<QStringList> texts = breakAndRun([this] { m_window->newDeal(); });
     if (!texts)
         QSKIP("this user can still write to a read-only folder");
     if (QTest::currentTestFailed())
@@ -474,7 +474,7 @@ void TestSettingsFolder::newDealCorrectsDelay()
     // With the folder back, the next deal stores the correction.
     if (m_breaker->refusesWrites) {
         ModalCatcher catcher;
-        m_window->NewDeal();
+        m_window->newDeal();
         QCOMPARE(catcher.texts(), QStringList());
         QCOMPARE(settings::readInteger(QStringLiteral("DELAYCARD"), QStringLiteral("DELAY"), 0), 100);
     }

@@ -95,7 +95,7 @@ void TstSmallScreen::everyWindowFits()
     options.language = lang;
     GameWindow game(options);
     QVERIFY(game.start().isEmpty());
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
     QString problems = outside(&window);
 
     problems += shownOutside(window.nameDialog());

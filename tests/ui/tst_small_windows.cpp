@@ -18,7 +18,7 @@ using namespace halbeet;
 namespace {
 
 // Names of the four trick sprites from the lowest to the highest in the stack.
-QStringList stackOrder(const TLASTSHOT& window)
+QStringList stackOrder(const LastTrickWindow& window)
 {
     QStringList order;
     for (const QObject* child : window.children()) {
@@ -61,7 +61,7 @@ void TstSmallWindows::lastTrickStacksByLeader()
     QFETCH(QStringList, bottomToTop);
     setCurrentLang(QStringLiteral("EN"));
     Table table;
-    TLASTSHOT window;
+    LastTrickWindow window;
     // Every leader after every other one: the order must not depend on the previous trick.
     for (int previous = 1; previous <= 4; ++previous) {
         window.fill(table, previous);
@@ -74,7 +74,7 @@ void TstSmallWindows::lastTrickCopiesTheTrick()
 {
     setCurrentLang(QStringLiteral("EN"));
     Table table;
-    TLASTSHOT window;
+    LastTrickWindow window;
     const std::array<TCardFace, 5> trick{{{}, {1, 1}, {1, 13}, {3, 10}, {1, 2}}};
     for (int seat = 1; seat <= 4; ++seat)
         table.trickSlot(seat)->setFace(trick[std::size_t(seat)]);
@@ -109,7 +109,7 @@ void TstSmallWindows::lastTrickLayoutAndLanguage()
     QFETCH(QString, button);
     QFETCH(int, direction);
     setCurrentLang(lang);
-    TLASTSHOT window;
+    LastTrickWindow window;
     QCOMPARE(window.windowTitle(), caption);
     QCOMPARE(window.findChild<QPushButton*>("Button1")->text(), button);
     QCOMPARE(int(window.layoutDirection()), direction);
@@ -128,7 +128,7 @@ void TstSmallWindows::lastTrickLayoutAndLanguage()
 void TstSmallWindows::lastTrickCloses()
 {
     setCurrentLang(QStringLiteral("EN"));
-    TLASTSHOT window;
+    LastTrickWindow window;
     window.show();
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
@@ -155,7 +155,7 @@ void TstSmallWindows::aboutWindow()
     QFETCH(QString, ok);
     QFETCH(int, direction);
     setCurrentLang(lang);
-    TAboutBox about;
+    AboutBox about;
     QCOMPARE(about.windowTitle(), caption);
     QCOMPARE(int(about.layoutDirection()), direction);
     QCOMPARE(about.size(), QSize(271, 181));

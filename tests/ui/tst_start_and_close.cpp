@@ -47,7 +47,7 @@ int runChild(QApplication& app, const QString& how)
     user.setInterval(10);
     QObject::connect(&user, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        Tnamesform* names = window->nameDialog();
+        NameDialog* names = window->nameDialog();
         if (modal && modal->isVisible() && isMessageDialog(modal)) {
             if (!questionSeen) {
                 questionSeen = true;

@@ -36,11 +36,11 @@ StatsSummary summaryOf(const std::string& gameId)
 void lookAtScores(Game& game)
 {
     halbeet::testing::whenModal([](QWidget* modal) {
-        auto* sheet = qobject_cast<TScores*>(modal);
+        auto* sheet = qobject_cast<ScoreSheet*>(modal);
         QVERIFY(sheet);
         QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
     });
-    game.window().N4Click();
+    game.window().showScores();
 }
 
 } // namespace
@@ -63,7 +63,7 @@ void StatisticsFlowTest::eachScoredDealOnceAndPassedDealsNever()
     game.bid(QStringLiteral("6"));
     // The Scores command during the deal and again on the finished sheet records nothing more.
     lookAtScores(game);
-    game.playOutDeal([&](TScores*) { QCOMPARE(summaryOf(id).dealsPlayed, 1); });
+    game.playOutDeal([&](ScoreSheet*) { QCOMPARE(summaryOf(id).dealsPlayed, 1); });
     lookAtScores(game);
     QCOMPARE(summaryOf(id).dealsPlayed, 1);
     QCOMPARE(summaryOf(id).currentGameScores.size(), std::size_t(1));
@@ -125,7 +125,7 @@ void StatisticsFlowTest::newGameInMidDealStartsAFreshGame()
     game.playOutDeal();
     game.bid(QStringLiteral("6"));
     answerNextMessage(MsgButton::Yes);
-    game.window().N2Click();
+    game.window().askNewGame();
     const std::string second = game.model().gameTag();
     QVERIFY(!second.empty());
     QVERIFY(second != first);
@@ -147,7 +147,7 @@ void StatisticsFlowTest::aWonGameIsRecordedOnce()
     game.bid(QStringLiteral("6"));
     bool asked = false;
     GameEndSeen seen;
-    game.playOutDeal([&](TScores* sheet) {
+    game.playOutDeal([&](ScoreSheet* sheet) {
         QVERIFY(game.model().phase() == Phase::GameOver);
         answerGameEnd(MsgButton::Yes, &seen);
         asked = true;

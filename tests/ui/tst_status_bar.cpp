@@ -25,7 +25,7 @@ struct PanelLook {
 
 using Bevel = StatusPanel::Bevel;
 
-void checkPanels(const TStatusBar& bar, const std::vector<PanelLook>& expected)
+void checkPanels(const StatusBar& bar, const std::vector<PanelLook>& expected)
 {
     QCOMPARE(bar.panelCount(), int(expected.size()));
     for (int i = 0; i < bar.panelCount(); ++i) {
@@ -67,9 +67,9 @@ int redColumns(const QImage& image, const QRect& area)
     return count;
 }
 
-QImage render(TStatusBar& bar, int width = 560)
+QImage render(StatusBar& bar, int width = 560)
 {
-    bar.resize(width, TStatusBar::BarHeight);
+    bar.resize(width, StatusBar::BarHeight);
     return bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
@@ -126,7 +126,7 @@ void TstStatusBar::arabicDesignedLayout()
 {
     setCurrentLang(QStringLiteral("AR"));
     TGameState state;
-    TStatusBar bar(state);
+    StatusBar bar(state);
     QCOMPARE(bar.layoutDirection(), Qt::RightToLeft);
     QCOMPARE(bar.height(), 19);
     const Qt::Alignment start = Qt::AlignRight;
@@ -145,7 +145,7 @@ void TstStatusBar::englishMirroredLayout()
 {
     setCurrentLang(QStringLiteral("EN"));
     TGameState state;
-    TStatusBar bar(state);
+    StatusBar bar(state);
     QCOMPARE(bar.layoutDirection(), Qt::LeftToRight);
     const Qt::Alignment start = Qt::AlignLeft;
     checkPanels(bar, {
@@ -190,7 +190,7 @@ void TstStatusBar::accessorsByLanguage()
     QFETCH(int, trump);
     setCurrentLang(lang);
     TGameState state;
-    TStatusBar bar(state);
+    StatusBar bar(state);
     QCOMPARE(bar.getDealPanel(), bar.panel(deal));
     QCOMPARE(bar.getPlayPanel(), bar.panel(play));
     QCOMPARE(bar.getHintPanel(), bar.panel(hint));
@@ -204,8 +204,8 @@ void TstStatusBar::lastPanelStretches()
 {
     setCurrentLang(QStringLiteral("EN"));
     TGameState state;
-    TStatusBar bar(state);
-    bar.resize(560, TStatusBar::BarHeight);
+    StatusBar bar(state);
+    bar.resize(560, StatusBar::BarHeight);
     QCOMPARE(bar.panelRect(0), QRect(0, 0, 50, 19));
     QCOMPARE(bar.panelRect(5), QRect(236, 0, 76, 19));
     QCOMPARE(bar.panelRect(6), QRect(312, 0, 248, 19));
@@ -223,14 +223,14 @@ void TstStatusBar::hintPanelTakesTheSpareWidth()
     QFETCH(QString, lang);
     setCurrentLang(lang);
     TGameState state;
-    TStatusBar bar(state);
+    StatusBar bar(state);
     const int hint = lang == QLatin1String("AR") ? 0 : 6;
     QCOMPARE(bar.stretchingPanelIndex(), hint);
     int own = 0;
     for (int i = 0; i < bar.panelCount(); ++i)
         own += bar.panel(i)->width();
     for (const int width : {560, 900, 1600}) {
-        bar.resize(width, TStatusBar::BarHeight);
+        bar.resize(width, StatusBar::BarHeight);
         const QByteArray where = "width " + QByteArray::number(width);
         int left = 0;
         for (int i = 0; i < bar.panelCount(); ++i) {
@@ -260,7 +260,7 @@ void TstStatusBar::longHintFitsItsPanel()
     QFETCH(int, width);
     setCurrentLang(lang);
     TGameState state;
-    TStatusBar bar(state);
+    StatusBar bar(state);
     const QString full = longHint();
     bar.getHintPanel()->setText(full);
     const QImage image = render(bar, width);
@@ -310,7 +310,7 @@ void TstStatusBar::trumpPicture()
     TGameState state;
     state.Trump = trump;
     state.CardsPlayed = cardsPlayed;
-    TStatusBar bar(state);
+    StatusBar bar(state);
     const QImage image = render(bar);
     const QRect panel = bar.panelRect(bar.trumpPanelIndex()).adjusted(1, 3, -3, -1);
     const QRgb ground = bar.palette().window().color().rgb();
@@ -339,7 +339,7 @@ void TstStatusBar::textIsPlain()
 {
     setCurrentLang(QStringLiteral("EN"));
     TGameState state;
-    TStatusBar bar(state);
+    StatusBar bar(state);
     bar.getPlayPanel()->setText(QStringLiteral("x"));
     const QRect play = bar.panelRect(5);
     const int plain = redColumns(render(bar), play);

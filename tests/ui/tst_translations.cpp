@@ -164,7 +164,7 @@ QString widgetText(const QWidget* widget, bool toolTip)
 }
 
 // What the window named in `shownBy` shows there, or why it cannot be read.
-QString shownText(TForm1& window, const QString& shownBy)
+QString shownText(MainWindow& window, const QString& shownBy)
 {
     const QString where = shownBy.section(QLatin1Char(':'), 0, 0);
     QString name = shownBy.section(QLatin1Char(':'), 1);
@@ -201,7 +201,7 @@ QString shownText(TForm1& window, const QString& shownBy)
     return widget ? widgetText(widget, toolTip) : QStringLiteral("<no %1 in %2>").arg(name, where);
 }
 
-bool panelShows(const TStatusBar& bar, const QString& text)
+bool panelShows(const StatusBar& bar, const QString& text)
 {
     for (int i = 0; i < bar.panelCount(); ++i) {
         if (bar.panel(i)->text() == text)
@@ -247,7 +247,7 @@ void TstTranslations::everyDescribedText()
     // Up to the first bid: the name dialog has been shown and every window exists.
     const QString problem = game.start();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    TForm1& window = game.window();
+    MainWindow& window = game.window();
 
     QStringList wrong;
     for (const Text& text : describedTexts()) {

@@ -26,7 +26,7 @@ GameEndSeen playToTheEnd(Game& game, const Scores& scores, MsgButton answer, Sco
     GameEndSeen seen;
     game.bid(QStringLiteral("6"));
     game.state().Scores = scores;
-    game.playOutDeal([&](TScores*) {
+    game.playOutDeal([&](ScoreSheet*) {
         if (final)
             *final = game.state().Scores;
         answerGameEnd(answer, &seen);
