@@ -5,12 +5,13 @@
 #include "core/game.h"
 #include "app/command_line.h"
 #include "core/random.h"
+#include "support/quit_signals.h"
 #include "ui/main_window.h"
-#include "ui/quit_signals.h"
 #include "ui/startup.h"
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char* argv[])
@@ -38,7 +39,7 @@ int main(int argc, char* argv[])
     halbeet::GameModel game(&halbeet::ClockSeed);
     const auto window = halbeet::createMainWindow(game);
     // Logout and shutdown keep the game as Exit does, without a question nobody could answer.
-    const halbeet::QuitSignals quitSignals;
+    const halbeet::QuitSignals quitSignals({SIGTERM, SIGHUP});
     QObject::connect(&quitSignals, &halbeet::QuitSignals::received, window.get(), &halbeet::MainWindow::endOnSignal);
     window->showRestored();
     return QApplication::exec();

@@ -9,7 +9,7 @@
 #include "net/tls_files.h"
 #include "server/log_throttle.h"
 #include "server/server_options.h"
-#include "server/stop_signals.h"
+#include "support/quit_signals.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -114,7 +114,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(HALBEET_VERSION));
     // A client gone in the middle of a write must not end the server.
     std::signal(SIGPIPE, SIG_IGN);
-    const server::StopSignals stopSignals;
+    const QuitSignals stopSignals({SIGTERM, SIGINT});
 
     net::ServerLimits limits;
     limits.maxTables = options.maxTables;
@@ -133,7 +133,7 @@ int main(int argc, char* argv[])
         status = saveTables(tables, store) ? 0 : 1;
         QCoreApplication::exit(status);
     };
-    QObject::connect(&stopSignals, &server::StopSignals::received, &app, [&](int signal) {
+    QObject::connect(&stopSignals, &QuitSignals::received, &app, [&](int signal) {
         if (stopSignal != 0)
             return;
         stopSignal = signal;

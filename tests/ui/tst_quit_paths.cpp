@@ -8,7 +8,7 @@
 #include "test_support.h"
 
 #include "settings/saved_game.h"
-#include "ui/quit_signals.h"
+#include "support/quit_signals.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -63,7 +63,7 @@ int childMain(const QString& how)
         return 3;
     }
     // As the program connects them.
-    const QuitSignals quitSignals;
+    const QuitSignals quitSignals({SIGTERM, SIGHUP});
     QObject::connect(&quitSignals, &QuitSignals::received, &game.window(), &MainWindow::endOnSignal);
 
     if (how == QLatin1String("sheet-close")) {
