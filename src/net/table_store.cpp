@@ -2,6 +2,7 @@
 // Table files: their JSON, and writing, reading and setting them aside in the state folder.
 
 #include "net/table_store.h"
+#include "support/safe_file.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -193,13 +193,10 @@ bool TableStore::write(const HostedTable::Saved& table, QString* error) const
 {
     const std::string text = EncodeSavedTable(table);
     const QString path = pathOf(table.code);
-    QSaveFile out(path);
-    const auto size = static_cast<qint64>(text.size());
-    // flush() before commit(): on a full disk commit() can otherwise put an empty file in place.
-    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), size) != size || !out.flush() ||
-        !out.commit()) {
+    QString why;
+    if (!WriteFileSafely(path, QByteArrayView(text.data(), static_cast<qsizetype>(text.size())), &why)) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(path, out.errorString());
+            *error = QStringLiteral("%1: %2").arg(path, why);
         return false;
     }
     return true;

@@ -2,11 +2,11 @@
 // The saved game's file in the user's data folder.
 
 #include "settings/saved_game.h"
+#include "support/safe_file.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace halbeet::savedgame {
 
@@ -72,12 +72,7 @@ bool write(const std::string& text, QString* error)
             *error = dir;
         return false;
     }
-    QSaveFile out(file);
-    const auto size = static_cast<qint64>(text.size());
-    // flush() before commit(): on a full disk Qt's commit can otherwise report success after
-    // putting an empty file in place of the old one.
-    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), size) != size || !out.flush() ||
-        !out.commit()) {
+    if (!WriteFileSafely(file, QByteArrayView(text.data(), static_cast<qsizetype>(text.size())))) {
         if (error)
             *error = file;
         return false;

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings.h"
+#include "support/safe_file.h"
 
 #include "settings/ini_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <array>
 #include <functional>
@@ -189,12 +189,7 @@ void writeRaw(const QString& section, const QString& key, const QByteArray& valu
     }
     const QByteArray updated = IniDocument(std::move(current)).withValue(section.toUtf8(), key.toUtf8(), value);
 
-    QSaveFile file(path);
-    // flush() first: a write that fails only when the buffer is flushed (a full disk and a
-    // file smaller than the buffer) leaves QSaveFile::commit() returning true after putting an
-    // empty file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() || !file.flush() ||
-        !file.commit())
+    if (!WriteFileSafely(path, updated))
         throw SettingsWriteError(path);
     if (setAsidePath && setAsideHandler())
         setAsideHandler()(*setAsidePath);
