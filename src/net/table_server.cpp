@@ -143,6 +143,10 @@ void TableServer::useTls(const QSslConfiguration& configuration)
 bool TableServer::listen(const QHostAddress& address, quint16 port, QString* error)
 {
     QTcpServer& server = m_tls ? *m_tls : m_tcp;
+    // Qt's default queue of 50 connections not yet accepted drops the rest of a burst (a club
+    // night's players arriving at once): their connects then wait for the system's retries,
+    // seconds each. The system caps the queue at its own limit (somaxconn).
+    server.setListenBacklogSize(4096);
     if (server.listen(address, port))
         return true;
     if (error)
