@@ -347,6 +347,9 @@ private:
             60000);
         if (!rested)
             fail(QStringLiteral("the table did not come to rest within a minute"));
+        if (m_newDealToShow && m_failure.isEmpty() && window().isVisible() && !table().bidButton()->isVisible())
+            fail(QStringLiteral("New Game answered Yes did not lay out the new deal"));
+        m_newDealToShow = false;
     }
 
     // ---- menu commands ------------------------------------------------------------------
@@ -414,8 +417,16 @@ private:
 
         const Snapshot after = Snapshot::of(state(), table());
         if (command == Command::NewGameYes) {
-            if (!table().bidButton()->isVisible() || after.deck == before.deck)
+            // The new deal is dealt at once. It is laid out at once too, unless the command
+            // came while a window of the flow was closing (the score sheet after a deal):
+            // then the table lays it out when that window's step is over, and the next rest
+            // must show it.
+            if (after.deck == before.deck)
                 fail(QStringLiteral("New Game answered Yes did not deal a new game"));
+            else if (!table().bidButton()->isVisible() && atRest)
+                fail(QStringLiteral("New Game answered Yes did not lay out the new deal"));
+            else if (!table().bidButton()->isVisible())
+                m_newDealToShow = true;
         } else if (after != before) {
             fail(QStringLiteral("%1 changed the deal").arg(QLatin1String(commandName(command))));
         }
@@ -562,6 +573,7 @@ private:
     std::optional<bool> m_newGameAnswer;
     int m_actionDepth = 0;
     bool m_inChaos = false;
+    bool m_newDealToShow = false; // New Game inside a wait dealt a deal not laid out yet
     int m_passes = 0;
     int m_newGames = 0;
     int m_gamesWon = 0;
