@@ -305,6 +305,53 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
                                tr.translate("MessageDialog", "Yes to &All", "buttons[9]"),
                                tr.translate("MessageDialog", "&Help", "buttons[10]"),
                                tr.translate("MessageDialog", "&Close", "buttons[11]")};
+    NetworkTexts& n = t.network;
+    n.hostItem = tr.translate("Network", "&Host a table...", "hostItem");
+    n.joinItem = tr.translate("Network", "&Join a table...", "joinItem");
+    n.leaveItem = tr.translate("Network", "&Leave the table", "leaveItem");
+    n.hostCaption = tr.translate("Network", "Host a table", "hostCaption");
+    n.hostIntro = tr.translate("Network", "Choose who sits in each chair. Friends take the open chairs; "
+                                          "computers fill those still open when you start.", "hostIntro");
+    n.partnerChair = tr.translate("Network", "Partner", "partnerChair");
+    n.rightChair = tr.translate("Network", "Opponent on the right", "rightChair");
+    n.leftChair = tr.translate("Network", "Opponent on the left", "leftChair");
+    n.openChair = tr.translate("Network", "Open for a friend", "openChair");
+    n.classicChair = tr.translate("Network", "Computer (Classic)", "classicChair");
+    n.expertChair = tr.translate("Network", "Computer (Expert)", "expertChair");
+    n.portLabel = tr.translate("Network", "Port", "portLabel");
+    n.hostButton = tr.translate("Network", "&Host", "hostButton");
+    n.joinCaption = tr.translate("Network", "Join a table", "joinCaption");
+    n.tablesFound = tr.translate("Network", "Tables on your network:", "tablesFound");
+    n.noTablesFound = tr.translate("Network", "No table found on your network yet.", "noTablesFound");
+    n.foundTable = tr.translate("Network", "%1 at %2 (open chairs: %3)", "foundTable");
+    n.addressLabel = tr.translate("Network", "Address", "addressLabel");
+    n.codeLabel = tr.translate("Network", "Table code", "codeLabel");
+    n.joinButton = tr.translate("Network", "&Join", "joinButton");
+    n.rejoinButton = tr.translate("Network", "&Back to my last table", "rejoinButton");
+    n.cancelButton = tr.translate("Network", "Cancel", "cancelButton");
+    n.panelTitle = tr.translate("Network", "Table %1", "panelTitle");
+    n.reachTable = tr.translate("Network", "Friends join at %1 with the code %2", "reachTable");
+    n.copyButton = tr.translate("Network", "&Copy", "copyButton");
+    n.startButton = tr.translate("Network", "&Start the game", "startButton");
+    n.waitingForHost = tr.translate("Network", "Waiting for the host to start the game.", "waitingForHost");
+    n.waitingForFriends = tr.translate("Network", "Start when your friends are seated.", "waitingForFriends");
+    n.openMark = tr.translate("Network", "(open)", "openMark");
+    n.computerMark = tr.translate("Network", "%1 (computer)", "computerMark");
+    n.awayMark = tr.translate("Network", "%1 (away)", "awayMark");
+    n.connectionLost = tr.translate("Network", "Connection lost; reconnecting...", "connectionLost");
+    n.reconnected = tr.translate("Network", "Back at the table.", "reconnected");
+    n.tableEnded = tr.translate("Network", "You are no longer at the table: %1", "tableEnded");
+    n.hostFailed = tr.translate("Network", "The table could not be opened: %1", "hostFailed");
+    n.leaveQuestion = tr.translate("Network", "Leave the table? A computer will play your seat.", "leaveQuestion");
+    n.closeTableQuestion =
+        tr.translate("Network", "Close your table? Your friends will leave it too.", "closeTableQuestion");
+    n.noSuchTable = tr.translate("Network", "no table has this code", "noSuchTable");
+    n.tableFull = tr.translate("Network", "every chair is taken", "tableFull");
+    n.chatPlaceholder = tr.translate("Network", "Say something to the table", "chatPlaceholder");
+    n.chatSend = tr.translate("Network", "Send", "chatSend");
+    n.chatTooFast = tr.translate("Network", "Not so fast: wait a moment.", "chatTooFast");
+    n.chatName = tr.translate("Network", "Chat", "chatName");
+    n.chatLine = tr.translate("Network", "%1 says: %2", "chatLine");
     t.expert.HintItem = tr.translate("Expert", "&Hint", "HintItem");
     t.expert.BidHint = tr.translate("Expert", "Hint: bid %1", "BidHint");
     t.expert.CardHint = tr.translate("Expert", "Hint: %1 (%2)", "CardHint");

@@ -236,6 +236,54 @@ struct AccessTexts {
     std::array<QString, 14> tricks;
 };
 
+// Tables over the network: hosting, joining, the side panel and its chat line.
+struct NetworkTexts {
+    QString hostItem;   // Game menu
+    QString joinItem;
+    QString leaveItem;
+    QString hostCaption;
+    QString hostIntro;
+    QString partnerChair;
+    QString rightChair;
+    QString leftChair;
+    QString openChair;    // a chair left for a friend
+    QString classicChair; // a computer at either level
+    QString expertChair;
+    QString portLabel;
+    QString hostButton;
+    QString joinCaption;
+    QString tablesFound;
+    QString noTablesFound;
+    QString foundTable; // %1 host's name, %2 address, %3 open chairs
+    QString addressLabel;
+    QString codeLabel;
+    QString joinButton;
+    QString rejoinButton;
+    QString cancelButton;
+    QString panelTitle;  // %1 the table's code
+    QString reachTable;  // %1 addresses, %2 code
+    QString copyButton;
+    QString startButton;
+    QString waitingForHost;
+    QString waitingForFriends;
+    QString openMark;     // who sits in an open chair
+    QString computerMark; // %1 a name: a computer plays for him
+    QString awayMark;     // %1 a name: his connection dropped
+    QString connectionLost;
+    QString reconnected;
+    QString tableEnded; // %1 why
+    QString hostFailed; // %1 why
+    QString leaveQuestion;
+    QString closeTableQuestion;
+    QString noSuchTable;
+    QString tableFull;
+    QString chatPlaceholder;
+    QString chatSend;
+    QString chatTooFast;
+    QString chatName;
+    QString chatLine; // %1 name, %2 text: how a chat line is read aloud
+};
+
 struct LanguageTexts {
     QString code; // "AR" or "EN"
     QString name; // the language's name in itself: "English", "العربية"
@@ -256,6 +304,7 @@ struct LanguageTexts {
     StatisticsTexts statistics;
     FacesTexts faces;
     AccessTexts access;
+    NetworkTexts network;
 };
 
 // "9 cards", "1 card"; "3 tricks" in the current language, with its plural forms.

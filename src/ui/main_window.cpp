@@ -7,16 +7,21 @@
 #include "ui/about.h"
 #include "ui/arabic_style.h"
 #include "ui/card_sprite.h"
+#include "ui/chat_panel.h"
 #include "ui/hand_keys.h"
 #include "ui/help_launcher.h"
 #include "ui/hint_presenter.h"
+#include "ui/host_dialog.h"
+#include "ui/join_dialog.h"
 #include "ui/language.h"
 #include "ui/language_menu.h"
-#include "ui/local_seat.h"
 #include "ui/last_trick.h"
+#include "ui/local_seat.h"
 #include "ui/message_dialog.h"
 #include "ui/motion.h"
 #include "ui/name_dialog.h"
+#include "ui/network_panel.h"
+#include "ui/network_table.h"
 #include "ui/options_dialog.h"
 #include "ui/score_sheet.h"
 #include "ui/statistics.h"
@@ -54,22 +59,26 @@ namespace {
 // card moves until it is closed.
 class TableHold {
 public:
-    TableHold(TableController& controller, Table* table) : m_controller(controller), m_table(table)
+    // controller: the table of this computer, or none at a table over the network (which
+    // goes on for the others; its steps wait in the window's queue).
+    TableHold(TableController* controller, Table* table) : m_controller(controller), m_table(table)
     {
-        m_controller.hold();
+        if (m_controller)
+            m_controller->hold();
         m_table->holdGlides();
     }
     ~TableHold()
     {
         if (m_table)
             m_table->letGlidesGo();
-        m_controller.letGo();
+        if (m_controller)
+            m_controller->letGo();
     }
     TableHold(const TableHold&) = delete;
     TableHold& operator=(const TableHold&) = delete;
 
 private:
-    TableController& m_controller;
+    TableController* m_controller;
     QPointer<Table> m_table;
 };
 
@@ -102,14 +111,31 @@ MainWindow::MainWindow(GameModel& game, QWidget* parent)
     setObjectName(QStringLiteral("TForm1"));
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
-    auto* layout = new QVBoxLayout(client);
+    auto* row = new QHBoxLayout(client);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    auto* column = new QWidget(client);
+    auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_table = new Table(client);
-    m_statusBar = new StatusBar(m_state, client);
+    m_table = new Table(column);
+    m_statusBar = new StatusBar(m_state, column);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     layout->addWidget(m_table);
     layout->addWidget(m_statusBar);
+    row->addWidget(column, 1);
+    // Beside the table at a networked table: its code, the host's Start, and the chat.
+    m_networkPanel = new NetworkPanel(client);
+    m_networkPanel->hide();
+    row->addWidget(m_networkPanel);
+    connect(m_networkPanel, &NetworkPanel::startClicked, this, [this] {
+        if (m_network)
+            m_network->start();
+    });
+    connect(m_networkPanel->chat(), &ChatPanel::said, this, [this](const QString& line) {
+        if (m_network)
+            m_network->say(line);
+    });
     // The described client area is the smallest; the table scales with whatever is more.
     client->setMinimumSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
@@ -154,6 +180,7 @@ MainWindow::MainWindow(GameModel& game, QWidget* parent)
         [this](const TableView& question) { asked(question); }, [this] { questionWithdrawn(); },
         [this](const SeatEvent& event) { told(event); }});
     m_seat = seat.get();
+    m_localSeat = m_seat;
     m_controller->setSeat(1, std::move(seat));
     m_controller->setPacing(1, true);
     m_hints = new HintPresenter({*m_seat, *m_table, *m_statusBar, *m_keys, [this] { return m_showing || m_humanMoving; },
@@ -168,12 +195,16 @@ void MainWindow::stopTable()
     markApplicationQuitting();
     dropShows();
     m_controller->stop();
+    // The seat at a networked table is kept for its player to come back with his token; a
+    // host's table closes with his game.
+    closeNetworkTable();
 }
 
 MainWindow::~MainWindow()
 {
     dropShows();
-    // The controller and its seats go before the widgets its seats report to.
+    // The tables and their seats go before the widgets the seats report to.
+    closeNetworkTable();
     m_controller.reset();
     m_seat = nullptr;
 }
@@ -193,6 +224,9 @@ void MainWindow::createMenus()
     game->setObjectName(QStringLiteral("N1"));
     game->menuAction()->setObjectName(QStringLiteral("N1"));
     addItem(game, QStringLiteral("N2"), &MainWindow::askNewGame, Qt::Key_F2);
+    addItem(game, QStringLiteral("HostTable"), &MainWindow::hostTable);
+    addItem(game, QStringLiteral("JoinTable"), &MainWindow::joinTable);
+    addItem(game, QStringLiteral("LeaveTable"), &MainWindow::leaveTable)->setEnabled(false);
     game->addSeparator()->setObjectName(QStringLiteral("N5"));
     addItem(game, QStringLiteral("N6"), &MainWindow::showOptions);
     addItem(game, QStringLiteral("N3"), &MainWindow::showLastTrick, Qt::Key_F4)->setEnabled(false);
@@ -291,6 +325,8 @@ void MainWindow::applyLanguage()
         {"N15", t.N15}, {"English1", t.English1},       {"N7", t.N7},
         {"N10", t.N10}, {"N12", t.N12}, {"Hint1", texts().expert.HintItem},
         {"FullScreen1", t.FullScreen},
+        {"HostTable", texts().network.hostItem}, {"JoinTable", texts().network.joinItem},
+        {"LeaveTable", texts().network.leaveItem},
     };
     for (const auto& [name, caption] : captions) {
         for (QAction* action : findChildren<QAction*>(QString::fromLatin1(name)))
@@ -443,6 +479,11 @@ void MainWindow::newGame()
 
 void MainWindow::told(const SeatEvent& event)
 {
+    if (m_network && event.kind == SeatEvent::Kind::Snapshot) {
+        // The table as it stands, after coming back: whatever was still to show is behind it.
+        dropShows();
+        m_lastShown = 0;
+    }
     m_toShow.push_back(event);
     showQueued();
 }
@@ -480,7 +521,10 @@ void MainWindow::shownStep(std::uint64_t serial, std::uint64_t generation)
         return; // a step of a table given up meanwhile (New Game, a close)
     m_showing = false;
     m_lastShown = serial;
-    m_controller->shown(1, serial);
+    if (m_network)
+        m_network->shown(serial);
+    else
+        m_controller->shown(1, serial);
     showQueued();
 }
 
@@ -527,7 +571,8 @@ void MainWindow::present(const SeatEvent& event)
         m_table->DeleteCards();
         m_table->deletegools();
         clearStatusForNoDeal(true);
-        seatComputers();
+        if (!m_network)
+            seatComputers();
         done();
         return;
     case SeatEvent::Kind::CardPlayed:
@@ -554,7 +599,7 @@ void MainWindow::present(const SeatEvent& event)
         showScoredDeal(view, done);
         return;
     case SeatEvent::Kind::GameWon:
-        showWonGame(view);
+        showWonGame(view, done);
         return;
     case SeatEvent::Kind::NewGame:
         m_scores->resetSheet();
@@ -704,8 +749,12 @@ void MainWindow::confirmBid()
 
 bool MainWindow::tableBusy() const
 {
+    if (m_network)
+        return showingStep();
     return showingStep() || m_controller->waiting() || m_controller->asking() >= 2;
 }
+
+TableController* MainWindow::heldController() const { return m_network ? nullptr : m_controller.get(); }
 
 bool MainWindow::humanMayPlay() const
 {
@@ -905,18 +954,24 @@ void MainWindow::showScoredDeal(const TableView& view, const std::function<void(
     m_table->UpdateCards();
     m_table->deletegools();
     m_table->DeleteCards();
-    if (view.winner == 0)
+    if (view.winner == 0 && !m_network)
         seatComputers();
     done();
 }
 
-void MainWindow::showWonGame(const TableView& view)
+void MainWindow::showWonGame(const TableView& view, const std::function<void()>& done)
 {
     Q_UNUSED(view);
     for (int seat = 1; seat <= 4; ++seat)
         m_table->bidLabel(seat)->clear();
     // The green column alone does not say who won, nor that No ends the program.
     LangMessageDlg(gameWonText(), DialogType::Information, MsgButton::OK, this);
+    if (m_network) {
+        // A networked table begins its next game by itself.
+        if (!applicationQuitting())
+            done();
+        return;
+    }
     const int answer = StandardMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom,
                                           MsgButton::Yes | MsgButton::No, this,
                                           texts().flow.NewGameAfterWinDetails);
@@ -1117,13 +1172,235 @@ void MainWindow::layOut(const TableView& view, bool freshDeal)
 }
 
 // ---------------------------------------------------------------------------------------
+// Tables over the network
+
+void MainWindow::hostTable()
+{
+    HostDialog dialog(this);
+    {
+        const TableHold hold(heldController(), m_table);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    hostNetworkTable(dialog.plans(), dialog.port());
+}
+
+void MainWindow::hostNetworkTable(const NetworkTable::ChairPlans& plans, quint16 port)
+{
+    enterNetworkTable();
+    if (m_hostingForTestsSet) {
+        m_network->setListenAddress(m_hostingForTests.listen);
+        m_network->setAnnouncement(m_hostingForTests.announceTo, m_hostingForTests.announcePort);
+        m_network->setTimeScale(m_hostingForTests.timeScale);
+    }
+    QString error;
+    if (!m_network->host(m_localNames[1], port, plans, &error)) {
+        returnToLocalTable(texts().network.hostFailed.arg(error));
+        return;
+    }
+    m_networkPanel->setStatus(texts().network.waitingForFriends);
+}
+
+void MainWindow::joinTable()
+{
+    JoinDialog dialog(this, m_hostingForTestsSet ? m_hostingForTests.announcePort : 0);
+    {
+        const TableHold hold(heldController(), m_table);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    const QString network = QStringLiteral("Network");
+    std::string token;
+    if (dialog.rejoining())
+        token = settings::readString(network, QStringLiteral("LastToken"), QString()).toStdString();
+    joinNetworkTable(dialog.url(), dialog.code(), token);
+}
+
+void MainWindow::joinNetworkTable(const QUrl& url, const QString& code, const std::string& token)
+{
+    enterNetworkTable();
+    keepTableForComingBack(url);
+    m_network->join(url, code, m_localNames[1], token);
+    m_networkPanel->setStatus(texts().network.waitingForHost);
+}
+
+void MainWindow::leaveTable()
+{
+    if (!m_network)
+        return;
+    {
+        const TableHold hold(heldController(), m_table);
+        const NetworkTexts& t = texts().network;
+        if (LangMessageDlg(m_network->hosting() ? t.closeTableQuestion : t.leaveQuestion, DialogType::Custom,
+                           MsgButton::Yes | MsgButton::No, this) != MsgResult::Yes)
+            return;
+    }
+    if (!m_network)
+        return; // the table ended while the question was up
+    // He left for good: no way back with the token.
+    m_network->leave();
+    try {
+        settings::writeString(QStringLiteral("Network"), QStringLiteral("LastCode"), QString());
+        settings::writeString(QStringLiteral("Network"), QStringLiteral("LastToken"), QString());
+    } catch (const SettingsWriteError&) {
+        // Nothing is lost: the token is no seat's any more.
+    }
+    returnToLocalTable({});
+}
+
+void MainWindow::enterNetworkTable()
+{
+    if (m_network)
+        closeNetworkTable();
+    else
+        for (int seat = 1; seat <= 4; ++seat)
+            m_localNames[static_cast<std::size_t>(seat)] = nameLabel(seat)->text();
+    // The game of this computer stays where it is; it goes on when the player comes back.
+    m_controller->stop();
+    clearTableForNewGame();
+    m_shownView = TableView{};
+    m_lastShown = 0;
+    m_network = std::make_unique<NetworkTable>(LocalSeat::Handlers{
+        [this](const TableView& question) { asked(question); }, [this] { questionWithdrawn(); },
+        [this](const SeatEvent& event) { told(event); }});
+    m_seat = &m_network->seat();
+    const auto shownView = [this]() -> const TableView* { return &m_shownView; };
+    m_statusBar->setViewSource(shownView);
+    m_scores->setViewSource(shownView);
+    m_scores->resetSheet();
+    for (int seat = 1; seat <= 4; ++seat)
+        m_table->bidLabel(seat)->clear();
+
+    NetworkTable* table = m_network.get();
+    connect(table, &NetworkTable::chairsChanged, this, [this, table] {
+        showNetworkChairs();
+        m_networkPanel->showTable(table->code(), table->hosting() ? table->addresses() : QStringList(),
+                                  table->port());
+        m_networkPanel->setStartOffered(table->hosting() && !table->started());
+        if (table->started())
+            m_networkPanel->setStatus({});
+        keepTableForComingBack({});
+    });
+    connect(table, &NetworkTable::chatReceived, this, [this](int seat, const QString& text) {
+        const QString who = seat >= 1 && seat <= 4 ? nameLabel(seat)->text() : QString();
+        m_networkPanel->chat()->addLine(who, text);
+    });
+    connect(table, &NetworkTable::connectionLost, this,
+            [this] { m_networkPanel->setStatus(texts().network.connectionLost); });
+    connect(table, &NetworkTable::reconnected, this, [this] { m_networkPanel->setStatus(texts().network.reconnected); });
+    connect(table, &NetworkTable::ended, this, [this](const QString& reason) {
+        // Told from inside the client's own signal: the table goes once that is over.
+        QTimer::singleShot(0, this, [this, reason] {
+            if (m_network)
+                returnToLocalTable(texts().network.tableEnded.arg(reason));
+        });
+    });
+
+    m_networkPanel->chat()->clear();
+    m_networkPanel->showTable(QString(), {}, 0);
+    m_networkPanel->setStatus({});
+    if (!m_networkPanel->isVisible()) {
+        m_networkPanel->show();
+        // The table keeps its size: the window grows by the panel, where there is room.
+        if (!isMaximized() && !isFullScreen())
+            resize(width() + m_networkPanel->sizeHint().width(), height());
+    }
+    for (const char* item : {"N2", "N6", "Hint1"})
+        menuItem(QString::fromLatin1(item))->setEnabled(false);
+    menuItem(QStringLiteral("LeaveTable"))->setEnabled(true);
+}
+
+void MainWindow::closeNetworkTable()
+{
+    if (!m_network)
+        return;
+    dropShows();
+    m_seat = m_localSeat;
+    // Nothing it hears reaches the window any more; it is deleted once out of the signal that
+    // may have brought the window here.
+    disconnect(m_network.get(), nullptr, this, nullptr);
+    m_network->silence();
+    m_network.release()->deleteLater();
+}
+
+void MainWindow::returnToLocalTable(const QString& why)
+{
+    closeNetworkTable();
+    m_statusBar->setViewSource({});
+    m_scores->setViewSource({});
+    m_networkPanel->hide();
+    if (!isMaximized() && !isFullScreen())
+        resize(std::max(minimumSizeHint().width(), width() - m_networkPanel->sizeHint().width()), height());
+    for (const char* item : {"N2", "N6", "Hint1"})
+        menuItem(QString::fromLatin1(item))->setEnabled(true);
+    menuItem(QStringLiteral("LeaveTable"))->setEnabled(false);
+    for (int seat = 1; seat <= 4; ++seat)
+        m_table->setPlayerName(seat, m_localNames[static_cast<std::size_t>(seat)]);
+    clearTableForNewGame();
+    m_lastShown = 0;
+    m_scores->resetSheet();
+    if (!why.isEmpty())
+        LangMessageDlg(why, DialogType::Information, MsgButton::OK, this);
+    if (applicationQuitting())
+        return;
+    // The game of this computer goes on from where it was left.
+    seatComputers();
+    m_controller->resume();
+}
+
+void MainWindow::showNetworkChairs()
+{
+    if (!m_network)
+        return;
+    const NetworkTexts& t = texts().network;
+    for (int seat = 1; seat <= 4; ++seat) {
+        const QString name = m_network->nameAt(seat);
+        const QString chair = m_network->chairAt(seat);
+        QString shown = name;
+        if (chair == QLatin1String("open"))
+            shown = t.openMark;
+        else if (name == QLatin1String("Expert") && chair == QLatin1String("computer"))
+            shown = texts().expert.Expert;
+        else if (name == QLatin1String("Classic") && chair == QLatin1String("computer"))
+            shown = texts().expert.Classic;
+        else if (chair == QLatin1String("computer"))
+            shown = t.computerMark.arg(name);
+        else if (chair == QLatin1String("away"))
+            shown = t.awayMark.arg(name);
+        m_table->setPlayerName(seat, shown);
+    }
+}
+
+void MainWindow::keepTableForComingBack(const QUrl& url)
+{
+    // The token takes the seat back after a dropped connection or a restart of the game; it
+    // is renewed at each return, so it is kept each time. A host's own table needs none.
+    if (!m_network || m_network->hosting())
+        return;
+    const QString network = QStringLiteral("Network");
+    try {
+        if (!url.isEmpty())
+            settings::writeString(network, QStringLiteral("LastAddress"),
+                                  url.port() == NetworkTable::DefaultPort
+                                      ? url.host()
+                                      : QStringLiteral("%1:%2").arg(url.host()).arg(url.port()));
+        if (!m_network->token().empty()) {
+            settings::writeString(network, QStringLiteral("LastCode"), m_network->code());
+            settings::writeString(network, QStringLiteral("LastToken"), QString::fromStdString(m_network->token()));
+        }
+    } catch (const SettingsWriteError&) {
+        // The table goes on; only the way back after a restart is lost.
+    }
+}
+
+// ---------------------------------------------------------------------------------------
 // Menu commands
 
 void MainWindow::askNewGame()
 {
     bool wanted = false;
     {
-        const TableHold hold(*m_controller, m_table);
+        const TableHold hold(heldController(), m_table);
         wanted = LangMessageDlg(texts().flow.NewGameQuestion, DialogType::Custom, MsgButton::Yes | MsgButton::No,
                                 this) == MsgResult::Yes;
     }
@@ -1134,7 +1411,7 @@ void MainWindow::askNewGame()
 void MainWindow::showLastTrick()
 {
     if (menuItem(QStringLiteral("N3"))->isEnabled()) {
-        const TableHold hold(*m_controller, m_table);
+        const TableHold hold(heldController(), m_table);
         m_lastShot->exec();
     }
 }
@@ -1146,7 +1423,7 @@ void MainWindow::setLastTrickAvailable(bool available)
 
 void MainWindow::showScores()
 {
-    const TableHold hold(*m_controller, m_table);
+    const TableHold hold(heldController(), m_table);
     m_scores->exec();
 }
 
@@ -1167,7 +1444,7 @@ void MainWindow::showOptions()
         }
     }
     m_options->setPlayerLabel(found);
-    const TableHold hold(*m_controller, m_table);
+    const TableHold hold(heldController(), m_table);
     m_options->exec();
 }
 
@@ -1175,7 +1452,7 @@ void MainWindow::exitCommand() { close(); }
 
 void MainWindow::showAbout()
 {
-    const TableHold hold(*m_controller, m_table);
+    const TableHold hold(heldController(), m_table);
     m_about->exec();
 }
 
@@ -1187,7 +1464,7 @@ void MainWindow::switchToEnglish() { m_languageMenu->switchLanguage(QStringLiter
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_state.CardsPlayed >= 52 || m_endingWithoutQuestion) {
+    if ((m_state.CardsPlayed >= 52 && !m_network) || m_endingWithoutQuestion) {
         // Between deals a game is kept as it stands (or this run's save goes, when saving
         // has been turned off); ending without a name or on a signal has done its part.
         if (!m_endingWithoutQuestion)
@@ -1205,7 +1482,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (namePending)
         m_timer1->stop();
     const FlowTexts& t = texts().flow;
-    const TableHold hold(*m_controller, m_table);
+    const TableHold hold(heldController(), m_table);
     if (LangMessageDlg(t.ExitQuestion, DialogType::Custom, MsgButton::Yes | MsgButton::No, this,
                        m_saves.quitKeepsGame() ? t.ExitKeepsGame : t.ExitLosesGame) == MsgResult::Yes) {
         m_saves.saveGameOnQuit();

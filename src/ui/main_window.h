@@ -10,13 +10,18 @@
 // glides and the controller's pending steps at once.
 
 #include "core/game.h"
+#include "ui/network_table.h"
 #include "table/seat.h"
 #include "ui/help_launcher.h"
 #include "ui/saved_game_keeper.h"
 #include "ui/statistics_recorder.h"
 #include "ui/window_placement.h"
 
+#include <QHostAddress>
 #include <QMainWindow>
+#include <QUrl>
+
+#include <array>
 
 #include <deque>
 #include <functional>
@@ -35,6 +40,8 @@ class HelpWindow;
 class HintPresenter;
 class LanguageMenu;
 class LocalSeat;
+class NetworkPanel;
+class NetworkTable;
 class TableController;
 class Table;
 class TableAccess;
@@ -80,6 +87,10 @@ public:
     CardSprite* humanCardOnTrick() const { return m_humanSprite; }
     // A click on a card of the human's hand would be taken now.
     bool humanMayPlay() const;
+    // What the window's seat knows: the view of the step shown last.
+    const TableView& shownView() const { return m_shownView; }
+    // The seat this window shows: asked for the person's bid or card.
+    const LocalSeat& windowSeat() const { return *m_seat; }
     // The human's card is on its way to the trick (it is played when it lands).
     bool humanCardMoving() const { return m_humanMoving; }
     // The delay before the name dialog appears; tests shorten it.
@@ -113,6 +124,29 @@ public:
     void showHelp(); // Help contents
     void switchToArabic(); // Arabic
     void switchToEnglish();
+    // Tables over the network: open one on this computer for friends, join one, leave it (the
+    // game of this computer goes on where it was left).
+    void hostTable();
+    void joinTable();
+    void leaveTable();
+    // The table over the network this window shows, if any.
+    NetworkTable* networkTable() const { return m_network.get(); }
+    NetworkPanel* networkPanel() const { return m_networkPanel; }
+    // What a host's table is made of for tests: where it listens and announces, and its pace.
+    struct HostingForTests {
+        QHostAddress listen;
+        QHostAddress announceTo;
+        quint16 announcePort = 0;
+        double timeScale = 1.0;
+    };
+    void setHostingForTests(const HostingForTests& hosting)
+    {
+        m_hostingForTests = hosting;
+        m_hostingForTestsSet = true;
+    }
+    // Hosts and joins without the dialogs (tests, and the way back to the last table).
+    void hostNetworkTable(const NetworkTable::ChairPlans& plans, quint16 port);
+    void joinNetworkTable(const QUrl& url, const QString& code, const std::string& token = {});
     // Hint: what the Expert would do in the human's seat, shown and never done.
     void showHint();
     HintPresenter& hints() const { return *m_hints; }
@@ -171,6 +205,16 @@ private:
     void clearTableForNewGame();
     // The program ends: nothing of the table moves any more.
     void stopTable();
+    // Nothing runs the local game while a table over the network is shown.
+    TableController* heldController() const;
+    // The window turns to a table over the network: the local game waits, its seat's place is
+    // the network's, the panel shows.
+    void enterNetworkTable();
+    void closeNetworkTable();
+    // Back to the game of this computer, where it was left; why: shown when not empty.
+    void returnToLocalTable(const QString& why);
+    void showNetworkChairs();
+    void keepTableForComingBack(const QUrl& url);
 
     // The window's seat: asked, told, and its question withdrawn.
     void asked(const TableView& question);
@@ -192,7 +236,8 @@ private:
     void takeTrick(int taker, int tricksOfTaker);
     // The deal is scored: the score sheet shows it; done once it is closed with OK or Esc.
     void showScoredDeal(const TableView& view, const std::function<void()>& done);
-    void showWonGame(const TableView& view);
+    // The statement of the won game; at a table of this computer, the question of a new one.
+    void showWonGame(const TableView& view, const std::function<void()>& done);
     // The statement of the won game: which side, with the names and final scores.
     QString gameWonText() const;
     // Lays the table out from the seat's view: a new deal (dealt in front of the player) or a
@@ -204,7 +249,16 @@ private:
     // The model's state, for the status bar's trump and the close question.
     const TGameState& m_state;
     std::unique_ptr<TableController> m_controller;
-    LocalSeat* m_seat = nullptr; // owned by the controller
+    // The seat the window shows: the controller's own (m_localSeat), or the one at a table
+    // over the network.
+    LocalSeat* m_seat = nullptr;
+    LocalSeat* m_localSeat = nullptr; // owned by the controller
+    std::unique_ptr<NetworkTable> m_network;
+    NetworkPanel* m_networkPanel = nullptr;
+    // The names of the game of this computer, put back when the networked table is left.
+    std::array<QString, 5> m_localNames;
+    HostingForTests m_hostingForTests;
+    bool m_hostingForTestsSet = false;
     // The steps told and not yet shown, whether one is being shown, and the last one shown.
     std::deque<SeatEvent> m_toShow;
     bool m_showing = false;

@@ -104,10 +104,11 @@ ScoreSheet::ScoreSheet(GameModel& game, Table& table, StatusBar& statusBar, QWid
 void ScoreSheet::resetSheet()
 {
     // The rows scroll once the sheet is full: the last seven totals stay on it.
-    const auto& rows = m_game.scoreRows();
+    const TableView* view = m_viewSource ? m_viewSource() : nullptr;
+    const auto& rows = view ? view->scoreRows : m_game.scoreRows();
     const int shown = std::min<int>(static_cast<int>(rows.size()), Rows);
     const std::size_t first = rows.size() - static_cast<std::size_t>(shown);
-    const int winner = m_game.state().GameWinner;
+    const int winner = view ? view->winner : m_game.state().GameWinner;
     for (int seat = 1; seat <= 4; ++seat) {
         for (int row = 1; row <= Rows; ++row) {
             QLabel* label = m_scores[seat][row];
@@ -188,7 +189,8 @@ void ScoreSheet::closeSheet()
     m_closing = true;
     done(QDialog::Accepted);
     m_closing = false;
-    if (!m_afterDeal || !m_game.dealScored())
+    const TableView* view = m_viewSource ? m_viewSource() : nullptr;
+    if (!m_afterDeal || !(view ? view->scored : m_game.dealScored()))
         return; // only looked at
     m_afterDeal = false;
     if (m_dealClosed)

@@ -6,6 +6,7 @@
 // where showing it scores the deal, and from the Scores command at any time.
 
 #include "core/state.h"
+#include "table/table_view.h"
 
 #include <QDialog>
 
@@ -45,6 +46,8 @@ public:
     // Shows the rows of the game as they stand: the last seven totals, the newest plain and
     // the older ones struck out, the winner's column green. After a new game: empty.
     void resetSheet();
+    // At a table of another computer the sheet reads the seat's view instead of the game here.
+    void setViewSource(std::function<const TableView*()> source) { m_viewSource = std::move(source); }
 
     QLabel* heading(int seat) const { return m_headings.at(seat); }
     // p<seat>s<row>
@@ -63,6 +66,7 @@ private:
     void FormShow();
 
     GameModel& m_game;
+    std::function<const TableView*()> m_viewSource;
     Table& m_table;
     StatusBar& m_statusBar;
     std::function<void()> m_dealClosed;

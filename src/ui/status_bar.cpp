@@ -256,7 +256,7 @@ void StatusBar::StatusBar1DrawPanel(QPainter& painter, int index, const QRect& r
 {
     if (index != trumpPanelIndex())
         return;
-    const int trump = m_state.Trump;
+    const int trump = this->trump();
     if (trump >= 1 && trump <= 4) {
         painter.fillRect(rect, palette().window());
         const QImage image(QStringLiteral(":/images/%1_p2.png").arg(trump));
@@ -268,14 +268,26 @@ void StatusBar::StatusBar1DrawPanel(QPainter& painter, int index, const QRect& r
             painter.drawPixmap(rect.left() + PictureOffset, rect.top(), picture);
         }
     }
-    if (m_state.CardsPlayed >= 52 || m_blank)
+    if (cardsPlayed() >= 52 || m_blank)
         painter.fillRect(rect, palette().window());
 }
 
 int StatusBar::trumpShown() const
 {
-    const int trump = m_state.Trump;
-    return trump >= 1 && trump <= 4 && m_state.CardsPlayed < 52 && !m_blank ? trump : 0;
+    const int trump = this->trump();
+    return trump >= 1 && trump <= 4 && cardsPlayed() < 52 && !m_blank ? trump : 0;
+}
+
+int StatusBar::trump() const
+{
+    const TableView* view = m_viewSource ? m_viewSource() : nullptr;
+    return view ? view->seat.Trump : m_state.Trump;
+}
+
+int StatusBar::cardsPlayed() const
+{
+    const TableView* view = m_viewSource ? m_viewSource() : nullptr;
+    return view ? view->seat.PlayCount : m_state.CardsPlayed;
 }
 
 } // namespace halbeet

@@ -13,6 +13,9 @@
 #include <QString>
 #include <QWidget>
 
+#include "table/table_view.h"
+
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -90,6 +93,8 @@ public:
 
     // The suit the trump panel shows now: 1..4, or 0 when it is blank.
     int trumpShown() const;
+    // At a table of another computer the bar reads the seat's view instead of the game here.
+    void setViewSource(std::function<const TableView*()> source) { m_viewSource = std::move(source); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -102,6 +107,10 @@ private:
     void StatusBar1DrawPanel(QPainter& painter, int index, const QRect& rect);
 
     const TGameState& m_state;
+    std::function<const TableView*()> m_viewSource;
+    // The trump and the cards played, from the view when there is one.
+    int trump() const;
+    int cardsPlayed() const;
     std::vector<std::unique_ptr<StatusPanel>> m_panels;
     QColor m_textColour;
     bool m_blank = false;

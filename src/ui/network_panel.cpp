@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The side panel of a networked table.
+#include "ui/network_panel.h"
+
+#include "ui/chat_panel.h"
+#include "ui/language.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace halbeet {
+
+NetworkPanel::NetworkPanel(QWidget* parent) : QWidget(parent)
+{
+    const NetworkTexts& t = texts().network;
+    setObjectName(QStringLiteral("NetworkPanel"));
+    setLayoutDirection(languageDirection());
+    setMinimumWidth(200);
+    setMaximumWidth(320);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+
+    m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("TableTitle"));
+    m_title->setTextFormat(Qt::PlainText);
+    QFont bold = m_title->font();
+    bold.setBold(true);
+    m_title->setFont(bold);
+    layout->addWidget(m_title);
+
+    m_reach = new QLabel(this);
+    m_reach->setObjectName(QStringLiteral("ReachTable"));
+    m_reach->setTextFormat(Qt::PlainText);
+    m_reach->setWordWrap(true);
+    m_reach->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    layout->addWidget(m_reach);
+
+    m_copy = new QPushButton(t.copyButton, this);
+    m_copy->setObjectName(QStringLiteral("CopyTable"));
+    connect(m_copy, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(m_copyText); });
+    layout->addWidget(m_copy, 0, Qt::AlignLeading);
+
+    m_start = new QPushButton(t.startButton, this);
+    m_start->setObjectName(QStringLiteral("StartGame"));
+    connect(m_start, &QPushButton::clicked, this, &NetworkPanel::startClicked);
+    layout->addWidget(m_start);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("TableStatus"));
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setWordWrap(true);
+    layout->addWidget(m_status);
+
+    m_chat = new ChatPanel(ChatTexts{t.chatPlaceholder, t.chatSend, t.chatTooFast, t.chatName}, this);
+    layout->addWidget(m_chat, 1);
+
+    setStartOffered(false);
+    setStatus({});
+}
+
+void NetworkPanel::showTable(const QString& code, const QStringList& addresses, quint16 port)
+{
+    const NetworkTexts& t = texts().network;
+    m_title->setText(t.panelTitle.arg(code));
+    QStringList where;
+    for (const QString& address : addresses)
+        where << QStringLiteral("%1:%2").arg(address).arg(port);
+    const bool hosting = !where.isEmpty();
+    // Addresses and the code read left to right inside the sentence of either language.
+    m_reach->setText(hosting ? t.reachTable.arg(QChar(0x2066) + where.join(QStringLiteral(", ")) + QChar(0x2069),
+                                                QChar(0x2066) + code + QChar(0x2069))
+                             : QString());
+    m_reach->setVisible(hosting);
+    m_copy->setVisible(hosting);
+    m_copyText = hosting ? where.first() + QLatin1Char(' ') + code : code;
+}
+
+void NetworkPanel::setStartOffered(bool offered) { m_start->setVisible(offered); }
+
+void NetworkPanel::setStatus(const QString& text)
+{
+    m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
+}
+
+} // namespace halbeet

@@ -1,0 +1,286 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Two game windows at one table over the loopback network: one hosts, one joins by the code;
+// each sees the table from his own chair, they play a deal together, a dropped connection
+// comes back by itself, and leaving or closing the table takes each window back to its own
+// game. The dialogs' typed addresses are read here too.
+
+#include "test_support.h"
+
+#include "net/hosted_table.h"
+#include "net/table_client.h"
+#include "net/table_server.h"
+#include "table/turned_view.h"
+#include "ui/chat_panel.h"
+#include "ui/host_dialog.h"
+#include "ui/join_dialog.h"
+#include "ui/local_seat.h"
+#include "ui/network_panel.h"
+#include "ui/network_table.h"
+
+#include <QAbstractSocket>
+#include <QWebSocket>
+
+using namespace halbeet;
+using namespace halbeet::testing;
+
+namespace {
+
+GameWindow::Options named(const QString& name, std::uint32_t seed)
+{
+    GameWindow::Options options;
+    options.playerName = name;
+    options.firstSeed = seed;
+    return options;
+}
+
+// Answers for a window's person when his seat is asked and the window has shown everything:
+// a middling bid, or the first card the table allows.
+bool actFor(GameWindow& w)
+{
+    MainWindow& window = w.window();
+    const LocalSeat& seat = window.windowSeat();
+    if (!seat.asked() || window.tableBusy() || QApplication::activeModalWidget())
+        return false;
+    const TableView& question = seat.question();
+    if (!question.legalBids.empty()) {
+        if (!w.table().bidButton()->isVisible())
+            return false;
+        const std::int32_t bid = question.legalBids[std::min<std::size_t>(2, question.legalBids.size() - 1)];
+        QComboBox* box = w.table().bidBox();
+        box->setCurrentIndex(box->findText(QString::number(bid)));
+        window.confirmBid();
+        return true;
+    }
+    if (!window.humanMayPlay() || question.legalCards.empty())
+        return false;
+    CardSprite* sprite = w.spriteOf(question.legalCards.front());
+    if (!sprite)
+        return false;
+    GameWindow::click(sprite);
+    return true;
+}
+
+// The score sheet after a deal, the pass notice and the statement of a won game are closed
+// as a player closes them.
+ModalAnswerer* closeFlowWindows(QObject* parent)
+{
+    return new ModalAnswerer(
+        [](QWidget* modal) {
+            if (auto* sheet = qobject_cast<ScoreSheet*>(modal)) {
+                QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+                return true;
+            }
+            return isMessageDialog(modal) && pressMessageButton(modal, MsgButton::OK);
+        },
+        parent);
+}
+
+} // namespace
+
+class TstNetworkTable : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<GameWindow> m_host;
+    std::unique_ptr<GameWindow> m_friend;
+    // The partner's name in the friend's own game.
+    QString m_friendsPartner;
+
+    net::HostedTable* hostedTable() const
+    {
+        NetworkTable* table = m_host->window().networkTable();
+        return table && table->server() ? table->server()->table(table->code()) : nullptr;
+    }
+
+    // Hosts with the partner's chair open and Expert opponents, and has the friend join by the
+    // code; both are seated when it returns.
+    void seatBoth()
+    {
+        m_host = std::make_unique<GameWindow>(named(QStringLiteral("Hala"), 11));
+        QCOMPARE(m_host->start(), QString());
+        m_friend = std::make_unique<GameWindow>(named(QStringLiteral("Omar"), 12));
+        QCOMPARE(m_friend->start(), QString());
+
+        MainWindow& host = m_host->window();
+        host.setHostingForTests({QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHost), 0, 0.0});
+        NetworkTable::ChairPlans plans{};
+        plans[2] = net::ChairPlan::Expert;
+        plans[3] = net::ChairPlan::Open;
+        plans[4] = net::ChairPlan::Expert;
+        host.hostNetworkTable(plans, 0);
+        NetworkTable* hosting = host.networkTable();
+        QVERIFY(hosting);
+        QVERIFY(QTest::qWaitFor([&] { return hosting->seated() && !hosting->code().isEmpty(); }, 5000));
+        QVERIFY(host.networkPanel()->isVisible());
+        QVERIFY(host.networkPanel()->startButton()->isVisible());
+        QVERIFY(host.networkPanel()->reachLabel()->text().contains(hosting->code()));
+
+        m_friendsPartner = m_friend->table().nameLabel(3)->text();
+        m_friend->window().joinNetworkTable(
+            QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(hosting->port())), hosting->code());
+        NetworkTable* joined = m_friend->window().networkTable();
+        QVERIFY(QTest::qWaitFor([&] { return joined->seated(); }, 5000));
+        QCOMPARE(joined->ownChair(), 3);
+        QVERIFY(QTest::qWaitFor([&] { return hosting->chairAt(3) == QLatin1String("person"); }, 5000));
+    }
+
+    // Both windows answer for their persons until done() holds or the time is out.
+    bool playUntil(const std::function<bool()>& done, int ms = 60000)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                actFor(*m_host);
+                actFor(*m_friend);
+                return done();
+            },
+            ms);
+    }
+
+    // The view each window shows is the server's view of its chair, turned to the bottom.
+    void compareWithTheServer()
+    {
+        net::HostedTable* table = hostedTable();
+        QVERIFY(table);
+        for (GameWindow* w : {m_host.get(), m_friend.get()}) {
+            const int chair = w->window().networkTable()->ownChair();
+            const TableView expected = TurnedView(TableViewOf(table->game(), chair), chair);
+            QVERIFY2(net::SameBesidesChoices(w->window().shownView(), expected),
+                     qPrintable(QStringLiteral("the window of chair %1 shows another table").arg(chair)));
+        }
+    }
+
+private slots:
+    void cleanup()
+    {
+        m_friend.reset();
+        m_host.reset();
+    }
+
+    void eachSeesTheTableFromHisOwnChair()
+    {
+        seatBoth();
+        MainWindow& host = m_host->window();
+        MainWindow& joined = m_friend->window();
+        // Partners across from each other, the computers at the sides, both ways round.
+        QCOMPARE(host.table()->nameLabel(3)->text(), QStringLiteral("Omar"));
+        QCOMPARE(joined.table()->nameLabel(3)->text(), QStringLiteral("Hala"));
+        QCOMPARE(joined.table()->nameLabel(1)->text(), QStringLiteral("Omar"));
+        for (int seat : {2, 4}) {
+            QCOMPARE(host.table()->nameLabel(seat)->text(), texts().expert.Expert);
+            QCOMPARE(joined.table()->nameLabel(seat)->text(), texts().expert.Expert);
+        }
+        // The friend cannot start the game, and nothing is dealt before the host does.
+        QVERIFY(!joined.networkPanel()->startButton()->isVisible());
+        QVERIFY(!joined.table()->bidButton()->isVisible());
+        QVERIFY(!host.menuItem(QStringLiteral("N2"))->isEnabled());
+        QVERIFY(host.menuItem(QStringLiteral("LeaveTable"))->isEnabled());
+    }
+
+    void theyPlayADealTogether()
+    {
+        seatBoth();
+        ModalAnswerer* answerer = closeFlowWindows(this);
+        QTest::mouseClick(m_host->window().networkPanel()->startButton(), Qt::LeftButton);
+        net::HostedTable* table = hostedTable();
+        QVERIFY(QTest::qWaitFor([&] { return table->game().dealsDealt() >= 1; }, 5000));
+        QVERIFY(!m_host->window().networkPanel()->startButton()->isVisible());
+        // Halfway through the deal: both tables as the server has them.
+        QVERIFY(playUntil([&] {
+            return table->game().state().CardsPlayed >= 26 && !m_host->window().tableBusy() &&
+                   !m_friend->window().tableBusy() &&
+                   (m_host->window().windowSeat().asked() || m_friend->window().windowSeat().asked());
+        }));
+        compareWithTheServer();
+        // On to the next deal: the score sheet came and went in both windows.
+        QVERIFY(playUntil([&] { return table->game().dealsDealt() >= 2 || table->game().state().GameWinner != 0; }));
+        QVERIFY(answerer->unexpected().isEmpty());
+        QVERIFY(answerer->answered() >= 2);
+        QCOMPARE(m_host->window().stepsOutOfOrder(), 0);
+        QCOMPARE(m_friend->window().stepsOutOfOrder(), 0);
+    }
+
+    void aDroppedConnectionComesBackByItself()
+    {
+        seatBoth();
+        ModalAnswerer* answerer = closeFlowWindows(this);
+        m_host->window().networkPanel()->startButton()->click();
+        net::HostedTable* table = hostedTable();
+        QVERIFY(playUntil([&] { return table->game().state().CardsPlayed >= 6; }));
+        // The friend's connection is cut mid-trick.
+        auto* socket = m_friend->window().networkTable()->client().findChild<QWebSocket*>();
+        QVERIFY(socket);
+        socket->abort();
+        QVERIFY(QTest::qWaitFor([&] { return socket->state() == QAbstractSocket::ConnectedState; }, 10000));
+        QVERIFY(playUntil([&] {
+            return table->game().state().CardsPlayed >= 20 && !m_host->window().tableBusy() &&
+                   !m_friend->window().tableBusy() &&
+                   (m_host->window().windowSeat().asked() || m_friend->window().windowSeat().asked());
+        }));
+        compareWithTheServer();
+        QVERIFY(answerer->unexpected().isEmpty());
+    }
+
+    void leavingAndClosingGoBackToTheGameOfThisComputer()
+    {
+        seatBoth();
+        MainWindow& joined = m_friend->window();
+        ModalAnswerer answerer([](QWidget* modal) {
+            return isMessageDialog(modal) && (pressMessageButton(modal, MsgButton::Yes) ||
+                                              pressMessageButton(modal, MsgButton::OK));
+        });
+        // The host closes his table: the friend is told, and is back at his own game, with
+        // his own names and the bid it was waiting for.
+        m_host->window().leaveTable();
+        QVERIFY(!m_host->window().networkTable());
+        QVERIFY(QTest::qWaitFor([&] { return !joined.networkTable(); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return joined.table()->bidButton()->isVisible(); }, 5000));
+        QCOMPARE(joined.table()->nameLabel(1)->text(), QStringLiteral("Omar"));
+        QCOMPARE(joined.table()->nameLabel(3)->text(), m_friendsPartner);
+        QVERIFY(!joined.networkPanel()->isVisible());
+        QVERIFY(joined.menuItem(QStringLiteral("N2"))->isEnabled());
+        QVERIFY(m_host->table().bidButton()->isVisible());
+        QVERIFY(answerer.answered() >= 2);
+    }
+
+    void aTypedAddressIsReadAsAPlayerMeansIt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("address") << "192.168.1.20" << "ws://192.168.1.20:4141";
+        QTest::newRow("address and port") << "192.168.1.20:5000" << "ws://192.168.1.20:5000";
+        QTest::newRow("blanks around") << "  host.lan  " << "ws://host.lan:4141";
+        QTest::newRow("IPv6") << "[::1]:4242" << "ws://[::1]:4242";
+        QTest::newRow("IPv6 without a port") << "fe80::1" << "ws://[fe80::1]:4141";
+        QTest::newRow("port out of range") << "host:70000" << "";
+        QTest::newRow("port not a number") << "host:abc" << "";
+        QTest::newRow("a path") << "host/x" << "";
+        QTest::newRow("a user") << "me@host" << "";
+        QTest::newRow("nothing") << "   " << "";
+        QTest::newRow("unclosed bracket") << "[::1" << "";
+    }
+    void aTypedAddressIsReadAsAPlayerMeansIt()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, url);
+        QCOMPARE(JoinDialog::urlOf(typed).toString(), url);
+    }
+
+    void theHostDialogOffersEveryChairItsChoices()
+    {
+        HostDialog dialog;
+        // A friend as partner, computers as opponents, until the host says otherwise.
+        NetworkTable::ChairPlans plans = dialog.plans();
+        QCOMPARE(plans[3], net::ChairPlan::Open);
+        QCOMPARE(plans[2], net::ChairPlan::Expert);
+        QCOMPARE(plans[4], net::ChairPlan::Expert);
+        dialog.chairBox(2)->setCurrentIndex(1);
+        dialog.chairBox(4)->setCurrentIndex(0);
+        plans = dialog.plans();
+        QCOMPARE(plans[2], net::ChairPlan::Classic);
+        QCOMPARE(plans[4], net::ChairPlan::Open);
+        QCOMPARE(dialog.port(), NetworkTable::DefaultPort);
+    }
+};
+
+QTEST_MAIN(TstNetworkTable)
+#include "tst_network_table.moc"
