@@ -940,6 +940,229 @@
     </message>
 </context>
 <context>
+    <name>Network</name>
+    <message>
+        <source>&amp;Host a table...</source>
+        <comment>hostItem</comment>
+        <translation>استضافة &amp;طاولة...</translation>
+    </message>
+    <message>
+        <source>&amp;Join a table...</source>
+        <comment>joinItem</comment>
+        <translation>الا&amp;نضمام إلى طاولة...</translation>
+    </message>
+    <message>
+        <source>&amp;Leave the table</source>
+        <comment>leaveItem</comment>
+        <translation>م&amp;غادرة الطاولة</translation>
+    </message>
+    <message>
+        <source>Host a table</source>
+        <comment>hostCaption</comment>
+        <translation>استضافة طاولة</translation>
+    </message>
+    <message>
+        <source>Choose who sits in each chair. Friends take the open chairs; computers fill those still open when you start.</source>
+        <comment>hostIntro</comment>
+        <translation>اختر من يجلس على كل كرسي. يجلس الأصدقاء على الكراسي المفتوحة، ويملأ الكمبيوتر ما بقي منها مفتوحًا عندما تبدأ.</translation>
+    </message>
+    <message>
+        <source>Partner</source>
+        <comment>partnerChair</comment>
+        <translation>الشريك</translation>
+    </message>
+    <message>
+        <source>Opponent on the right</source>
+        <comment>rightChair</comment>
+        <translation>الخصم على اليمين</translation>
+    </message>
+    <message>
+        <source>Opponent on the left</source>
+        <comment>leftChair</comment>
+        <translation>الخصم على اليسار</translation>
+    </message>
+    <message>
+        <source>Open for a friend</source>
+        <comment>openChair</comment>
+        <translation>مفتوح لصديق</translation>
+    </message>
+    <message>
+        <source>Computer (Classic)</source>
+        <comment>classicChair</comment>
+        <translation>الكمبيوتر (عادي)</translation>
+    </message>
+    <message>
+        <source>Computer (Expert)</source>
+        <comment>expertChair</comment>
+        <translation>الكمبيوتر (خبير)</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <comment>portLabel</comment>
+        <translation>المنفذ</translation>
+    </message>
+    <message>
+        <source>&amp;Host</source>
+        <comment>hostButton</comment>
+        <translation>ا&amp;ستضافة</translation>
+    </message>
+    <message>
+        <source>Join a table</source>
+        <comment>joinCaption</comment>
+        <translation>الانضمام إلى طاولة</translation>
+    </message>
+    <message>
+        <source>Tables on your network:</source>
+        <comment>tablesFound</comment>
+        <translation>الطاولات في شبكتك:</translation>
+    </message>
+    <message>
+        <source>No table found on your network yet.</source>
+        <comment>noTablesFound</comment>
+        <translation>لم يُعثر على طاولة في شبكتك بعد.</translation>
+    </message>
+    <message>
+        <source>%1 at %2 (open chairs: %3)</source>
+        <comment>foundTable</comment>
+        <translation>%1 على %2 (كراسٍ مفتوحة: %3)</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <comment>addressLabel</comment>
+        <translation>العنوان</translation>
+    </message>
+    <message>
+        <source>Table code</source>
+        <comment>codeLabel</comment>
+        <translation>رمز الطاولة</translation>
+    </message>
+    <message>
+        <source>&amp;Join</source>
+        <comment>joinButton</comment>
+        <translation>ا&amp;نضمام</translation>
+    </message>
+    <message>
+        <source>&amp;Back to my last table</source>
+        <comment>rejoinButton</comment>
+        <translation>ال&amp;عودة إلى طاولتي الأخيرة</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <comment>cancelButton</comment>
+        <translation>إلغاء الأمر</translation>
+    </message>
+    <message>
+        <source>Table %1</source>
+        <comment>panelTitle</comment>
+        <translation>الطاولة %1</translation>
+    </message>
+    <message>
+        <source>Friends join at %1 with the code %2</source>
+        <comment>reachTable</comment>
+        <translation>ينضم الأصدقاء عبر %1 بالرمز %2</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <comment>copyButton</comment>
+        <translation>ن&amp;سخ</translation>
+    </message>
+    <message>
+        <source>&amp;Start the game</source>
+        <comment>startButton</comment>
+        <translation>ا&amp;بدأ اللعبة</translation>
+    </message>
+    <message>
+        <source>Waiting for the host to start the game.</source>
+        <comment>waitingForHost</comment>
+        <translation>بانتظار أن يبدأ المضيف اللعبة.</translation>
+    </message>
+    <message>
+        <source>Start when your friends are seated.</source>
+        <comment>waitingForFriends</comment>
+        <translation>ابدأ اللعبة حين يجلس أصدقاؤك.</translation>
+    </message>
+    <message>
+        <source>(open)</source>
+        <comment>openMark</comment>
+        <translation>(مفتوح)</translation>
+    </message>
+    <message>
+        <source>%1 (computer)</source>
+        <comment>computerMark</comment>
+        <translation>%1 (الكمبيوتر)</translation>
+    </message>
+    <message>
+        <source>%1 (away)</source>
+        <comment>awayMark</comment>
+        <translation>%1 (غائب)</translation>
+    </message>
+    <message>
+        <source>Connection lost; reconnecting...</source>
+        <comment>connectionLost</comment>
+        <translation>انقطع الاتصال؛ جارٍ إعادة الاتصال...</translation>
+    </message>
+    <message>
+        <source>Back at the table.</source>
+        <comment>reconnected</comment>
+        <translation>عدت إلى الطاولة.</translation>
+    </message>
+    <message>
+        <source>You are no longer at the table: %1</source>
+        <comment>tableEnded</comment>
+        <translation>لم تعد على الطاولة: %1</translation>
+    </message>
+    <message>
+        <source>The table could not be opened: %1</source>
+        <comment>hostFailed</comment>
+        <translation>تعذّر فتح الطاولة: %1</translation>
+    </message>
+    <message>
+        <source>Leave the table? A computer will play your seat.</source>
+        <comment>leaveQuestion</comment>
+        <translation>أتغادر الطاولة؟ سيلعب الكمبيوتر مكانك.</translation>
+    </message>
+    <message>
+        <source>Close your table? Your friends will leave it too.</source>
+        <comment>closeTableQuestion</comment>
+        <translation>أتغلق طاولتك؟ سيغادرها أصدقاؤك أيضًا.</translation>
+    </message>
+    <message>
+        <source>no table has this code</source>
+        <comment>noSuchTable</comment>
+        <translation>لا توجد طاولة بهذا الرمز</translation>
+    </message>
+    <message>
+        <source>every chair is taken</source>
+        <comment>tableFull</comment>
+        <translation>كل الكراسي مشغولة</translation>
+    </message>
+    <message>
+        <source>Say something to the table</source>
+        <comment>chatPlaceholder</comment>
+        <translation>اكتب رسالة إلى الطاولة</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <comment>chatSend</comment>
+        <translation>إرسال</translation>
+    </message>
+    <message>
+        <source>Not so fast: wait a moment.</source>
+        <comment>chatTooFast</comment>
+        <translation>تمهّل قليلًا قبل الإرسال.</translation>
+    </message>
+    <message>
+        <source>Chat</source>
+        <comment>chatName</comment>
+        <translation>الدردشة</translation>
+    </message>
+    <message>
+        <source>%1 says: %2</source>
+        <comment>chatLine</comment>
+        <translation>%1 يقول: %2</translation>
+    </message>
+</context>
+<context>
     <name>Options</name>
     <message>
         <source>Option</source>
