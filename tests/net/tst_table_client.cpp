@@ -502,6 +502,26 @@ private slots:
         QCOMPARE(again.table, std::string("K7P2QZ"));
         QVERIFY(again.since.has_value());
         QCOMPARE(*again.since, std::uint64_t{7});
+
+        // A server taken down and up again counts its steps afresh: the first whole table on
+        // the new connection is taken whatever its serial; after it, one going back is not.
+        QWebSocket& back = *sockets.back();
+        welcome.token = std::string(TokenHexLength, 'c');
+        SeatEvent restarted = snapshot;
+        restarted.serial = 2;
+        QVERIFY(game.bid(game.legalBids(game.toAct()).back()));
+        restarted.view = TableViewOf(game, 1);
+        SeatEvent older = snapshot;
+        older.serial = 1;
+        for (const std::string& text : {EncodeServerMessage(welcome), EncodeSeatEvent(restarted), EncodeSeatEvent(older)})
+            back.sendTextMessage(QString::fromStdString(text));
+        QVERIFY(waitUntil([&] { return player.steps.size() == 2; }, 5000));
+        QTest::qWait(20);
+        QCOMPARE(player.comebacks, 1);
+        QCOMPARE(player.client.token(), welcome.token);
+        QCOMPARE(player.client.table().serial(), std::uint64_t{2});
+        QVERIFY(player.client.table().view() == restarted.view);
+        QCOMPARE(player.client.ignoredMessages(), 9);
     }
 
     // Only a connection from this computer opens a table when the server is told so.
