@@ -54,20 +54,6 @@ bool nextCodePoint(std::string_view text, std::size_t& i, char32_t& cp)
     return true;
 }
 
-bool isTableCode(std::string_view code)
-{
-    static constexpr std::string_view alphabet = "ABCDEFGHJKMNPQRSTUVWXYZ23456789";
-    return code.size() == TableCodeLength &&
-           std::all_of(code.begin(), code.end(), [](char c) { return alphabet.find(c) != std::string_view::npos; });
-}
-
-bool isToken(std::string_view token)
-{
-    return token.size() == TokenHexLength && std::all_of(token.begin(), token.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-           });
-}
-
 // Reads an integer field in [low, high]; false when missing, not an integer or out of range.
 bool readInt(const json& object, const char* key, std::int64_t low, std::int64_t high, std::int64_t& out)
 {
@@ -100,6 +86,20 @@ bool onlyFields(const json& object, std::initializer_list<std::string_view> allo
 }
 
 } // namespace
+
+bool IsTableCodeText(std::string_view code)
+{
+    static constexpr std::string_view alphabet = "ABCDEFGHJKMNPQRSTUVWXYZ23456789";
+    return code.size() == TableCodeLength &&
+           std::all_of(code.begin(), code.end(), [](char c) { return alphabet.find(c) != std::string_view::npos; });
+}
+
+bool IsTokenText(std::string_view token)
+{
+    return token.size() == TokenHexLength && std::all_of(token.begin(), token.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
 
 int JsonNestingDepth(std::string_view text)
 {
@@ -183,9 +183,9 @@ DecodedClientMessage DecodeClientMessage(std::string_view text)
             !IsAcceptableText(hello.name, MaxNameChars))
             return bad;
         hello.version = static_cast<int>(version);
-        if (j.contains("table") && (!readString(j, "table", hello.table) || !isTableCode(hello.table)))
+        if (j.contains("table") && (!readString(j, "table", hello.table) || !IsTableCodeText(hello.table)))
             return bad;
-        if (j.contains("token") && (!readString(j, "token", hello.token) || !isToken(hello.token)))
+        if (j.contains("token") && (!readString(j, "token", hello.token) || !IsTokenText(hello.token)))
             return bad;
         // Only a client coming back with its token holds steps of the table.
         if (j.contains("since")) {

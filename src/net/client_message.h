@@ -92,6 +92,10 @@ std::string EncodeClientMessage(const ClientMessage& message);
 // (a message of a million brackets costs no memory). Strings are skipped.
 int JsonNestingDepth(std::string_view text);
 
+// A table code as the server makes them, and a token as it hands them out.
+bool IsTableCodeText(std::string_view code);
+bool IsTokenText(std::string_view token);
+
 // A chat line or name as it may be shown: valid UTF-8, no control characters, not empty, at
 // most `limit` characters. Stray direction marks are allowed: the reader isolates each line.
 bool IsAcceptableText(std::string_view text, std::size_t limit);

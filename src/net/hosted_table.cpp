@@ -79,6 +79,7 @@ int HostedTable::seatPerson(const std::string& name, SeatLink* link, std::string
         m_tokenHashes[i] = hashOf(token);
         m_controller.setSeat(seat, std::make_unique<PersonSeat>(*this, seat));
         sendWelcome(seat, token);
+        tellChairs(seat);
         return seat;
     }
     return 0;
@@ -102,6 +103,7 @@ int HostedTable::reseatPerson(const std::string& token, SeatLink* link, std::str
         // the table as it stands.
         m_controller.setSeat(seat, std::make_unique<PersonSeat>(*this, seat));
         sendWelcome(seat, renewed);
+        tellChairs(seat);
         if (!m_started)
             return seat;
         SeatLog& log = m_logs[i];
@@ -129,6 +131,7 @@ void HostedTable::personGone(int seat, const SeatLink* link)
         return;
     m_links[i] = nullptr;
     startGrace(seat);
+    tellChairs();
 }
 
 void HostedTable::seatAway(int seat)
@@ -164,6 +167,7 @@ void HostedTable::computerTakes(int seat)
     m_logs[i] = SeatLog{};
     m_chairs[i] = Chair::Computer;
     m_controller.setSeat(seat, std::make_unique<ExpertSeat>());
+    tellChairs();
 }
 
 void HostedTable::bid(int seat, std::int32_t value)
@@ -202,18 +206,70 @@ bool HostedTable::start(int seat)
     // With several people at the table each bids in his turn, hearing only the bids before it.
     const auto people = std::count(m_chairs.begin(), m_chairs.end(), Chair::Person);
     m_game.setBidOrder(people > 1 ? BidOrder::TurnOrder : BidOrder::Described);
-    for (int s = 1; s <= 4; ++s) {
-        if (m_links[static_cast<std::size_t>(s)])
-            sendWelcome(s, {});
-    }
+    tellChairs();
     m_controller.newGame();
     return true;
 }
 
+bool HostedTable::setChair(int seat, ChairPlan plan)
+{
+    if (m_started || seat < 2 || seat > 4)
+        return false;
+    const auto i = static_cast<std::size_t>(seat);
+    if (m_chairs[i] == Chair::Person)
+        return false;
+    // A computer that sat in for a person gone before the start gives the chair up, and the
+    // person's token goes with it: he does not come back to a chair given to someone else.
+    m_tokenHashes[i].clear();
+    m_grace[i].reset();
+    m_logs[i] = SeatLog{};
+    switch (plan) {
+    case ChairPlan::Open:
+        m_chairs[i] = Chair::Open;
+        m_names[i].clear();
+        m_controller.setSeat(seat, nullptr);
+        break;
+    case ChairPlan::Classic:
+        m_chairs[i] = Chair::Computer;
+        m_names[i] = "Classic";
+        m_controller.setSeat(seat, std::make_unique<ClassicSeat>(m_game));
+        break;
+    case ChairPlan::Expert:
+        m_chairs[i] = Chair::Computer;
+        m_names[i] = "Expert";
+        m_controller.setSeat(seat, std::make_unique<ExpertSeat>());
+        break;
+    }
+    tellChairs();
+    return true;
+}
+
+ChairKind HostedTable::chairKind(int seat) const
+{
+    const auto i = static_cast<std::size_t>(seat);
+    switch (m_chairs[i]) {
+    case Chair::Open: return ChairKind::Open;
+    case Chair::Person: return m_links[i] ? ChairKind::Person : ChairKind::Away;
+    case Chair::Computer: return ChairKind::Computer;
+    }
+    return ChairKind::Open;
+}
+
 void HostedTable::sendWelcome(int seat, const std::string& token)
 {
-    Welcome welcome{seat, m_code.toStdString(), token, m_names};
+    Welcome welcome{seat, m_code.toStdString(), token, m_names, {}, m_started};
+    for (int s = 1; s <= 4; ++s)
+        welcome.chairs[static_cast<std::size_t>(s)] = chairKind(s);
     sendTo(seat, EncodeServerMessage(welcome));
+}
+
+void HostedTable::tellChairs(int except)
+{
+    // Without a token: each keeps the one he was given.
+    for (int s = 1; s <= 4; ++s) {
+        if (s != except && m_links[static_cast<std::size_t>(s)])
+            sendWelcome(s, {});
+    }
 }
 
 void HostedTable::tellPerson(int seat, const SeatEvent& event)

@@ -33,11 +33,16 @@ public:
     virtual void send(const std::string& text) = 0;
 };
 
+// What the host puts in a chair before the game starts: nobody (a friend may take it), or a
+// computer of either kind.
+enum class ChairPlan { Open, Classic, Expert };
+
 class HostedTable final : public QObject {
     Q_OBJECT
 
 public:
     enum class Chair { Open, Person, Computer };
+    using ChairPlan = net::ChairPlan;
 
     HostedTable(QString code, std::uint32_t seed, QObject* parent = nullptr);
     ~HostedTable() override;
@@ -46,6 +51,8 @@ public:
     const GameModel& game() const { return m_game; }
     bool started() const { return m_started; }
     Chair chair(int seat) const { return m_chairs[static_cast<std::size_t>(seat)]; }
+    // The chair as the players are told it: a person whose connection dropped is away.
+    ChairKind chairKind(int seat) const;
     // Multiplies the table's waits (0: full speed, for tests and the load benchmark).
     void setTimeScale(double scale) { m_controller.setTimeScale(scale); }
 
@@ -71,6 +78,10 @@ public:
     void chat(int seat, const std::string& text);
     // The host starts the game: computers fill the open chairs.
     bool start(int seat);
+    // The host's choice for one of the other chairs (2..4) before the game starts: a computer
+    // sits down at once, and a chair left open waits for a friend. False once the game has
+    // started, for the host's own chair, and for a chair a person holds (connected or away).
+    bool setChair(int seat, ChairPlan plan);
 
     // How long a dropped player keeps his chair before a computer plays it.
     void setGraceMs(int ms) { m_graceMs = ms; }
@@ -117,6 +128,8 @@ private:
     void askPerson(int seat, const TableView& view);
     void sendTo(int seat, const std::string& text);
     void sendWelcome(int seat, const std::string& token);
+    // Every connected seat but `except` is told who sits where now.
+    void tellChairs(int except = 0);
     void sendToAll(const std::string& text);
     void computerTakes(int seat);
     void startGrace(int seat);

@@ -556,6 +556,16 @@ void readViewFields(const json& j, bool whole, TableUpdate& u)
         require(u.fields == every && v.seat.Seat != 0);
 }
 
+ChairKind readChairKind(const json& j)
+{
+    require(j.is_string());
+    for (const ChairKind kind : {ChairKind::Open, ChairKind::Person, ChairKind::Away, ChairKind::Computer}) {
+        if (j.get_ref<const std::string&>() == ChairKindName(kind))
+            return kind;
+    }
+    throw OutOfShape{};
+}
+
 // A view's fields that are worked out rather than told.
 void workOut(TableView& v)
 {
@@ -564,6 +574,17 @@ void workOut(TableView& v)
 }
 
 } // namespace
+
+const char* ChairKindName(ChairKind kind)
+{
+    switch (kind) {
+    case ChairKind::Open: return "open";
+    case ChairKind::Person: return "person";
+    case ChairKind::Away: return "away";
+    case ChairKind::Computer: return "computer";
+    }
+    return "?";
+}
 
 bool SameBesidesChoices(const TableView& a, const TableView& b)
 {
@@ -630,12 +651,17 @@ std::string EncodeServerMessage(const ServerNotice& message)
         json names = json::array();
         for (std::size_t s = 1; s <= 4; ++s)
             names.push_back(welcome->names[s]);
+        json chairs = json::array();
+        for (std::size_t s = 1; s <= 4; ++s)
+            chairs.push_back(ChairKindName(welcome->chairs[s]));
         return dump({{"type", "welcome"},
                      {"version", ProtocolVersion},
                      {"seat", welcome->seat},
                      {"table", welcome->table},
                      {"token", welcome->token},
-                     {"names", names}});
+                     {"names", names},
+                     {"chairs", chairs},
+                     {"started", welcome->started}});
     }
     if (const auto* refused = std::get_if<Refused>(&message))
         return dump({{"type", "refused"}, {"reason", refused->reason}});
@@ -681,18 +707,27 @@ std::optional<ServerMessage> DecodeServerMessage(std::string_view text)
             return u;
         }
         if (type == "welcome") {
-            only({"type", "version", "seat", "table", "token", "names"});
+            only({"type", "version", "seat", "table", "token", "names", "chairs", "started"});
             Welcome welcome;
             readInt(j.at("version"), ProtocolVersion, ProtocolVersion);
             welcome.seat = static_cast<int>(readInt(j.at("seat"), 1, 4));
             welcome.table = textField("table");
+            require(IsTableCodeText(welcome.table));
             welcome.token = textField("token");
+            require(welcome.token.empty() || IsTokenText(welcome.token));
             const json& names = j.at("names");
             require(names.is_array() && names.size() == 4);
             for (std::size_t s = 1; s <= 4; ++s) {
                 require(names[s - 1].is_string());
                 welcome.names[s] = names[s - 1].get<std::string>();
+                // Shown to the player: a name as a hello may carry one, or none (an open chair).
+                require(welcome.names[s].empty() || IsAcceptableText(welcome.names[s], MaxNameChars));
             }
+            const json& chairs = j.at("chairs");
+            require(chairs.is_array() && chairs.size() == 4);
+            for (std::size_t s = 1; s <= 4; ++s)
+                welcome.chairs[s] = readChairKind(chairs[s - 1]);
+            welcome.started = readBool(j.at("started"));
             return welcome;
         }
         if (type == "refused") {
@@ -701,7 +736,9 @@ std::optional<ServerMessage> DecodeServerMessage(std::string_view text)
         }
         if (type == "chat") {
             only({"type", "seat", "text"});
-            return ChatLine{static_cast<int>(readInt(j.at("seat"), 1, 4)), textField("text")};
+            ChatLine line{static_cast<int>(readInt(j.at("seat"), 1, 4)), textField("text")};
+            require(IsAcceptableText(line.text, MaxChatChars));
+            return line;
         }
         if (type == "bye") {
             only({"type", "reason"});

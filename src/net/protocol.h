@@ -23,13 +23,28 @@ namespace halbeet::net {
 
 // ---- what the server says --------------------------------------------------------------
 
+// Who sits in a chair, as every player at the table is told it.
+enum class ChairKind {
+    Open,     // nobody yet: a person who joins may take it
+    Person,   // a person, connected
+    Away,     // a person whose connection dropped, within the time his chair waits for him
+    Computer, // a computer plays it: in a chair given to one, or for a person gone
+};
+// "open", "person", "away", "computer": the chair's name in a welcome.
+const char* ChairKindName(ChairKind kind);
+
 // The seat this connection plays, the table's code, the token that takes the seat back after
-// a dropped connection, and the names at the table (seat 1..4; a computer's name is its kind).
+// a dropped connection (empty in a welcome that only tells of a change at the table: the
+// client keeps the one it has), the names at the table (seat 1..4; a computer in a chair
+// nobody took is named after its kind, one playing for a person keeps the person's name), who
+// sits in each chair, and whether the game has started.
 struct Welcome {
     int seat = 0;
     std::string table;
     std::string token;
     std::array<std::string, 5> names{};
+    std::array<ChairKind, 5> chairs{};
+    bool started = false;
 
     friend bool operator==(const Welcome&, const Welcome&) = default;
 };

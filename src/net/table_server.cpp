@@ -95,6 +95,16 @@ private:
     QTimer m_helloTimer;
 };
 
+bool MayOpenTable(const ServerLimits& limits, const QHostAddress& address)
+{
+    if (!limits.openOnlyFromLoopback)
+        return true;
+    // A listener on both protocols sees an IPv4 peer as an IPv4-mapped IPv6 address.
+    bool mapped = false;
+    const quint32 v4 = address.toIPv4Address(&mapped);
+    return address.isLoopback() || (mapped && QHostAddress(v4).isLoopback());
+}
+
 TableServer::TableServer(ServerLimits limits, QObject* parent)
     : QObject(parent), m_limits(limits),
       m_ws(std::make_unique<QWebSocketServer>(QStringLiteral("halbeet"), QWebSocketServer::NonSecureMode))
@@ -305,6 +315,10 @@ void TableServer::hello(Connection* connection, const Hello& greeting)
     connection->greeted();
     std::string token;
     if (greeting.table.empty()) {
+        if (!MayOpenTable(m_limits, connection->address())) {
+            drop(connection, "tables are opened here by the host only");
+            return;
+        }
         if (tableCount() >= m_limits.maxTables) {
             drop(connection, "no room for another table");
             return;

@@ -43,7 +43,13 @@ struct ServerLimits {
     qint64 maxQueuedBytes = 1 << 20;
     // How long a dropped player keeps his chair before a computer plays it.
     int graceMs = 60000;
+    // Only a connection from this computer opens a table: the desktop game hosting its own
+    // table (with maxTables 1) lets friends join it, and nobody open another.
+    bool openOnlyFromLoopback = false;
 };
+
+// Whether a connection from address may open a new table under these limits.
+bool MayOpenTable(const ServerLimits& limits, const QHostAddress& address);
 
 class TableServer final : public QObject {
     Q_OBJECT

@@ -278,8 +278,12 @@ TEST(ServerMessages, SnapshotsAndNoticesReadBackAsWritten)
         }
     }
 
-    Welcome welcome{3, "K7P2QZ", std::string(TokenHexLength, 'f'), {"", "Ann", "Expert", "Bo", "Classic"}};
-    const ServerNotice others[] = {welcome, Refused{"not your turn"}, ChatLine{2, "<i>hi</i>"}, Bye{"too many messages"}};
+    Welcome welcome{3, "K7P2QZ", std::string(TokenHexLength, 'f'), {"", "Ann", "Expert", "Bo", "Classic"},
+                    {ChairKind::Open, ChairKind::Person, ChairKind::Computer, ChairKind::Away, ChairKind::Computer}, true};
+    // A welcome that only tells of a change at the table carries no token.
+    Welcome told{2, "K7P2QZ", "", {"", "Ann", "", "Bo", "Expert"},
+                 {ChairKind::Open, ChairKind::Person, ChairKind::Open, ChairKind::Person, ChairKind::Computer}, false};
+    const ServerNotice others[] = {welcome, told, Refused{"not your turn"}, ChatLine{2, "<i>hi</i>"}, Bye{"too many messages"}};
     for (const ServerNotice& message : others) {
         const std::string text = EncodeServerMessage(message);
         const auto back = DecodeServerMessage(text);
@@ -317,6 +321,16 @@ TEST(ServerMessages, TheReaderRefusesWhatIsOutOfShape)
         return at == std::string::npos ? std::string("{}") : text.replace(at, from.size(), to);
     };
     const std::string change = R"({"type":"event","serial":2,"kind":"CardPlayed","seat":1,"card":[1,5],"value":1,"change":)";
+    // A well-formed welcome with one piece of it replaced.
+    const auto welcome = [](const std::string& from, const std::string& to) {
+        std::string text =
+            R"({"type":"welcome","version":1,"seat":1,"table":"K7P2QZ","token":"","names":["a","b","c","d"],)"
+            R"("chairs":["person","open","computer","away"],"started":false})";
+        EXPECT_TRUE(DecodeServerMessage(text).has_value());
+        const auto at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? std::string("{}") : text.replace(at, from.size(), to);
+    };
     const std::string bad[] = {
         R"({"type":"event","serial":1})",
         "[1,2]",
@@ -346,10 +360,23 @@ TEST(ServerMessages, TheReaderRefusesWhatIsOutOfShape)
         change + R"({"hand":[[1,1],[1,2],[1,3],[1,4],[1,5],[1,6],[1,7],[1,8],[1,9],[1,10],[1,11],[1,12],[1,13],[2,1]]}})",
         change + R"({"seat":3}})",                                   // a change of seat
         R"({"type":"event","serial":2,"kind":"Snapshot","change":{}})", // a snapshot of nothing
-        R"({"type":"welcome","version":2,"seat":1,"table":"K7P2QZ","token":"","names":["a","b","c","d"]})",
-        R"({"type":"welcome","version":1,"seat":0,"table":"K7P2QZ","token":"","names":["a","b","c","d"]})",
-        R"({"type":"welcome","version":1,"seat":1,"table":"K7P2QZ","token":"","names":["a","b","c"]})",
+        welcome(R"("version":1)", R"("version":2)"),
+        welcome(R"("seat":1)", R"("seat":0)"),
+        welcome(R"("names":["a","b","c","d"])", R"("names":["a","b","c"])"),
+        welcome(R"("names":["a","b","c","d"])", R"("names":["a","b
+c","c","d"])"),   // a name of two lines
+        welcome(R"("token":"")", R"("token":"secret")"),                              // no token of ours
+        welcome(R"("table":"K7P2QZ")", R"("table":"k7p2qz")"),                        // no code of ours
+        welcome(R"("chairs":["person","open","computer","away"])", R"("chairs":["person","open","computer"])"),
+        welcome(R"("chairs":["person","open","computer","away"])", R"("chairs":["person","open","ghost","away"])"),
+        welcome(R"("chairs":["person","open","computer","away"])", R"("chairs":["person","open",3,"away"])"),
+        welcome(R"("chairs":["person","open","computer","away"],)", ""),            // no chairs
+        welcome(R"("started":false)", R"("started":"no")"),
+        welcome(R"(,"started":false)", ""),                                           // not said whether started
         R"({"type":"chat","seat":1,"text":7})",
+        R"({"type":"chat","seat":1,"text":"two
+lines"})",
+        R"({"type":"chat","seat":1,"text":""})",
         R"({"type":"bye","reason":"x","seat":1})",
     };
     for (const std::string& text : bad)
