@@ -40,6 +40,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTextEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -1296,7 +1297,7 @@ void MainWindow::enterNetworkTable()
         });
     });
 
-    m_networkPanel->chat()->clear();
+    m_networkPanel->chat()->lines()->clear();
     m_networkPanel->showTable(QString(), {}, 0);
     m_networkPanel->setStatus({});
     if (!m_networkPanel->isVisible()) {
@@ -1355,17 +1356,18 @@ void MainWindow::showNetworkChairs()
     const NetworkTexts& t = texts().network;
     for (int seat = 1; seat <= 4; ++seat) {
         const QString name = m_network->nameAt(seat);
-        const QString chair = m_network->chairAt(seat);
+        const net::ChairKind chair = m_network->chairAt(seat);
+        const bool computer = chair == net::ChairKind::Computer;
         QString shown = name;
-        if (chair == QLatin1String("open"))
+        if (chair == net::ChairKind::Open)
             shown = t.openMark;
-        else if (name == QLatin1String("Expert") && chair == QLatin1String("computer"))
+        else if (computer && name == QLatin1String("Expert"))
             shown = texts().expert.Expert;
-        else if (name == QLatin1String("Classic") && chair == QLatin1String("computer"))
+        else if (computer && name == QLatin1String("Classic"))
             shown = texts().expert.Classic;
-        else if (chair == QLatin1String("computer"))
+        else if (computer)
             shown = t.computerMark.arg(name);
-        else if (chair == QLatin1String("away"))
+        else if (chair == net::ChairKind::Away)
             shown = t.awayMark.arg(name);
         m_table->setPlayerName(seat, shown);
     }

@@ -121,12 +121,12 @@ QString NetworkTable::nameAt(int seat) const
     return QString::fromStdString(m_client->chairs().names[static_cast<std::size_t>(chair)]);
 }
 
-QString NetworkTable::chairAt(int seat) const
+net::ChairKind NetworkTable::chairAt(int seat) const
 {
     const int chair = UnturnedSeat(seat, ownChair());
     if (chair < 1 || chair > 4)
-        return {};
-    return QString::fromStdString(m_client->chairs().chairs[static_cast<std::size_t>(chair)]);
+        return net::ChairKind::Open;
+    return m_client->chairs().chairs[static_cast<std::size_t>(chair)];
 }
 
 void NetworkTable::setTimeScale(double scale)
@@ -203,7 +203,7 @@ void NetworkTable::announce()
     what.code = code();
     what.name = nameAt(1);
     const auto& chairs = m_client->chairs().chairs;
-    what.openChairs = started() ? 0 : static_cast<int>(std::count(chairs.begin() + 1, chairs.end(), "open"));
+    what.openChairs = started() ? 0 : static_cast<int>(std::count(chairs.begin() + 1, chairs.end(), net::ChairKind::Open));
     if (!m_beacon) {
         m_beacon = m_announcePort != 0
                        ? std::make_unique<net::TableBeacon>(what, m_announceAddress, m_announcePort)

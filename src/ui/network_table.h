@@ -65,7 +65,7 @@ public:
     std::string token() const;
     // A seat of the window's table (1 at the bottom): the name and chair of who sits there.
     QString nameAt(int seat) const;
-    QString chairAt(int seat) const; // "open", "person", "away", "computer"
+    net::ChairKind chairAt(int seat) const;
 
     // Nothing the client hears goes on to the seat or out as a signal any more (the window has
     // turned away; the table is deleted later).

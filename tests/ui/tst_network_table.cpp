@@ -121,7 +121,7 @@ private:
         NetworkTable* joined = m_friend->window().networkTable();
         QVERIFY(QTest::qWaitFor([&] { return joined->seated(); }, 5000));
         QCOMPARE(joined->ownChair(), 3);
-        QVERIFY(QTest::qWaitFor([&] { return hosting->chairAt(3) == QLatin1String("person"); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return hosting->chairAt(3) == net::ChairKind::Person; }, 5000));
     }
 
     // Both windows answer for their persons until done() holds or the time is out.
