@@ -54,13 +54,6 @@ bool nextCodePoint(std::string_view text, std::size_t& i, char32_t& cp)
     return true;
 }
 
-bool isTableCode(std::string_view code)
-{
-    static constexpr std::string_view alphabet = "ABCDEFGHJKMNPQRSTUVWXYZ23456789";
-    return code.size() == TableCodeLength &&
-           std::all_of(code.begin(), code.end(), [](char c) { return alphabet.find(c) != std::string_view::npos; });
-}
-
 bool isToken(std::string_view token)
 {
     return token.size() == TokenHexLength && std::all_of(token.begin(), token.end(), [](char c) {
@@ -141,6 +134,13 @@ const char* DecodeErrorName(DecodeError error)
     return "?";
 }
 
+bool IsTableCode(std::string_view code)
+{
+    static constexpr std::string_view alphabet = "ABCDEFGHJKMNPQRSTUVWXYZ23456789";
+    return code.size() == TableCodeLength &&
+           std::all_of(code.begin(), code.end(), [](char c) { return alphabet.find(c) != std::string_view::npos; });
+}
+
 bool IsAcceptableText(std::string_view text, std::size_t limit)
 {
     std::size_t count = 0;
@@ -183,7 +183,7 @@ DecodedClientMessage DecodeClientMessage(std::string_view text)
             !IsAcceptableText(hello.name, MaxNameChars))
             return bad;
         hello.version = static_cast<int>(version);
-        if (j.contains("table") && (!readString(j, "table", hello.table) || !isTableCode(hello.table)))
+        if (j.contains("table") && (!readString(j, "table", hello.table) || !IsTableCode(hello.table)))
             return bad;
         if (j.contains("token") && (!readString(j, "token", hello.token) || !isToken(hello.token)))
             return bad;

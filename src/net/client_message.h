@@ -96,4 +96,7 @@ int JsonNestingDepth(std::string_view text);
 // most `limit` characters. Stray direction marks are allowed: the reader isolates each line.
 bool IsAcceptableText(std::string_view text, std::size_t limit);
 
+// A table code as the server makes them: TableCodeLength of its letters and digits.
+bool IsTableCode(std::string_view code);
+
 } // namespace halbeet::net
