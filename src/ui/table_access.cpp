@@ -2,6 +2,7 @@
 // Accessible names of the table, the status bar's panels and the game's announcements.
 #include "ui/table_access.h"
 
+#include "ui/announcer.h"
 #include "ui/card_sprite.h"
 #include "ui/language.h"
 #include "ui/last_trick.h"
@@ -154,20 +155,6 @@ QAccessibleInterface* statusBarFactory(const QString& className, QObject* object
     return nullptr;
 }
 
-// ---- the announcer --------------------------------------------------------------------
-
-// A label the size of a pixel in the table's corner, with no text of its own: nothing for
-// the eye, a live object for assistive technology.
-class Announcer : public QLabel {
-public:
-    explicit Announcer(QWidget* parent) : QLabel(parent)
-    {
-        setObjectName(QStringLiteral("Announcer"));
-        setGeometry(0, 0, 1, 1);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-};
-
 } // namespace
 
 QString accessibleCardName(TCardFace card)
@@ -191,9 +178,7 @@ TableAccess::TableAccess(MainWindow& window) : QObject(&window), m_window(window
     if (QWidget* client = m_window.centralWidget())
         client->setAccessibleName(texts().mainWindow.caption);
     m_window.menuBar()->setAccessibleName(t.menuBar);
-    m_announcer = new Announcer(table);
-    m_announcer->setAccessibleDescription(texts().access.announcer);
-    m_announcer->show();
+    m_announcer = new Announcer(table, texts().access.announcer);
 
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(0);
@@ -350,10 +335,7 @@ void TableAccess::announce(const QString& text)
     if (text.isEmpty())
         return;
     m_announcements << text;
-    // The same words twice in a row are still two events.
-    if (m_announcer->accessibleName() == text)
-        m_announcer->setAccessibleName(QString());
-    m_announcer->setAccessibleName(text);
+    m_announcer->announce(text);
 }
 
 void TableAccess::told(const SeatEvent& event)

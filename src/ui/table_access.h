@@ -7,13 +7,11 @@
 // names are worked out again from what the table shows, shortly after anything on it changes.
 //
 // Announcements: what happens (whose turn, a bid made public, a card played, a trick taken,
-// a deal scored) becomes the accessible name of one small live object on the table, the
-// announcer. Each change reaches assistive technology as a name-change event
-// (object:property-change:accessible-name on the accessibility bus), which listeners and
-// screen readers receive whatever has the focus.
+// a deal scored) is said through the table's announcer (ui/announcer.h).
 
 #include "core/game.h"
 #include "table/seat.h"
+#include "ui/announcer.h"
 
 #include <QObject>
 #include <QString>
@@ -56,7 +54,7 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     MainWindow& m_window;
-    QLabel* m_announcer = nullptr;
+    Announcer* m_announcer = nullptr;
     QTimer m_refresh;
     QStringList m_announcements;
     std::vector<QString> m_panelNames; // as last sent

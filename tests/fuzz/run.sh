@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds a fuzzer with clang's libFuzzer and runs it for a bounded time, or a number of inputs.
 # Usage: run.sh [work folder] [seconds] [target] [runs]
-#   target: ini (the settings file, the default), protocol (what a network client sends) or
-#           server (what the server sends, as a client reads it into its copy of the table)
+#   target: ini (the settings file, the default), protocol (what a network client sends),
+#           server (what the server sends, as a client reads it into its copy of the table) or
+#           announcement (a table's announcement on the local network)
 #   runs:   stop after this many inputs instead (the time limit still holds)
 # Exit 77 (skipped) when clang, or Qt for the settings fuzzer, is missing.
 set -euo pipefail
@@ -60,6 +61,20 @@ server)
         "$src/table/seat.cpp" "$src/table/table_view.cpp" "$src/core/game.cpp" "$src/core/cards.cpp" \
         "$src/core/deal_cycle.cpp" "$src/core/deck.cpp" "$src/core/random.cpp" "$src/core/scoring.cpp" \
         "$src/core/seat_view.cpp" "$src/core/suits.cpp" "$src/core/trick.cpp" -o "$binary"
+    ;;
+announcement)
+    if ! pkg-config --exists Qt6Core; then
+        echo "Qt6Core not known to pkg-config: fuzzing skipped"
+        exit 77
+    fi
+    binary=$work/announcement_fuzz
+    seeds=$here/announcement_corpus
+    max_len=1024
+    # shellcheck disable=SC2046
+    "$cxx" -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+        -I"$source_root/src" $(pkg-config --cflags Qt6Core) "$here/announcement_fuzz.cpp" \
+        "$source_root/src/net/table_announcement.cpp" "$source_root/src/net/client_message.cpp" \
+        $(pkg-config --libs Qt6Core) -o "$binary"
     ;;
 *)
     echo "unknown fuzz target: $target" >&2
