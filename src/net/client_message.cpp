@@ -54,16 +54,6 @@ bool nextCodePoint(std::string_view text, std::size_t& i, char32_t& cp)
     return true;
 }
 
-<<<<<<< HEAD
-=======
-bool isToken(std::string_view token)
-{
-    return token.size() == TokenHexLength && std::all_of(token.begin(), token.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-           });
-}
-
->>>>>>> net/lan
 // Reads an integer field in [low, high]; false when missing, not an integer or out of range.
 bool readInt(const json& object, const char* key, std::int64_t low, std::int64_t high, std::int64_t& out)
 {
@@ -151,13 +141,6 @@ const char* DecodeErrorName(DecodeError error)
     return "?";
 }
 
-bool IsTableCode(std::string_view code)
-{
-    static constexpr std::string_view alphabet = "ABCDEFGHJKMNPQRSTUVWXYZ23456789";
-    return code.size() == TableCodeLength &&
-           std::all_of(code.begin(), code.end(), [](char c) { return alphabet.find(c) != std::string_view::npos; });
-}
-
 bool IsAcceptableText(std::string_view text, std::size_t limit)
 {
     std::size_t count = 0;
@@ -200,11 +183,7 @@ DecodedClientMessage DecodeClientMessage(std::string_view text)
             !IsAcceptableText(hello.name, MaxNameChars))
             return bad;
         hello.version = static_cast<int>(version);
-<<<<<<< HEAD
         if (j.contains("table") && (!readString(j, "table", hello.table) || !IsTableCodeText(hello.table)))
-=======
-        if (j.contains("table") && (!readString(j, "table", hello.table) || !IsTableCode(hello.table)))
->>>>>>> net/lan
             return bad;
         if (j.contains("token") && (!readString(j, "token", hello.token) || !IsTokenText(hello.token)))
             return bad;

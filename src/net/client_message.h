@@ -100,7 +100,4 @@ bool IsTokenText(std::string_view token);
 // most `limit` characters. Stray direction marks are allowed: the reader isolates each line.
 bool IsAcceptableText(std::string_view text, std::size_t limit);
 
-// A table code as the server makes them: TableCodeLength of its letters and digits.
-bool IsTableCode(std::string_view code);
-
 } // namespace halbeet::net

@@ -60,7 +60,7 @@ std::optional<TableAnnouncement> DecodeAnnouncement(std::string_view datagram)
     const auto openChairs = readInt(j, "openChairs", 0, MaxOpenChairs);
     const std::string* code = readString(j, "code");
     const std::string* name = readString(j, "name");
-    if (!version || !port || !openChairs || !code || !IsTableCode(*code) || !name ||
+    if (!version || !port || !openChairs || !code || !IsTableCodeText(*code) || !name ||
         !IsAcceptableText(*name, MaxNameChars))
         return std::nullopt;
 
