@@ -1161,6 +1161,21 @@
         <comment>chatLine</comment>
         <translation>%1 يقول: %2</translation>
     </message>
+    <message>
+        <source>the host closed the table</source>
+        <comment>closedByHost</comment>
+        <translation>أغلق المضيف الطاولة</translation>
+    </message>
+    <message>
+        <source>the table could not be reached again</source>
+        <comment>gaveUp</comment>
+        <translation>تعذّر الوصول إلى الطاولة مجددًا</translation>
+    </message>
+    <message>
+        <source>too many wrong codes; try again in a minute</source>
+        <comment>tooManyWrongCodes</comment>
+        <translation>رموز خاطئة كثيرة؛ حاول ثانية بعد دقيقة</translation>
+    </message>
 </context>
 <context>
     <name>Options</name>

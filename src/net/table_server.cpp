@@ -373,6 +373,18 @@ void TableServer::drop(Connection* connection, const std::string& reason)
     forget(connection);
 }
 
+void TableServer::closeEverything(const std::string& reason)
+{
+    std::vector<Connection*> open;
+    for (const auto& entry : m_connections)
+        open.push_back(entry.first);
+    for (Connection* connection : open) {
+        drop(connection, reason);
+        // What was said goes out now: the server may be gone before the event loop comes back.
+        connection->socket()->flush();
+    }
+}
+
 void TableServer::forget(Connection* connection)
 {
     auto it = m_connections.find(connection);

@@ -70,6 +70,9 @@ public:
     // A saved table offered again under its code (see HostedTable::restore). Nothing, with the
     // reason, for a code not of the server's kind or taken, no room, or a save that is no table.
     HostedTable* restoreTable(const HostedTable::Saved& saved, std::string* error = nullptr);
+    // Says goodbye to every connection with this reason and closes it (a host who closes his
+    // table, a server that stops).
+    void closeEverything(const std::string& reason);
     // Multiplies every table's waits (0: full speed, for tests and the load benchmark).
     void setTimeScale(double scale) { m_timeScale = scale; }
 

@@ -2,6 +2,7 @@
 // The Host a table dialog.
 #include "ui/host_dialog.h"
 
+#include "ui/arabic_style.h"
 #include "ui/language.h"
 
 #include <QComboBox>

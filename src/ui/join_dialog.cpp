@@ -5,6 +5,7 @@
 #include "net/client_message.h"
 #include "net/table_beacon.h"
 #include "settings/settings.h"
+#include "ui/arabic_style.h"
 #include "ui/language.h"
 #include "ui/network_table.h"
 

@@ -347,6 +347,9 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
         tr.translate("Network", "Close your table? Your friends will leave it too.", "closeTableQuestion");
     n.noSuchTable = tr.translate("Network", "no table has this code", "noSuchTable");
     n.tableFull = tr.translate("Network", "every chair is taken", "tableFull");
+    n.closedByHost = tr.translate("Network", "the host closed the table", "closedByHost");
+    n.gaveUp = tr.translate("Network", "the table could not be reached again", "gaveUp");
+    n.tooManyWrongCodes = tr.translate("Network", "too many wrong codes; try again in a minute", "tooManyWrongCodes");
     n.chatPlaceholder = tr.translate("Network", "Say something to the table", "chatPlaceholder");
     n.chatSend = tr.translate("Network", "Send", "chatSend");
     n.chatTooFast = tr.translate("Network", "Not so fast: wait a moment.", "chatTooFast");

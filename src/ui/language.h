@@ -275,8 +275,12 @@ struct NetworkTexts {
     QString hostFailed; // %1 why
     QString leaveQuestion;
     QString closeTableQuestion;
+    // Why a table was left, for the reasons a player meets; others are shown as the server says.
     QString noSuchTable;
     QString tableFull;
+    QString closedByHost;
+    QString gaveUp;
+    QString tooManyWrongCodes;
     QString chatPlaceholder;
     QString chatSend;
     QString chatTooFast;

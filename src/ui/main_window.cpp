@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_window.h"
 
+#include "net/table_client.h"
 #include "settings/settings.h"
 #include "table/computer_seats.h"
 #include "table/table_controller.h"
@@ -1259,6 +1260,8 @@ void MainWindow::enterNetworkTable()
     // The game of this computer stays where it is; it goes on when the player comes back.
     m_controller->stop();
     clearTableForNewGame();
+    m_table->bidButton()->hide();
+    m_table->bidBox()->hide();
     m_shownView = TableView{};
     m_lastShown = 0;
     m_network = std::make_unique<NetworkTable>(LocalSeat::Handlers{
@@ -1290,10 +1293,24 @@ void MainWindow::enterNetworkTable()
             [this] { m_networkPanel->setStatus(texts().network.connectionLost); });
     connect(table, &NetworkTable::reconnected, this, [this] { m_networkPanel->setStatus(texts().network.reconnected); });
     connect(table, &NetworkTable::ended, this, [this](const QString& reason) {
+        // The server's words, in the player's language where they are ones he meets.
+        const NetworkTexts& t = texts().network;
+        const std::pair<const char*, QString> known[] = {
+            {"no such table", t.noSuchTable},
+            {"the table is full", t.tableFull},
+            {NetworkTable::ClosedByHostReason, t.closedByHost},
+            {net::TableClient::GaveUpReason, t.gaveUp},
+            {"too many wrong codes", t.tooManyWrongCodes},
+        };
+        QString why = reason;
+        for (const auto& [said, text] : known) {
+            if (reason == QLatin1String(said))
+                why = text;
+        }
         // Told from inside the client's own signal: the table goes once that is over.
-        QTimer::singleShot(0, this, [this, reason] {
+        QTimer::singleShot(0, this, [this, why] {
             if (m_network)
-                returnToLocalTable(texts().network.tableEnded.arg(reason));
+                returnToLocalTable(texts().network.tableEnded.arg(why));
         });
     });
 

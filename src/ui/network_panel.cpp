@@ -3,6 +3,7 @@
 #include "ui/network_panel.h"
 
 #include "ui/chat_panel.h"
+#include "ui/arabic_style.h"
 #include "ui/language.h"
 
 #include <QApplication>

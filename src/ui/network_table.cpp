@@ -45,6 +45,7 @@ bool NetworkTable::host(const QString& playerName, quint16 port, const ChairPlan
     net::ServerLimits limits;
     // The host's computer holds his own table and no other.
     limits.maxTables = 1;
+    limits.openOnlyFromLoopback = true;
     m_server = std::make_unique<net::TableServer>(limits);
     m_server->setTimeScale(m_timeScale);
     QString reason;
@@ -82,6 +83,10 @@ void NetworkTable::leave()
         m_seat.withdraw();
     m_client->leave();
     m_beacon.reset();
+    // A host's table closes with him: his friends are told so, rather than left waiting to
+    // come back to a table that is gone.
+    if (m_server)
+        m_server->closeEverything(ClosedByHostReason);
 }
 
 void NetworkTable::silence()

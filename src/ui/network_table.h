@@ -36,6 +36,8 @@ public:
     // What the host chose for the chairs of his partner (3) and the opponents (2, 4).
     using ChairPlans = std::array<net::ChairPlan, 5>;
     static constexpr quint16 DefaultPort = 4141;
+    // Why the friends at a host's table are sent away when he closes it.
+    static constexpr const char* ClosedByHostReason = "closed by the host";
 
     NetworkTable(LocalSeat::Handlers seatHandlers, QObject* parent = nullptr);
     ~NetworkTable() override;

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("an address was taken from the datagram");
     if (what->port == 0 || what->openChairs < 0 || what->openChairs > 3)
         fail("a field out of range was taken");
-    if (!IsTableCode(what->code.toStdString()) || !IsAcceptableText(what->name.toStdString(), MaxNameChars))
+    if (!IsTableCodeText(what->code.toStdString()) || !IsAcceptableText(what->name.toStdString(), MaxNameChars))
         fail("a code or name that is not acceptable was taken");
     const auto again = DecodeAnnouncement(EncodeAnnouncement(*what));
     if (!again || !(*again == *what))
