@@ -121,6 +121,10 @@ void JoinDialog::listTables()
         if (table.code == chosen)
             m_list->setCurrentItem(item);
     }
+    // The first table heard is the one a player most likely came for: chosen, unless he has
+    // typed a table of his own.
+    if (!m_list->currentItem() && m_list->count() > 0 && m_address->text().isEmpty() && m_code->text().isEmpty())
+        m_list->setCurrentRow(0);
     m_none->setVisible(m_list->count() == 0);
 }
 

@@ -556,6 +556,11 @@ void MainWindow::present(const SeatEvent& event)
             m_table->bidLabel(event.seat)->setText(event.value != 0 ? QString::number(event.value) : QStringLiteral("?"));
         else if (event.seat == 1)
             m_table->bidLabel(1)->setText(QString::number(event.value));
+        if (m_network && view.toAct >= 1 && view.toAct <= 4) {
+            // Bids come in turn there: the bar names who bids next.
+            m_statusBar->getPlayPanel()->setText(nameLabel(view.toAct)->text());
+            m_statusBar->repaintNow();
+        }
         done();
         return;
     case SeatEvent::Kind::BidsPublic:
@@ -1153,20 +1158,30 @@ void MainWindow::layOut(const TableView& view, bool freshDeal)
         QString text;
         if (!bidding)
             text = QString::number(bid);
+        else if (m_network)
+            // At a table of several people each bids in turn: a bid made and hidden from this
+            // seat shows as "?", one still to come as nothing.
+            text = bid != 0 ? QString::number(bid) : view.bidMade[static_cast<std::size_t>(seat)] ? QStringLiteral("?") : QString();
         else if (seat != 1)
             text = bid != 0 ? QString::number(bid) : QStringLiteral("?");
         m_table->bidLabel(seat)->setText(text);
     }
+    // The bid controls come with the table here, where the person bids at once; at a table
+    // over the network, when he is asked.
+    const bool bidNow = bidding && (!m_network || view.toAct == 1);
     adaptBidList(view.legalBids);
     m_table->bidButton()->setEnabled(false);
-    m_table->bidButton()->setVisible(bidding);
-    m_table->bidBox()->setVisible(bidding);
-    if (bidding)
+    m_table->bidButton()->setVisible(bidNow);
+    m_table->bidBox()->setVisible(bidNow);
+    if (bidNow)
         m_table->bidBox()->setFocus();
     m_statusBar->getDealPanel()->setText(nameLabel(dealer)->text());
-    const int playing = bidding ? FirstSeat(view.dealerCounter) : view.toAct != 0 ? view.toAct : 1;
+    const int playing = m_network && view.toAct != 0 ? view.toAct
+                        : bidding                    ? FirstSeat(view.dealerCounter)
+                        : view.toAct != 0            ? view.toAct
+                                                     : 1;
     m_statusBar->getPlayPanel()->setText(nameLabel(playing)->text());
-    m_statusBar->getHintPanel()->setText(bidding ? texts().flow.BidPrompt : texts().flow.EmptyHint);
+    m_statusBar->getHintPanel()->setText(bidNow ? texts().flow.BidPrompt : texts().flow.EmptyHint);
     if (!freshDeal)
         m_scores->resetSheet();
     m_table->UpdateCards();
@@ -1260,6 +1275,7 @@ void MainWindow::enterNetworkTable()
     // The game of this computer stays where it is; it goes on when the player comes back.
     m_controller->stop();
     clearTableForNewGame();
+    clearStatusForNoDeal(true);
     m_table->bidButton()->hide();
     m_table->bidBox()->hide();
     m_shownView = TableView{};
