@@ -16,6 +16,9 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <optional>
+
 namespace halbeet {
 
 namespace {
