@@ -17,6 +17,12 @@ constexpr auto BeaconInterval = 1s;
 // never the window.
 constexpr int MaxDatagramsPerPass = 64;
 
+// A budget whose second is over: the sender may as well be new.
+auto spentBefore(HeardTables::Time now)
+{
+    return [now](const auto& entry) { return now - entry.second.windowStart >= 1s; };
+}
+
 bool sameTable(const TableAnnouncement& a, const TableAnnouncement& b)
 {
     return a.host == b.host && a.port == b.port && a.code == b.code;
@@ -40,7 +46,7 @@ bool HeardTables::admit(const QString& sender, Time now)
     auto it = m_budgets.find(sender);
     if (it == m_budgets.end()) {
         if (m_budgets.size() >= MaxSenders)
-            std::erase_if(m_budgets, [now](const auto& entry) { return now - entry.second.windowStart >= 1s; });
+            std::erase_if(m_budgets, spentBefore(now));
         if (m_budgets.size() >= MaxSenders)
             return false;
         it = m_budgets.emplace(sender, Budget{now, 0}).first;
@@ -79,7 +85,7 @@ bool HeardTables::hear(const QString& sender, std::string_view datagram, Time no
 
 bool HeardTables::forgetOld(Time now)
 {
-    std::erase_if(m_budgets, [now](const auto& entry) { return now - entry.second.windowStart >= 1s; });
+    std::erase_if(m_budgets, spentBefore(now));
     return std::erase_if(m_tables, [&](const Heard& heard) { return now - heard.last >= m_forgetAfter; }) > 0;
 }
 
@@ -173,7 +179,8 @@ void TableFinder::readPending()
         // A longer datagram was cut to the buffer: no announcement of ours.
         if (size != read)
             continue;
-        changed |= m_heard.hear(sender, std::string_view(buffer.data(), static_cast<std::size_t>(read)), now());
+        const std::string_view datagram(buffer.data(), static_cast<std::size_t>(read));
+        changed |= m_heard.hear(sender, datagram, now());
     }
     if (m_socket.hasPendingDatagrams() && !m_readQueued) {
         m_readQueued = true;
