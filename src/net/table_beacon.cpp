@@ -3,6 +3,8 @@
 
 #include "net/table_beacon.h"
 
+#include <QNetworkInterface>
+
 #include <algorithm>
 #include <array>
 
@@ -130,7 +132,32 @@ void TableBeacon::send()
     // With no network, or no route for a broadcast, Qt 6.4 returns -1 here and reports a
     // NetworkError through errorOccurred, without a message; the socket stays bound and the
     // next send works once the network is back. So a failure is simply tried again later.
+    if (m_target == QHostAddress(QHostAddress::Broadcast) && sendOnEveryNetwork())
+        return;
     m_socket.writeDatagram(m_datagram, m_target, m_port);
+}
+
+bool TableBeacon::sendOnEveryNetwork()
+{
+    // 255.255.255.255 leaves by the default route only: not at all on a network without one
+    // (two computers on a cable), and not on the other network of a computer on two. Each
+    // network's own broadcast address reaches that network. Looked up every time, as networks
+    // come and go.
+    bool sent = false;
+    for (const QNetworkInterface& face : QNetworkInterface::allInterfaces()) {
+        const auto flags = face.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning) ||
+            !flags.testFlag(QNetworkInterface::CanBroadcast) || flags.testFlag(QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry& entry : face.addressEntries()) {
+            const QHostAddress broadcast = entry.broadcast();
+            if (broadcast.protocol() != QAbstractSocket::IPv4Protocol)
+                continue;
+            m_socket.writeDatagram(m_datagram, broadcast, m_port);
+            sent = true;
+        }
+    }
+    return sent;
 }
 
 // ---- the finder --------------------------------------------------------------------------
