@@ -3,6 +3,8 @@
 
 #include "net/table_beacon.h"
 
+#include <QNetworkInterface>
+
 #include <algorithm>
 #include <array>
 
@@ -16,6 +18,12 @@ constexpr auto BeaconInterval = 1s;
 // Datagrams read in one go before the event loop runs again: a flood may delay the list,
 // never the window.
 constexpr int MaxDatagramsPerPass = 64;
+
+// A budget whose second is over: the sender may as well be new.
+auto spentBefore(HeardTables::Time now)
+{
+    return [now](const auto& entry) { return now - entry.second.windowStart >= 1s; };
+}
 
 bool sameTable(const TableAnnouncement& a, const TableAnnouncement& b)
 {
@@ -40,7 +48,7 @@ bool HeardTables::admit(const QString& sender, Time now)
     auto it = m_budgets.find(sender);
     if (it == m_budgets.end()) {
         if (m_budgets.size() >= MaxSenders)
-            std::erase_if(m_budgets, [now](const auto& entry) { return now - entry.second.windowStart >= 1s; });
+            std::erase_if(m_budgets, spentBefore(now));
         if (m_budgets.size() >= MaxSenders)
             return false;
         it = m_budgets.emplace(sender, Budget{now, 0}).first;
@@ -79,7 +87,7 @@ bool HeardTables::hear(const QString& sender, std::string_view datagram, Time no
 
 bool HeardTables::forgetOld(Time now)
 {
-    std::erase_if(m_budgets, [now](const auto& entry) { return now - entry.second.windowStart >= 1s; });
+    std::erase_if(m_budgets, spentBefore(now));
     return std::erase_if(m_tables, [&](const Heard& heard) { return now - heard.last >= m_forgetAfter; }) > 0;
 }
 
@@ -124,7 +132,32 @@ void TableBeacon::send()
     // With no network, or no route for a broadcast, Qt 6.4 returns -1 here and reports a
     // NetworkError through errorOccurred, without a message; the socket stays bound and the
     // next send works once the network is back. So a failure is simply tried again later.
+    if (m_target == QHostAddress(QHostAddress::Broadcast) && sendOnEveryNetwork())
+        return;
     m_socket.writeDatagram(m_datagram, m_target, m_port);
+}
+
+bool TableBeacon::sendOnEveryNetwork()
+{
+    // 255.255.255.255 leaves by the default route only: not at all on a network without one
+    // (two computers on a cable), and not on the other network of a computer on two. Each
+    // network's own broadcast address reaches that network. Looked up every time, as networks
+    // come and go.
+    bool sent = false;
+    for (const QNetworkInterface& face : QNetworkInterface::allInterfaces()) {
+        const auto flags = face.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning) ||
+            !flags.testFlag(QNetworkInterface::CanBroadcast) || flags.testFlag(QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry& entry : face.addressEntries()) {
+            const QHostAddress broadcast = entry.broadcast();
+            if (broadcast.protocol() != QAbstractSocket::IPv4Protocol)
+                continue;
+            m_socket.writeDatagram(m_datagram, broadcast, m_port);
+            sent = true;
+        }
+    }
+    return sent;
 }
 
 // ---- the finder --------------------------------------------------------------------------
@@ -173,7 +206,8 @@ void TableFinder::readPending()
         // A longer datagram was cut to the buffer: no announcement of ours.
         if (size != read)
             continue;
-        changed |= m_heard.hear(sender, std::string_view(buffer.data(), static_cast<std::size_t>(read)), now());
+        const std::string_view datagram(buffer.data(), static_cast<std::size_t>(read));
+        changed |= m_heard.hear(sender, datagram, now());
     }
     if (m_socket.hasPendingDatagrams() && !m_readQueued) {
         m_readQueued = true;

@@ -64,8 +64,10 @@ private:
     std::chrono::milliseconds m_forgetAfter = DefaultForgetAfter;
 };
 
-// Sends an announcement every second while it lives. Sending fails quietly (no network, no
-// route for a broadcast): the next second tries again.
+// Sends an announcement every second while it lives. Sent to the broadcast address, it goes to
+// the broadcast address of every network the computer is on (or to 255.255.255.255 when it
+// knows none). Sending fails quietly (no network, no route for a broadcast): the next second
+// tries again.
 class TableBeacon : public QObject {
     Q_OBJECT
 
@@ -78,6 +80,7 @@ public:
 
 private:
     void send();
+    bool sendOnEveryNetwork();
 
     QUdpSocket m_socket;
     QTimer m_timer;

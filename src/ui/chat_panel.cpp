@@ -16,6 +16,9 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <optional>
+
 namespace halbeet {
 
 namespace {
@@ -184,7 +187,8 @@ void ChatPanel::keepWithinLimit(const QString& text)
         const qsizetype cursor = m_edit->cursorPosition();
         qsizetype from = cursor;
         while (excess > 0 && from > 0) {
-            from -= (from >= 2 && text[from - 1].isLowSurrogate() && text[from - 2].isHighSurrogate()) ? 2 : 1;
+            const bool pair = from >= 2 && text[from - 1].isLowSurrogate() && text[from - 2].isHighSurrogate();
+            from -= pair ? 2 : 1;
             --excess;
         }
         QString kept = text.left(from) + text.mid(cursor);

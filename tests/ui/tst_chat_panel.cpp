@@ -2,7 +2,8 @@
 // The chat panel: lines from the network shown as plain text, each in its own direction with
 // the name and the words kept apart, cleaned and cut to size, the last 200 kept; the edit
 // line's limit, the rate limit and its notice; each line announced to assistive technology;
-// and the lines as drawn, in an English and an Arabic window.
+// and the lines as drawn, in an English and an Arabic window (HALBEET_TEST_GRABS=<folder>
+// saves pictures of them to look at).
 
 #include "ui/announcer.h"
 #include "ui/chat_panel.h"
@@ -336,6 +337,11 @@ void TstChatPanel::noticeGoesAway()
     for (const char* line : {"one", "two", "three", "four"})
         p.type(QString::fromLatin1(line));
     QVERIFY(p.panel.notice()->isVisible());
+    if (const QString folder = qEnvironmentVariable("HALBEET_TEST_GRABS"); !folder.isEmpty()) {
+        p.panel.resize(300, 200);
+        p.panel.addLine(QStringLiteral("Hawk"), QStringLiteral("one"));
+        p.panel.grab().save(QDir(folder).filePath(QStringLiteral("chat-notice.png")));
+    }
     QTRY_VERIFY_WITH_TIMEOUT(!p.panel.notice()->isVisible(), int(ChatPanel::NoticeTime.count()) + 2000);
     QCOMPARE(p.panel.edit()->text(), QStringLiteral("four"));
 }
