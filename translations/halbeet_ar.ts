@@ -1176,6 +1176,16 @@
         <comment>tooManyWrongCodes</comment>
         <translation>رموز خاطئة كثيرة؛ حاول ثانية بعد دقيقة</translation>
     </message>
+    <message>
+        <source>Your table %1 was kept when your game ended. Open it again? Your friends come back to it with the same code.</source>
+        <comment>hostAgainQuestion</comment>
+        <translation>حُفظت طاولتك %1 عند انتهاء لعبتك. أتفتحها من جديد؟ يعود إليها أصدقاؤك بالرمز نفسه.</translation>
+    </message>
+    <message>
+        <source>Your table could not be kept: %1</source>
+        <comment>tableNotKept</comment>
+        <translation>تعذّر حفظ طاولتك: %1</translation>
+    </message>
 </context>
 <context>
     <name>Options</name>

@@ -342,6 +342,11 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     n.reconnected = tr.translate("Network", "Back at the table.", "reconnected");
     n.tableEnded = tr.translate("Network", "You are no longer at the table: %1", "tableEnded");
     n.hostFailed = tr.translate("Network", "The table could not be opened: %1", "hostFailed");
+    n.hostAgainQuestion = tr.translate("Network",
+                                       "Your table %1 was kept when your game ended. Open it again? "
+                                       "Your friends come back to it with the same code.",
+                                       "hostAgainQuestion");
+    n.tableNotKept = tr.translate("Network", "Your table could not be kept: %1", "tableNotKept");
     n.leaveQuestion = tr.translate("Network", "Leave the table? A computer will play your seat.", "leaveQuestion");
     n.closeTableQuestion =
         tr.translate("Network", "Close your table? Your friends will leave it too.", "closeTableQuestion");

@@ -274,6 +274,8 @@ struct NetworkTexts {
     QString tableEnded; // %1 why
     QString hostFailed; // %1 why
     QString leaveQuestion;
+    QString hostAgainQuestion; // %1 the kept table's code
+    QString tableNotKept;      // %1 why
     QString closeTableQuestion;
     // Why a table was left, for the reasons a player meets; others are shown as the server says.
     QString noSuchTable;

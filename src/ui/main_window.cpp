@@ -2,6 +2,8 @@
 #include "ui/main_window.h"
 
 #include "net/table_client.h"
+#include "net/table_store.h"
+#include "settings/saved_game.h"
 #include "settings/settings.h"
 #include "table/computer_seats.h"
 #include "table/table_controller.h"
@@ -117,6 +119,7 @@ MainWindow::MainWindow(GameModel& game, QWidget* parent)
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     auto* column = new QWidget(client);
+    column->setObjectName(QStringLiteral("TableColumn"));
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -194,6 +197,8 @@ MainWindow::MainWindow(GameModel& game, QWidget* parent)
 
 void MainWindow::stopTable()
 {
+    // A host's table is kept like a game of this computer, to be opened again.
+    keepHostedTable(!m_endingWithoutQuestion);
     markApplicationQuitting();
     dropShows();
     m_controller->stop();
@@ -481,6 +486,10 @@ void MainWindow::newGame()
 
 void MainWindow::told(const SeatEvent& event)
 {
+    if (m_network) {
+        const net::ChairKind partner = m_network->chairAt(3);
+        m_recorder.networkStep(event, partner == net::ChairKind::Person || partner == net::ChairKind::Away);
+    }
     if (m_network && event.kind == SeatEvent::Kind::Snapshot) {
         // The table as it stands, after coming back: whatever was still to show is behind it.
         dropShows();
@@ -1191,8 +1200,87 @@ void MainWindow::layOut(const TableView& view, bool freshDeal)
 // ---------------------------------------------------------------------------------------
 // Tables over the network
 
+namespace {
+
+// Where a host's table is kept between runs of the game: one table at most.
+net::TableStore hostedTableStore() { return net::TableStore(savedgame::folder() + QStringLiteral("/hosted-table")); }
+
+} // namespace
+
+void MainWindow::keepHostedTable(bool tellOnFailure)
+{
+    if (!m_network || !m_network->hosting())
+        return;
+    const std::optional<net::HostedTable::Saved> table = m_network->tableToKeep();
+    if (!table)
+        return;
+    const net::TableStore store = hostedTableStore();
+    QString error;
+    bool kept = !savedgame::folder().isEmpty() && store.prepare(&error) && store.write(*table, &error);
+    if (kept) {
+        try {
+            settings::writeString(QStringLiteral("Network"), QStringLiteral("HostToken"),
+                                  QString::fromStdString(m_network->token()));
+            // The same port again, so that the friends' games find the table where it was.
+            settings::writeInteger(QStringLiteral("Network"), QStringLiteral("HostPort"), m_network->port());
+        } catch (const SettingsWriteError& failure) {
+            kept = false;
+            error = QString::fromLocal8Bit(failure.what());
+            store.remove(table->code);
+        }
+    }
+    if (kept)
+        return;
+    qWarning("halbeet: the hosted table could not be kept: %s", qPrintable(error));
+    if (tellOnFailure)
+        LangMessageDlg(texts().network.tableNotKept.arg(error), DialogType::Warning, MsgButton::OK, this);
+}
+
+bool MainWindow::offerKeptTable()
+{
+    const net::TableStore store = hostedTableStore();
+    if (savedgame::folder().isEmpty())
+        return false;
+    const std::vector<net::TableStore::Entry> kept = store.readAll();
+    if (kept.empty())
+        return false;
+    const net::TableStore::Entry& entry = kept.front();
+    const std::string token =
+        settings::readString(QStringLiteral("Network"), QStringLiteral("HostToken"), QString()).toStdString();
+    bool again = false;
+    if (entry.table && !token.empty()) {
+        const TableHold hold(heldController(), m_table);
+        again = LangMessageDlg(texts().network.hostAgainQuestion.arg(entry.code), DialogType::Custom,
+                               MsgButton::Yes | MsgButton::No, this) == MsgResult::Yes;
+    }
+    // Taken up or not, the file has done its part: the table in memory counts from now on.
+    for (const net::TableStore::Entry& each : kept)
+        store.remove(each.code);
+    if (!again)
+        return false;
+    enterNetworkTable();
+    applyHostingForTests();
+    QString error;
+    const int port = settings::readInteger(QStringLiteral("Network"), QStringLiteral("HostPort"), NetworkTable::DefaultPort);
+    if (!m_network->hostAgain(m_localNames[1], static_cast<quint16>(port >= 1 && port <= 65535 ? port : NetworkTable::DefaultPort),
+                              *entry.table, token, &error))
+        returnToLocalTable(texts().network.hostFailed.arg(error));
+    return true;
+}
+
+void MainWindow::applyHostingForTests()
+{
+    if (!m_hostingForTestsSet)
+        return;
+    m_network->setListenAddress(m_hostingForTests.listen);
+    m_network->setAnnouncement(m_hostingForTests.announceTo, m_hostingForTests.announcePort);
+    m_network->setTimeScale(m_hostingForTests.timeScale);
+}
+
 void MainWindow::hostTable()
 {
+    if (offerKeptTable())
+        return;
     HostDialog dialog(this);
     {
         const TableHold hold(heldController(), m_table);
@@ -1205,11 +1293,7 @@ void MainWindow::hostTable()
 void MainWindow::hostNetworkTable(const NetworkTable::ChairPlans& plans, quint16 port)
 {
     enterNetworkTable();
-    if (m_hostingForTestsSet) {
-        m_network->setListenAddress(m_hostingForTests.listen);
-        m_network->setAnnouncement(m_hostingForTests.announceTo, m_hostingForTests.announcePort);
-        m_network->setTimeScale(m_hostingForTests.timeScale);
-    }
+    applyHostingForTests();
     QString error;
     if (!m_network->host(m_localNames[1], port, plans, &error)) {
         returnToLocalTable(texts().network.hostFailed.arg(error));
@@ -1307,7 +1391,15 @@ void MainWindow::enterNetworkTable()
     });
     connect(table, &NetworkTable::connectionLost, this,
             [this] { m_networkPanel->setStatus(texts().network.connectionLost); });
-    connect(table, &NetworkTable::reconnected, this, [this] { m_networkPanel->setStatus(texts().network.reconnected); });
+    connect(table, &NetworkTable::reconnected, this, [this] {
+        const QString back = texts().network.reconnected;
+        m_networkPanel->setStatus(back);
+        // Said for a moment, unless something else has been said since.
+        QTimer::singleShot(5000, m_networkPanel, [panel = m_networkPanel, back] {
+            if (panel->status() == back)
+                panel->setStatus({});
+        });
+    });
     connect(table, &NetworkTable::ended, this, [this](const QString& reason) {
         // The server's words, in the player's language where they are ones he meets.
         const NetworkTexts& t = texts().network;
@@ -1360,6 +1452,7 @@ void MainWindow::closeNetworkTable()
 void MainWindow::returnToLocalTable(const QString& why)
 {
     closeNetworkTable();
+    m_recorder.networkTableLeft();
     m_statusBar->setViewSource({});
     m_scores->setViewSource({});
     m_networkPanel->hide();

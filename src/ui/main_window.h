@@ -214,6 +214,10 @@ private:
     // Back to the game of this computer, where it was left; why: shown when not empty.
     void returnToLocalTable(const QString& why);
     void showNetworkChairs();
+    // The host's table, kept when his game ends, and offered when he hosts again.
+    void keepHostedTable(bool tellOnFailure);
+    bool offerKeptTable();
+    void applyHostingForTests();
     void keepTableForComingBack(const QUrl& url);
 
     // The window's seat: asked, told, and its question withdrawn.

@@ -19,6 +19,7 @@ NetworkPanel::NetworkPanel(QWidget* parent) : QWidget(parent)
     const NetworkTexts& t = texts().network;
     setObjectName(QStringLiteral("NetworkPanel"));
     setLayoutDirection(languageDirection());
+    setAccessibleName(t.chatName);
     setMinimumWidth(200);
     setMaximumWidth(320);
     auto* layout = new QVBoxLayout(this);
@@ -66,6 +67,7 @@ void NetworkPanel::showTable(const QString& code, const QStringList& addresses, 
 {
     const NetworkTexts& t = texts().network;
     m_title->setText(t.panelTitle.arg(code));
+    setAccessibleName(m_title->text());
     QStringList where;
     for (const QString& address : addresses)
         where << QStringLiteral("%1:%2").arg(address).arg(port);
@@ -80,6 +82,8 @@ void NetworkPanel::showTable(const QString& code, const QStringList& addresses, 
 }
 
 void NetworkPanel::setStartOffered(bool offered) { m_start->setVisible(offered); }
+
+QString NetworkPanel::status() const { return m_status->text(); }
 
 void NetworkPanel::setStatus(const QString& text)
 {

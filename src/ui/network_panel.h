@@ -25,6 +25,7 @@ public:
     void setStartOffered(bool offered);
     // One line on how things stand (waiting, connection lost); empty hides it.
     void setStatus(const QString& text);
+    QString status() const;
 
     ChatPanel* chat() const { return m_chat; }
     QPushButton* startButton() const { return m_start; }

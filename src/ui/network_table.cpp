@@ -40,10 +40,10 @@ NetworkTable::~NetworkTable()
     m_server.reset();
 }
 
-bool NetworkTable::host(const QString& playerName, quint16 port, const ChairPlans& plans, QString* error)
+bool NetworkTable::listen(quint16 port, QString* error)
 {
     net::ServerLimits limits;
-    // The host's computer holds his own table and no other.
+    // The host's computer holds his own table and no other, opened by his own game.
     limits.maxTables = 1;
     limits.openOnlyFromLoopback = true;
     m_server = std::make_unique<net::TableServer>(limits);
@@ -56,14 +56,51 @@ bool NetworkTable::host(const QString& playerName, quint16 port, const ChairPlan
         return false;
     }
     m_port = m_server->port();
+    return true;
+}
+
+QUrl NetworkTable::ownServer() const
+{
+    const bool v6Only = m_listenAddress.protocol() == QAbstractSocket::IPv6Protocol;
+    return QUrl(QStringLiteral("ws://%1:%2").arg(v6Only ? QStringLiteral("[::1]") : QStringLiteral("127.0.0.1")).arg(m_port));
+}
+
+bool NetworkTable::host(const QString& playerName, quint16 port, const ChairPlans& plans, QString* error)
+{
+    if (!listen(port, error))
+        return false;
     m_plans = plans;
     m_plansApplied = false;
-    const QString loopback = m_listenAddress.protocol() == QAbstractSocket::IPv6Protocol &&
-                                     m_listenAddress != QHostAddress::Any
-                                 ? QStringLiteral("[::1]")
-                                 : QStringLiteral("127.0.0.1");
-    join(QUrl(QStringLiteral("ws://%1:%2").arg(loopback).arg(m_port)), QString(), playerName);
+    join(ownServer(), QString(), playerName);
     return true;
+}
+
+bool NetworkTable::hostAgain(const QString& playerName, quint16 port, const net::HostedTable::Saved& table,
+                             const std::string& token, QString* error)
+{
+    if (!listen(port, error))
+        return false;
+    std::string why;
+    if (!m_server->restoreTable(table, &why)) {
+        m_server.reset();
+        if (error)
+            *error = QString::fromStdString(why);
+        return false;
+    }
+    // The chairs are as they were kept.
+    m_plansApplied = true;
+    join(ownServer(), table.code, playerName, token);
+    return true;
+}
+
+std::optional<net::HostedTable::Saved> NetworkTable::tableToKeep() const
+{
+    if (!m_server)
+        return std::nullopt;
+    const net::HostedTable* table = m_server->table(code());
+    if (!table || !table->started())
+        return std::nullopt;
+    return table->saved();
 }
 
 void NetworkTable::join(const QUrl& url, const QString& code, const QString& playerName, const std::string& token)

@@ -45,6 +45,13 @@ public:
     // Opens a table on this computer on `port` (another free one when it is taken) and joins it.
     // False, with the reason, when no port could be had.
     bool host(const QString& playerName, quint16 port, const ChairPlans& plans, QString* error);
+    // Opens again a table this game hosted before it ended, under its code; the host takes his
+    // chair back with the token he had, his friends theirs with theirs.
+    bool hostAgain(const QString& playerName, quint16 port, const net::HostedTable::Saved& table,
+                   const std::string& token, QString* error);
+    // The hosted table as it stands, to keep when the host's game ends: nothing when this game
+    // does not host one, or its game has not started.
+    std::optional<net::HostedTable::Saved> tableToKeep() const;
     // Joins the table `code` at url (ws://address:port); with a token, takes a seat back.
     void join(const QUrl& url, const QString& code, const QString& playerName, const std::string& token = {});
     // The host starts the game; computers fill the chairs still open.
@@ -95,6 +102,8 @@ signals:
     void ended(const QString& reason);
 
 private:
+    bool listen(quint16 port, QString* error);
+    QUrl ownServer() const;
     void stepped(const SeatEvent& event);
     void askIfShown();
     void welcomed();

@@ -64,4 +64,49 @@ void StatisticsRecorder::gameEvent(const GameModel& game, const GameEvent& event
     }
 }
 
+void StatisticsRecorder::networkStep(const SeatEvent& event, bool partnerIsPerson)
+{
+    const TableView& view = event.view;
+    switch (event.kind) {
+    case SeatEvent::Kind::NewGame:
+        m_networkGameId.clear();
+        break;
+    case SeatEvent::Kind::DealScored: {
+        if (view.scoreRows.empty())
+            break;
+        // A table joined in the middle of its game counts from the first deal seen scored.
+        if (m_networkGameId.isEmpty())
+            m_networkGameId = StatsStore::newGameId();
+        const PerSeat<std::int32_t>& after = view.scoreRows.back();
+        const PerSeat<std::int32_t> before = view.scoreRows.size() >= 2 ? view.scoreRows[view.scoreRows.size() - 2]
+                                                                         : PerSeat<std::int32_t>{};
+        DealStats deal;
+        deal.gameId = m_networkGameId;
+        deal.dealNumber = static_cast<int>(view.scoreRows.size());
+        deal.level = partnerIsPerson ? QStringLiteral("NETWORK-PARTNER-PERSON") : QStringLiteral("NETWORK-PARTNER-COMPUTER");
+        deal.trump = view.seat.Trump;
+        deal.dealer = view.dealer();
+        for (std::size_t seat = 1; seat <= 4; ++seat)
+            deal.seats[seat - 1] = {view.seat.Bids[seat], view.seat.TricksWon[seat], after[seat] - before[seat], after[seat]};
+        statistics().dealScored(deal);
+        break;
+    }
+    case SeatEvent::Kind::GameWon: {
+        if (m_networkGameId.isEmpty())
+            break;
+        GameStats won;
+        won.gameId = m_networkGameId;
+        won.winner = view.winner;
+        won.deals = static_cast<int>(view.scoreRows.size());
+        for (std::size_t seat = 1; seat <= 4; ++seat)
+            won.finalScores[seat - 1] = view.seat.Scores[seat];
+        statistics().gameWon(won);
+        m_networkGameId.clear();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 } // namespace halbeet

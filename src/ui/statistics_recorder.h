@@ -5,6 +5,9 @@
 // every scored deal and won game is recorded with the level its computer seats played.
 
 #include "core/game.h"
+#include "table/seat.h"
+
+#include <QString>
 
 #include <memory>
 
@@ -25,6 +28,12 @@ public:
     void setExpertLevel(bool expert) { m_expert = expert; }
     // A saved game has been loaded: its deals go on counting under its own id.
     void gameResumed();
+    // A step of a game at a table over the network, as the player's seat was told it (turned:
+    // seat 1 his own, 3 his partner's). Its scored deals and its end are recorded under an id
+    // of their own, the partner's kind (a person or a computer) in place of the level.
+    void networkStep(const SeatEvent& event, bool partnerIsPerson);
+    // The player has left that table: a game there later is another game.
+    void networkTableLeft() { m_networkGameId.clear(); }
 
 private:
     void gameEvent(const GameModel& game, const GameEvent& event) override;
@@ -34,6 +43,8 @@ private:
     bool m_expert = false;
     // The scores as the deal began, for each seat's change when it is scored.
     PerSeat<std::int32_t> m_scoresBeforeDeal{};
+    // The game at a table over the network, once one of its deals has been scored.
+    QString m_networkGameId;
 };
 
 } // namespace halbeet

@@ -175,8 +175,12 @@ TableAccess::TableAccess(MainWindow& window) : QObject(&window), m_window(window
     Table* table = m_window.table();
     const AccessTexts& t = texts().access;
     table->setAccessibleName(t.table);
-    if (QWidget* client = m_window.centralWidget())
+    if (QWidget* client = m_window.centralWidget()) {
         client->setAccessibleName(texts().mainWindow.caption);
+        // The table with its status bar, beside the panel of a networked table.
+        if (auto* column = client->findChild<QWidget*>(QStringLiteral("TableColumn")))
+            column->setAccessibleName(t.table);
+    }
     m_window.menuBar()->setAccessibleName(t.menuBar);
     m_announcer = new Announcer(table, texts().access.announcer);
 

@@ -7,6 +7,7 @@
 #include "test_support.h"
 
 #include "net/hosted_table.h"
+#include "net/table_beacon.h"
 #include "net/table_client.h"
 #include "net/table_server.h"
 #include "table/turned_view.h"
@@ -18,6 +19,8 @@
 #include "ui/network_table.h"
 
 #include <QAbstractSocket>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
 #include <QWebSocket>
 
 using namespace halbeet;
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<GameWindow> m_friend;
     // The partner's name in the friend's own game.
     QString m_friendsPartner;
+    std::unique_ptr<QUdpSocket> m_announcements;
 
     net::HostedTable* hostedTable() const
     {
@@ -101,7 +105,11 @@ private:
         QCOMPARE(m_friend->start(), QString());
 
         MainWindow& host = m_host->window();
-        host.setHostingForTests({QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHost), 0, 0.0});
+        // The table is announced to the loopback address, where this test hears it.
+        m_announcements = std::make_unique<QUdpSocket>();
+        QVERIFY(m_announcements->bind(QHostAddress(QHostAddress::LocalHost), 0));
+        host.setHostingForTests({QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHost),
+                                 m_announcements->localPort(), 0.0});
         NetworkTable::ChairPlans plans{};
         plans[2] = net::ChairPlan::Expert;
         plans[3] = net::ChairPlan::Open;
@@ -113,6 +121,14 @@ private:
         QVERIFY(host.networkPanel()->isVisible());
         QVERIFY(host.networkPanel()->startButton()->isVisible());
         QVERIFY(host.networkPanel()->reachLabel()->text().contains(hosting->code()));
+        // Friends on the local network hear of it.
+        QVERIFY(QTest::qWaitFor([&] { return m_announcements->hasPendingDatagrams(); }, 3000));
+        const QNetworkDatagram heard = m_announcements->receiveDatagram();
+        const auto announced = net::DecodeAnnouncement(heard.data().toStdString());
+        QVERIFY(announced);
+        QCOMPARE(announced->code, hosting->code());
+        QCOMPARE(announced->port, hosting->port());
+        QCOMPARE(announced->name, QStringLiteral("Hala"));
 
         m_friendsPartner = m_friend->table().nameLabel(3)->text();
         m_friend->window().joinNetworkTable(
@@ -184,6 +200,7 @@ private slots:
     {
         m_friend.reset();
         m_host.reset();
+        m_announcements.reset();
     }
 
     void eachSeesTheTableFromHisOwnChair()
@@ -273,6 +290,85 @@ private slots:
         QVERIFY(joined.menuItem(QStringLiteral("N2"))->isEnabled());
         QVERIFY(m_host->table().bidButton()->isVisible());
         QVERIFY(answerer.answered() >= 2);
+    }
+
+    void aKeptTableIsOpenedAgainAndTheFriendComesBack()
+    {
+        // Two players whose seats answer at once with the first choice they are offered.
+        struct Player {
+            std::unique_ptr<NetworkTable> table;
+            int answers = 0;
+            void sit()
+            {
+                table = std::make_unique<NetworkTable>(LocalSeat::Handlers{
+                    [this](const TableView& question) {
+                        ++answers;
+                        const SeatAction action = question.legalBids.empty()
+                                                      ? SeatAction::ofCard(question.legalCards.front())
+                                                      : SeatAction::ofBid(question.legalBids.back());
+                        QTimer::singleShot(0, table.get(), [this, action] { table->seat().answer(action); });
+                    },
+                    {}, [this](const SeatEvent& event) { table->shown(event.serial); }});
+                table->setListenAddress(QHostAddress(QHostAddress::LocalHost));
+                table->setTimeScale(0);
+            }
+        };
+        QUdpSocket announcements;
+        QVERIFY(announcements.bind(QHostAddress(QHostAddress::LocalHost), 0));
+        Player host;
+        host.sit();
+        host.table->setAnnouncement(QHostAddress(QHostAddress::LocalHost), announcements.localPort());
+        NetworkTable::ChairPlans plans{};
+        plans[2] = net::ChairPlan::Classic;
+        plans[3] = net::ChairPlan::Open;
+        plans[4] = net::ChairPlan::Expert;
+        QString error;
+        QVERIFY2(host.table->host(QStringLiteral("Hala"), 0, plans, &error), qPrintable(error));
+        QVERIFY(QTest::qWaitFor([&] { return host.table->seated(); }, 5000));
+        const QString code = host.table->code();
+        const quint16 port = host.table->port();
+        Player friendly;
+        friendly.sit();
+        friendly.table->join(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(port)), code, QStringLiteral("Omar"));
+        QVERIFY(QTest::qWaitFor([&] { return friendly.table->seated(); }, 5000));
+        // No game, nothing to keep.
+        QVERIFY(!host.table->tableToKeep());
+        host.table->start();
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const auto* table = host.table->server()->table(code);
+                return table && table->game().state().CardsPlayed >= 6;
+            },
+            10000));
+
+        // The host's game ends: the table is kept, his server goes, the friend waits to come back.
+        const std::optional<net::HostedTable::Saved> kept = host.table->tableToKeep();
+        QVERIFY(kept);
+        const std::string token = host.table->token();
+        const std::int64_t dealsBefore = host.table->server()->table(code)->game().dealsDealt();
+        host.table.reset();
+        QVERIFY(QTest::qWaitFor([&] { return !friendly.table->client().connected(); }, 5000));
+
+        // Hosted again, on the same port, under the same code: both sit where they sat.
+        Player again;
+        again.sit();
+        QVERIFY2(again.table->hostAgain(QStringLiteral("Hala"), port, *kept, token, &error), qPrintable(error));
+        QCOMPARE(again.table->port(), port);
+        QVERIFY(QTest::qWaitFor([&] { return again.table->seated(); }, 5000));
+        QCOMPARE(again.table->ownChair(), 1);
+        QCOMPARE(again.table->code(), code);
+        QVERIFY(QTest::qWaitFor([&] { return friendly.table->client().connected(); }, 20000));
+        QCOMPARE(friendly.table->ownChair(), 3);
+        QCOMPARE(again.table->nameAt(3), QStringLiteral("Omar"));
+        QCOMPARE(friendly.table->nameAt(3), QStringLiteral("Hala"));
+        const net::HostedTable* table = again.table->server()->table(code);
+        QVERIFY(table);
+        QCOMPARE(table->game().dealsDealt(), dealsBefore);
+        // And the game goes on to its next deal with both of them.
+        const int friendsAnswers = friendly.answers;
+        QVERIFY(QTest::qWaitFor([&] { return table->game().dealsDealt() > dealsBefore; }, 20000));
+        QVERIFY(friendly.answers > friendsAnswers);
+        QCOMPARE(friendly.table->client().ignoredMessages(), 0);
     }
 
     void aTypedAddressIsReadAsAPlayerMeansIt_data()
