@@ -164,6 +164,8 @@ public:
     }
     QSize normalSize() const { return m_placement.normalSize(); }
 
+    // The player's statistics, fed by the games this window shows.
+    StatisticsRecorder& statisticsRecorder() { return m_recorder; }
     // The game kept for the next start.
     SavedGameKeeper& savedGames() { return m_saves; }
     // Saves a game in progress for the next start (when the player has not turned it off);

@@ -11,15 +11,20 @@
 #include "net/table_client.h"
 #include "net/table_server.h"
 #include "table/turned_view.h"
+#include "stats/stats_store.h"
 #include "ui/chat_panel.h"
 #include "ui/host_dialog.h"
 #include "ui/join_dialog.h"
 #include "ui/local_seat.h"
 #include "ui/network_panel.h"
 #include "ui/network_table.h"
+#include "ui/statistics.h"
+#include "ui/statistics_recorder.h"
 
 #include <QAbstractSocket>
 #include <QNetworkDatagram>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QUdpSocket>
 #include <QWebSocket>
 
@@ -239,12 +244,36 @@ private slots:
         }));
         compareWithTheServer();
         // On to the next deal: the score sheet came and went in both windows.
-        QVERIFY(playUntil([&] { return table->game().dealsDealt() >= 2 || table->game().state().GameWinner != 0; }));
+        // On to a scored deal (a deal thrown in is dealt again).
+        QVERIFY(playUntil([&] { return !table->game().scoreRows().empty(); }));
         // Each window shows the score sheet of the deal, in its own time.
         QVERIFY(playUntil([&] { return answerer->answered() >= 2; }));
         QVERIFY2(answerer->unexpected().isEmpty(), qPrintable(answerer->unexpected().join(QLatin1Char('\n'))));
         QCOMPARE(m_host->window().stepsOutOfOrder(), 0);
         QCOMPARE(m_friend->window().stepsOutOfOrder(), 0);
+
+        // Each player's statistics hold the deal as his seat played it, his partner a person.
+        const PerSeat<std::int32_t> row = table->game().scoreRows().front();
+        for (GameWindow* w : {m_host.get(), m_friend.get()}) {
+            const int chair = w->window().networkTable()->ownChair();
+            StatsStore& store = w->window().statisticsRecorder().statistics().store();
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("look"));
+            db.setDatabaseName(store.filePath());
+            QVERIFY(db.open());
+            QSqlQuery query(QStringLiteral("SELECT level, score1, score3, deal_number FROM deals"), db);
+            bool found = false;
+            while (query.next()) {
+                QCOMPARE(query.value(0).toString(), QStringLiteral("NETWORK-PARTNER-PERSON"));
+                found = found || (query.value(1).toInt() == row[static_cast<std::size_t>(chair)] &&
+                                  query.value(2).toInt() == row[static_cast<std::size_t>(PartnerOf(chair))] &&
+                                  query.value(3).toInt() == 1);
+            }
+            query.finish();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("look"));
+            QVERIFY2(found, qPrintable(QStringLiteral("chair %1 has not its deal in its statistics").arg(chair)));
+        }
     }
 
     void aDroppedConnectionComesBackByItself()
