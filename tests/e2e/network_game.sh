@@ -184,6 +184,12 @@ while ((sheets_host == 0 || sheets_friend == 0)); do
         before=$(ss -Htn state established "dst 10.77.0.1 and dport = :4141" | awk '{print $3}')
         ss -K "dst 10.77.0.1 and dport = :4141" >/dev/null 2>&1
         cut=1
+        sleep 0.3
+        if [[ $(ss -Htn state established "dst 10.77.0.1 and dport = :4141" | awk '{print $3}') == "$before" ]]; then
+            # A kernel without socket destruction (INET_DIAG_DESTROY): the cut cannot be made.
+            echo "NOTE: ss cannot close a connection here; the cut is left out"
+            continue
+        fi
         for _ in $(seq 50); do
             after=$(ss -Htn state established "dst 10.77.0.1 and dport = :4141" | awk '{print $3}')
             [[ -n $after && $after != "$before" ]] && break
