@@ -159,6 +159,16 @@ void HostedTable::personLeft(int seat, const SeatLink* link)
     computerTakes(seat);
 }
 
+std::optional<ChairPlan> HostedTable::computerPlaying(int seat) const
+{
+    const Seat* player = m_controller.seat(seat);
+    if (dynamic_cast<const ClassicSeat*>(player))
+        return ChairPlan::Classic;
+    if (dynamic_cast<const ExpertSeat*>(player))
+        return ChairPlan::Expert;
+    return std::nullopt;
+}
+
 void HostedTable::computerTakes(int seat)
 {
     const auto i = static_cast<std::size_t>(seat);

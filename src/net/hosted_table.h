@@ -51,6 +51,8 @@ public:
     const GameModel& game() const { return m_game; }
     bool started() const { return m_started; }
     Chair chair(int seat) const { return m_chairs[static_cast<std::size_t>(seat)]; }
+    // The kind of computer that plays the chair; nothing when no computer does.
+    std::optional<ChairPlan> computerPlaying(int seat) const;
     // The chair as the players are told it: a person whose connection dropped is away.
     ChairKind chairKind(int seat) const;
     // Multiplies the table's waits (0: full speed, for tests and the load benchmark).

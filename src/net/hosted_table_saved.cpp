@@ -92,7 +92,12 @@ bool HostedTable::restore(const Saved& saved, std::string* error)
             seatAway(seat);
             break;
         case Chair::Computer:
-            m_controller.setSeat(seat, std::make_unique<ExpertSeat>());
+            // The file keeps no level: a chair the host gave the Classic rules is known by the
+            // name it was given, and gets them again.
+            if (m_names[static_cast<std::size_t>(seat)] == "Classic" && m_tokenHashes[static_cast<std::size_t>(seat)].isEmpty())
+                m_controller.setSeat(seat, std::make_unique<ClassicSeat>(m_game));
+            else
+                m_controller.setSeat(seat, std::make_unique<ExpertSeat>());
             break;
         case Chair::Open:
             break;

@@ -202,7 +202,11 @@ class TstTableStore : public QObject {
         WsClient host(first->port());
         QVERIFY(host.waitOpen());
         QVERIFY(host.hello("Host"));
-        const HostedTable::Saved saved = first->table(QString::fromStdString(host.table))->saved();
+        HostedTable* planned = first->table(QString::fromStdString(host.table));
+        // The host gave one opponent's chair the Classic rules, the other the Expert.
+        QVERIFY(planned->setChair(2, ChairPlan::Classic));
+        QVERIFY(planned->setChair(4, ChairPlan::Expert));
+        const HostedTable::Saved saved = planned->saved();
         QVERIFY(!saved.started);
         const std::optional<HostedTable::Saved> read = DecodeSavedTable(EncodeSavedTable(saved));
         QVERIFY(read);
@@ -212,6 +216,9 @@ class TstTableStore : public QObject {
         HostedTable* table = second->restoreTable(*read);
         QVERIFY(table);
         QCOMPARE(table->chair(3), HostedTable::Chair::Open);
+        // Each computer plays as the host chose, after the restart too.
+        QCOMPARE(table->computerPlaying(2), std::optional<ChairPlan>(ChairPlan::Classic));
+        QCOMPARE(table->computerPlaying(4), std::optional<ChairPlan>(ChairPlan::Expert));
         WsClient back(second->port());
         QVERIFY(back.waitOpen());
         QVERIFY(back.hello("Host", host.table, host.token));
