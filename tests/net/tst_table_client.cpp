@@ -50,8 +50,9 @@ struct Player {
             }
             if (event.kind == SeatEvent::Kind::NewGame)
                 scoredThisGame = 0;
-            if (event.kind == SeatEvent::Kind::CardPlayed && client.chairs().chairs[static_cast<std::size_t>(event.seat)] == Computer)
-                ++computerCards[static_cast<std::size_t>(event.seat)];
+            const auto seat = static_cast<std::size_t>(event.seat);
+            if (event.kind == SeatEvent::Kind::CardPlayed && client.chairs().chairs[seat] == Computer)
+                ++computerCards[seat];
             if (event.kind == SeatEvent::Kind::Asked) {
                 if (answers)
                     answer(event.view);
@@ -500,8 +501,10 @@ private slots:
         QTest::newRow("at his card") << 4 << QList<int>{4} << Moment::AtHisCard << false << Return::ByItself;
         QTest::newRow("at another's card") << 4 << QList<int>{3} << Moment::AtAnothersCard << false << Return::ByItself;
         QTest::newRow("the deal just scored") << 4 << QList<int>{3} << Moment::DealScored << false << Return::ByItself;
-        QTest::newRow("past his grace, back by itself") << 2 << QList<int>{3} << Moment::AtHisBid << true << Return::ByItself;
-        QTest::newRow("past his grace, back on a new client") << 4 << QList<int>{2} << Moment::AtHisCard << true << Return::NewClient;
+        QTest::newRow("past his grace, back by itself")
+            << 2 << QList<int>{3} << Moment::AtHisBid << true << Return::ByItself;
+        QTest::newRow("past his grace, back on a new client")
+            << 4 << QList<int>{2} << Moment::AtHisCard << true << Return::NewClient;
         QTest::newRow("two at once") << 4 << QList<int>{2, 4} << Moment::AtAnothersCard << false << Return::ByItself;
     }
     void aDroppedPlayerComesBackToTheTableAsItStands()
@@ -555,6 +558,8 @@ private slots:
                         QCOMPARE(player->seenAsComputer[static_cast<std::size_t>(a.seat)], a.name);
                 }
             }
+            // He comes back to a table that moved on without him and waits for another.
+            QVERIFY(f.hold());
         }
         for (Away& a : away) {
             if (back == Return::NewClient) {
@@ -575,7 +580,7 @@ private slots:
         const GameModel& game = f.table()->game();
         const QString rest = f.awaitRest();
         QVERIFY2(rest.isEmpty(), qPrintable(rest));
-        QVERIFY(gone.contains(game.toAct()));
+        QCOMPARE(gone.contains(game.toAct()), !pastGrace);
         for (const auto& player : f.players) {
             for (const Away& a : away) {
                 const auto i = static_cast<std::size_t>(a.seat);
@@ -585,19 +590,23 @@ private slots:
         }
         f.verifyTablesAndRecord();
 
-        // His answer is taken, and the table plays on to the end of a deal.
-        const int seat = game.toAct();
+        // He plays his seat again from its next turn, and the table plays on to the end of a
+        // deal.
         const std::size_t told = host.steps.size();
         const int scoredBefore = host.dealsScored;
         for (const auto& player : f.players) {
             player->answers = true;
             player->answerQuestion();
         }
-        QVERIFY(waitUntil([&] {
-            return std::any_of(host.steps.begin() + static_cast<std::ptrdiff_t>(told), host.steps.end(), [&](const SeatEvent& e) {
-                return e.seat == seat && (e.kind == SeatEvent::Kind::BidMade || e.kind == SeatEvent::Kind::CardPlayed);
-            });
-        }, 5000));
+        for (const Away& a : away) {
+            QVERIFY(waitUntil([&] {
+                return std::any_of(host.steps.begin() + static_cast<std::ptrdiff_t>(told), host.steps.end(),
+                                   [&](const SeatEvent& e) {
+                                       return e.seat == a.seat && (e.kind == SeatEvent::Kind::BidMade ||
+                                                                   e.kind == SeatEvent::Kind::CardPlayed);
+                                   });
+            }, 5000));
+        }
         QVERIFY(waitUntil([&] { return host.dealsScored > scoredBefore; }, 10000));
         QVERIFY(f.hold());
         f.verifyTablesAndRecord();
@@ -605,6 +614,44 @@ private slots:
             QVERIFY(player->closedReasons.isEmpty());
             QVERIFY(player->refusals.isEmpty());
         }
+    }
+
+    // Back on another connection while the server still holds the first (a drop it has not
+    // noticed yet, or the same person on a second computer): the seat is played from the new
+    // connection only, and the first is told so and closed.
+    void aSeatTakenBackElsewhereIsNotPlayedFromTheOldConnection()
+    {
+        Fixture f;
+        QVERIFY(f.seat(2));
+        Player& host = *f.players.front();
+        host.client.start();
+        QVERIFY(f.playUntil([&](const GameModel& g) { return reached(Moment::AtHisCard, g, {3}, host); }));
+        Player& first = *f.players[1];
+        Player& second = f.add();
+        second.answers = false;
+        second.client.join(f.url, host.client.code().toStdString(), "Friend1", first.client.token());
+        QVERIFY(waitUntil([&] { return second.client.connected() && second.question; }, 5000));
+        QCOMPARE(second.client.seat(), 3);
+
+        first.answerQuestion();
+        QVERIFY(waitUntil([&] { return !first.closedReasons.isEmpty(); }, 5000));
+        QCOMPARE(first.closedReasons, QStringList{QStringLiteral("seat taken back elsewhere")});
+        QCOMPARE(first.losses, 0);
+        QVERIFY(!first.client.connected());
+        std::erase_if(f.players, [&](const auto& p) { return p.get() == &first; });
+        const QString rest = f.awaitRest();
+        QVERIFY2(rest.isEmpty(), qPrintable(rest));
+        QCOMPARE(f.table()->game().toAct(), 3);
+        f.verifyTablesAndRecord();
+        QVERIFY(host.sees({"", "Host", "Expert", "Friend1", "Expert"}, {Open, Person, Computer, Person, Computer}));
+
+        const std::size_t told = host.steps.size();
+        second.answerQuestion();
+        QVERIFY(waitUntil([&] {
+            return std::any_of(host.steps.begin() + static_cast<std::ptrdiff_t>(told), host.steps.end(),
+                               [](const SeatEvent& e) { return e.seat == 3 && e.kind == SeatEvent::Kind::CardPlayed; });
+        }, 5000));
+        QVERIFY(second.refusals.isEmpty());
     }
 
     // Leaving is for good: a computer takes the chair at once, even at his turn, and plays it
