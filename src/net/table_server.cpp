@@ -351,8 +351,21 @@ void TableServer::hello(Connection* connection, const Hello& greeting)
     connection->table = code;
     if (!greeting.token.empty()) {
         connection->seat = at->reseatPerson(greeting.token, connection, token, greeting.since);
-        if (connection->seat == 0)
+        if (connection->seat == 0) {
             drop(connection, "unknown token");
+            return;
+        }
+        // A connection the seat came back from may still be open (a drop not noticed yet, or a
+        // second computer): it no longer speaks for the seat.
+        std::vector<Connection*> replaced;
+        for (const auto& [other, owned] : m_connections) {
+            if (other != connection && other->seat == connection->seat && other->table == code)
+                replaced.push_back(other);
+        }
+        for (Connection* other : replaced) {
+            other->seat = 0;
+            drop(other, "seat taken back elsewhere");
+        }
         return;
     }
     connection->seat = at->seatPerson(greeting.name, connection, token);

@@ -16,7 +16,9 @@
 #include <QWebSocket>
 #include <QWebSocketServer>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "net/tls_files.h"
@@ -42,17 +44,40 @@ struct Player {
     {
         QObject::connect(&client, &TableClient::stepped, &client, [this](const SeatEvent& event) {
             steps.push_back(event);
-            if (event.kind == SeatEvent::Kind::DealScored)
+            question.reset();
+            if (event.kind == SeatEvent::Kind::DealScored) {
                 ++dealsScored;
-            if (answers && event.kind == SeatEvent::Kind::Asked)
-                answer(event.view);
+                ++scoredThisGame;
+            }
+            if (event.kind == SeatEvent::Kind::NewGame)
+                scoredThisGame = 0;
+            const auto seat = static_cast<std::size_t>(event.seat);
+            if (event.kind == SeatEvent::Kind::CardPlayed && client.chairs().chairs[seat] == Computer)
+                ++computerCards[seat];
+            if (event.kind == SeatEvent::Kind::Asked) {
+                if (answers)
+                    answer(event.view);
+                else
+                    question = event;
+            }
         });
-        QObject::connect(&client, &TableClient::welcomed, &client, [this] { ++welcomes; });
+        QObject::connect(&client, &TableClient::welcomed, &client, [this] {
+            ++welcomes;
+            for (int s = 1; s <= 4; ++s) {
+                const auto i = static_cast<std::size_t>(s);
+                if (client.chairs().chairs[i] == Computer)
+                    seenAsComputer[i] = client.chairs().names[i];
+            }
+        });
         QObject::connect(&client, &TableClient::refused, &client, [this](const QString& reason) { refusals << reason; });
         QObject::connect(&client, &TableClient::chatReceived, &client, [this](int seat, const QString& text) {
             chats << QStringLiteral("%1: %2").arg(seat).arg(text);
         });
-        QObject::connect(&client, &TableClient::connectionLost, &client, [this] { ++losses; });
+        QObject::connect(&client, &TableClient::connectionLost, &client, [this] {
+            ++losses;
+            // What he was asked on that connection is asked again on the next, or not at all.
+            question.reset();
+        });
         QObject::connect(&client, &TableClient::reconnected, &client, [this] { ++comebacks; });
         QObject::connect(&client, &TableClient::closed, &client, [this](const QString& reason) {
             closedReasons << reason;
@@ -65,6 +90,12 @@ struct Player {
             client.bid(v.legalBids[std::min<std::size_t>(2, v.legalBids.size() - 1)]);
         else if (!v.legalCards.empty())
             client.play(v.legalCards.front());
+    }
+    // Answers the question held while not answering by himself.
+    void answerQuestion()
+    {
+        if (const auto asked = std::exchange(question, std::nullopt))
+            answer(asked->view);
     }
     // Cut as a network would cut it: no close, no leave.
     void cut()
@@ -87,7 +118,15 @@ struct Player {
     TableClient client;
     bool answers = true;
     std::vector<SeatEvent> steps;
+    // The question asked last, while he does not answer by himself and has not answered it.
+    std::optional<SeatEvent> question;
     int dealsScored = 0;
+    // Deals scored since the game began (a won game starts another).
+    std::size_t scoredThisGame = 0;
+    // Cards played by each chair while he saw a computer in it.
+    std::array<int, 5> computerCards{};
+    // The name under which he last saw a computer in each chair.
+    Names seenAsComputer{};
     int welcomes = 0;
     int losses = 0;
     int comebacks = 0;
@@ -154,12 +193,131 @@ struct Fixture {
         }
     }
 
+    // The player in seat, at the table now.
+    Player* at(int seat) const
+    {
+        for (const auto& player : players) {
+            if (player->client.seat() == seat && player->client.connected())
+                return player.get();
+        }
+        return nullptr;
+    }
+    // The table waits for a person: the question he holds is the table as it stands.
+    bool atRest() const
+    {
+        const GameModel& game = table()->game();
+        const Player* player = at(game.toAct());
+        return player && player->question && player->question->view.toAct == game.toAct() &&
+               SameBesidesChoices(player->client.table().view(), TableViewOf(game, game.toAct()));
+    }
+    // Why the table is not at rest, after waiting for it a while; empty once it is.
+    QString awaitRest(int ms = 10000) const
+    {
+        if (waitUntil([&] { return atRest(); }, ms))
+            return {};
+        const GameModel& game = table()->game();
+        const Player* player = at(game.toAct());
+        if (!player)
+            return QStringLiteral("nobody at the table is to act (seat %1)").arg(game.toAct());
+        if (!player->question)
+            return QStringLiteral("seat %1 holds no question").arg(game.toAct());
+        return QStringLiteral("seat %1 is asked at a table that is not the server's").arg(game.toAct());
+    }
+    // Nobody answers by himself; each question is answered in turn until the table rests at
+    // the moment wanted.
+    bool playUntil(const std::function<bool(const GameModel&)>& moment)
+    {
+        for (const auto& player : players)
+            player->answers = false;
+        const GameModel& game = table()->game();
+        for (int answers = 0; answers < 1000; ++answers) {
+            if (!waitUntil([&] { return atRest(); }, 5000))
+                return false;
+            if (moment(game))
+                return true;
+            at(game.toAct())->answerQuestion();
+        }
+        return false;
+    }
+    // Everyone stops answering, and the table comes to rest at a person's question.
+    bool hold()
+    {
+        for (const auto& player : players)
+            player->answers = false;
+        return waitUntil([&] { return atRest(); }, 20000);
+    }
+    // At rest: every client's table is the server's view of its seat, and the score sheet
+    // holds a row for each deal scored in this game (as a player who never left counted
+    // them; the host unless told), the last the scores as they stand.
+    void verifyTablesAndRecord(const Player* witness = nullptr)
+    {
+        const GameModel& game = table()->game();
+        for (const auto& player : players) {
+            const int seat = player->client.seat();
+            QVERIFY(player->client.table().hasView());
+            const bool same = waitUntil(
+                [&] { return SameBesidesChoices(player->client.table().view(), TableViewOf(game, seat)); }, 2000);
+            QVERIFY2(same, qPrintable(QStringLiteral("seat %1").arg(seat)));
+            QVERIFY(player->client.table().view().scoreRows == game.scoreRows());
+            QCOMPARE(player->client.ignoredMessages(), 0);
+            QVERIFY(player->inOrder());
+        }
+        QCOMPARE(game.scoreRows().size(), (witness ? witness : players.front().get())->scoredThisGame);
+        if (!game.scoreRows().empty())
+            QVERIFY(game.scoreRows().back() == game.state().Scores);
+    }
+
     std::unique_ptr<TableServer> server;
     QUrl url;
     std::vector<std::unique_ptr<Player>> players;
 };
 
+// When a player's connection drops.
+enum class Moment {
+    BeforeHisBid,  // the bidding goes on, another bids, his own bid is to come
+    AtHisBid,
+    AtHisCard,     // cards lie on the table and he is to play
+    AtAnothersCard,
+    DealScored,    // the deal just scored, the next one dealt, nobody has bid in it yet
+};
+// How he comes back.
+enum class Return { ByItself, NewClient };
+
+bool reached(Moment moment, const GameModel& game, const QList<int>& gone, const Player& host)
+{
+    const int toAct = game.toAct();
+    const bool hisTurn = gone.contains(toAct);
+    const bool midTrick = game.phase() == Phase::Playing && game.plays().size() % 4 != 0;
+    switch (moment) {
+    case Moment::BeforeHisBid:
+        return game.phase() == Phase::Bidding && !hisTurn &&
+               std::none_of(gone.begin(), gone.end(), [&](int seat) { return game.bidMade(seat); });
+    case Moment::AtHisBid:
+        return game.phase() == Phase::Bidding && hisTurn;
+    case Moment::AtHisCard:
+        return midTrick && hisTurn;
+    case Moment::AtAnothersCard:
+        return midTrick && !hisTurn;
+    case Moment::DealScored: {
+        if (game.phase() != Phase::Bidding)
+            return false;
+        for (int s = 1; s <= 4; ++s) {
+            if (game.bidMade(s))
+                return false;
+        }
+        const auto dealt = std::find_if(host.steps.rbegin(), host.steps.rend(),
+                                        [](const SeatEvent& e) { return e.kind == SeatEvent::Kind::DealStarted; });
+        return dealt != host.steps.rend() && std::next(dealt) != host.steps.rend() &&
+               std::next(dealt)->kind == SeatEvent::Kind::DealScored;
+    }
+    }
+    return false;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Moment)
+Q_DECLARE_METATYPE(Return)
 
 class TstTableClient : public QObject {
     Q_OBJECT
@@ -334,6 +492,210 @@ private slots:
         QVERIFY(f.holdAtTheHost());
         f.verifyEveryTableIsTheServers();
         QVERIFY(gone.closedReasons.isEmpty());
+    }
+
+    // A connection cut at any moment of a deal: while he is away the others play on up to his
+    // turn, or past his grace a computer plays his chair under his name; he comes back, takes
+    // his seat again at its next turn, and once the table rests every client holds the
+    // server's view of its seat and the score sheet is whole.
+    void aDroppedPlayerComesBackToTheTableAsItStands_data()
+    {
+        QTest::addColumn<int>("people");
+        QTest::addColumn<QList<int>>("gone");
+        QTest::addColumn<Moment>("moment");
+        QTest::addColumn<bool>("pastGrace");
+        QTest::addColumn<Return>("back");
+        QTest::newRow("before his bid") << 2 << QList<int>{3} << Moment::BeforeHisBid << false << Return::ByItself;
+        QTest::newRow("at his bid") << 4 << QList<int>{2} << Moment::AtHisBid << false << Return::ByItself;
+        QTest::newRow("at his card") << 4 << QList<int>{4} << Moment::AtHisCard << false << Return::ByItself;
+        QTest::newRow("at another's card") << 4 << QList<int>{3} << Moment::AtAnothersCard << false << Return::ByItself;
+        QTest::newRow("the deal just scored") << 4 << QList<int>{3} << Moment::DealScored << false << Return::ByItself;
+        QTest::newRow("past his grace, back by itself")
+            << 2 << QList<int>{3} << Moment::AtHisBid << true << Return::ByItself;
+        QTest::newRow("past his grace, back on a new client")
+            << 4 << QList<int>{2} << Moment::AtHisCard << true << Return::NewClient;
+        QTest::newRow("two at once") << 4 << QList<int>{2, 4} << Moment::AtAnothersCard << false << Return::ByItself;
+        QTest::newRow("the host") << 4 << QList<int>{1} << Moment::AtAnothersCard << false << Return::ByItself;
+        QTest::newRow("the host, past his grace") << 2 << QList<int>{1} << Moment::AtHisCard << true << Return::ByItself;
+    }
+    void aDroppedPlayerComesBackToTheTableAsItStands()
+    {
+        QFETCH(int, people);
+        QFETCH(QList<int>, gone);
+        QFETCH(Moment, moment);
+        QFETCH(bool, pastGrace);
+        QFETCH(Return, back);
+        ServerLimits limits = fastPlayers();
+        limits.messagesPerSecond = 100000;
+        if (pastGrace)
+            limits.graceMs = 150;
+        Fixture f(limits);
+        QVERIFY(f.seat(people));
+        Player& host = *f.players.front();
+        // Steps are counted by one who stays.
+        const Player& witness = **std::find_if(f.players.begin(), f.players.end(),
+                                               [&](const auto& p) { return !gone.contains(p->client.seat()); });
+        for (const auto& player : f.players)
+            player->answers = false;
+        host.client.start();
+        QVERIFY(f.playUntil([&](const GameModel& g) { return reached(moment, g, gone, witness); }));
+
+        struct Away {
+            int seat;
+            std::string name;
+            std::string token;
+            Player* player;
+        };
+        std::vector<Away> away;
+        for (const int seat : gone) {
+            Player* player = f.at(seat);
+            QVERIFY(player);
+            // Past his grace he stays away until the computer has played for him.
+            player->client.setReconnectTiming(back == Return::NewClient ? 60000 : pastGrace ? 1000 : 50, 120000);
+            away.push_back({seat, witness.client.chairs().names[static_cast<std::size_t>(seat)], player->client.token(),
+                            player});
+        }
+        for (const Away& a : away)
+            a.player->cut();
+        // The others play on, up to his turn or, past his grace, through the computer's; he
+        // comes back holding the question his seat is asked next.
+        for (const auto& player : f.players) {
+            player->answers = !gone.contains(player->client.seat());
+            if (player->answers)
+                player->answerQuestion();
+        }
+        if (pastGrace) {
+            for (const Away& a : away) {
+                QVERIFY(waitUntil([&] { return witness.computerCards[static_cast<std::size_t>(a.seat)] > 0; }, 5000));
+                for (const auto& player : f.players) {
+                    if (player.get() != a.player)
+                        QCOMPARE(player->seenAsComputer[static_cast<std::size_t>(a.seat)], a.name);
+                }
+            }
+            // He comes back to a table that moved on without him and waits for another.
+            QVERIFY(f.hold());
+        }
+        for (Away& a : away) {
+            if (back == Return::NewClient) {
+                // The cut client is put away; his token brings him back on another.
+                std::erase_if(f.players, [&](const auto& p) { return p.get() == a.player; });
+                Player& again = f.add();
+                again.answers = false;
+                again.client.join(f.url, witness.client.code().toStdString(), a.name, a.token);
+                QVERIFY(waitUntil([&] { return again.client.connected(); }, 5000));
+                a.player = &again;
+            } else {
+                QVERIFY(waitUntil([&] { return a.player->comebacks == 1; }, 5000));
+                QCOMPARE(a.player->losses, 1);
+            }
+            QCOMPARE(a.player->client.seat(), a.seat);
+            QVERIFY(a.player->client.token() != a.token);
+        }
+        const GameModel& game = f.table()->game();
+        const QString rest = f.awaitRest();
+        QVERIFY2(rest.isEmpty(), qPrintable(rest));
+        QCOMPARE(gone.contains(game.toAct()), !pastGrace);
+        for (const auto& player : f.players) {
+            for (const Away& a : away) {
+                const auto i = static_cast<std::size_t>(a.seat);
+                QVERIFY(waitUntil([&] { return player->client.chairs().chairs[i] == Person; }, 5000));
+                QCOMPARE(player->client.chairs().names[i], a.name);
+            }
+        }
+        f.verifyTablesAndRecord(&witness);
+
+        // He plays his seat again from its next turn, and the table plays on to the end of a
+        // deal.
+        const std::size_t told = witness.steps.size();
+        const int scoredBefore = witness.dealsScored;
+        for (const auto& player : f.players) {
+            player->answers = true;
+            player->answerQuestion();
+        }
+        for (const Away& a : away) {
+            QVERIFY(waitUntil([&] {
+                return std::any_of(witness.steps.begin() + static_cast<std::ptrdiff_t>(told), witness.steps.end(),
+                                   [&](const SeatEvent& e) {
+                                       return e.seat == a.seat && (e.kind == SeatEvent::Kind::BidMade ||
+                                                                   e.kind == SeatEvent::Kind::CardPlayed);
+                                   });
+            }, 5000));
+        }
+        QVERIFY(waitUntil([&] { return witness.dealsScored > scoredBefore; }, 10000));
+        QVERIFY(f.hold());
+        f.verifyTablesAndRecord(&witness);
+        for (const auto& player : f.players) {
+            QVERIFY(player->closedReasons.isEmpty());
+            QVERIFY(player->refusals.isEmpty());
+        }
+    }
+
+    // Back on another connection while the server still holds the first (a drop it has not
+    // noticed yet, or the same person on a second computer): the seat is played from the new
+    // connection only, and the first is told so and closed.
+    void aSeatTakenBackElsewhereIsNotPlayedFromTheOldConnection()
+    {
+        Fixture f;
+        QVERIFY(f.seat(2));
+        Player& host = *f.players.front();
+        host.client.start();
+        QVERIFY(f.playUntil([&](const GameModel& g) { return reached(Moment::AtHisCard, g, {3}, host); }));
+        Player& first = *f.players[1];
+        Player& second = f.add();
+        second.answers = false;
+        second.client.join(f.url, host.client.code().toStdString(), "Friend1", first.client.token());
+        QVERIFY(waitUntil([&] { return second.client.connected() && second.question; }, 5000));
+        QCOMPARE(second.client.seat(), 3);
+
+        first.answerQuestion();
+        QVERIFY(waitUntil([&] { return !first.closedReasons.isEmpty(); }, 5000));
+        QCOMPARE(first.closedReasons, QStringList{QStringLiteral("seat taken back elsewhere")});
+        QCOMPARE(first.losses, 0);
+        QVERIFY(!first.client.connected());
+        std::erase_if(f.players, [&](const auto& p) { return p.get() == &first; });
+        const QString rest = f.awaitRest();
+        QVERIFY2(rest.isEmpty(), qPrintable(rest));
+        QCOMPARE(f.table()->game().toAct(), 3);
+        f.verifyTablesAndRecord();
+        QVERIFY(host.sees({"", "Host", "Expert", "Friend1", "Expert"}, {Open, Person, Computer, Person, Computer}));
+
+        const std::size_t told = host.steps.size();
+        second.answerQuestion();
+        QVERIFY(waitUntil([&] {
+            return std::any_of(host.steps.begin() + static_cast<std::ptrdiff_t>(told), host.steps.end(),
+                               [](const SeatEvent& e) { return e.seat == 3 && e.kind == SeatEvent::Kind::CardPlayed; });
+        }, 5000));
+        QVERIFY(second.refusals.isEmpty());
+    }
+
+    // Leaving is for good: a computer takes the chair at once, even at his turn, and plays it
+    // under his name, and his token no longer opens the table.
+    void aPlayerWhoLeavesCannotComeBack()
+    {
+        Fixture f; // the chair would wait a minute for a dropped player
+        QVERIFY(f.seat(2));
+        Player& host = *f.players.front();
+        host.client.start();
+        QVERIFY(f.playUntil([&](const GameModel& g) { return reached(Moment::AtHisCard, g, {3}, host); }));
+        const std::string token = f.players[1]->client.token();
+        f.players[1]->client.leave();
+        f.players.pop_back();
+        QVERIFY(waitUntil([&] { return host.seenAsComputer[3] == "Friend1" && host.computerCards[3] > 0; }, 5000));
+
+        Player again;
+        again.client.join(f.url, host.client.code().toStdString(), "Friend1", token);
+        QVERIFY(waitUntil([&] { return !again.closedReasons.isEmpty(); }, 5000));
+        QCOMPARE(again.closedReasons, QStringList{QStringLiteral("unknown token")});
+        QCOMPARE(again.client.seat(), 0);
+        QCOMPARE(again.comebacks, 0);
+
+        host.answers = true;
+        host.answerQuestion();
+        QVERIFY(waitUntil([&] { return host.dealsScored >= 1; }, 10000));
+        QVERIFY(f.hold());
+        f.verifyTablesAndRecord();
+        QVERIFY(host.sees({"", "Host", "Expert", "Friend1", "Expert"}, {Open, Person, Computer, Computer, Computer}));
+        QCOMPARE(f.table()->chair(3), HostedTable::Chair::Computer);
     }
 
     // A chat line goes out only when it may be shown and not too fast; what goes out reaches
