@@ -1186,6 +1186,16 @@
         <comment>tableNotKept</comment>
         <translation>تعذّر حفظ طاولتك: %1</translation>
     </message>
+    <message>
+        <source>the table no longer knows this seat&apos;s token</source>
+        <comment>unknownToken</comment>
+        <translation>لم تعد الطاولة تعرف رمز دخول هذا الكرسي</translation>
+    </message>
+    <message>
+        <source>your seat was taken back from another connection</source>
+        <comment>seatTakenElsewhere</comment>
+        <translation>استُعيد كرسيك من اتصال آخر</translation>
+    </message>
 </context>
 <context>
     <name>Options</name>

@@ -354,6 +354,9 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     n.tableFull = tr.translate("Network", "every chair is taken", "tableFull");
     n.closedByHost = tr.translate("Network", "the host closed the table", "closedByHost");
     n.gaveUp = tr.translate("Network", "the table could not be reached again", "gaveUp");
+    n.unknownToken = tr.translate("Network", "the table no longer knows this seat's token", "unknownToken");
+    n.seatTakenElsewhere =
+        tr.translate("Network", "your seat was taken back from another connection", "seatTakenElsewhere");
     n.tooManyWrongCodes = tr.translate("Network", "too many wrong codes; try again in a minute", "tooManyWrongCodes");
     n.chatPlaceholder = tr.translate("Network", "Say something to the table", "chatPlaceholder");
     n.chatSend = tr.translate("Network", "Send", "chatSend");

@@ -283,6 +283,8 @@ struct NetworkTexts {
     QString closedByHost;
     QString gaveUp;
     QString tooManyWrongCodes;
+    QString unknownToken;
+    QString seatTakenElsewhere;
     QString chatPlaceholder;
     QString chatSend;
     QString chatTooFast;

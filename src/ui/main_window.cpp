@@ -1409,6 +1409,8 @@ void MainWindow::enterNetworkTable()
             {NetworkTable::ClosedByHostReason, t.closedByHost},
             {net::TableClient::GaveUpReason, t.gaveUp},
             {"too many wrong codes", t.tooManyWrongCodes},
+            {"unknown token", t.unknownToken},
+            {"seat taken back elsewhere", t.seatTakenElsewhere},
         };
         QString why = reason;
         for (const auto& [said, text] : known) {
