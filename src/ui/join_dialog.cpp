@@ -110,9 +110,7 @@ void JoinDialog::listTables()
     const QString chosen = m_list->currentItem() ? m_list->currentItem()->data(CodeRole).toString() : QString();
     m_list->clear();
     for (const net::TableAnnouncement& table : m_finder->tables()) {
-        const QString where = table.port == NetworkTable::DefaultPort
-                                  ? table.host
-                                  : QStringLiteral("%1:%2").arg(table.host).arg(table.port);
+        const QString where = addressOf(table.host, table.port);
         // The host's name is his own text: an isolate keeps it from reordering what follows.
         auto* item = new QListWidgetItem(
             t.foundTable.arg(QChar(0x2068) + table.name + QChar(0x2069), where).arg(table.openChairs), m_list);
@@ -136,6 +134,12 @@ void JoinDialog::updateButtons()
 QString JoinDialog::code() const { return m_code->text().trimmed().toUpper(); }
 
 QUrl JoinDialog::url() const { return urlOf(m_address->text()); }
+
+QString JoinDialog::addressOf(const QString& host, int port)
+{
+    const QString shown = host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
+    return port == NetworkTable::DefaultPort ? shown : QStringLiteral("%1:%2").arg(shown).arg(port);
+}
 
 QUrl JoinDialog::urlOf(const QString& typed)
 {

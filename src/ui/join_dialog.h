@@ -34,6 +34,9 @@ public:
 
     // Reads "address", "address:port", "[v6]:port" into a ws:// URL; empty when it is none.
     static QUrl urlOf(const QString& typed);
+    // The other way: a server as a player types it, the port left out when it is the usual one
+    // and an IPv6 address in brackets. urlOf reads it back.
+    static QString addressOf(const QString& host, int port);
 
     QListWidget* tableList() const { return m_list; }
     QLineEdit* addressEdit() const { return m_address; }

@@ -1510,10 +1510,7 @@ void MainWindow::keepTableForComingBack(const QUrl& url)
     const QString network = QStringLiteral("Network");
     try {
         if (!url.isEmpty())
-            settings::writeString(network, QStringLiteral("LastAddress"),
-                                  url.port() == NetworkTable::DefaultPort
-                                      ? url.host()
-                                      : QStringLiteral("%1:%2").arg(url.host()).arg(url.port()));
+            settings::writeString(network, QStringLiteral("LastAddress"), JoinDialog::addressOf(url.host(), url.port()));
         if (!m_network->token().empty()) {
             settings::writeString(network, QStringLiteral("LastCode"), m_network->code());
             settings::writeString(network, QStringLiteral("LastToken"), QString::fromStdString(m_network->token()));
