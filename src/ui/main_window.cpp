@@ -1270,11 +1270,11 @@ bool MainWindow::offerKeptTable()
 
 void MainWindow::applyHostingForTests()
 {
-    if (!m_hostingForTestsSet)
+    if (!m_hostingForTests)
         return;
-    m_network->setListenAddress(m_hostingForTests.listen);
-    m_network->setAnnouncement(m_hostingForTests.announceTo, m_hostingForTests.announcePort);
-    m_network->setTimeScale(m_hostingForTests.timeScale);
+    m_network->setListenAddress(m_hostingForTests->listen);
+    m_network->setAnnouncement(m_hostingForTests->announceTo, m_hostingForTests->announcePort);
+    m_network->setTimeScale(m_hostingForTests->timeScale);
 }
 
 void MainWindow::hostTable()
@@ -1304,7 +1304,7 @@ void MainWindow::hostNetworkTable(const NetworkTable::ChairPlans& plans, quint16
 
 void MainWindow::joinTable()
 {
-    JoinDialog dialog(this, m_hostingForTestsSet ? m_hostingForTests.announcePort : 0);
+    JoinDialog dialog(this, m_hostingForTests ? m_hostingForTests->announcePort : 0);
     {
         const TableHold hold(heldController(), m_table);
         if (dialog.exec() != QDialog::Accepted)
@@ -1433,9 +1433,7 @@ void MainWindow::enterNetworkTable()
         if (!isMaximized() && !isFullScreen())
             resize(width() + m_networkPanel->sizeHint().width(), height());
     }
-    for (const char* item : {"N2", "N6", "Hint1"})
-        menuItem(QString::fromLatin1(item))->setEnabled(false);
-    menuItem(QStringLiteral("LeaveTable"))->setEnabled(true);
+    offerLocalCommands(false);
 }
 
 void MainWindow::closeNetworkTable()
@@ -1460,9 +1458,7 @@ void MainWindow::returnToLocalTable(const QString& why)
     m_networkPanel->hide();
     if (!isMaximized() && !isFullScreen())
         resize(std::max(minimumSizeHint().width(), width() - m_networkPanel->sizeHint().width()), height());
-    for (const char* item : {"N2", "N6", "Hint1"})
-        menuItem(QString::fromLatin1(item))->setEnabled(true);
-    menuItem(QStringLiteral("LeaveTable"))->setEnabled(false);
+    offerLocalCommands(true);
     for (int seat = 1; seat <= 4; ++seat)
         m_table->setPlayerName(seat, m_localNames[static_cast<std::size_t>(seat)]);
     clearTableForNewGame();
@@ -1501,6 +1497,13 @@ void MainWindow::showNetworkChairs()
     }
 }
 
+void MainWindow::offerLocalCommands(bool offered)
+{
+    for (const char* item : {"N2", "N6", "Hint1"})
+        menuItem(QString::fromLatin1(item))->setEnabled(offered);
+    menuItem(QStringLiteral("LeaveTable"))->setEnabled(!offered);
+}
+
 void MainWindow::keepTableForComingBack(const QUrl& url)
 {
     // The token takes the seat back after a dropped connection or a restart of the game; it
@@ -1511,9 +1514,11 @@ void MainWindow::keepTableForComingBack(const QUrl& url)
     try {
         if (!url.isEmpty())
             settings::writeString(network, QStringLiteral("LastAddress"), JoinDialog::addressOf(url.host(), url.port()));
-        if (!m_network->token().empty()) {
+        // Told at every change of a chair; written only when a return has renewed the token.
+        if (!m_network->token().empty() && m_network->token() != m_keptToken) {
             settings::writeString(network, QStringLiteral("LastCode"), m_network->code());
             settings::writeString(network, QStringLiteral("LastToken"), QString::fromStdString(m_network->token()));
+            m_keptToken = m_network->token();
         }
     } catch (const SettingsWriteError&) {
         // The table goes on; only the way back after a restart is lost.

@@ -26,6 +26,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -139,11 +141,7 @@ public:
         quint16 announcePort = 0;
         double timeScale = 1.0;
     };
-    void setHostingForTests(const HostingForTests& hosting)
-    {
-        m_hostingForTests = hosting;
-        m_hostingForTestsSet = true;
-    }
+    void setHostingForTests(const HostingForTests& hosting) { m_hostingForTests = hosting; }
     // Hosts and joins without the dialogs (tests, and the way back to the last table).
     void hostNetworkTable(const NetworkTable::ChairPlans& plans, quint16 port);
     void joinNetworkTable(const QUrl& url, const QString& code, const std::string& token = {});
@@ -221,6 +219,9 @@ private:
     bool offerKeptTable();
     void applyHostingForTests();
     void keepTableForComingBack(const QUrl& url);
+    // The commands of the game of this computer (New Game, Options, Hint) and Leave the table
+    // go on and off together.
+    void offerLocalCommands(bool offered);
 
     // The window's seat: asked, told, and its question withdrawn.
     void asked(const TableView& question);
@@ -263,8 +264,9 @@ private:
     NetworkPanel* m_networkPanel = nullptr;
     // The names of the game of this computer, put back when the networked table is left.
     std::array<QString, 5> m_localNames;
-    HostingForTests m_hostingForTests;
-    bool m_hostingForTestsSet = false;
+    std::optional<HostingForTests> m_hostingForTests;
+    // The token last kept for the way back to a table over the network.
+    std::string m_keptToken;
     // The steps told and not yet shown, whether one is being shown, and the last one shown.
     std::deque<SeatEvent> m_toShow;
     bool m_showing = false;

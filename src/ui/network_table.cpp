@@ -15,7 +15,8 @@
 namespace halbeet {
 
 NetworkTable::NetworkTable(LocalSeat::Handlers seatHandlers, QObject* parent)
-    : QObject(parent), m_seat(std::move(seatHandlers)), m_client(std::make_unique<net::TableClient>())
+    : QObject(parent), m_seat(std::move(seatHandlers)), m_client(std::make_unique<net::TableClient>()),
+      m_announcePort(net::BeaconPort)
 {
     connect(m_client.get(), &net::TableClient::stepped, this, &NetworkTable::stepped);
     connect(m_client.get(), &net::TableClient::welcomed, this, &NetworkTable::welcomed);
@@ -25,9 +26,7 @@ NetworkTable::NetworkTable(LocalSeat::Handlers seatHandlers, QObject* parent)
     connect(m_client.get(), &net::TableClient::connectionLost, this, &NetworkTable::connectionLost);
     connect(m_client.get(), &net::TableClient::reconnected, this, &NetworkTable::reconnected);
     connect(m_client.get(), &net::TableClient::closed, this, [this](const QString& reason) {
-        m_question.reset();
-        if (m_seat.asked())
-            m_seat.withdraw();
+        dropQuestion();
         emit ended(reason);
     });
 }
@@ -115,9 +114,7 @@ void NetworkTable::start() { m_client->start(); }
 
 void NetworkTable::leave()
 {
-    m_question.reset();
-    if (m_seat.asked())
-        m_seat.withdraw();
+    dropQuestion();
     m_client->leave();
     m_beacon.reset();
     // A host's table closes with him: his friends are told so, rather than left waiting to
@@ -181,7 +178,7 @@ void NetworkTable::setTimeScale(double scale)
 void NetworkTable::setAnnouncement(const QHostAddress& address, quint16 port)
 {
     m_announceAddress = address;
-    m_announcePort = port;
+    m_announcePort = port != 0 ? port : net::BeaconPort;
 }
 
 void NetworkTable::stepped(const SeatEvent& told)
@@ -194,12 +191,17 @@ void NetworkTable::stepped(const SeatEvent& told)
     }
     // Any step while the seat is asked means the question is over (a snapshot after coming
     // back, the table moved on without him).
-    m_question.reset();
-    if (m_seat.asked())
-        m_seat.withdraw();
+    dropQuestion();
     if (event.kind == SeatEvent::Kind::Snapshot)
         m_shown = 0;
     m_seat.tell(event);
+}
+
+void NetworkTable::dropQuestion()
+{
+    m_question.reset();
+    if (m_seat.asked())
+        m_seat.withdraw();
 }
 
 void NetworkTable::shown(std::uint64_t serial)
@@ -246,13 +248,10 @@ void NetworkTable::announce()
     what.name = nameAt(1);
     const auto& chairs = m_client->chairs().chairs;
     what.openChairs = started() ? 0 : static_cast<int>(std::count(chairs.begin() + 1, chairs.end(), net::ChairKind::Open));
-    if (!m_beacon) {
-        m_beacon = m_announcePort != 0
-                       ? std::make_unique<net::TableBeacon>(what, m_announceAddress, m_announcePort)
-                       : std::make_unique<net::TableBeacon>(what);
-        return;
-    }
-    m_beacon->update(what);
+    if (m_beacon)
+        m_beacon->update(what);
+    else
+        m_beacon = std::make_unique<net::TableBeacon>(what, m_announceAddress, m_announcePort);
 }
 
 } // namespace halbeet

@@ -88,7 +88,7 @@ public:
     // The time scale of a hosted table's waits (tests: 0).
     void setTimeScale(double scale);
     // Where a hosted table listens (by default every address of this computer) and where it is
-    // announced (by default the local network's broadcast). Tests keep both on loopback.
+    // announced (by default the local network's broadcast, on the beacon port). Tests keep both on loopback.
     void setListenAddress(const QHostAddress& address) { m_listenAddress = address; }
     void setAnnouncement(const QHostAddress& address, quint16 port);
 
@@ -108,6 +108,8 @@ private:
     void askIfShown();
     void welcomed();
     void announce();
+    // The question asked, or about to be, is over.
+    void dropQuestion();
 
     LocalSeat m_seat;
     std::unique_ptr<net::TableServer> m_server;
@@ -118,7 +120,7 @@ private:
     bool m_plansApplied = false;
     QHostAddress m_listenAddress{QHostAddress::Any};
     QHostAddress m_announceAddress{QHostAddress::Broadcast};
-    quint16 m_announcePort = 0;
+    quint16 m_announcePort;
     // The question the table asked, kept until the window has shown the steps before it.
     std::optional<SeatEvent> m_question;
     std::uint64_t m_shown = 0;
