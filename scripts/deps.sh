@@ -15,7 +15,7 @@ build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6
 play_pkgs=(xchm xdg-utils qt6-translations-l10n)
 check_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev dpkg-dev file lintian appstream desktop-file-utils qt6-translations-l10n
-  at-spi2-core python3-pyatspi dbus-daemon openbox wmctrl openssl iproute2)
+  at-spi2-core python3-pyatspi dbus-daemon openbox wmctrl openssl iproute2 chromium)
 
 pkgs=("${build_pkgs[@]}")
 case "$profile" in

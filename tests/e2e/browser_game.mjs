@@ -1,0 +1,397 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The browsers' side of browser_game.sh: two friends' pages in headless Chromium at a desktop
+// host's table, found by its announcement on the local network. Writes "seated", then "done" or
+// "failed" to the status file; screenshots and figures go to the output folder.
+//
+// Usage: node browser_game.mjs <output dir> <status file>
+// Environment: HALBEET_WEB_MODULES (the page's node_modules), HALBEET_CHROMIUM.
+
+import { spawnSync } from 'node:child_process';
+import dgram from 'node:dgram';
+import fs from 'node:fs';
+import http from 'node:http';
+import { createRequire } from 'node:module';
+import path from 'node:path';
+
+const require = createRequire(path.join(process.env.HALBEET_WEB_MODULES, 'x.js'));
+const { chromium } = require('playwright-core');
+const axeSource = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+
+const [out, statusFile] = process.argv.slice(2);
+const say = (line) => fs.appendFileSync(statusFile, `${line}\n`);
+const figures = [];
+const figure = (line) => {
+  figures.push(line);
+  console.log(`FIGURE ${line}`);
+};
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const check = (condition, what) => {
+  if (!condition) throw new Error(what);
+};
+
+// What the page offers a player's hands and a test's eyes.
+const SEL = {
+  nameInput: '[data-test="name-input"]',
+  nameOk: '[data-test="name-ok"]',
+  table: '[data-test="table"]',
+  seated: '[data-test="table"][data-seated="true"]',
+  bid: '[data-test="bid"]:not([disabled])',
+  handCard: '[data-test="hand-card"]',
+  playable: '[data-test="hand-card"][data-playable="true"]',
+  trickCard: '[data-test="trick-card"]',
+  refusal: '[data-test="refusal"]',
+  scoreSheet: 'dialog[data-test="score-sheet"][open]',
+  scoreSheetClose: 'dialog[data-test="score-sheet"][open] [data-test="close"]',
+  connection: '[data-test="connection"]',
+  chatInput: '[data-test="chat-input"]',
+  chatLine: '[data-test="chat-line"]',
+  score: '[data-test="score"]',
+};
+
+// ---- the table, as the host announces it -----------------------------------------------------
+
+function heardTable(limitMs) {
+  return new Promise((resolve, reject) => {
+    const socket = dgram.createSocket({ type: 'udp4', reuseAddr: true });
+    const timer = setTimeout(() => {
+      socket.close();
+      reject(new Error(`no table was announced within ${limitMs} ms`));
+    }, limitMs);
+    socket.on('message', (data, from) => {
+      let what;
+      try {
+        what = JSON.parse(data.toString('utf8'));
+      } catch {
+        return;
+      }
+      if (typeof what.code !== 'string' || !Number.isInteger(what.port)) return;
+      clearTimeout(timer);
+      socket.close();
+      resolve({ host: from.address, port: what.port, code: what.code, openChairs: what.openChairs });
+    });
+    socket.bind(4142);
+  });
+}
+
+// ---- browsers and pages ----------------------------------------------------------------------
+
+async function launch() {
+  return chromium.launch({
+    executablePath: process.env.HALBEET_CHROMIUM,
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+}
+
+// Every request a page makes, to check that none leaves the table's origin, and every breach of
+// its content security policy or error of its script.
+function watch(page, origin, seat) {
+  seat.foreign = [];
+  seat.breaches = [];
+  page.on('request', (request) => {
+    const url = new URL(request.url());
+    if (url.protocol === 'data:') return;
+    if (`http://${url.host}` !== origin) seat.foreign.push(request.url());
+  });
+  page.on('websocket', (ws) => {
+    const url = new URL(ws.url());
+    if (`http://${url.host}` !== origin) seat.foreign.push(ws.url());
+  });
+  page.on('console', (message) => {
+    if (/Content Security Policy|Refused to/i.test(message.text())) seat.breaches.push(message.text());
+  });
+  page.on('pageerror', (error) => seat.breaches.push(`script error: ${error.message}`));
+}
+
+async function openSeat(browser, options, link, name) {
+  const context = await browser.newContext(options);
+  const page = await context.newPage();
+  const seat = { name, page, context, browser, sheets: 0, done: false };
+  watch(page, new URL(link).origin, seat);
+  const start = Date.now();
+  await page.goto(link);
+  await page.waitForSelector(SEL.nameInput, { timeout: 15000 });
+  seat.toNamePrompt = Date.now() - start;
+  await page.fill(SEL.nameInput, name);
+  await page.click(SEL.nameOk);
+  await page.waitForSelector(SEL.seated, { timeout: 15000 });
+  return seat;
+}
+
+// A returning friend: the page opened again, the name and token kept by the browser, until his
+// table is shown; once as is, once through a slow link (1.6 Mbit/s, 150 ms each way).
+async function timeToTable(seat) {
+  const timed = async () => {
+    const start = Date.now();
+    await seat.page.reload();
+    await seat.page.waitForSelector(SEL.seated, { timeout: 30000 });
+    return Date.now() - start;
+  };
+  const local = [];
+  for (let k = 0; k < 3; ++k) local.push(await timed());
+  local.sort((a, b) => a - b);
+  figure(`time from opening the link to the table shown, local server: ${local.join(', ')} ms (median ${local[1]})`);
+  const cdp = await seat.context.newCDPSession(seat.page);
+  await cdp.send('Network.enable');
+  await cdp.send('Network.setCacheDisabled', { cacheDisabled: true });
+  await cdp.send('Network.emulateNetworkConditions', {
+    offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 1.6e6 / 8,
+  });
+  const slow = await timed();
+  figure(`time to the table over 1.6 Mbit/s with 150 ms delay, nothing cached: ${slow} ms`);
+  await cdp.send('Network.emulateNetworkConditions', {
+    offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1,
+  });
+  await cdp.send('Network.setCacheDisabled', { cacheDisabled: false });
+  await cdp.detach();
+}
+
+async function checkAccessibility(seat, what) {
+  await seat.page.evaluate(axeSource);
+  const result = await seat.page.evaluate(async () =>
+    // eslint-disable-next-line no-undef
+    axe.run(document, { runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] } }));
+  const problems = result.violations.map((v) =>
+    `${v.id} (${v.impact}): ${v.help}: ${v.nodes.slice(0, 3).map((n) => n.target.join(' ')).join('; ')}`);
+  console.log(`axe, ${seat.name}, ${what}: ${result.passes.length} rules passed, ${result.violations.length} violated`);
+  check(problems.length === 0, `accessibility violations on ${seat.name}'s page (${what}):\n  ${problems.join('\n  ')}`);
+  // Every card and control named.
+  const unnamed = await seat.page.evaluate(() => {
+    const names = [];
+    for (const el of document.querySelectorAll('button, input, [role="button"], [data-test="hand-card"], [data-test="trick-card"]')) {
+      if (el.closest('[hidden], [aria-hidden="true"]')) continue;
+      const label = el.getAttribute('aria-label') || el.textContent.trim() || el.getAttribute('title') ||
+        (el.labels && el.labels.length ? el.labels[0].textContent.trim() : '');
+      if (!label) names.push(el.outerHTML.slice(0, 120));
+    }
+    return names;
+  });
+  check(unnamed.length === 0, `unnamed controls on ${seat.name}'s page: ${unnamed.join(' | ')}`);
+}
+
+// A page of another origin on this network tries to open a seat at the table with its code.
+async function foreignOriginRefused(browser, table) {
+  const server = http.createServer((request, response) => {
+    if (request.url === '/try.js') {
+      response.writeHead(200, { 'Content-Type': 'text/javascript' });
+      response.end(`
+        const ws = new WebSocket('ws://${table.host}:${table.port}/', 'halbeet.v1');
+        ws.onopen = () => { document.title = 'open';
+          ws.send(JSON.stringify({ type: 'hello', version: 1, name: 'Mallory', table: '${table.code}' })); };
+        ws.onmessage = (m) => { document.title = 'message ' + String(m.data).slice(0, 40); };
+        ws.onclose = () => { if (document.title === 'waiting') document.title = 'refused'; };`);
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': 'text/html' });
+    response.end('<!doctype html><title>waiting</title><script src="/try.js"></script>');
+  });
+  await new Promise((resolve) => server.listen(8088, '127.0.0.1', resolve));
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  try {
+    await page.goto('http://127.0.0.1:8088/');
+    await page.waitForFunction(() => document.title !== 'waiting', null, { timeout: 10000 });
+    const title = await page.title();
+    check(title === 'refused', `a page of another origin reached the table: ${title}`);
+    console.log('a page of another origin could not open a seat');
+  } finally {
+    await context.close();
+    server.close();
+  }
+}
+
+// ---- playing -----------------------------------------------------------------------------------
+
+// The pids of a browser and every process under it (its network service holds the sockets).
+function processTree(root) {
+  const children = new Map();
+  for (const entry of fs.readdirSync('/proc')) {
+    if (!/^\d+$/.test(entry)) continue;
+    try {
+      const stat = fs.readFileSync(`/proc/${entry}/stat`, 'utf8');
+      const parent = Number(stat.slice(stat.lastIndexOf(')') + 2).split(' ')[1]);
+      if (!children.has(parent)) children.set(parent, []);
+      children.get(parent).push(Number(entry));
+    } catch {
+      // gone meanwhile
+    }
+  }
+  const all = new Set([root]);
+  const queue = [root];
+  while (queue.length) for (const child of children.get(queue.shift()) ?? []) if (!all.has(child)) { all.add(child); queue.push(child); }
+  return all;
+}
+
+// The local ports of a browser's connections to the table.
+function tablePorts(browserPid, port) {
+  const pids = processTree(browserPid);
+  const listing = spawnSync('ss', ['-Htnp', 'state', 'established', `( dport = :${port} )`], { encoding: 'utf8' }).stdout;
+  const ports = [];
+  for (const line of listing.split('\n')) {
+    const owner = /pid=(\d+)/.exec(line);
+    const local = /\S+:(\d+)\s+\S+:\d+/.exec(line);
+    if (owner && local && pids.has(Number(owner[1]))) ports.push(Number(local[1]));
+  }
+  return ports;
+}
+
+async function cutAndComeBack(seat, table) {
+  const pid = seat.browser.process().pid;
+  const before = tablePorts(pid, table.port);
+  check(before.length === 1, `${seat.name}'s browser holds ${before.length} connections to the table`);
+  spawnSync('ss', ['-K', 'state', 'established', `( sport = :${before[0]} and dport = :${table.port} )`]);
+  const cutAt = Date.now();
+  let after = [];
+  while (Date.now() - cutAt < 20000) {
+    after = tablePorts(pid, table.port);
+    if (after.length === 1 && after[0] !== before[0]) break;
+    await sleep(100);
+  }
+  if (after.length === 1 && after[0] === before[0]) {
+    console.log('NOTE: ss cannot close a connection here; the cut is left out');
+    return;
+  }
+  check(after.length === 1 && after[0] !== before[0], `${seat.name}'s page did not come back after its connection was cut`);
+  figure(`${seat.name}'s page back at the table ${Date.now() - cutAt} ms after its connection was cut`);
+  await seat.page.screenshot({ path: `${out}/browser_game-${seat.name}-back.png` });
+}
+
+// The cards on the table as a page shows them, by their faces.
+const trickOf = (seat) => seat.page.$$eval(SEL.trickCard, (cards) => cards.map((c) => c.dataset.card).sort().join(' '));
+
+// One look at a page: close a score sheet, bid, or play a card when asked.
+async function step(seat) {
+  const page = seat.page;
+  if (await page.$(SEL.scoreSheet)) {
+    await page.screenshot({ path: `${out}/browser_game-${seat.name}-score-sheet.png` });
+    ++seat.sheets;
+    seat.done = true;
+    if (seat.touch) await page.tap(SEL.scoreSheetClose);
+    else await page.keyboard.press('Escape');
+    return;
+  }
+  const bids = await page.$$(SEL.bid);
+  if (bids.length) {
+    const choice = bids[Math.min(3, bids.length - 1)];
+    if (seat.touch) await choice.tap();
+    else await choice.click();
+    return;
+  }
+  const playable = await page.$$(SEL.playable);
+  if (!playable.length) return;
+  if (seat.touch) {
+    // A card that may not be played first, when there is one: the page must refuse it.
+    const refused = await page.$(`${SEL.handCard}:not([data-playable="true"])`);
+    if (refused && !seat.triedRefusal) {
+      seat.triedRefusal = true;
+      await refused.tap();
+      await page.waitForSelector(SEL.refusal, { state: 'visible', timeout: 3000 });
+      await page.screenshot({ path: `${out}/browser_game-${seat.name}-refused.png` });
+      return;
+    }
+    await playable[0].tap();
+  } else {
+    // Keyboard only: the hand takes the focus, the arrows move to a playable card, Enter plays.
+    await playable[0].focus();
+    await page.keyboard.press('Enter');
+  }
+}
+
+async function recordGlideFrames(seat) {
+  await seat.page.evaluate(() => {
+    window.glideFrames = [];
+    let last = performance.now();
+    const frame = (now) => {
+      window.glideFrames.push(now - last);
+      last = now;
+      if (window.glideFrames.length < 300) requestAnimationFrame(frame);
+    };
+    requestAnimationFrame(frame);
+  });
+}
+
+async function main() {
+  const table = await heardTable(15000);
+  const link = `http://${table.host}:${table.port}/#${table.code}`;
+  console.log(`table ${table.code} heard at ${table.host}:${table.port}; link ${link}`);
+
+  const browsers = [await launch(), await launch()];
+  try {
+    const nadia = await openSeat(browsers[0], { locale: 'en-GB', viewport: { width: 1280, height: 800 } }, link, 'Nadia');
+    figure(`time from opening the link to the name prompt, first visit: ${nadia.toNamePrompt} ms`);
+    await nadia.page.screenshot({ path: `${out}/browser_game-Nadia-seated.png` });
+    await foreignOriginRefused(browsers[1], table);
+    await timeToTable(nadia);
+
+    const karim = await openSeat(browsers[1], {
+      locale: 'ar', viewport: { width: 360, height: 740 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true,
+    }, link, 'كريم');
+    karim.name = 'Karim';
+    karim.touch = true;
+    check(await karim.page.evaluate(() => document.documentElement.dir) === 'rtl', "Karim's Arabic page is not right to left");
+    await karim.page.screenshot({ path: `${out}/browser_game-Karim-seated.png` });
+    await checkAccessibility(nadia, 'seated, English, desktop');
+    await checkAccessibility(karim, 'seated, Arabic, phone');
+    say('seated');
+
+    const seats = [nadia, karim];
+    await Promise.all(seats.map((s) => s.page.waitForSelector(SEL.handCard, { timeout: 30000 })));
+    for (const s of seats) await s.page.screenshot({ path: `${out}/browser_game-${s.name}-dealt.png` });
+    await checkAccessibility(nadia, 'dealt, English, desktop');
+    await checkAccessibility(karim, 'dealt, Arabic, phone');
+
+    let cut = false;
+    let framesAsked = false;
+    const deadline = Date.now() + 280000;
+    while (!seats.every((s) => s.done)) {
+      check(Date.now() < deadline, 'the pages did not see the deal scored in time');
+      for (const s of seats) if (!s.done) await step(s);
+      const onTable = (await trickOf(nadia)).split(' ').filter(Boolean).length;
+      if (!framesAsked && onTable > 0) {
+        framesAsked = true;
+        await recordGlideFrames(nadia);
+      }
+      if (!cut && onTable >= 1 && onTable <= 3 && (await nadia.page.$$(SEL.handCard)).length <= 11) {
+        cut = true;
+        await cutAndComeBack(karim, table);
+        await sleep(500);
+        // Back, Karim's page shows the trick as Nadia's does.
+        const [a, b] = [await trickOf(nadia), await trickOf(karim)];
+        check(a === b, `after coming back Karim's page shows the trick "${b}", Nadia's "${a}"`);
+      }
+      await sleep(150);
+    }
+    check(cut, 'the deal ended before a trick was in the middle of being played');
+    const frames = await nadia.page.evaluate(() => window.glideFrames ?? []);
+    if (frames.length > 10) {
+      const sorted = frames.slice(1).sort((x, y) => x - y);
+      const at = (q) => sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))].toFixed(1);
+      figure(`frame time while cards glide (${sorted.length} frames, headless Chromium, software rendering): median ${at(0.5)} ms, 95th percentile ${at(0.95)} ms, longest ${sorted[sorted.length - 1].toFixed(1)} ms`);
+    }
+    const scores = await Promise.all(seats.map((s) => s.page.$$eval(SEL.score, (e) => e.map((x) => x.dataset.value).join(' '))));
+    check(scores[0] === scores[1], `the two pages show different scores: ${scores[0]} and ${scores[1]}`);
+    for (const s of seats) {
+      check(s.foreign.length === 0, `${s.name}'s page asked another origin: ${s.foreign.join(', ')}`);
+      check(s.breaches.length === 0, `${s.name}'s page: ${s.breaches.join(' | ')}`);
+    }
+    fs.writeFileSync(`${out}/browser_game.txt`, `${figures.join('\n')}\n`);
+    say('done');
+  } finally {
+    await Promise.all(browsers.map((b) => b.close().catch(() => {})));
+  }
+}
+
+const watchdog = setTimeout(() => {
+  console.error('FAIL: the browsers took longer than 420 s');
+  say('failed');
+  process.exit(1);
+}, 420000);
+main().then(() => {
+  clearTimeout(watchdog);
+  process.exit(0);
+}, (error) => {
+  console.error(`FAIL: ${error.stack ?? error}`);
+  say('failed');
+  process.exit(1);
+});
