@@ -61,15 +61,21 @@ inline HttpReply HttpExchange(quint16 port, const QByteArray& request, bool tls 
     bool gone = false;
     QObject::connect(&socket, &QSslSocket::readyRead, &socket, [&] { reply.raw += socket.readAll(); });
     QObject::connect(&socket, &QAbstractSocket::disconnected, &socket, [&] { gone = true; });
+    // The server is in the same thread: its side goes on only while the event loop runs.
     if (tls) {
         socket.setPeerVerifyMode(QSslSocket::VerifyNone);
         socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), port);
-        if (!socket.waitForEncrypted(ms))
+        if (!waitUntil([&] { return socket.isEncrypted() || gone; }, ms) || gone) {
+            reply.closedByServer = gone;
             return reply;
+        }
     } else {
         socket.connectToHost(QHostAddress::LocalHost, port);
-        if (!socket.waitForConnected(ms))
+        if (!waitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState || gone; }, ms) || gone) {
+            reply.closedByServer = gone;
+            reply.elapsedMs = clock.elapsed();
             return reply;
+        }
     }
     socket.write(request);
     reply.closedByServer = waitUntil([&] { return gone; }, ms);
