@@ -102,10 +102,13 @@ void NetworkPanel::showTable(const QString& code, const QStringList& addresses, 
     QStringList links;
     for (const QString& address : addresses)
         links << TableLink(address, port, code);
-    // A link is read left to right in a sentence of either language; one a line.
+    // A link reads left to right in either language, one a line; the mark before it keeps the
+    // line in the interface's direction (a line that begins with a link would otherwise be
+    // taken for a left-to-right one, and sit on the left of an Arabic panel).
+    const QChar mark = languageDirection() == Qt::RightToLeft ? QChar(0x200F) : QChar(0x200E);
     QStringList isolated;
     for (const QString& link : links)
-        isolated << QChar(0x2066) + link + QChar(0x2069);
+        isolated << QString(mark) + QChar(0x2066) + link + QChar(0x2069);
     m_links->setText(hosting ? t.browserLinks.arg(isolated.join(QLatin1Char('\n'))) : QString());
     m_links->setVisible(hosting);
     m_qr->setCode(hosting ? links.first() : QString(), hosting ? t.qrCodeName.arg(links.first()) : QString());

@@ -155,6 +155,45 @@ private slots:
         QVERIFY(!panel.copyButton()->isVisible());
     }
 
+    // The link's line sits where the interface's lines begin: on the right in Arabic, though
+    // the link itself reads left to right.
+    void theLinkLineFollowsTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "EN";
+        QTest::newRow("Arabic") << "AR";
+    }
+    void theLinkLineFollowsTheLanguage()
+    {
+        QFETCH(QString, language);
+        setCurrentLang(language);
+        const bool rightToLeft = language == QLatin1String("AR");
+        NetworkPanel panel;
+        panel.resize(320, 600);
+        panel.show();
+        panel.showTable(QStringLiteral("K7MQ2P"), {QStringLiteral("192.168.1.5")}, 4141);
+        QLabel* links = panel.linksLabel();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        const QImage image = links->grab().toImage();
+        setCurrentLang(QStringLiteral("EN"));
+        // The ink of the lower line, the link's.
+        const QRgb paper = image.pixel(0, 0);
+        int left = image.width();
+        int right = -1;
+        for (int y = image.height() / 2; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != paper) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        QVERIFY(right >= 0);
+        const int margin = image.width() / 8;
+        if (rightToLeft)
+            QVERIFY2(right > image.width() - margin && left > margin, qPrintable(QStringLiteral("%1..%2").arg(left).arg(right)));
+        else
+            QVERIFY2(left < margin && right < image.width() - margin, qPrintable(QStringLiteral("%1..%2").arg(left).arg(right)));
+    }
+
     void linksByAddressKind_data()
     {
         QTest::addColumn<QString>("address");
