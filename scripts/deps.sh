@@ -11,7 +11,8 @@ profile=${1:-play}
 
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6
   qt6-charts-dev qt6-websockets-dev libqt6opengl6-dev libqt6sql6-sqlite qt6-qpa-plugins libsimpleini-dev kdegames-card-data-kf5
-  fonts-dejavu-core fp-utils python3 nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools libxcb1-dev)
+  fonts-dejavu-core fp-utils python3 nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools libxcb1-dev
+  libqrencode-dev)
 play_pkgs=(xchm xdg-utils qt6-translations-l10n)
 check_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev dpkg-dev file lintian appstream desktop-file-utils qt6-translations-l10n

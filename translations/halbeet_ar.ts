@@ -1196,6 +1196,18 @@
         <comment>seatTakenElsewhere</comment>
         <translation>استُعيد كرسيك من اتصال آخر</translation>
     </message>
+    <message>
+        <source>Or in a web browser:
+%1</source>
+        <comment>browserLinks</comment>
+        <translation>أو من متصفح الويب:
+%1</translation>
+    </message>
+    <message>
+        <source>QR code of the link %1</source>
+        <comment>qrCodeName</comment>
+        <translation>رمز QR للرابط %1</translation>
+    </message>
 </context>
 <context>
     <name>Options</name>

@@ -4,8 +4,10 @@
 #include "net/table_server.h"
 
 #include "net/hosted_table.h"
+#include "net/http_request.h"
 #include "net/table_store.h"
 #include "net/tls_files.h"
+#include "net/web_origin.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -16,6 +18,7 @@
 #include <QWebSocketServer>
 
 #include <algorithm>
+#include <utility>
 
 namespace halbeet::net {
 
@@ -136,6 +139,11 @@ void TableServer::sweep()
 
 TableServer::~TableServer()
 {
+    // Sockets still being sorted go first, quietly: their handlers speak of this server.
+    for (QTcpSocket* socket : std::exchange(m_unsorted, {})) {
+        socket->disconnect();
+        delete socket;
+    }
     m_retired.clear();
     m_tables.clear();
     m_connections.clear();
@@ -213,8 +221,85 @@ void TableServer::acceptTcp()
             socket->deleteLater();
             continue;
         }
-        m_ws->handleConnection(socket);
+        readHead(socket);
     }
+}
+
+void TableServer::readHead(QTcpSocket* socket)
+{
+    m_unsorted.insert(socket);
+    connect(socket, &QObject::destroyed, this, [this, socket] { m_unsorted.erase(socket); });
+    // Every handler of this stage has the deadline for its context: they end together.
+    auto* deadline = new QTimer(socket);
+    deadline->setSingleShot(true);
+    const auto look = [this, socket, deadline] {
+        // Peeked, not read: a WebSocket's head must reach the WebSocket server untouched.
+        const QByteArray bytes = socket->peek(MaxRequestHeadBytes);
+        const qsizetype length = RequestHeadLength(bytes);
+        if (length == 0 && bytes.size() < MaxRequestHeadBytes)
+            return;
+        deadline->stop();
+        socket->disconnect(deadline);
+        deadline->deleteLater();
+        if (length == 0) {
+            emit dropped(socket->peerAddress().toString(), QStringLiteral("request head too large"));
+            answerAndClose(socket, WebFiles::refusal(431));
+            return;
+        }
+        sortRequest(socket, bytes.left(length));
+    };
+    connect(socket, &QIODevice::readyRead, deadline, look);
+    connect(deadline, &QTimer::timeout, socket, [this, socket, deadline] {
+        socket->disconnect(deadline);
+        emit dropped(socket->peerAddress().toString(), QStringLiteral("no request in time"));
+        answerAndClose(socket, WebFiles::refusal(408));
+    });
+    connect(socket, &QAbstractSocket::disconnected, deadline, [socket] { socket->deleteLater(); });
+    deadline->start(m_limits.helloTimeoutMs);
+    // A TLS connection comes with its first bytes already read.
+    if (socket->bytesAvailable() > 0)
+        look();
+}
+
+void TableServer::sortRequest(QTcpSocket* socket, const QByteArray& head)
+{
+    const QString address = socket->peerAddress().toString();
+    const std::optional<HttpRequest> request = ParseRequestHead(head);
+    if (!request) {
+        emit dropped(address, QStringLiteral("malformed request"));
+        answerAndClose(socket, WebFiles::refusal(400));
+        return;
+    }
+    if (!IsWebSocketUpgrade(*request)) {
+        answerAndClose(socket, m_web.answer(*request));
+        return;
+    }
+    if (request->method != "GET") {
+        answerAndClose(socket, WebFiles::refusal(405, &*request));
+        return;
+    }
+    // Refused before the WebSocket exists: a foreign page never holds a connection that counts
+    // as a player.
+    if (!OriginAllowed(request->header("origin"), request->header("host"), m_limits.allowedOrigins)) {
+        emit dropped(address, QStringLiteral("origin not allowed"));
+        answerAndClose(socket, WebFiles::refusal(403, &*request));
+        return;
+    }
+    m_unsorted.erase(socket);
+    m_ws->handleConnection(socket);
+}
+
+void TableServer::answerAndClose(QTcpSocket* socket, const HttpAnswer& answer)
+{
+    connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater, Qt::UniqueConnection);
+    // A reader that never takes its answer does not hold its place for ever.
+    QTimer::singleShot(m_limits.idleTimeoutMs, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    socket->write(answer.bytes);
+    // Closed once the answer is written: one request a connection.
+    socket->disconnectFromHost();
 }
 
 bool TableServer::admit(QTcpSocket* socket)

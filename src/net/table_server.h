@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The server of tables: WebSocket connections on one port, tables made and joined by code.
-// It trusts nothing it receives. A connection's seat is the one the server gave it; a message
+// The server of tables: WebSocket connections on one port, tables made and joined by code, and
+// on the same port the web page friends play from in a browser. It trusts nothing it receives. A connection's seat is the one the server gave it; a message
 // larger than the protocol allows, of an unknown kind, out of range, or one too many in a
 // second closes the connection; each address has a limit of connections and of wrong table
 // codes; a connection that does not say hello in time, or goes quiet, is closed; a reader too
 // slow for what it is sent is dropped (it catches up when it comes back).
 
 #include <map>
+#include <set>
 #include <memory>
 #include <vector>
 
@@ -16,11 +17,13 @@
 #include <QObject>
 #include <QSslConfiguration>
 #include <QString>
+#include <QStringList>
 #include <QTcpServer>
 #include <QTimer>
 
 #include "net/client_message.h"
 #include "net/hosted_table.h"
+#include "net/web_files.h"
 
 class QWebSocket;
 class QWebSocketServer;
@@ -46,6 +49,9 @@ struct ServerLimits {
     // Only a connection from this computer opens a table: the desktop game hosting its own
     // table (with maxTables 1) lets friends join it, and nobody open another.
     bool openOnlyFromLoopback = false;
+    // Pages elsewhere whose WebSockets may take a seat ("https://cards.example.org"), besides
+    // programs (no Origin) and this server's own page opened by address.
+    QStringList allowedOrigins;
 };
 
 // Whether a connection from address may open a new table under these limits.
@@ -73,6 +79,8 @@ public:
     // Says goodbye to every connection with this reason and closes it (a host who closes his
     // table, a server that stops).
     void closeEverything(const std::string& reason);
+    // Where the web page's files are (by default the ones built into the program, :/web).
+    void setWebRoot(const QString& root) { m_web.setRoot(root); }
     // Multiplies every table's waits (0: full speed, for tests and the load benchmark).
     void setTimeScale(double scale) { m_timeScale = scale; }
 
@@ -86,6 +94,12 @@ private:
     void acceptTcp();
     // Counts a new socket against its address's limit, once; false when over it.
     bool admit(QTcpSocket* socket);
+    // Reads a new connection's request head, without taking it from the socket, and sends
+    // the connection on: to the WebSocket server, or answered as a web page, or refused.
+    void readHead(QTcpSocket* socket);
+    void sortRequest(QTcpSocket* socket, const QByteArray& head);
+    // Sends a whole HTTP answer and closes the connection once it is written.
+    void answerAndClose(QTcpSocket* socket, const HttpAnswer& answer);
     void acceptWebSocket();
     void received(Connection* connection, const QString& text);
     void hello(Connection* connection, const Hello& hello);
@@ -100,6 +114,9 @@ private:
     // Listens instead of m_tcp when connections are TLS; its sockets come out encrypted.
     std::unique_ptr<TlsListener> m_tls;
     std::unique_ptr<QWebSocketServer> m_ws;
+    WebFiles m_web;
+    // Connections whose request head is awaited or whose HTTP answer is going out.
+    std::set<QTcpSocket*> m_unsorted;
     std::map<QString, std::unique_ptr<HostedTable>> m_tables;
     std::map<Connection*, std::unique_ptr<Connection>> m_connections;
     // Connections closed, to be deleted once the event loop is out of their signals.

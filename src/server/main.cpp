@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 
 #include <csignal>
@@ -35,6 +36,15 @@ QString listenName(const QHostAddress& address, quint16 port)
     return address.protocol() == QAbstractSocket::IPv6Protocol
                ? QStringLiteral("[%1]:%2").arg(address.toString()).arg(port)
                : QStringLiteral("%1:%2").arg(address.toString()).arg(port);
+}
+
+// Where a browser finds the page: the listening address, or a word for "any of them".
+QString pageAddress(const QHostAddress& address, quint16 port, bool tls)
+{
+    const QString scheme = tls ? QStringLiteral("https") : QStringLiteral("http");
+    if (address == QHostAddress::Any || address == QHostAddress::AnyIPv4 || address == QHostAddress::AnyIPv6)
+        return QStringLiteral("%1://<an address of this computer>:%2/").arg(scheme).arg(port);
+    return QStringLiteral("%1://%2/").arg(scheme, listenName(address, port));
 }
 
 // The tables kept at the last stop, offered again; a file that cannot be used is set aside.
@@ -118,6 +128,7 @@ int main(int argc, char* argv[])
 
     net::ServerLimits limits;
     limits.maxTables = options.maxTables;
+    limits.allowedOrigins = options.allowedOrigins;
     net::TableServer tables(limits);
     std::optional<net::TableStore> store;
 
@@ -173,6 +184,14 @@ int main(int argc, char* argv[])
                 .arg(listenName(options.listen, tables.port()),
                      tls ? QStringLiteral("wss") : QStringLiteral("ws"))
                 .arg(options.maxTables));
+    // The page is built into the program when its web side was built with it.
+    if (QFileInfo::exists(QStringLiteral(":/web/index.html")))
+        logLine(QStringLiteral("web page: %1").arg(pageAddress(options.listen, tables.port(), tls)));
+    else
+        logLine(QStringLiteral("web page: none built into this program"));
+    if (!options.allowedOrigins.isEmpty())
+        logLine(QStringLiteral("pages allowed to take a seat from: %1")
+                    .arg(options.allowedOrigins.join(QStringLiteral(", "))));
     if (store)
         restoreTables(tables, *store);
 

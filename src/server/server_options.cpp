@@ -3,6 +3,8 @@
 
 #include "server/server_options.h"
 
+#include "net/web_origin.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
@@ -64,8 +66,14 @@ ServerCommandLine ParseServerCommandLine(const QStringList& arguments,
             "Keep tables across a restart in this folder (default $XDG_STATE_HOME/halbeet or "
             "~/.local/state/halbeet)."),
         QStringLiteral("dir"));
+    const QCommandLineOption allowOrigin(
+        QStringLiteral("allow-origin"),
+        QStringLiteral("Let pages at this origin (https://host or https://host:port) take a seat "
+                       "through a browser; repeatable. Without it only this server's own page, "
+                       "opened by IP address or localhost, and programs may."),
+        QStringLiteral("url"));
     for (const QCommandLineOption* option :
-         {&help, &version, &listen, &port, &maxTables, &tlsCert, &tlsKey, &stateDir})
+         {&help, &version, &listen, &port, &maxTables, &tlsCert, &tlsKey, &stateDir, &allowOrigin})
         parser.addOption(*option);
 
     const QString program = arguments.isEmpty() ? QStringLiteral("halbeet-server")
@@ -139,6 +147,15 @@ ServerCommandLine ParseServerCommandLine(const QStringList& arguments,
         options.stateDir = QDir::cleanPath(QDir(currentDir).absoluteFilePath(dir));
     } else {
         options.stateDir = DefaultStateFolder(environment);
+    }
+    for (const QString& origin : parser.values(allowOrigin)) {
+        const QString normalized = net::NormalizedOrigin(origin);
+        if (normalized.isEmpty())
+            return refuse(QStringLiteral("--allow-origin wants http(s)://host[:port] and nothing "
+                                         "after it, not '%1'.")
+                              .arg(origin));
+        if (!options.allowedOrigins.contains(normalized))
+            options.allowedOrigins << normalized;
     }
     return result;
 }

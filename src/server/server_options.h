@@ -27,6 +27,8 @@ struct ServerOptions {
     QString tlsKey;
     // Absolute; empty when there is no home to put the default in (tables are then not kept).
     QString stateDir;
+    // Pages elsewhere whose WebSockets may take a seat, as browsers write an origin.
+    QStringList allowedOrigins;
 };
 
 struct ServerCommandLine {

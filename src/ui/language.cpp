@@ -331,6 +331,8 @@ LanguageTexts makeTexts(const QString& code, const Translation& tr)
     n.cancelButton = tr.translate("Network", "Cancel", "cancelButton");
     n.panelTitle = tr.translate("Network", "Table %1", "panelTitle");
     n.reachTable = tr.translate("Network", "Friends join at %1 with the code %2", "reachTable");
+    n.browserLinks = tr.translate("Network", "Or in a web browser:\n%1", "browserLinks");
+    n.qrCodeName = tr.translate("Network", "QR code of the link %1", "qrCodeName");
     n.copyButton = tr.translate("Network", "&Copy", "copyButton");
     n.startButton = tr.translate("Network", "&Start the game", "startButton");
     n.waitingForHost = tr.translate("Network", "Waiting for the host to start the game.", "waitingForHost");

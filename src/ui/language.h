@@ -262,6 +262,8 @@ struct NetworkTexts {
     QString cancelButton;
     QString panelTitle;  // %1 the table's code
     QString reachTable;  // %1 addresses, %2 code
+    QString browserLinks; // %1 the table's links, one a line
+    QString qrCodeName;   // %1 the link the QR code holds: its accessible name
     QString copyButton;
     QString startButton;
     QString waitingForHost;

@@ -5,14 +5,26 @@
 #include "ui/chat_panel.h"
 #include "ui/arabic_style.h"
 #include "ui/language.h"
+#include "ui/qr_code.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHostAddress>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace halbeet {
+
+QString TableLink(const QString& address, quint16 port, const QString& code, bool tls)
+{
+    const bool v6 = QHostAddress(address).protocol() == QAbstractSocket::IPv6Protocol;
+    return QStringLiteral("%1://%2:%3/#%4")
+        .arg(tls ? QStringLiteral("https") : QStringLiteral("http"),
+             v6 ? QLatin1Char('[') + address + QLatin1Char(']') : address)
+        .arg(port)
+        .arg(code);
+}
 
 NetworkPanel::NetworkPanel(QWidget* parent) : QWidget(parent)
 {
@@ -39,6 +51,16 @@ NetworkPanel::NetworkPanel(QWidget* parent) : QWidget(parent)
     m_reach->setWordWrap(true);
     m_reach->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     layout->addWidget(m_reach);
+
+    m_links = new QLabel(this);
+    m_links->setObjectName(QStringLiteral("TableLinks"));
+    m_links->setTextFormat(Qt::PlainText);
+    m_links->setWordWrap(true);
+    m_links->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    layout->addWidget(m_links);
+
+    m_qr = new QrCodeWidget(this);
+    layout->addWidget(m_qr, 0, Qt::AlignHCenter);
 
     m_copy = new QPushButton(t.copyButton, this);
     m_copy->setObjectName(QStringLiteral("CopyTable"));
@@ -77,8 +99,24 @@ void NetworkPanel::showTable(const QString& code, const QStringList& addresses, 
                                                 QChar(0x2066) + code + QChar(0x2069))
                              : QString());
     m_reach->setVisible(hosting);
+    QStringList links;
+    for (const QString& address : addresses)
+        links << TableLink(address, port, code);
+    // A link reads left to right in either language, one a line; the mark before it keeps the
+    // line in the interface's direction (a line that begins with a link would otherwise be
+    // taken for a left-to-right one, and sit on the left of an Arabic panel).
+    const QChar mark = languageDirection() == Qt::RightToLeft ? QChar(0x200F) : QChar(0x200E);
+    QStringList isolated;
+    for (const QString& link : links)
+        isolated << QString(mark) + QChar(0x2066) + link + QChar(0x2069);
+    m_links->setText(hosting ? t.browserLinks.arg(isolated.join(QLatin1Char('\n'))) : QString());
+    m_links->setVisible(hosting);
+    m_qr->setCode(hosting ? links.first() : QString(), hosting ? t.qrCodeName.arg(links.first()) : QString());
+    m_qr->setFixedSize(m_qr->sizeHint());
+    m_qr->setVisible(hosting);
     m_copy->setVisible(hosting);
-    m_copyText = hosting ? where.first() + QLatin1Char(' ') + code : code;
+    // What a friend needs either way: the address and code for the game, the link for a browser.
+    m_copyText = hosting ? where.first() + QLatin1Char(' ') + code + QLatin1Char('\n') + links.first() : code;
 }
 
 void NetworkPanel::setStartOffered(bool offered) { m_start->setVisible(offered); }

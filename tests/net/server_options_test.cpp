@@ -38,6 +38,7 @@ TEST(ServerOptions, DefaultsWithoutOptions)
     EXPECT_EQ(line.options.maxTables, DefaultMaxTables);
     EXPECT_TRUE(line.options.tlsCertificate.isEmpty());
     EXPECT_EQ(line.options.stateDir, QStringLiteral("/home/ann/.local/state/halbeet"));
+    EXPECT_TRUE(line.options.allowedOrigins.isEmpty());
 }
 
 TEST(ServerOptions, TakesEveryOption)
@@ -53,6 +54,19 @@ TEST(ServerOptions, TakesEveryOption)
     EXPECT_EQ(line.options.tlsKey, QStringLiteral("/k.pem"));
     // A relative folder is taken from where the server was started, not from where it runs later.
     EXPECT_EQ(line.options.stateDir, QStringLiteral("/srv/here/kept"));
+}
+
+// Origins are kept as a browser writes them, so that the server compares like with like.
+TEST(ServerOptions, AllowedOriginsAsBrowsersWriteThem)
+{
+    const ServerCommandLine line =
+        parse({"--allow-origin", "https://Cards.Example.org/", "--allow-origin=http://[::1]:8080",
+               "--allow-origin", "https://cards.example.org:443", "--allow-origin",
+               "http://192.168.1.5:80", "--allow-origin", "https://bücher.example"});
+    ASSERT_EQ(line.action, Action::Run) << line.text.toStdString();
+    EXPECT_EQ(line.options.allowedOrigins,
+              QStringList({"https://cards.example.org", "http://[::1]:8080", "http://192.168.1.5",
+                           "https://xn--bcher-kva.example"}));
 }
 
 TEST(ServerOptions, EdgesOfTheRanges)
@@ -82,6 +96,7 @@ TEST(ServerOptions, HelpAndVersionAnswer)
     // The help names the default port and the default folder, as the manual does.
     EXPECT_TRUE(help.text.contains(QStringLiteral("default %1").arg(DefaultPort)));
     EXPECT_TRUE(help.text.contains(QStringLiteral("~/.local/state/halbeet")));
+    EXPECT_TRUE(help.text.contains(QStringLiteral("--allow-origin <url>")));
     EXPECT_EQ(parse({"-h"}).action, Action::Help);
     const ServerCommandLine version = parse({"--version"});
     EXPECT_EQ(version.action, Action::Version);
@@ -115,6 +130,15 @@ TEST(ServerOptions, RefusesWithTheReason)
         {{"--tls-cert", "", "--tls-key", "k.pem"}, "want a file each"},
         {{"--state-dir", ""}, "--state-dir wants a folder"},
         {{"--help=yes"}, "Unexpected value after '--help'"},
+        {{"--allow-origin"}, "Missing value after '--allow-origin'"},
+        {{"--allow-origin", "cards.example.org"}, "--allow-origin wants http(s)://host[:port]"},
+        {{"--allow-origin", "https://cards.example.org/play"}, "not 'https://cards.example.org/play'"},
+        {{"--allow-origin", "https://ann@cards.example.org"}, "--allow-origin wants"},
+        {{"--allow-origin", "https://cards.example.org/?x=1"}, "--allow-origin wants"},
+        {{"--allow-origin", "ftp://cards.example.org"}, "--allow-origin wants"},
+        {{"--allow-origin", "null"}, "--allow-origin wants"},
+        {{"--allow-origin", "*"}, "--allow-origin wants"},
+        {{"--allow-origin", "https://"}, "--allow-origin wants"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -207,6 +207,39 @@ class TstServerProgram : public QObject {
         QCOMPARE(server.stop(), 0);
     }
 
+    // The page's address is in the log; a page listed with --allow-origin takes a seat through
+    // its browser, one from elsewhere is refused and the refusal logged.
+    void allowedOriginsAndThePage()
+    {
+        ServerProcess server(m_home.path());
+        QVERIFY2(server.start({"--allow-origin", "https://Cards.Example.org", "--state-dir",
+                               m_home.path() + "/origin-state"}),
+                 qPrintable(server.log));
+        const QRegularExpression page(QStringLiteral("web page: (\\S.*)\n"));
+        const QString where = page.match(server.log).captured(1);
+        const QStringList expected{QStringLiteral("http://127.0.0.1:%1/").arg(server.port),
+                                   QStringLiteral("none built into this program")};
+        QVERIFY2(expected.contains(where), qPrintable(server.log));
+        QVERIFY2(server.log.contains(QStringLiteral("pages allowed to take a seat from: https://cards.example.org\n")),
+                 qPrintable(server.log));
+
+        const auto opens = [&](const QString& origin) {
+            QWebSocket socket(origin);
+            bool closed = false;
+            QObject::connect(&socket, &QWebSocket::disconnected, &socket, [&] { closed = true; });
+            QWebSocketHandshakeOptions options;
+            options.setSubprotocols({QStringLiteral("halbeet.v1")});
+            socket.open(QNetworkRequest(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(server.port))), options);
+            waitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState || closed; }, 5000);
+            return socket.state() == QAbstractSocket::ConnectedState;
+        };
+        QVERIFY(opens(QStringLiteral("https://cards.example.org")));
+        QVERIFY(!opens(QStringLiteral("https://evil.example")));
+        QVERIFY2(waitUntil([&] { return server.log.contains(QStringLiteral("closed: origin not allowed")); }, 5000),
+                 qPrintable(server.log));
+        QCOMPARE(server.stop(), 0);
+    }
+
     // Stopped with two tables in progress, the server exits 0 having written both; started
     // again on the same folder it offers both under their codes. A player coming back with his
     // token sits where he sat and is shown the table as it was kept; a wrong token and the
@@ -349,6 +382,7 @@ class TstServerProgram : public QObject {
                                "--state-dir", m_home.path() + QStringLiteral("/tls-state")}),
                  qPrintable(server.log));
         QVERIFY2(server.log.contains(QStringLiteral("(wss)")), qPrintable(server.log));
+        QVERIFY2(!server.log.contains(QStringLiteral("web page: http:")), qPrintable(server.log));
 
         WsClient plain(server.port);
         QVERIFY(!plain.waitOpen());

@@ -32,8 +32,9 @@ namespace {
 // `plays` is set, answers for its seat with the first choice its view offers.
 class Bot : public QObject {
 public:
-    explicit Bot(quint16 port, QString subprotocol = QStringLiteral("halbeet.v1"))
-        : m_port(port), m_subprotocol(std::move(subprotocol))
+    // origin: as a page in a browser would say where it comes from (empty: none, as a program).
+    explicit Bot(quint16 port, QString subprotocol = QStringLiteral("halbeet.v1"), const QString& origin = {})
+        : socket(origin), m_port(port), m_subprotocol(std::move(subprotocol))
     {
         connect(&socket, &QWebSocket::textMessageReceived, this, [this](const QString& text) { read(text); });
         connect(&socket, &QWebSocket::disconnected, this, [this] { closed = true; });
@@ -339,6 +340,7 @@ private slots:
         QTest::newRow("forged token") << "forged" << "closed: unknown token";
         QTest::newRow("wrong code") << "wrong code" << "closed: no such table";
         QTest::newRow("old version") << "version" << "closed: protocol version";
+        QTest::newRow("a page from elsewhere") << "foreign origin" << "closed";
     }
     void hostileInputIsRefused()
     {
@@ -390,6 +392,12 @@ private slots:
         } else if (attack == "wrong code") {
             newcomer();
             actor->say(Hello{1, "Guess", "ZZZZZZ", "", {}});
+        } else if (attack == "foreign origin") {
+            // Refused before the WebSocket exists: it never opens.
+            stranger = std::make_unique<Bot>(f.server.port(), QStringLiteral("halbeet.v1"),
+                                             QStringLiteral("https://evil.example"));
+            actor = stranger.get();
+            QVERIFY(!actor->waitOpen());
         } else if (attack == "version") {
             newcomer();
             actor->say(Hello{2, "Future", "", "", {}});

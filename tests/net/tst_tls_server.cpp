@@ -3,11 +3,13 @@
 // against its address's limit from its first byte, before its handshake, and one that never
 // finishes its handshake is let go after the hello time and its place freed.
 
+#include "http_exchange.h"
 #include "net/table_server.h"
 #include "net/tls_files.h"
 #include "test_certificates.h"
 #include "ws_client.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -75,6 +77,34 @@ class TstTlsServer : public QObject {
         QVERIFY(later.hello("Later"));
         QCOMPARE(later.seat, 1);
         QCOMPARE(server.tableCount(), 1);
+    }
+
+    // Over TLS the port serves the page as well as the tables: an https page, then its wss
+    // WebSocket with the page's own origin takes a seat.
+    void servesThePageToo()
+    {
+        TableServer server;
+        server.useTls(m_configuration);
+        server.setWebRoot(QStringLiteral(":/test-web"));
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        const QByteArray host = "127.0.0.1:" + QByteArray::number(server.port());
+        const halbeet::testing::HttpReply page = halbeet::testing::HttpExchange(
+            server.port(), "GET / HTTP/1.1\r\nHost: " + host + "\r\nAccept-Encoding: gzip\r\n\r\n", true);
+        QVERIFY2(page.closedByServer, page.raw.left(300).constData());
+        QCOMPARE(page.status(), 200);
+        QFile index(QStringLiteral(":/test-web/index.html"));
+        QVERIFY(index.open(QIODevice::ReadOnly));
+        QCOMPARE(page.body(), index.readAll());
+        QVERIFY(page.header("Content-Security-Policy").value_or(QByteArray()).contains("wss://" + host));
+
+        QWebSocket socket(QStringLiteral("https://") + QString::fromLatin1(host));
+        connect(&socket, &QWebSocket::sslErrors, &socket, [&](const QList<QSslError>&) { socket.ignoreSslErrors(); });
+        QWebSocketHandshakeOptions options;
+        options.setSubprotocols({QStringLiteral("halbeet.v1")});
+        socket.open(QNetworkRequest(QUrl(QStringLiteral("wss://") + QString::fromLatin1(host))), options);
+        QVERIFY(waitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; }, 5000));
+        socket.sendTextMessage(QString::fromStdString(EncodeClientMessage(Hello{ProtocolVersion, "Page", "", "", {}})));
+        QVERIFY(waitUntil([&] { return server.tableCount() == 1; }, 5000));
     }
 
     // The server taken down while a handshake is under way ends that connection with it; the

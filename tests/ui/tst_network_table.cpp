@@ -18,6 +18,7 @@
 #include "ui/local_seat.h"
 #include "ui/network_panel.h"
 #include "ui/network_table.h"
+#include "ui/qr_code.h"
 #include "ui/statistics.h"
 #include "ui/statistics_recorder.h"
 
@@ -126,6 +127,12 @@ private:
         QVERIFY(host.networkPanel()->isVisible());
         QVERIFY(host.networkPanel()->startButton()->isVisible());
         QVERIFY(host.networkPanel()->reachLabel()->text().contains(hosting->code()));
+        // The link a browser opens the table with, and its QR code, name this computer's first
+        // address and the table's port and code.
+        const QString link = TableLink(hosting->addresses().first(), hosting->port(), hosting->code());
+        QVERIFY(host.networkPanel()->linksLabel()->text().contains(link));
+        QVERIFY(host.networkPanel()->qrCode()->isVisible());
+        QCOMPARE(host.networkPanel()->qrCode()->text(), link);
         // Friends on the local network hear of it.
         QVERIFY(QTest::qWaitFor([&] { return m_announcements->hasPendingDatagrams(); }, 3000));
         const QNetworkDatagram heard = m_announcements->receiveDatagram();
