@@ -157,7 +157,7 @@ class TableConnection implements Connection {
     return this.socket !== null && this.welcomedHere;
   }
 
-  async start(): Promise<void> {
+  async begin(): Promise<void> {
     this.setState('connecting');
     if (!isTableCode(this.code)) {
       // From the event loop, as every other end of a connection comes.
@@ -191,7 +191,7 @@ class TableConnection implements Connection {
     this.send({ type: 'card', card });
   }
 
-  start_(): void {
+  start(): void {
     this.send({ type: 'start' });
   }
 
@@ -469,12 +469,12 @@ class TableConnection implements Connection {
 // what it may do goes through the returned actions.
 export function connect(events: TableEvents, options: ConnectOptions): Connection {
   const connection = new TableConnection(events, options);
-  void connection.start();
+  void connection.begin();
   return {
     bid: (stored) => connection.bid(stored),
     play: (card) => connection.play(card),
     say: (text) => connection.say(text),
-    start: () => connection.start_(),
+    start: () => connection.start(),
     leave: () => connection.leave(),
     shown: (serial) => connection.shown(serial),
     get state() { return connection.state; },

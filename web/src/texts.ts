@@ -150,6 +150,8 @@ export async function loadCatalog(url = 'texts.json', fetcher: typeof fetch = fe
       checked[key] = value as string | string[];
   }
   setCatalog(checked);
+  // The page was written before its texts came: it writes them again.
+  for (const listener of listeners.slice()) listener(language);
 }
 
 export function currentLanguage(): Language {

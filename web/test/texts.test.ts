@@ -8,7 +8,7 @@ import { fileURLToPath } from 'node:url';
 import { afterEach, describe, expect, it } from 'vitest';
 import { buildCatalog, parseTranslations, scanTextCalls, stripSvg } from '../build_lib.mjs';
 import {
-  arabicPluralForm, chooseLanguage, currentLanguage, fillArguments, onLanguageChange, reasonText, setCatalog,
+  arabicPluralForm, chooseLanguage, currentLanguage, fillArguments, loadCatalog, onLanguageChange, reasonText, setCatalog,
   setLanguage, startLanguage, t, tk, tn, withoutMnemonic, type Catalog,
 } from '../src/texts';
 
@@ -180,6 +180,31 @@ describe('the language', () => {
     const storage = { getItem: () => { throw new Error('denied'); }, setItem: () => { throw new Error('denied'); } };
     expect(startLanguage(['ar'], { storage, documentElement: null })).toBe('ar');
     expect(() => setLanguage('en', { storage, documentElement: null })).not.toThrow();
+  });
+});
+
+describe('loading the catalog', () => {
+  const answer = (status: number, body: unknown) => () =>
+    Promise.resolve(new Response(JSON.stringify(body), { status })) as ReturnType<typeof fetch>;
+
+  it('takes the texts and has the page write itself again', async () => {
+    setLanguage('ar', { storage: null, documentElement: null });
+    const heard: string[] = [];
+    const stop = onLanguageChange((lang) => heard.push(lang));
+    await loadCatalog('texts.json', answer(200, { 'Access\u0004Your turn': 'دورك', 'Access\u0004%n card(s)': ['a', 'b'], bad: 3 }));
+    stop();
+    expect(heard).toEqual(['ar']);
+    expect(t('Access', 'Your turn')).toBe('دورك');
+    expect(tn('Access', '%n card(s)', 1)).toBe('b');
+  });
+
+  it.each([
+    ['a missing file', answer(404, {})],
+    ['a file that is no catalog', answer(200, ['x'])],
+  ])('fails on %s and stays in English', async (_what, fetcher) => {
+    await expect(loadCatalog('texts.json', fetcher)).rejects.toThrow();
+    setLanguage('ar', { storage: null, documentElement: null });
+    expect(t('Access', 'Your turn')).toBe('Your turn');
   });
 });
 
