@@ -18,6 +18,11 @@ check_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagem
   at-spi2-core python3-pyatspi dbus-daemon openbox wmctrl openssl iproute2)
 
 pkgs=("${build_pkgs[@]}")
+# The web page is built with Node.js and npm. Debian's packages only when the commands are
+# missing: a Node.js from elsewhere carries its own npm, and Debian's npm beside it breaks it.
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+  pkgs+=(nodejs npm)
+fi
 case "$profile" in
   play) pkgs+=("${play_pkgs[@]}") ;;
   check) pkgs+=("${check_pkgs[@]}") ;;
