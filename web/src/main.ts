@@ -1,9 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page's start until the table is drawn: its language and texts.
+// The page's start: its language and texts, the card deck, then the table.
 
 import { loadCatalog, startLanguage, t } from './texts';
+import { DeckArt } from './ui/deck';
+import { PracticeTable } from './ui/practice';
+import { TablePage } from './ui/table_page';
 
 startLanguage(navigator.languages);
-void loadCatalog()
-  .then(() => { document.title = t('Language', 'Halbeet'); })
-  .catch((error: unknown) => console.warn('texts', error));
+
+async function start(): Promise<void> {
+  const deck = new DeckArt();
+  await Promise.all([
+    loadCatalog().catch((error: unknown) => console.warn('texts', error)),
+    deck.load(),
+  ]);
+  document.title = t('Language', 'Halbeet');
+  const root = document.getElementById('table');
+  if (!root)
+    return;
+  let actions: ConstructorParameters<typeof TablePage>[1] | null = null;
+  const page = new TablePage(root, {
+    bid: (stored) => actions?.bid(stored),
+    play: (card) => actions?.play(card),
+    say: (text) => actions?.say(text),
+    start: () => actions?.start(),
+    leave: () => actions?.leave(),
+    shown: (serial) => actions?.shown(serial),
+  }, { deck });
+  if (location.hash === '#practice') {
+    // A table of the page's own, without a server: for looking at the page alone.
+    const practice = new PracticeTable(page);
+    actions = practice;
+    practice.begin(['Sam', 'Classic', 'سلمى', 'Omar']);
+  }
+}
+
+void start();

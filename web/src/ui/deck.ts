@@ -54,7 +54,7 @@ export class DeckArt {
     const elCtm = el.getCTM();
     if (!rootCtm || !elCtm || box.width <= 0 || box.height <= 0)
       return null;
-    const full = rootCtm.inverse().multiply(elCtm);
+    const full = DOMMatrix.fromMatrix(rootCtm).inverse().multiply(DOMMatrix.fromMatrix(elCtm));
     const own = el.transform.baseVal.consolidate()?.matrix ?? new DOMMatrix();
     const groups = full.multiply(DOMMatrix.fromMatrix(own).inverse());
     const corners = [[box.x, box.y], [box.x + box.width, box.y], [box.x, box.y + box.height],

@@ -10,11 +10,6 @@ export function el<K extends keyof HTMLElementTagNameMap>(tag: K, cls = '', text
   return e;
 }
 
-// A caption without the desktop's shortcut marker ("&Start" shows as "Start").
-export function caption(text: string): string {
-  return text.replace(/&(&?)/g, (_, second: string) => second);
-}
-
 // Places an element on the table in its units, as shares of the table, so it scales.
 export function placeOn(e: HTMLElement, x: number, y: number, w: number, h: number, tw = 560, th = 394): void {
   e.style.left = `${(x / tw) * 100}%`;

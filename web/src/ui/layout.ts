@@ -30,7 +30,7 @@ export function seatAt(me: number, place: Place): number {
 }
 
 export function placeName(place: Place): 'bottom' | 'right' | 'top' | 'left' {
-  return (['bottom', 'right', 'top', 'left'] as const)[place - 1];
+  return (['bottom', 'right', 'top', 'left'] as const)[place - 1]!;
 }
 
 // The k-th card (1..13) of a hand.
@@ -75,16 +75,16 @@ export function cutHome(place: Place): Point {
 }
 
 export function nameHome(place: Place): Point {
-  return [{ x: 124, y: 334 }, { x: 485, y: 322 }, { x: 415, y: 5 }, { x: 52, y: 11 }][place - 1];
+  return [{ x: 124, y: 334 }, { x: 485, y: 322 }, { x: 415, y: 5 }, { x: 52, y: 11 }][place - 1]!;
 }
 // The bottom name ends here and grows to the left, away from the hand beside it.
 export const BottomNameRight = 140;
 export function nameRoom(place: Place): number {
-  return [BottomNameRight - 2, 560 - 485 - 2, 560 - 415 - 2, 144 - 52 - 2][place - 1];
+  return [BottomNameRight - 2, 560 - 485 - 2, 560 - 415 - 2, 144 - 52 - 2][place - 1]!;
 }
 
 export function bidBoxHome(place: Place): Point {
-  return [{ x: 112, y: 360 }, { x: 457, y: 328 }, { x: 416, y: 31 }, { x: 24, y: 16 }][place - 1];
+  return [{ x: 112, y: 360 }, { x: 457, y: 328 }, { x: 416, y: 31 }, { x: 24, y: 16 }][place - 1]!;
 }
 
 // The cards still in an opponent's or the partner's hand: the last ones of the row go
@@ -182,7 +182,7 @@ export function nextIndex(current: number, count: number, key: string): number {
 // does not agree with the shown order (a hand sorted after the deal), the cards close up.
 export function handSlots(hand: readonly Card[], dealt: readonly Card[]): number[] {
   const at = hand.map((c) => dealt.findIndex((d) => sameCard(c, d)));
-  const inOrder = at.every((i, n) => i >= 0 && (n === 0 || i > at[n - 1]));
+  const inOrder = at.every((i, n) => i >= 0 && (n === 0 || i > (at[n - 1] ?? -1)));
   return inOrder ? at.map((i) => i + 1) : hand.map((_, n) => n + 1);
 }
 
@@ -214,7 +214,7 @@ export function backSlots(seat: number, dealer: number, plays: readonly PlayedCa
         const keep13 = seat === dealer && !cutPlayed;
         const choices = [...held].filter((k) => !(keep13 && k === 13)).sort((a, b) => a - b);
         if (choices.length > 0)
-          held.delete(choices[Number(mix(cut, dealerCounter, seat, playedBefore) % BigInt(choices.length))]);
+          held.delete(choices[Number(mix(cut, dealerCounter, seat, playedBefore) % BigInt(choices.length))]!);
       }
       ++playedBefore;
     }

@@ -3,7 +3,7 @@
 // lets the other chairs bid and play the first card they may, and tells the page each step
 // the way a table does, waiting for each to be shown.
 
-import type { Card, Phase, PlayedCard, TableActions, TableEvents, TableStep, TableView, StepKind } from './api';
+import type { Card, Phase, PlayedCard, TableActions, TableEvents, TableStep, TableView, StepKind, Welcome } from './api';
 
 function shuffled(seed: number): Card[] {
   const cards: Card[] = [];
@@ -14,7 +14,7 @@ function shuffled(seed: number): Card[] {
   for (let i = cards.length - 1; i > 0; --i) {
     x ^= x << 13; x >>>= 0; x ^= x >>> 17; x ^= x << 5; x >>>= 0;
     const j = x % (i + 1);
-    [cards[i], cards[j]] = [cards[j], cards[i]];
+    [cards[i], cards[j]] = [cards[j]!, cards[i]!];
   }
   return cards;
 }
@@ -51,7 +51,7 @@ export class PracticeTable implements TableActions {
   begin(names: [string, string, string, string]): void {
     this.events.connection('open');
     this.events.welcome({ seat: this.me, table: 'PRACTICE', names, chairs: ['person', 'computer', 'person', 'away'],
-      started: false, host: true });
+      started: false, host: true } as Welcome);
   }
 
   private view(): TableView {
@@ -59,7 +59,7 @@ export class PracticeTable implements TableActions {
     const ask = this.toAct === this.me;
     return {
       seat: this.me, phase: this.phase, toAct: this.toAct, dealerCounter: this.dealerCounter, trump: this.trump,
-      cut: this.cut, hand: [...this.hands[m]], dealt: [...this.dealt],
+      cut: this.cut, hand: [...this.hands[m]!], dealt: [...this.dealt],
       bids: this.bids.map((b, i) => (this.phase === 'bidding' && i !== m ? 0 : b)) as unknown as TableView['bids'],
       bidMade: [...this.made] as unknown as TableView['bidMade'],
       scores: [...this.scores] as unknown as TableView['scores'],
@@ -95,11 +95,11 @@ export class PracticeTable implements TableActions {
     const deck = shuffled(7919 * (this.deals + 1));
     const dealer = this.dealerCounter === 0 ? 4 : this.dealerCounter;
     this.hands = [0, 1, 2, 3].map((s) => deck.slice(s * 13, s * 13 + 13));
-    this.cut = this.hands[dealer - 1][0];
-    this.trump = [0, 2, 1, 4, 3][this.cut[0]];
+    this.cut = this.hands[dealer - 1]![0]!;
+    this.trump = [0, 2, 1, 4, 3][this.cut[0]]!;
     const order = [1, 2, 4, 3];
-    this.hands[this.me - 1].sort((a, b) => order.indexOf(a[0]) - order.indexOf(b[0]) || rankOrder(a[1]) - rankOrder(b[1]));
-    this.dealt = [...this.hands[this.me - 1]];
+    this.hands[this.me - 1]!.sort((a, b) => order.indexOf(a[0]) - order.indexOf(b[0]) || rankOrder(a[1]) - rankOrder(b[1]));
+    this.dealt = [...this.hands[this.me - 1]!];
     this.plays = [];
     this.takers = [];
     this.bids = [0, 0, 0, 0];
@@ -111,7 +111,7 @@ export class PracticeTable implements TableActions {
   }
 
   private legalBids(seat: number): number[] {
-    const s = this.scores[seat - 1];
+    const s = this.scores[seat - 1]!;
     const low = s >= 40 ? 4 : s >= 30 ? 3 : 2;
     const out: number[] = [];
     for (let n = low; n <= 13; ++n)
@@ -133,7 +133,7 @@ export class PracticeTable implements TableActions {
     const seat = this.toAct;
     this.bids[seat - 1] = 3 + (seat % 2);
     this.made[seat - 1] = true;
-    this.toAct = (seat % 4) + 1;
+    this.toAct = this.made.every((m) => m) ? 0 : (seat % 4) + 1;
     this.tell('BidMade', seat, null, 0, () => this.bidTurn());
   }
 
@@ -144,14 +144,14 @@ export class PracticeTable implements TableActions {
     }
     this.bids[this.me - 1] = stored;
     this.made[this.me - 1] = true;
-    this.toAct = (this.me % 4) + 1;
+    this.toAct = this.made.every((m) => m) ? 0 : (this.me % 4) + 1;
     this.tell('BidMade', this.me, null, stored, () => this.bidTurn());
   }
 
   private legalCards(seat: number): Card[] {
-    const hand = this.hands[seat - 1];
+    const hand = this.hands[seat - 1]!;
     const start = this.takers.length * 4;
-    const led = this.plays.length > start ? this.plays[start][0] : 0;
+    const led = this.plays.length > start ? this.plays[start]![0] : 0;
     const follow = hand.filter((c) => c[0] === led);
     return follow.length > 0 ? follow : [...hand];
   }
@@ -161,7 +161,7 @@ export class PracticeTable implements TableActions {
       this.tell('Asked', this.me);
       return;
     }
-    this.playFor(this.toAct, this.legalCards(this.toAct)[0]);
+    this.playFor(this.toAct, this.legalCards(this.toAct)[0]!);
   }
 
   play(card: Card): void {
@@ -174,7 +174,7 @@ export class PracticeTable implements TableActions {
   }
 
   private playFor(seat: number, card: Card): void {
-    const hand = this.hands[seat - 1];
+    const hand = this.hands[seat - 1]!;
     hand.splice(hand.findIndex((c) => c[0] === card[0] && c[1] === card[1]), 1);
     this.plays.push([card[0], card[1], seat]);
     const inTrick = this.plays.length - this.takers.length * 4;
@@ -193,8 +193,8 @@ export class PracticeTable implements TableActions {
 
   private take(): void {
     const trick = this.plays.slice(this.takers.length * 4);
-    const led = trick[0][0];
-    let best = trick[0];
+    const led = trick[0]![0];
+    let best = trick[0]!;
     for (const p of trick) {
       const beats = (p[0] === best[0] && rankOrder(p[1]) > rankOrder(best[1])) || (p[0] === this.trump && best[0] !== this.trump);
       if (beats || (p[0] === led && best[0] !== led && best[0] !== this.trump))
@@ -214,10 +214,10 @@ export class PracticeTable implements TableActions {
 
   private score(): void {
     for (let s = 1; s <= 4; ++s) {
-      const bid = this.bids[s - 1];
+      const bid = this.bids[s - 1]!;
       const tricks = bid >= 14 ? bid / 2 : bid;
       const took = this.takers.filter((x) => x === s).length;
-      this.scores[s - 1] += took >= tricks ? bid : -bid;
+      this.scores[s - 1]! += took >= tricks ? bid : -bid;
     }
     this.rows.push([...this.scores]);
     this.dealerCounter = (this.dealerCounter + 1) % 4;

@@ -3,19 +3,19 @@
 // and turns clicks, taps and keys into the seat's actions.
 
 import {
-  currentLanguage, dealerSeat, setLanguage, t,
+  currentLanguage, dealerSeat, onLanguageChange, setLanguage, t, tk, withoutMnemonic,
   type Card, type ChairKind, type ConnectionState, type Language, type PlayedCard, type TableActions,
   type TableEvents, type TableStep, type TableView, type Welcome,
 } from './api';
 import { DeckArt } from './deck';
-import { caption, el, isolated, placeOn } from './dom';
+import { el, isolated, placeOn } from './dom';
 import {
   BidBoxSize, HandSize, MarkerSize, TrickSize, WarningBox, backSlots, bidBoxHome, cutHome, elementId,
-  glidePath, handHome, handSlots, isLegal, lastFullTrick, markerHome, nameHome, nextIndex, placeName,
+  glidePath, handHome, handSlots, isLegal, lastFullTrick, markerHome, nameHome, nameRoom, nextIndex, placeName,
   placeOf, seatAt, sweepPlan, trickHome, currentTrick, type Place, type Point, BottomNameRight,
 } from './layout';
 import {
-  announcement, arg, bidName, cardName, chairName, counted, gameWonText, numberText, suitName,
+  announcement, bidName, cardCount, cardName, chairName, gameWonText, numberText, suitName, trickCount,
 } from './words';
 
 const SuitGlyph = ['', '\u2663', '\u2660', '\u2665', '\u2666'];
@@ -25,15 +25,12 @@ interface Queued { step: TableStep; }
 
 export interface TableOptions {
   deck?: DeckArt;
-  // The language switch keeps the choice; the page passes where.
-  rememberLanguage?: (lang: Language) => void;
 }
 
 export class TablePage implements TableEvents {
   private readonly root: HTMLElement;
   private readonly actions: TableActions;
   private readonly deck: DeckArt;
-  private readonly rememberLanguage: (lang: Language) => void;
 
   private welcomed: Welcome | null = null;
   private view: TableView | null = null;
@@ -70,9 +67,9 @@ export class TablePage implements TableEvents {
     this.root = root;
     this.actions = actions;
     this.deck = options.deck ?? new DeckArt();
-    this.rememberLanguage = options.rememberLanguage ?? (() => undefined);
     this.build();
     this.applyLanguage();
+    onLanguageChange(() => this.languageChanged());
     window.addEventListener('resize', () => this.keepFocusVisible());
   }
 
@@ -101,7 +98,7 @@ export class TablePage implements TableEvents {
       this.chatLines.shift();
     this.chatLog.append(this.chatLine(seat, text));
     this.chatLog.scrollTop = this.chatLog.scrollHeight;
-    this.announce(arg(t('Network', '%1 says: %2'), this.name(seat), text));
+    this.announce(t('Network', '%1 says: %2', this.name(seat), text));
   }
 
   refused(reason: string): void {
@@ -115,7 +112,7 @@ export class TablePage implements TableEvents {
     this.ended = true;
     this.queue = [];
     this.stopMotion();
-    const text = arg(t('Network', 'You are no longer at the table: %1'), reason);
+    const text = t('Network', 'You are no longer at the table: %1', reason);
     this.setHint(text);
     this.announce(text);
     this.renderAll();
@@ -139,6 +136,9 @@ export class TablePage implements TableEvents {
       this.showing = true;
       void this.present(step).then(() => {
         this.showing = false;
+        // What waited for the motion to end: the hand answers clicks again.
+        this.renderHand();
+        this.renderStatus();
         this.actions.shown(step.serial);
         this.showNext();
       });
@@ -313,7 +313,7 @@ export class TablePage implements TableEvents {
     const w = this.welcomed;
     if (!w || seat < 1 || seat > 4)
       return '';
-    return chairName(w.names[seat - 1], w.chairs[seat - 1] as ChairKind);
+    return chairName(w.names[seat - 1] ?? '', (w.chairs[seat - 1] ?? 'open') as ChairKind);
   }
 
   // ---- building the page ---------------------------------------------------------------
@@ -404,7 +404,9 @@ export class TablePage implements TableEvents {
 
   switchLanguage(lang: Language): void {
     setLanguage(lang);
-    this.rememberLanguage(lang);
+  }
+
+  private languageChanged(): void {
     this.applyLanguage();
     // The chat keeps its lines; their frame words follow the language.
     this.chatLog.replaceChildren(...this.chatLines.map((l) => this.chatLine(l.seat, l.text)));
@@ -424,7 +426,7 @@ export class TablePage implements TableEvents {
   }
 
   private button(text: string, test: string, onClick: () => void, cls = 'tool'): HTMLButtonElement {
-    const b = el('button', cls, caption(text));
+    const b = el('button', cls, withoutMnemonic(text));
     b.type = 'button';
     b.dataset.test = test;
     b.addEventListener('click', onClick);
@@ -436,7 +438,7 @@ export class TablePage implements TableEvents {
     const title = el('h1', 'title', t('MainWindow', 'Halbeet'));
     const tableName = el('span', 'table-code');
     if (w)
-      tableName.textContent = arg(t('Network', 'Table %1'), w.table);
+      tableName.textContent = t('Network', 'Table %1', w.table);
     tableName.dir = 'auto';
     const tools = el('nav', 'tools');
     const scores = this.button(t('MainWindow', 'Scores'), 'scores-button', () => void this.openScores(false));
@@ -446,7 +448,7 @@ export class TablePage implements TableEvents {
     const lang = this.button(other === 'ar' ? t('MainWindow', 'العربية') : t('MainWindow', 'English'), 'language',
       () => this.switchLanguage(other));
     lang.lang = other;
-    lang.setAttribute('aria-label', `${caption(t('MainWindow', 'Language'))}: ${lang.textContent}`);
+    lang.setAttribute('aria-label', `${withoutMnemonic(t('MainWindow', 'Language'))}: ${lang.textContent}`);
     const leave = this.button(t('Network', '&Leave the table'), 'leave', () => void this.askLeave());
     leave.disabled = this.ended;
     tools.append(scores, last, lang, leave);
@@ -499,12 +501,12 @@ export class TablePage implements TableEvents {
           c.dataset.place = String(place);
           c.dataset.test = 'cut-card';
           c.setAttribute('role', 'img');
-          c.setAttribute('aria-label', arg(t('Access', '%1 turned up %2'), this.name(seat), cardName(v.cut)));
+          c.setAttribute('aria-label', t('Access', '%1 turned up %2', this.name(seat), cardName(v.cut)));
           placeOn(c, p.x, p.y, HandSize.w, HandSize.h);
           parts.push(c);
         }
-        const count = el('span', 'visually-hidden', arg(t('Access', '%1: %2'), this.name(seat),
-          counted('%n card(s)', v.handCounts[seat - 1])));
+        const count = el('span', 'visually-hidden', tk('Access', '%1: %2', 'hand', this.name(seat),
+          cardCount(v.handCounts[seat - 1] ?? 0)));
         parts.push(count);
       }
       // Won-trick markers.
@@ -519,8 +521,8 @@ export class TablePage implements TableEvents {
           parts.push(m);
         }
         if (won > 0)
-          parts.push(el('span', 'visually-hidden', arg(t('Access', '%1 has taken %2'), this.name(seat),
-            counted('%n trick(s)', won))));
+          parts.push(el('span', 'visually-hidden', t('Access', '%1 has taken %2', this.name(seat),
+            trickCount(won))));
       }
       // The name and the bid.
       const name = el('div', `name name-${placeName(place)}`);
@@ -530,8 +532,9 @@ export class TablePage implements TableEvents {
       name.textContent = this.name(seat);
       const roles = ['', t('Access', 'you'), t('Access', 'right-hand opponent'), t('Access', 'your partner'),
         t('Access', 'left-hand opponent')];
-      name.title = roles[place];
+      name.title = roles[place] ?? '';
       const home = nameHome(place);
+      name.style.maxWidth = `${(nameRoom(place) / 560) * 100}%`;
       if (place === 1) {
         name.style.right = `${((560 - BottomNameRight) / 560) * 100}%`;
         name.style.top = `${(home.y / 394) * 100}%`;
@@ -547,13 +550,13 @@ export class TablePage implements TableEvents {
         box.dataset.test = `bid-${placeName(place)}`;
         const p = bidBoxHome(place);
         placeOn(box, p.x, p.y, BidBoxSize.w, BidBoxSize.h);
-        const made = v.bidMade[seat - 1];
-        const bid = v.bids[seat - 1];
+        const made = v.bidMade[seat - 1] ?? false;
+        const bid = v.bids[seat - 1] ?? 0;
         box.textContent = !made ? '' : bid !== 0 ? numberText(bid) : '?';
         box.setAttribute('role', 'img');
-        box.setAttribute('aria-label', !made ? arg(t('Access', 'Bid of %1: none yet'), this.name(seat))
-          : bid !== 0 ? arg(t('Access', 'Bid of %1: %2'), this.name(seat), numberText(bid))
-            : arg(t('Access', 'Bid of %1: not shown yet'), this.name(seat)));
+        box.setAttribute('aria-label', !made ? t('Access', 'Bid of %1: none yet', this.name(seat))
+          : bid !== 0 ? t('Access', 'Bid of %1: %2', this.name(seat), numberText(bid))
+            : t('Access', 'Bid of %1: not shown yet', this.name(seat)));
         parts.push(box);
       }
     }
@@ -568,7 +571,7 @@ export class TablePage implements TableEvents {
         c.dataset.test = 'trick-card';
         c.style.zIndex = String(20 + i);
         c.setAttribute('role', 'img');
-        c.setAttribute('aria-label', arg(t('Access', '%1: %2'), this.name(p[2]), cardName([p[0], p[1]])));
+        c.setAttribute('aria-label', tk('Access', '%1: %2', 'played', this.name(p[2]), cardName([p[0], p[1]])));
         placeOn(c, home.x, home.y, TrickSize.w, TrickSize.h);
         parts.push(c);
       });
@@ -583,6 +586,23 @@ export class TablePage implements TableEvents {
     placeOn(warn, WarningBox.x, WarningBox.y, WarningBox.w, WarningBox.h);
     parts.push(warn);
     this.felt.replaceChildren(...parts);
+    this.fitNames();
+  }
+
+  // A long name is drawn smaller, down to a size still readable, within its room on the felt.
+  private fitNames(): void {
+    for (const name of Array.from(this.felt.querySelectorAll<HTMLElement>('.name'))) {
+      name.style.fontSize = '';
+      let size = parseFloat(getComputedStyle(name).fontSize);
+      // Widths are whole pixels while the text is not: one pixel more keeps the ellipsis away.
+      while (size > 9 && name.scrollWidth >= name.clientWidth && name.scrollWidth > 0) {
+        const before = name.scrollWidth;
+        size -= 1;
+        name.style.fontSize = `${size}px`;
+        if (before < name.clientWidth)
+          break;
+      }
+    }
   }
 
   private backsOf(v: TableView, seat: number): number[] {
@@ -591,7 +611,7 @@ export class TablePage implements TableEvents {
     const dealer = dealerSeat(v.dealerCounter);
     const slots = backSlots(seat, dealer, v.plays, v.dealerCounter, v.cut);
     // A seat that came in late may hold fewer than the replay says: trust the count.
-    return slots.slice(Math.max(0, slots.length - v.handCounts[seat - 1]));
+    return slots.slice(Math.max(0, slots.length - (v.handCounts[seat - 1] ?? 0)));
   }
 
   // A card's face: the deck's picture, or a plain face drawn here when the deck is missing.
@@ -599,7 +619,7 @@ export class TablePage implements TableEvents {
     const c = el('div', cls);
     if (!this.deck.draw(c, elementId(card))) {
       c.classList.add('plain', card[0] === 3 || card[0] === 4 ? 'red' : 'black');
-      const corner = el('span', 'corner', RankText[card[1]] + SuitGlyph[card[0]]);
+      const corner = el('span', 'corner', (RankText[card[1]] ?? '') + (SuitGlyph[card[0]] ?? ''));
       corner.setAttribute('aria-hidden', 'true');
       c.append(corner);
     }
@@ -620,7 +640,7 @@ export class TablePage implements TableEvents {
       return;
     }
     this.hand.hidden = false;
-    this.hand.setAttribute('aria-label', arg(t('Access', '%1: %2'), this.name(v.seat), counted('%n card(s)', v.hand.length)));
+    this.hand.setAttribute('aria-label', tk('Access', '%1: %2', 'hand', this.name(v.seat), cardCount(v.hand.length)));
     const slots = handSlots(v.hand, v.dealt);
     const dealer = dealerSeat(v.dealerCounter);
     const raised = v.phase === 'bidding' && dealer === v.seat ? v.cut : null;
@@ -634,7 +654,7 @@ export class TablePage implements TableEvents {
       button.append(...Array.from(b.childNodes));
       button.dataset.test = 'hand-card';
       button.dataset.card = `${card[0]}-${card[1]}`;
-      const p = handHome(1, slots[i]);
+      const p = handHome(1, slots[i] ?? i + 1);
       const up = raised && raised[0] === card[0] && raised[1] === card[1];
       button.style.setProperty('--x', String((p.x - 144) / 16));
       button.style.setProperty('--order', String(slots[i]));
@@ -661,10 +681,15 @@ export class TablePage implements TableEvents {
     const next = nextIndex(this.handFocus, cards.length, e.key);
     if (next !== this.handFocus && next >= 0) {
       e.preventDefault();
-      cards[this.handFocus].tabIndex = -1;
+      const from = cards[this.handFocus];
+      const to = cards[next];
+      if (from)
+        from.tabIndex = -1;
       this.handFocus = next;
-      cards[next].tabIndex = 0;
-      cards[next].focus();
+      if (to) {
+        to.tabIndex = 0;
+        to.focus();
+      }
     }
   }
 
@@ -778,21 +803,21 @@ export class TablePage implements TableEvents {
     };
     const trump = el('span', 'trump-suit');
     if (inDeal && v && v.trump >= 1) {
-      trump.textContent = SuitGlyph[v.trump];
+      trump.textContent = SuitGlyph[v.trump] ?? '';
       trump.classList.add(v.trump >= 3 ? 'red' : 'black');
     }
     const trumpPanel = panel('trump', el('span', 'label', t('MainWindow', 'Halbeet')), trump);
     trumpPanel.setAttribute('role', 'img');
     trumpPanel.setAttribute('aria-label', inDeal && v && v.trump >= 1
-      ? arg(t('Access', 'Trump: %1'), suitName(v.trump)) : t('Access', 'Trump: none'));
+      ? t('Access', 'Trump: %1', suitName(v.trump)) : t('Access', 'Trump: none'));
     const dealer = inDeal && v ? this.name(dealerSeat(v.dealerCounter)) : '';
     const toPlay = inDeal && v && v.toAct >= 1 ? this.name(v.toAct) : '';
     const dealerName = el('bdi', 'value', dealer);
     const playName = el('bdi', 'value', toPlay);
     const dealPanel = panel('deal', el('span', 'label', t('MainWindow', 'Deal')), dealerName);
-    dealPanel.setAttribute('aria-label', arg(t('Access', 'Dealer: %1'), dealer));
+    dealPanel.setAttribute('aria-label', t('Access', 'Dealer: %1', dealer));
     const playPanel = panel('to-play', el('span', 'label', t('MainWindow', 'Play')), playName);
-    playPanel.setAttribute('aria-label', arg(t('Access', 'To play: %1'), toPlay));
+    playPanel.setAttribute('aria-label', t('Access', 'To play: %1', toPlay));
     playPanel.dataset.test = 'to-play';
     let hint = this.hint;
     if (hint === '' && v && v.phase === 'bidding' && v.toAct === v.seat && v.legalBids.length > 0)
@@ -806,7 +831,7 @@ export class TablePage implements TableEvents {
     if (v) {
       for (let seat = 1; seat <= 4; ++seat) {
         const item = el('span', 'score');
-        item.append(isolated(t('Access', '%1: %2'), [this.name(seat), numberText(v.scores[seat - 1])], ['who', 'n']));
+        item.append(isolated(tk('Access', '%1: %2', 'score'), [this.name(seat), numberText(v.scores[seat - 1] ?? 0)], ['who', 'n']));
         scores.append(item);
       }
     }
@@ -912,7 +937,7 @@ export class TablePage implements TableEvents {
     rows.forEach((row, i) => {
       const tr = el('tr', i < rows.length - 1 ? 'earlier' : 'latest');
       for (const seat of order) {
-        const td = el('td', v && v.winner === seat ? 'winner' : '', numberText(row[seat - 1]));
+        const td = el('td', v && v.winner === seat ? 'winner' : '', numberText(row[seat - 1] ?? 0));
         tr.append(td);
       }
       body.append(tr);
@@ -938,7 +963,7 @@ export class TablePage implements TableEvents {
       const c = this.face([p[0], p[1]], 'card last');
       c.dataset.place = placeName(placeOf(me, p[2]));
       c.setAttribute('role', 'img');
-      c.setAttribute('aria-label', arg(t('Access', '%1: %2'), this.name(p[2]), cardName([p[0], p[1]])));
+      c.setAttribute('aria-label', tk('Access', '%1: %2', 'lastTrickCard', this.name(p[2]), cardName([p[0], p[1]])));
       area.append(c);
     }
     const close = this.button(t('LastTrick', 'Close'), 'last-trick-close', () => d.close('close'), 'primary');
