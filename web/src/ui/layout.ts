@@ -2,7 +2,7 @@
 // Where everything lies on the table and how it moves there, in the table's own 560 x 394
 // units: pure functions, so the page and its tests share one answer.
 
-import type { Card, PlayedCard } from './api';
+import type { Card, PlayedCard, TableView } from './api';
 
 export const TableWidth = 560;
 export const TableHeight = 394;
@@ -222,4 +222,15 @@ export function backSlots(seat: number, dealer: number, plays: readonly PlayedCa
       cutPlayed = true;
   }
   return [...held].sort((a, b) => a - b);
+}
+
+// What a click on a card of the hand does: nothing when it is not this seat's turn to play
+// (or its card is already on the way), a refusal when the card does not follow suit, else
+// the card is played.
+export type CardClick = 'ignore' | 'refuse' | 'play';
+export function cardClick(view: Pick<TableView, 'seat' | 'phase' | 'toAct' | 'legalCards'> | null,
+  card: Card, busy: boolean): CardClick {
+  if (!view || busy || view.phase !== 'playing' || view.toAct !== view.seat || view.legalCards.length === 0)
+    return 'ignore';
+  return isLegal(card, view.legalCards) ? 'play' : 'refuse';
 }

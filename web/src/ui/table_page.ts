@@ -11,7 +11,7 @@ import { DeckArt } from './deck';
 import { el, isolated, placeOn } from './dom';
 import {
   BidBoxSize, HandSize, MarkerSize, TrickSize, WarningBox, backSlots, bidBoxHome, cutHome, elementId,
-  glidePath, handHome, handSlots, isLegal, lastFullTrick, markerHome, nameHome, nameRoom, nextIndex, placeName,
+  cardClick, glidePath, handHome, handSlots, isLegal, lastFullTrick, markerHome, nameHome, nameRoom, nextIndex, placeName,
   placeOf, seatAt, sweepPlan, trickHome, currentTrick, type Place, type Point, BottomNameRight,
 } from './layout';
 import {
@@ -593,14 +593,16 @@ export class TablePage implements TableEvents {
   private fitNames(): void {
     for (const name of Array.from(this.felt.querySelectorAll<HTMLElement>('.name'))) {
       name.style.fontSize = '';
-      let size = parseFloat(getComputedStyle(name).fontSize);
-      // Widths are whole pixels while the text is not: one pixel more keeps the ellipsis away.
-      while (size > 9 && name.scrollWidth >= name.clientWidth && name.scrollWidth > 0) {
-        const before = name.scrollWidth;
+      const range = document.createRange();
+      range.selectNodeContents(name);
+      const style = getComputedStyle(name);
+      const share = parseFloat(name.style.maxWidth) / 100;
+      const room = this.felt.clientWidth * share - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+      let size = parseFloat(style.fontSize);
+      // The text's own width, fractions included: a name that fits shows no ellipsis.
+      while (size > 9 && range.getBoundingClientRect().width > room) {
         size -= 1;
         name.style.fontSize = `${size}px`;
-        if (before < name.clientWidth)
-          break;
       }
     }
   }
@@ -628,8 +630,7 @@ export class TablePage implements TableEvents {
 
   private myTurnToPlay(): boolean {
     const v = this.view;
-    return !!v && !this.ended && v.phase === 'playing' && v.toAct === v.seat && v.legalCards.length > 0 &&
-      !this.showing && !this.playSent;
+    return !!v && cardClick(v, v.legalCards[0] ?? [0, 0], this.ended || this.playSent) === 'play';
   }
 
   private renderHand(): void {
@@ -700,18 +701,20 @@ export class TablePage implements TableEvents {
   }
 
   private playCard(card: Card): void {
-    const v = this.view;
-    // Not this seat's turn, or its card already on the way: the click does nothing.
-    if (!this.myTurnToPlay() || !v)
-      return;
-    if (!isLegal(card, v.legalCards)) {
-      this.showWarning();
-      return;
+    // Not this seat's turn, a step still being shown, or its card already on the way: the
+    // click does nothing. A card that does not follow suit is refused with the warning.
+    switch (cardClick(this.view, card, this.ended || this.playSent || this.showing)) {
+      case 'ignore':
+        return;
+      case 'refuse':
+        this.showWarning();
+        return;
+      case 'play':
+        this.playSent = true;
+        this.hideWarning();
+        this.actions.play(card);
+        this.renderHand();
     }
-    this.playSent = true;
-    this.hideWarning();
-    this.actions.play(card);
-    this.renderHand();
   }
 
   private showWarning(): void {
