@@ -42,6 +42,8 @@ export class PracticeTable implements TableActions {
   private toAct = 0;
   private deals = 0;
   private pace: number;
+  // The page may act only once asked, as at a real table.
+  private asked = false;
 
   constructor(events: TableEvents, pace = 350) {
     this.events = events;
@@ -56,7 +58,7 @@ export class PracticeTable implements TableActions {
 
   private view(): TableView {
     const m = this.me - 1;
-    const ask = this.toAct === this.me;
+    const ask = this.asked && this.toAct === this.me;
     return {
       seat: this.me, phase: this.phase, toAct: this.toAct, dealerCounter: this.dealerCounter, trump: this.trump,
       cut: this.cut, hand: [...this.hands[m]!], dealt: [...this.dealt],
@@ -127,6 +129,7 @@ export class PracticeTable implements TableActions {
       return;
     }
     if (this.toAct === this.me) {
+      this.asked = true;
       this.tell('Asked', this.me);
       return;
     }
@@ -138,10 +141,11 @@ export class PracticeTable implements TableActions {
   }
 
   bid(stored: number): void {
-    if (this.phase !== 'bidding' || this.toAct !== this.me || !this.legalBids(this.me).includes(stored)) {
+    if (!this.asked || this.phase !== 'bidding' || this.toAct !== this.me || !this.legalBids(this.me).includes(stored)) {
       this.events.refused('not now');
       return;
     }
+    this.asked = false;
     this.bids[this.me - 1] = stored;
     this.made[this.me - 1] = true;
     this.toAct = this.made.every((m) => m) ? 0 : (this.me % 4) + 1;
@@ -158,6 +162,7 @@ export class PracticeTable implements TableActions {
 
   private playTurn(): void {
     if (this.toAct === this.me) {
+      this.asked = true;
       this.tell('Asked', this.me);
       return;
     }
@@ -166,10 +171,11 @@ export class PracticeTable implements TableActions {
 
   play(card: Card): void {
     const legal = this.legalCards(this.me);
-    if (this.phase !== 'playing' || this.toAct !== this.me || !legal.some((c) => c[0] === card[0] && c[1] === card[1])) {
+    if (!this.asked || this.phase !== 'playing' || this.toAct !== this.me || !legal.some((c) => c[0] === card[0] && c[1] === card[1])) {
       this.events.refused('not now');
       return;
     }
+    this.asked = false;
     this.playFor(this.me, card);
   }
 
