@@ -12,6 +12,8 @@ export {
   type Language,
 } from '../texts';
 
+export { MAX_CHAT_CHARS } from '../protocol';
+
 import type { Welcome as Welcomed } from '../model';
 // The host's chair may start the game; a page that is not told so offers the button, and
 // the server answers a guest's press with a refusal.

@@ -3,7 +3,7 @@
 // and turns clicks, taps and keys into the seat's actions.
 
 import {
-  currentLanguage, dealerSeat, onLanguageChange, setLanguage, t, tk, withoutMnemonic,
+  MAX_CHAT_CHARS, currentLanguage, dealerSeat, onLanguageChange, setLanguage, t, tk, withoutMnemonic,
   type Card, type ChairKind, type ConnectionState, type Language, type PlayedCard, type TableActions,
   type TableEvents, type TableStep, type TableView, type Welcome,
 } from './api';
@@ -70,7 +70,10 @@ export class TablePage implements TableEvents {
     this.build();
     this.applyLanguage();
     onLanguageChange(() => this.languageChanged());
-    window.addEventListener('resize', () => this.keepFocusVisible());
+    window.addEventListener('resize', () => {
+      this.fitNames();
+      this.keepFocusVisible();
+    });
   }
 
   // ---- the connection's events -------------------------------------------------------
@@ -352,7 +355,7 @@ export class TablePage implements TableEvents {
     const form = el('form', 'chat-form');
     this.chatInput = el('input', 'chat-input');
     this.chatInput.type = 'text';
-    this.chatInput.maxLength = 200;
+    this.chatInput.maxLength = MAX_CHAT_CHARS;
     this.chatInput.dir = 'auto';
     this.chatInput.autocomplete = 'off';
     this.chatInput.dataset.test = 'chat-input';
