@@ -418,6 +418,10 @@ export class TablePage implements TableEvents {
   // ---- drawing -------------------------------------------------------------------------
 
   private renderAll(): void {
+    // A control drawn anew keeps the keyboard where it was: focus moves to its successor.
+    const had = document.activeElement instanceof HTMLElement && this.root.contains(document.activeElement)
+      ? document.activeElement : null;
+    const test = had?.dataset.test;
     this.renderControls();
     this.renderFelt();
     this.renderHand();
@@ -426,6 +430,12 @@ export class TablePage implements TableEvents {
     this.renderStatus();
     this.felt.setAttribute('aria-label', t('Access', 'Card table'));
     this.live.setAttribute('aria-label', t('Access', 'What happens in the game'));
+    if (had && test && !document.contains(had)) {
+      const same = had.dataset.card ? `[data-card="${had.dataset.card}"]` : had.dataset.bid ? `[data-bid="${had.dataset.bid}"]` : '';
+      const successor = this.root.querySelector<HTMLElement>(`[data-test="${test}"]${same}`) ??
+        this.root.querySelector<HTMLElement>(`[data-test="${test}"]`);
+      successor?.focus();
+    }
   }
 
   private button(text: string, test: string, onClick: () => void, cls = 'tool'): HTMLButtonElement {
@@ -876,14 +886,36 @@ export class TablePage implements TableEvents {
   // Opens a dialog modally; resolves when it closes, with focus back where it was.
   private openDialog(d: HTMLDialogElement, first?: HTMLElement): Promise<string> {
     const opener = document.activeElement instanceof HTMLElement ? document.activeElement : null;
+    const openerTest = opener?.dataset.test;
+    // Tab goes round the dialog's own controls and never out of it.
+    const trap = (e: KeyboardEvent) => {
+      if (e.key !== 'Tab')
+        return;
+      const inside = Array.from(d.querySelectorAll<HTMLElement>('button, input, [tabindex]'))
+        .filter((x) => x.tabIndex >= 0 && !(x as HTMLButtonElement).disabled);
+      const first = inside[0];
+      const last = inside[inside.length - 1];
+      if (!first || !last)
+        return;
+      const at = document.activeElement;
+      if (e.shiftKey ? at === first || !d.contains(at) : at === last || !d.contains(at)) {
+        e.preventDefault();
+        (e.shiftKey ? last : first).focus();
+      }
+    };
     return new Promise((resolve) => {
       const closed = () => {
+        d.removeEventListener('keydown', trap);
         d.removeEventListener('close', closed);
-        if (opener && document.contains(opener))
-          opener.focus();
+        // The table may have been drawn anew meanwhile: then focus goes to the control
+        // that took the opener's place.
+        const back = opener && document.contains(opener) ? opener
+          : openerTest ? this.root.querySelector<HTMLElement>(`[data-test="${openerTest}"]`) : null;
+        back?.focus();
         resolve(d.returnValue);
       };
       d.addEventListener('close', closed);
+      d.addEventListener('keydown', trap);
       d.returnValue = '';
       if (d.open)
         d.close();
