@@ -88,8 +88,10 @@ describe('bids and numbers', () => {
 
   it('keeps a figure left to right inside Arabic, so a minus stays in front', () => {
     setLanguage('ar', quiet, false);
-    expect(numberText(-3)).toBe('\u200E-3\u200E');
-    expect(bidName(14)).toBe('\u200E14\u200E');
+    expect(numberText(-3)).toBe('\u2066-3\u2069');
+    expect(bidName(14)).toBe('\u206614\u2069');
+    setLanguage('en', quiet, false);
+    expect(numberText(-3)).toBe('-3');
   });
 });
 

@@ -4,10 +4,11 @@
 
 import { currentLanguage, t, tn, type Card, type ChairKind, type TableStep, type TableView } from './api';
 
-// Right to left, a figure is kept between marks so that "-3" keeps its sign in front.
+// Right to left, a figure is set apart to read left to right, so that "-3" keeps its sign
+// in front: marks alone leave the sign behind the figure in a browser, an isolate does not.
 export function numberText(n: number | string): string {
   const figure = String(n);
-  return currentLanguage() === 'ar' ? '\u200E' + figure + '\u200E' : figure;
+  return currentLanguage() === 'ar' ? '\u2066' + figure + '\u2069' : figure;
 }
 
 export function scoreChangeText(change: number): string {
