@@ -6,6 +6,34 @@ const SvgNs = 'http://www.w3.org/2000/svg';
 
 interface Face { viewBox: string; transform: string; }
 
+// The page allows no inline style (its policy says style-src 'self'; a style attribute is
+// refused as soon as the deck is parsed), and a deck's drawing keeps its colours in style
+// attributes: before parsing, each declaration becomes the SVG attribute of the same name,
+// which the policy does not touch. The style's declaration wins over an attribute already
+// there, as it did in the style.
+export function presentationAttributes(svg: string): string {
+  return svg.replace(/<([A-Za-z][\w:.-]*)(\s[^<>]*?)(\/?)>/g, (tag, name: string, body: string, close: string) => {
+    if (!/\sstyle\s*=/.test(body))
+      return tag;
+    const attributes = new Map<string, string>();
+    for (const m of body.matchAll(/([\w:.-]+)\s*=\s*("[^"]*"|'[^']*')/g))
+      attributes.set(m[1]!, m[2]!.slice(1, -1));
+    const style = attributes.get('style') ?? '';
+    attributes.delete('style');
+    for (const declaration of style.split(';')) {
+      const colon = declaration.indexOf(':');
+      if (colon < 0)
+        continue;
+      const property = declaration.slice(0, colon).trim().toLowerCase();
+      const value = declaration.slice(colon + 1).replace(/!important/i, '').trim().replace(/"/g, '&quot;');
+      if (/^[a-z][a-z-]*$/.test(property) && value !== '')
+        attributes.set(property, value);
+    }
+    const written = [...attributes].map(([k, v]) => ` ${k}="${v}"`).join('');
+    return `<${name}${written}${close}>`;
+  });
+}
+
 export class DeckArt {
   private faces = new Map<string, Face>();
   private container: SVGSVGElement | null = null;
@@ -17,7 +45,7 @@ export class DeckArt {
       const response = await fetch(url);
       if (!response.ok)
         return;
-      const doc = new DOMParser().parseFromString(await response.text(), 'image/svg+xml');
+      const doc = new DOMParser().parseFromString(presentationAttributes(await response.text()), 'image/svg+xml');
       const root = doc.documentElement;
       if (root.nodeName !== 'svg')
         return;
