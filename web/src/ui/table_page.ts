@@ -36,6 +36,7 @@ export class TablePage implements TableEvents {
   private view: TableView | null = null;
   private queue: Queued[] = [];
   private showing = false;
+  private generation = 0;
   private ended = false;
   private chosenBid = 0;
   private handFocus = 0;
@@ -90,6 +91,7 @@ export class TablePage implements TableEvents {
       this.queue = [];
       this.stopMotion();
       this.showing = false;
+      ++this.generation;
     }
     this.queue.push({ step: s });
     this.showNext();
@@ -114,6 +116,8 @@ export class TablePage implements TableEvents {
   bye(reason: string): void {
     this.ended = true;
     this.queue = [];
+    ++this.generation;
+    this.showing = false;
     this.stopMotion();
     const text = t('Network', 'You are no longer at the table: %1', reason);
     this.setHint(text);
@@ -137,7 +141,10 @@ export class TablePage implements TableEvents {
     while (!this.showing && this.queue.length > 0) {
       const { step } = this.queue.shift()!;
       this.showing = true;
+      const generation = this.generation;
       void this.present(step).then(() => {
+        if (generation !== this.generation)
+          return; // a step given up for a snapshot: the snapshot's own showing goes on
         this.showing = false;
         // What waited for the motion to end: the hand answers clicks again.
         this.renderHand();
