@@ -1,6 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The table in the page: draws one seat's view, moves the cards in the desktop's rhythm,
 // and turns clicks, taps and keys into the seat's actions.
+//
+// Browser tests find the parts by data-test: table, hand, hand-card (data-card="suit-rank";
+// class playable when it may be played now), trick-card (data-place 1..4), cut-card, warning,
+// name-bottom|right|top|left (data-seat), bid-bottom|..., bidding, bid-button (data-bid, the
+// stored bid; aria-pressed), bid-ok, lobby, start, status, to-play, hint, announcer,
+// chat-log, chat-input, chat-send, scores-button, last-trick-button, language, leave, and the
+// dialogs scores (score-sheet, scores-ok), last-trick (last-trick-close), notice (notice-ok,
+// notice-yes, notice-no).
 
 import {
   MAX_CHAT_CHARS, currentLanguage, dealerSeat, onLanguageChange, setLanguage, t, tk, withoutMnemonic,
@@ -358,6 +366,8 @@ export class TablePage implements TableEvents {
     this.chatLog = el('div', 'chat-log');
     this.chatLog.dataset.test = 'chat-log';
     this.chatLog.setAttribute('role', 'log');
+    // Its lines are spoken once, by the table's announcer.
+    this.chatLog.setAttribute('aria-live', 'off');
     this.chatLog.tabIndex = 0;
     const form = el('form', 'chat-form');
     this.chatInput = el('input', 'chat-input');
@@ -934,6 +944,8 @@ export class TablePage implements TableEvents {
   private notice(text: string, buttons: ('ok' | 'yes' | 'no')[]): Promise<string> {
     const d = this.noticeDialog;
     const body = el('p', 'notice-text');
+    body.id = 'notice-text';
+    d.setAttribute('aria-describedby', body.id);
     body.dir = 'auto';
     body.textContent = text;
     const row = el('div', 'buttons');
