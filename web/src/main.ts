@@ -1,28 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page's start until the table is drawn: its language and texts, and the table named in
-// its address joined, each step written to the console.
+// The page's start: its language and texts, the card deck, then the table.
 
-import { connect } from './connection';
 import { loadCatalog, startLanguage, t } from './texts';
+import { DeckArt } from './ui/deck';
+import { PracticeTable } from './ui/practice';
+import { TablePage } from './ui/table_page';
 
 startLanguage(navigator.languages);
-void loadCatalog()
-  .then(() => { document.title = t('Language', 'Halbeet'); })
-  .catch((error: unknown) => console.warn('texts', error));
 
-const actions = connect({
-  welcome: (w) => console.info('welcome', w),
-  step: (s) => {
-    console.info('step', s.serial, s.kind, s.view);
-    actions.shown(s.serial);
-  },
-  chat: (seat, text) => console.info('chat', seat, text),
-  refused: (reason) => console.info('refused', reason),
-  bye: (reason) => console.info('bye', reason),
-  connection: (state) => console.info('connection', state),
-}, {
-  askName: () => {
-    const name = window.prompt(t('NameDialog', 'What is your name?'));
-    return name === null ? Promise.reject(new Error('no name given')) : Promise.resolve(name);
-  },
-});
+async function start(): Promise<void> {
+  const deck = new DeckArt();
+  await Promise.all([
+    loadCatalog().catch((error: unknown) => console.warn('texts', error)),
+    deck.load(),
+  ]);
+  document.title = t('Language', 'Halbeet');
+  const root = document.getElementById('table');
+  if (!root)
+    return;
+  let actions: ConstructorParameters<typeof TablePage>[1] | null = null;
+  const page = new TablePage(root, {
+    bid: (stored) => actions?.bid(stored),
+    play: (card) => actions?.play(card),
+    say: (text) => actions?.say(text),
+    start: () => actions?.start(),
+    leave: () => actions?.leave(),
+    shown: (serial) => actions?.shown(serial),
+  }, { deck });
+  if (location.hash === '#practice') {
+    // A table of the page's own, without a server: for looking at the page alone.
+    const practice = new PracticeTable(page);
+    actions = practice;
+    practice.begin(['Sam', 'Classic', 'سلمى', 'Omar']);
+  }
+}
+
+void start();
