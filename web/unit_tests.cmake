@@ -9,7 +9,7 @@ foreach(var TRACE TRACE_FILE NODE WEB)
   endif()
 endforeach()
 if(NOT EXISTS ${WEB}/node_modules/.bin/tsc)
-  message(FATAL_ERROR "The page's build tools are not installed: build the halbeet_web target first.")
+  message(FATAL_ERROR "The page's build tools are not installed: build the halbeet_web_page target first.")
 endif()
 
 execute_process(COMMAND ${TRACE} OUTPUT_FILE ${TRACE_FILE} RESULT_VARIABLE rc)
