@@ -42,12 +42,13 @@ function sourceFiles(dir) {
   for (const entry of readdirSync(dir)) {
     const path = join(dir, entry);
     if (statSync(path).isDirectory()) files.push(...sourceFiles(path));
-    else if (/\.(ts|mts|js|mjs)$/.test(entry)) files.push(path);
+    // Tests beside the code are not the page: they may name texts that are not there.
+    else if (/\.(ts|mts|js|mjs)$/.test(entry) && !/\.test\.[mc]?[jt]s$/.test(entry)) files.push(path);
   }
   return files.sort();
 }
 
-// ---- the texts --------------------------------------------------------------------------------
+// ---- the texts (those of the page's own files) --------------------------------------------------------------------------------
 const calls = [];
 const errors = [];
 for (const file of sourceFiles(join(here, 'src'))) {

@@ -107,12 +107,35 @@ function lineOf(text, index) {
   return line;
 }
 
+// Where the comments of a source file lie, as [start, end) pairs; strings are skipped so that
+// "//" inside one is no comment.
+function commentRanges(code) {
+  const ranges = [];
+  for (let i = 0; i < code.length; ++i) {
+    const c = code[i];
+    if (c === '"' || c === "'" || c === '`') {
+      for (++i; i < code.length && code[i] !== c; ++i) if (code[i] === '\\') ++i;
+    } else if (c === '/' && code[i + 1] === '/') {
+      const end = code.indexOf('\n', i);
+      ranges.push([i, end < 0 ? code.length : end]);
+      i = end < 0 ? code.length : end;
+    } else if (c === '/' && code[i + 1] === '*') {
+      const end = code.indexOf('*/', i + 2);
+      ranges.push([i, end < 0 ? code.length : end + 2]);
+      i = end < 0 ? code.length : end + 1;
+    }
+  }
+  return ranges;
+}
+
 // Every call of t, tk and tn in a source file, comments included (a text listed in a comment
-// is offered to the page too). A call whose texts are not written out literally cannot be
-// checked against the translation file: it is an error.
+// is offered to the page too). A call in code whose texts are not written out literally cannot
+// be checked against the translation file: it is an error (in a comment it is only words).
 export function scanTextCalls(code, fileName) {
   const calls = [];
   const errors = [];
+  const comments = commentRanges(code);
+  const inComment = (index) => comments.some(([start, end]) => index >= start && index < end);
   for (const match of code.matchAll(/(?<![\w$.])(tk|tn|t)\s*\(/g)) {
     if (/function\s*$/.test(code.slice(Math.max(0, match.index - 12), match.index))) continue;
     const fn = match[1];
@@ -133,6 +156,7 @@ export function scanTextCalls(code, fileName) {
     }
     i = skipSpace(code, i);
     if (!ok || (code[i] !== ')' && code[i] !== ',')) {
+      if (inComment(match.index)) continue;
       errors.push(`${fileName}:${lineOf(code, match.index)}: ${fn}() needs its texts written out as ` +
         'string literals, so that the build can find them in the translation file');
       continue;

@@ -16,11 +16,14 @@ execute_process(COMMAND ${TRACE} OUTPUT_FILE ${TRACE_FILE} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "protocol_trace failed (${rc})")
 endif()
-execute_process(COMMAND ${NODE} ${WEB}/node_modules/typescript/bin/tsc --noEmit -p ${WEB}
-  WORKING_DIRECTORY ${WEB} RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "tsc --noEmit failed")
-endif()
+# The page alone (no Node.js names in it), then the tests with it.
+foreach(project ${WEB} ${WEB}/test)
+  execute_process(COMMAND ${NODE} ${WEB}/node_modules/typescript/bin/tsc --noEmit -p ${project}
+    WORKING_DIRECTORY ${WEB} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "tsc --noEmit -p ${project} failed")
+  endif()
+endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HALBEET_PROTOCOL_TRACE=${TRACE_FILE}
           ${NODE} ${WEB}/node_modules/vitest/vitest.mjs run --reporter=dot
   WORKING_DIRECTORY ${WEB} RESULT_VARIABLE rc)

@@ -45,8 +45,9 @@
 //     t('Names', 'Please type your name.') t('Language', 'Halbeet')
 //     t('MainWindow', 'العربية') t('MainWindow', 'English')
 //   The server's reasons: reasonText(reason) below.
-// A source the file holds more than once in a context with different translations ('%1: %2'
-// in Access) is named with its key as well: tk('Access', '%1: %2', 'played', ...).
+// Should a context come to hold one source text twice with different translations (the
+// desktop tells them apart by key), the build asks for the key, named after the source text
+// in a call of tk.
 // Texts with '&' carry the desktop's keyboard mnemonic: show them through withoutMnemonic().
 
 export type Language = 'en' | 'ar';
@@ -149,6 +150,8 @@ export async function loadCatalog(url = 'texts.json', fetcher: typeof fetch = fe
       checked[key] = value as string | string[];
   }
   setCatalog(checked);
+  // The page was written before its texts came: it writes them again.
+  for (const listener of listeners.slice()) listener(language);
 }
 
 export function currentLanguage(): Language {
