@@ -11,7 +11,7 @@
 // notice-yes, notice-no).
 
 import {
-  MAX_CHAT_CHARS, MAX_NAME_CHARS, currentLanguage, dealerSeat, onLanguageChange, setLanguage, t, tk, withoutMnemonic,
+  MAX_CHAT_CHARS, MAX_NAME_CHARS, currentLanguage, reasonText, dealerSeat, onLanguageChange, setLanguage, t, tk, withoutMnemonic,
   type Card, type ChairKind, type ConnectionState, type Language, type PlayedCard, type TableActions,
   type TableEvents, type TableStep, type TableView, type Welcome,
 } from './api';
@@ -54,6 +54,7 @@ export class TablePage implements TableEvents {
   private audio: AudioContext | null = null;
   private chatLines: { seat: number; text: string }[] = [];
   private playSent = false;
+  private leaving = false;
 
   // The page's parts, built once.
   private header!: HTMLElement;
@@ -116,8 +117,8 @@ export class TablePage implements TableEvents {
 
   refused(reason: string): void {
     this.playSent = false;
-    this.setHint(reason);
-    this.announce(reason);
+    this.setHint(reasonText(reason));
+    this.announce(reasonText(reason));
     this.renderHand();
   }
 
@@ -127,11 +128,13 @@ export class TablePage implements TableEvents {
     ++this.generation;
     this.showing = false;
     this.stopMotion();
-    const text = t('Network', 'You are no longer at the table: %1', reason);
+    const text = t('Network', 'You are no longer at the table: %1', reasonText(reason));
     this.setHint(text);
     this.announce(text);
     this.renderAll();
-    void this.notice(text, ['ok']);
+    // Who chose to leave needs no notice of it.
+    if (!this.leaving)
+      void this.notice(text, ['ok']);
   }
 
   connection(state: ConnectionState): void {
@@ -1008,6 +1011,7 @@ export class TablePage implements TableEvents {
   private async askLeave(): Promise<void> {
     const answer = await this.notice(t('Network', 'Leave the table? A computer will play your seat.'), ['yes', 'no']);
     if (answer === 'yes') {
+      this.leaving = true;
       this.ended = true;
       this.actions.leave();
       this.renderAll();
