@@ -251,7 +251,10 @@ void TableServer::readHead(QTcpSocket* socket)
     connect(socket, &QIODevice::readyRead, deadline, look);
     connect(deadline, &QTimer::timeout, socket, [this, socket, deadline] {
         socket->disconnect(deadline);
-        emit dropped(socket->peerAddress().toString(), QStringLiteral("no request in time"));
+        // Browsers open a connection or two ahead of need and may never use them: only one
+        // that began a request and did not finish it is worth a line in the log.
+        if (socket->bytesAvailable() > 0)
+            emit dropped(socket->peerAddress().toString(), QStringLiteral("no request in time"));
         answerAndClose(socket, WebFiles::refusal(408));
     });
     connect(socket, &QAbstractSocket::disconnected, deadline, [socket] { socket->deleteLater(); });

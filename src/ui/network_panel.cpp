@@ -52,15 +52,6 @@ NetworkPanel::NetworkPanel(QWidget* parent) : QWidget(parent)
     m_reach->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     layout->addWidget(m_reach);
 
-    m_links = new QLabel(this);
-    m_links->setObjectName(QStringLiteral("TableLinks"));
-    m_links->setTextFormat(Qt::PlainText);
-    m_links->setWordWrap(true);
-    m_links->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    layout->addWidget(m_links);
-
-    m_qr = new QrCodeWidget(this);
-    layout->addWidget(m_qr, 0, Qt::AlignHCenter);
 
     m_copy = new QPushButton(t.copyButton, this);
     m_copy->setObjectName(QStringLiteral("CopyTable"));
@@ -77,6 +68,17 @@ NetworkPanel::NetworkPanel(QWidget* parent) : QWidget(parent)
     m_status->setTextFormat(Qt::PlainText);
     m_status->setWordWrap(true);
     layout->addWidget(m_status);
+
+    // Below the host's buttons, which stay where a hand (or a script) expects them.
+    m_links = new QLabel(this);
+    m_links->setObjectName(QStringLiteral("TableLinks"));
+    m_links->setTextFormat(Qt::PlainText);
+    m_links->setWordWrap(true);
+    m_links->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    layout->addWidget(m_links);
+
+    m_qr = new QrCodeWidget(this);
+    layout->addWidget(m_qr, 0, Qt::AlignHCenter);
 
     m_chat = new ChatPanel(ChatTexts{t.chatPlaceholder, t.chatSend, t.chatTooFast, t.chatName}, this);
     layout->addWidget(m_chat, 1);
@@ -112,7 +114,6 @@ void NetworkPanel::showTable(const QString& code, const QStringList& addresses, 
     m_links->setText(hosting ? t.browserLinks.arg(isolated.join(QLatin1Char('\n'))) : QString());
     m_links->setVisible(hosting);
     m_qr->setCode(hosting ? links.first() : QString(), hosting ? t.qrCodeName.arg(links.first()) : QString());
-    m_qr->setFixedSize(m_qr->sizeHint());
     m_qr->setVisible(hosting);
     m_copy->setVisible(hosting);
     // What a friend needs either way: the address and code for the game, the link for a browser.

@@ -33,7 +33,8 @@ QrMatrix::QrMatrix(const QString& text)
 QrCodeWidget::QrCodeWidget(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TableQrCode"));
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    // Never larger than its hint; smaller, down to its minimum, when the panel is short.
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
 }
 
 void QrCodeWidget::setCode(const QString& text, const QString& accessibleName)

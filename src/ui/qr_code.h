@@ -39,10 +39,9 @@ public:
     const QrMatrix& matrix() const { return m_matrix; }
     QString text() const { return m_text; }
 
+    // Four pixels a module when there is room, down to two on a crowded panel.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override { return width; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -244,7 +244,8 @@ private slots:
         QStringList reasons;
         for (const QList<QVariant>& signal : dropped)
             reasons << signal.at(1).toString();
-        QCOMPARE(reasons.count(QStringLiteral("no request in time")), 2);
+        // The one that began a request is logged; a browser's spare connection is not.
+        QCOMPARE(reasons.count(QStringLiteral("no request in time")), 1);
 
         // Their places are free again; a head sent a few bytes at a time is read whole.
         QTcpSocket slow;

@@ -136,15 +136,18 @@ private slots:
     void theHostSeesTheLinksAndTheCode()
     {
         NetworkPanel panel;
+        panel.resize(300, 800);
         panel.show();
         panel.showTable(QStringLiteral("K7MQ2P"), {QStringLiteral("192.168.1.5"), QStringLiteral("fd00::5")}, 4141);
+        QApplication::processEvents();
         QVERIFY(panel.linksLabel()->isVisible());
         QVERIFY(panel.linksLabel()->text().contains(Link));
         QVERIFY(panel.linksLabel()->text().contains(QStringLiteral("http://[fd00::5]:4141/#K7MQ2P")));
         QVERIFY(panel.qrCode()->isVisible());
         QCOMPARE(panel.qrCode()->text(), Link);
         QCOMPARE(panel.qrCode()->accessibleName(), QStringLiteral("QR code of the link ") + Link);
-        QVERIFY(panel.qrCode()->width() >= panel.qrCode()->minimumSizeHint().width());
+        // With room to spare, the code has its full size.
+        QCOMPARE(panel.qrCode()->size(), panel.qrCode()->sizeHint());
         QApplication::clipboard()->clear();
         panel.copyButton()->click();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("192.168.1.5:4141 K7MQ2P\n") + Link);
@@ -153,6 +156,34 @@ private slots:
         QVERIFY(!panel.linksLabel()->isVisible());
         QVERIFY(!panel.qrCode()->isVisible());
         QVERIFY(!panel.copyButton()->isVisible());
+    }
+
+    // On a panel as tall as the table, with a link for each of two addresses, everything is
+    // there and nothing lies over anything else: the code shrinks to fit, whole modules still.
+    void everythingFitsBesideTheTable()
+    {
+        NetworkPanel panel;
+        panel.resize(260, 390);
+        panel.show();
+        panel.showTable(QStringLiteral("K7MQ2P"), {QStringLiteral("192.168.100.105"), QStringLiteral("10.77.0.1")},
+                        4141);
+        panel.setStartOffered(true);
+        panel.setStatus(QStringLiteral("Start when your friends are seated."));
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QApplication::processEvents();
+        QList<QWidget*> shown;
+        for (QWidget* child : panel.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (child->isVisible())
+                shown << child;
+        QVERIFY(shown.contains(panel.qrCode()));
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            QVERIFY2(panel.rect().contains(shown[i]->geometry()), qPrintable(shown[i]->objectName()));
+            for (qsizetype j = i + 1; j < shown.size(); ++j)
+                QVERIFY2(!shown[i]->geometry().intersects(shown[j]->geometry()),
+                         qPrintable(shown[i]->objectName() + QStringLiteral(" over ") + shown[j]->objectName()));
+        }
+        const int across = panel.qrCode()->matrix().size() + 2 * QrCodeWidget::QuietModules;
+        QVERIFY(std::min(panel.qrCode()->width(), panel.qrCode()->height()) >= 2 * across);
     }
 
     // The link's line sits where the interface's lines begin: on the right in Arabic, though

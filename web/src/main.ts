@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page's start: its language and texts, the card deck, then the table.
+// The page's start: its language and texts, the card deck, then the table named in its
+// address joined (or, with #practice, a table of the page's own).
 
+import { connect } from './connection';
 import { loadCatalog, startLanguage, t } from './texts';
+import type { TableActions } from './model';
 import { DeckArt } from './ui/deck';
 import { PracticeTable } from './ui/practice';
 import { TablePage } from './ui/table_page';
@@ -18,7 +21,7 @@ async function start(): Promise<void> {
   const root = document.getElementById('table');
   if (!root)
     return;
-  let actions: ConstructorParameters<typeof TablePage>[1] | null = null;
+  let actions: TableActions | null = null;
   const page = new TablePage(root, {
     bid: (stored) => actions?.bid(stored),
     play: (card) => actions?.play(card),
@@ -32,7 +35,9 @@ async function start(): Promise<void> {
     const practice = new PracticeTable(page);
     actions = practice;
     practice.begin(['Sam', 'Classic', 'سلمى', 'Omar']);
+    return;
   }
+  actions = connect(page, { askName: () => page.askName() });
 }
 
 void start();

@@ -12,7 +12,7 @@ export {
   type Language,
 } from '../texts';
 
-export { MAX_CHAT_CHARS } from '../protocol';
+export { MAX_CHAT_CHARS, MAX_NAME_CHARS } from '../protocol';
 
 import type { Welcome as Welcomed } from '../model';
 // The host's chair may start the game; a page that is not told so offers the button, and

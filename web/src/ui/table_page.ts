@@ -11,7 +11,7 @@
 // notice-yes, notice-no).
 
 import {
-  MAX_CHAT_CHARS, currentLanguage, dealerSeat, onLanguageChange, setLanguage, t, tk, withoutMnemonic,
+  MAX_CHAT_CHARS, MAX_NAME_CHARS, currentLanguage, reasonText, dealerSeat, onLanguageChange, setLanguage, t, tk, withoutMnemonic,
   type Card, type ChairKind, type ConnectionState, type Language, type PlayedCard, type TableActions,
   type TableEvents, type TableStep, type TableView, type Welcome,
 } from './api';
@@ -54,6 +54,7 @@ export class TablePage implements TableEvents {
   private audio: AudioContext | null = null;
   private chatLines: { seat: number; text: string }[] = [];
   private playSent = false;
+  private leaving = false;
 
   // The page's parts, built once.
   private header!: HTMLElement;
@@ -116,8 +117,8 @@ export class TablePage implements TableEvents {
 
   refused(reason: string): void {
     this.playSent = false;
-    this.setHint(reason);
-    this.announce(reason);
+    this.setHint(reasonText(reason));
+    this.announce(reasonText(reason));
     this.renderHand();
   }
 
@@ -127,11 +128,13 @@ export class TablePage implements TableEvents {
     ++this.generation;
     this.showing = false;
     this.stopMotion();
-    const text = t('Network', 'You are no longer at the table: %1', reason);
+    const text = t('Network', 'You are no longer at the table: %1', reasonText(reason));
     this.setHint(text);
     this.announce(text);
     this.renderAll();
-    void this.notice(text, ['ok']);
+    // Who chose to leave needs no notice of it.
+    if (!this.leaving)
+      void this.notice(text, ['ok']);
   }
 
   connection(state: ConnectionState): void {
@@ -960,9 +963,55 @@ export class TablePage implements TableEvents {
     return this.openDialog(d, made[0]);
   }
 
+  // The player's name, asked once before the first table: the desktop's welcome and
+  // question, and its notice for an empty name.
+  async askName(): Promise<string> {
+    const d = this.noticeDialog;
+    const title = el('h2', 'dialog-title', t('NameDialog', 'Welcome to Halbeet'));
+    title.id = 'name-title';
+    d.setAttribute('aria-labelledby', title.id);
+    d.removeAttribute('aria-describedby');
+    const form = el('form', 'name-form');
+    const label = el('label', 'name-label', t('NameDialog', 'What is your name?'));
+    const input = el('input', 'name-input');
+    input.type = 'text';
+    input.dir = 'auto';
+    input.maxLength = MAX_NAME_CHARS;
+    input.setAttribute('autocomplete', 'nickname');
+    input.dataset.test = 'name-input';
+    input.id = 'name-input';
+    label.htmlFor = input.id;
+    const problem = el('p', 'name-problem');
+    problem.setAttribute('role', 'alert');
+    const ok = el('button', 'primary', withoutMnemonic(t('NameDialog', '&Ok')));
+    ok.type = 'submit';
+    ok.dataset.test = 'name-ok';
+    const row = el('div', 'buttons');
+    row.append(ok);
+    form.append(label, input, problem, row);
+    d.replaceChildren(title, form);
+    for (;;) {
+      const answer = new Promise<string>((resolve) => {
+        form.onsubmit = (e) => {
+          e.preventDefault();
+          resolve(input.value.trim());
+        };
+      });
+      const shown = this.openDialog(d, input);
+      const name = await Promise.race([answer, shown.then(() => null)]);
+      if (name) {
+        d.close('ok');
+        return name;
+      }
+      // Closed without a name, or an empty one: asked again, as the desktop asks.
+      problem.textContent = t('Names', 'Please type your name.');
+    }
+  }
+
   private async askLeave(): Promise<void> {
     const answer = await this.notice(t('Network', 'Leave the table? A computer will play your seat.'), ['yes', 'no']);
     if (answer === 'yes') {
+      this.leaving = true;
       this.ended = true;
       this.actions.leave();
       this.renderAll();
