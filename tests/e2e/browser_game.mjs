@@ -33,19 +33,18 @@ const check = (condition, what) => {
 const SEL = {
   nameInput: '[data-test="name-input"]',
   nameOk: '[data-test="name-ok"]',
-  table: '[data-test="table"]',
-  seated: '[data-test="table"][data-seated="true"]',
-  bid: '[data-test="bid"]:not([disabled])',
+  seated: '#table[data-connection="open"] [data-test="name-bottom"]',
+  bid: '[data-test="bid-button"]:not([disabled])',
+  bidOk: '[data-test="bid-ok"]',
   handCard: '[data-test="hand-card"]',
-  playable: '[data-test="hand-card"][data-playable="true"]',
+  playable: '[data-test="hand-card"].playable',
+  notPlayable: '[data-test="hand-card"]:not(.playable)',
   trickCard: '[data-test="trick-card"]',
-  refusal: '[data-test="refusal"]',
-  scoreSheet: 'dialog[data-test="score-sheet"][open]',
-  scoreSheetClose: 'dialog[data-test="score-sheet"][open] [data-test="close"]',
-  connection: '[data-test="connection"]',
-  chatInput: '[data-test="chat-input"]',
-  chatLine: '[data-test="chat-line"]',
-  score: '[data-test="score"]',
+  refusal: '[data-test="warning"]',
+  scoreSheet: 'dialog[data-test="scores"][open][data-after-deal="true"]',
+  scoreSheetOk: 'dialog[data-test="scores"][open] [data-test="scores-ok"]',
+  notice: 'dialog[data-test="notice"][open]',
+  sheetRows: 'dialog[data-test="scores"][open] [data-test="score-sheet"]',
 };
 
 // ---- the table, as the host announces it -----------------------------------------------------
@@ -75,13 +74,33 @@ function heardTable(limitMs) {
 
 // ---- browsers and pages ----------------------------------------------------------------------
 
-async function launch() {
-  return chromium.launch({
+// Each browser carries a mark of its own on its command line, to find its processes by.
+async function launch(mark) {
+  const browser = await chromium.launch({
     executablePath: process.env.HALBEET_CHROMIUM,
     headless: true,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+      '--disable-background-networking', '--disable-component-update', '--disable-sync', `--halbeet-e2e=${mark}`],
   });
+  browser.mark = mark;
+  return browser;
+}
+
+// The pid of the browser started with a mark (the one whose parent does not carry it).
+function browserPid(mark) {
+  const marked = new Map();
+  for (const entry of fs.readdirSync('/proc')) {
+    if (!/^\d+$/.test(entry)) continue;
+    try {
+      if (!fs.readFileSync(`/proc/${entry}/cmdline`, 'utf8').split('\0').includes(`--halbeet-e2e=${mark}`)) continue;
+      const stat = fs.readFileSync(`/proc/${entry}/stat`, 'utf8');
+      marked.set(Number(entry), Number(stat.slice(stat.lastIndexOf(')') + 2).split(' ')[1]));
+    } catch {
+      // gone meanwhile
+    }
+  }
+  for (const [pid, parent] of marked) if (!marked.has(parent)) return pid;
+  throw new Error(`no browser process carries the mark ${mark}`);
 }
 
 // Every request a page makes, to check that none leaves the table's origin, and every breach of
@@ -237,7 +256,7 @@ function tablePorts(browserPid, port) {
 }
 
 async function cutAndComeBack(seat, table) {
-  const pid = seat.browser.process().pid;
+  const pid = browserPid(seat.browser.mark);
   const before = tablePorts(pid, table.port);
   check(before.length === 1, `${seat.name}'s browser holds ${before.length} connections to the table`);
   spawnSync('ss', ['-K', 'state', 'established', `( sport = :${before[0]} and dport = :${table.port} )`]);
@@ -260,41 +279,77 @@ async function cutAndComeBack(seat, table) {
 // The cards on the table as a page shows them, by their faces.
 const trickOf = (seat) => seat.page.$$eval(SEL.trickCard, (cards) => cards.map((c) => c.dataset.card).sort().join(' '));
 
+// The latest row of the score sheet a page shows, by the players' names (a computer's name is
+// in the page's language: the numbers alone are compared for it).
+const sheetByName = (page) => page.$eval(SEL.sheetRows, (table) => {
+  const names = [...table.querySelectorAll('thead th')].map((th) => th.textContent.trim());
+  const rows = table.querySelectorAll('tbody tr');
+  const last = rows.length ? [...rows[rows.length - 1].querySelectorAll('td')] : [];
+  const digits = (text) => text.replace(/[\u0660-\u0669]/g, (d) => String(d.charCodeAt(0) - 0x660)).replace(/[^0-9-]/g, '');
+  return names.map((name, i) => `${/^[\p{L} ]+$/u.test(name) && !/Expert|Classic|خبير|عادي/.test(name) ? name : 'computer'}=${digits(last[i]?.textContent ?? '')}`).sort().join(' ');
+});
+
 // One look at a page: close a score sheet, bid, or play a card when asked.
 async function step(seat) {
   const page = seat.page;
+  const quick = { timeout: 2000 };
   if (await page.$(SEL.scoreSheet)) {
     await page.screenshot({ path: `${out}/browser_game-${seat.name}-score-sheet.png` });
+    seat.sheet = await sheetByName(page);
     ++seat.sheets;
     seat.done = true;
-    if (seat.touch) await page.tap(SEL.scoreSheetClose);
-    else await page.keyboard.press('Escape');
+    if (seat.touch) await page.locator(SEL.scoreSheetOk).tap(quick);
+    else await page.keyboard.press('Enter');
+    return;
+  }
+  if (await page.$(`${SEL.notice} button`)) {
+    if (seat.touch) await page.locator(`${SEL.notice} button`).first().tap(quick);
+    else await page.keyboard.press('Enter');
     return;
   }
   const bids = await page.$$(SEL.bid);
   if (bids.length) {
-    const choice = bids[Math.min(3, bids.length - 1)];
-    if (seat.touch) await choice.tap();
-    else await choice.click();
+    const choice = page.locator(SEL.bid).nth(Math.min(3, bids.length - 1));
+    if (seat.touch) {
+      await choice.tap(quick);
+      await page.locator(SEL.bidOk).tap(quick);
+    } else {
+      // Keyboard only: the bid takes the focus, Space chooses it, then the button, Enter.
+      await choice.focus(quick);
+      await page.keyboard.press('Space');
+      await page.locator(SEL.bidOk).focus(quick);
+      await page.keyboard.press('Enter');
+    }
     return;
   }
-  const playable = await page.$$(SEL.playable);
-  if (!playable.length) return;
+  if (!(await page.$(SEL.playable))) return;
   if (seat.touch) {
     // A card that may not be played first, when there is one: the page must refuse it.
-    const refused = await page.$(`${SEL.handCard}:not([data-playable="true"])`);
-    if (refused && !seat.triedRefusal) {
+    if (!seat.triedRefusal && (await page.$(SEL.notPlayable))) {
       seat.triedRefusal = true;
-      await refused.tap();
-      await page.waitForSelector(SEL.refusal, { state: 'visible', timeout: 3000 });
+      await page.locator(SEL.notPlayable).first().tap(quick);
+      seat.refusalSeen = await page.locator(SEL.refusal).waitFor({ state: 'visible', timeout: 3000 })
+        .then(() => true, () => false);
+      check(seat.refusalSeen, `${seat.name}'s page did not refuse a card that does not follow suit`);
       await page.screenshot({ path: `${out}/browser_game-${seat.name}-refused.png` });
       return;
     }
-    await playable[0].tap();
+    await page.locator(SEL.playable).first().tap(quick);
   } else {
-    // Keyboard only: the hand takes the focus, the arrows move to a playable card, Enter plays.
-    await playable[0].focus();
+    // Keyboard only: a playable card of the hand takes the focus, Enter plays it.
+    await page.locator(SEL.playable).first().focus(quick);
     await page.keyboard.press('Enter');
+  }
+}
+
+// A step that met the page changing under it (a card gone, a control drawn anew) is tried
+// again at the next look; anything else is a failure.
+async function tryStep(seat) {
+  try {
+    await step(seat);
+  } catch (error) {
+    if (!/not attached|detached|Timeout \d+ms exceeded|Target closed|intercepts pointer/i.test(String(error))) throw error;
+    seat.retries = (seat.retries ?? 0) + 1;
   }
 }
 
@@ -316,7 +371,7 @@ async function main() {
   const link = `http://${table.host}:${table.port}/#${table.code}`;
   console.log(`table ${table.code} heard at ${table.host}:${table.port}; link ${link}`);
 
-  const browsers = [await launch(), await launch()];
+  const browsers = [await launch('nadia'), await launch('karim')];
   try {
     const nadia = await openSeat(browsers[0], { locale: 'en-GB', viewport: { width: 1280, height: 800 } }, link, 'Nadia');
     figure(`time from opening the link to the name prompt, first visit: ${nadia.toNamePrompt} ms`);
@@ -346,7 +401,7 @@ async function main() {
     const deadline = Date.now() + 280000;
     while (!seats.every((s) => s.done)) {
       check(Date.now() < deadline, 'the pages did not see the deal scored in time');
-      for (const s of seats) if (!s.done) await step(s);
+      for (const s of seats) if (!s.done) await tryStep(s);
       const onTable = (await trickOf(nadia)).split(' ').filter(Boolean).length;
       if (!framesAsked && onTable > 0) {
         framesAsked = true;
@@ -369,8 +424,8 @@ async function main() {
       const at = (q) => sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))].toFixed(1);
       figure(`frame time while cards glide (${sorted.length} frames, headless Chromium, software rendering): median ${at(0.5)} ms, 95th percentile ${at(0.95)} ms, longest ${sorted[sorted.length - 1].toFixed(1)} ms`);
     }
-    const scores = await Promise.all(seats.map((s) => s.page.$$eval(SEL.score, (e) => e.map((x) => x.dataset.value).join(' '))));
-    check(scores[0] === scores[1], `the two pages show different scores: ${scores[0]} and ${scores[1]}`);
+    check(nadia.sheet === karim.sheet, `the two pages show different scores: ${nadia.sheet} and ${karim.sheet}`);
+    console.log(`the deal's scores on both pages: ${nadia.sheet}`);
     for (const s of seats) {
       check(s.foreign.length === 0, `${s.name}'s page asked another origin: ${s.foreign.join(', ')}`);
       check(s.breaches.length === 0, `${s.name}'s page: ${s.breaches.join(' | ')}`);

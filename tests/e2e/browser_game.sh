@@ -80,8 +80,7 @@ until browsers_said seated; do
 done
 shot "$script-2-seated.png"
 
-# Start the game: the second button of the host's panel.
-timeout 5 xdotool mousemove $((host_tx + 560 + 120)) $((host_ty + 105)) click 1
+start_game "$host_main"
 sleep 2
 shot "$script-3-dealt.png"
 

@@ -109,3 +109,9 @@ move() { # pid main tx ty
     done
 }
 
+
+# The host starts the game from his panel (Alt+S: "Start the game"), in the window $1.
+start_game() {
+    timeout 5 xdotool windowfocus "$1" 2>/dev/null
+    timeout 5 xdotool key --clearmodifiers alt+s
+}

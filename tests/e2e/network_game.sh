@@ -61,8 +61,7 @@ shot "$script-3-seated.png"
 
 # ---- the game -----------------------------------------------------------------------------
 
-# Start the game: the second button of the host's panel.
-timeout 5 xdotool mousemove $((host_tx + 560 + 120)) $((host_ty + 105)) click 1
+start_game "$host_main"
 sleep 3
 shot "$script-4-dealt.png"
 

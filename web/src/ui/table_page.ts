@@ -400,6 +400,8 @@ export class TablePage implements TableEvents {
     this.root.append(this.status);
 
     this.live = el('div', 'announcer visually-hidden');
+    // A log: its lines come one after another and a label is allowed on it.
+    this.live.setAttribute('role', 'log');
     this.live.setAttribute('aria-live', 'polite');
     this.live.setAttribute('aria-atomic', 'false');
     this.live.dataset.test = 'announcer';
@@ -602,6 +604,7 @@ export class TablePage implements TableEvents {
         const c = this.face([p[0], p[1]], 'card trick');
         c.dataset.place = String(place);
         c.dataset.test = 'trick-card';
+        c.dataset.card = `${p[0]}-${p[1]}`;
         c.style.zIndex = String(20 + i);
         c.setAttribute('role', 'img');
         c.setAttribute('aria-label', tk('Access', '%1: %2', 'played', this.name(p[2]), cardName([p[0], p[1]])));
