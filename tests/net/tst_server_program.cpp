@@ -215,13 +215,14 @@ class TstServerProgram : public QObject {
         QVERIFY2(server.start({"--allow-origin", "https://Cards.Example.org", "--state-dir",
                                m_home.path() + "/origin-state"}),
                  qPrintable(server.log));
+        // The lines after the one start() waits for may come in a later read.
         const QRegularExpression page(QStringLiteral("web page: (\\S.*)\n"));
+        const QString allowedLine = QStringLiteral("pages allowed to take a seat from: https://cards.example.org\n");
+        QVERIFY2(waitUntil([&] { return server.log.contains(allowedLine); }, 5000), qPrintable(server.log));
         const QString where = page.match(server.log).captured(1);
         const QStringList expected{QStringLiteral("http://127.0.0.1:%1/").arg(server.port),
                                    QStringLiteral("none built into this program")};
         QVERIFY2(expected.contains(where), qPrintable(server.log));
-        QVERIFY2(server.log.contains(QStringLiteral("pages allowed to take a seat from: https://cards.example.org\n")),
-                 qPrintable(server.log));
 
         const auto opens = [&](const QString& origin) {
             QWebSocket socket(origin);
@@ -382,6 +383,9 @@ class TstServerProgram : public QObject {
                                "--state-dir", m_home.path() + QStringLiteral("/tls-state")}),
                  qPrintable(server.log));
         QVERIFY2(server.log.contains(QStringLiteral("(wss)")), qPrintable(server.log));
+        // With TLS the page is https too, when there is one.
+        QVERIFY2(waitUntil([&] { return server.log.contains(QStringLiteral("web page: ")); }, 5000),
+                 qPrintable(server.log));
         QVERIFY2(!server.log.contains(QStringLiteral("web page: http:")), qPrintable(server.log));
 
         WsClient plain(server.port);

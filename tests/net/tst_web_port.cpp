@@ -212,7 +212,7 @@ private slots:
     void slowAndSilentHeads()
     {
         ServerLimits limits;
-        limits.helloTimeoutMs = 300;
+        limits.helloTimeoutMs = 1000;
         limits.connectionsPerAddress = 2;
         WebServer web(limits);
         QVERIFY(web.listening);
@@ -229,7 +229,9 @@ private slots:
         const HttpReply third = HttpExchange(web.server.port(), GetRequest("/"), false, 2000);
         QVERIFY(third.closedByServer);
         QCOMPARE(third.status(), 0);
-        QVERIFY(third.elapsedMs < 300);
+        // Turned away, not kept waiting until the others' time is up.
+        QCOMPARE(silent.state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(unfinished.state(), QAbstractSocket::ConnectedState);
 
         QByteArray heardSilent;
         QByteArray heardUnfinished;
