@@ -3,6 +3,7 @@
 
 #include "net/web_files.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
@@ -34,6 +35,7 @@ QByteArray reasonPhrase(int status)
 {
     switch (status) {
     case 200: return "OK";
+    case 304: return "Not Modified";
     case 400: return "Bad Request";
     case 403: return "Forbidden";
     case 404: return "Not Found";
@@ -55,13 +57,32 @@ QByteArray response(int status, const std::vector<std::pair<QByteArray, QByteArr
     QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) + "\r\n";
     for (const auto& [name, value] : headers)
         out += name + ": " + value + "\r\n";
-    out += "Content-Length: " + QByteArray::number(length) + "\r\n";
+    // A 304 has no body, and its length would be the one of the file it stands for: none is said.
+    if (status != 304)
+        out += "Content-Length: " + QByteArray::number(length) + "\r\n";
     out += "Content-Security-Policy: " + WebFiles::contentSecurityPolicy(host) + "\r\n";
     out += "X-Content-Type-Options: nosniff\r\n"
            "Referrer-Policy: no-referrer\r\n"
            "Connection: close\r\n"
            "\r\n";
     return out + body;
+}
+
+// True when If-None-Match names tag (or is "*"): the browser holds these very bytes. Weak
+// tags compare as strong ones, as a GET's check allows.
+bool holdsAlready(const HttpRequest& request, const QByteArray& tag)
+{
+    const std::optional<QByteArray> held = request.header("if-none-match");
+    if (!held)
+        return false;
+    for (QByteArray one : held->split(',')) {
+        one = one.trimmed();
+        if (one.startsWith("W/"))
+            one = one.mid(2);
+        if (one == "*" || one == tag)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -123,15 +144,22 @@ HttpAnswer WebFiles::answer(const HttpRequest& request) const
     if (!file.open(QIODevice::ReadOnly))
         return refusal(404, &request);
     const QByteArray body = file.readAll();
+    // The tag names the bytes sent, so the plain and the gzip form have tags of their own.
+    QByteArray& tag = m_tags[file.fileName()];
+    if (tag.isEmpty())
+        tag = '"' + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex().left(20) + '"';
 
-    std::vector<std::pair<QByteArray, QByteArray>> headers{{"Content-Type", type}};
+    std::vector<std::pair<QByteArray, QByteArray>> headers{{"Content-Type", type}, {"ETag", tag}};
     if (gzip)
         headers.emplace_back("Content-Encoding", "gzip");
     // A cache between keeps both forms apart, whichever this browser was sent.
     if (hasGzip)
         headers.emplace_back("Vary", "Accept-Encoding");
-    // The page is looked at again each time (it names the scripts); the rest may be kept a while.
-    headers.emplace_back("Cache-Control", name.endsWith(QLatin1String(".html")) ? "no-cache" : "max-age=3600");
+    // Every file is asked after again each time: a game updated since must not find the old
+    // script beside its new page. The tag makes that a 304 of a few hundred bytes.
+    headers.emplace_back("Cache-Control", "no-cache");
+    if (holdsAlready(request, tag))
+        return {304, response(304, headers, request.header("host"), QByteArray(), 0)};
     return {200, response(200, headers, request.header("host"), request.method == "HEAD" ? QByteArray() : body,
                           body.size())};
 }

@@ -8,6 +8,7 @@
 #include "net/http_request.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -26,7 +27,8 @@ public:
     const QString& root() const { return m_root; }
 
     // A GET or HEAD: a file of the root by its exact name ("/" is index.html), the gzip form
-    // when the browser takes it; 404 for every other path, 405 for another method.
+    // when the browser takes it, 304 when it names that form's tag (If-None-Match); 404 for
+    // every other path, 405 for another method.
     HttpAnswer answer(const HttpRequest& request) const;
 
     // A refusal without a file: 400, 403, 404, 405, 408, 431. request, when there is one, only
@@ -42,6 +44,8 @@ private:
     // The names in the root, read once: a resource root does not change while the program runs.
     mutable QStringList m_names;
     mutable bool m_listed = false;
+    // Each file's entity tag, made the first time it is served.
+    mutable QHash<QString, QByteArray> m_tags;
 };
 
 } // namespace halbeet::net

@@ -96,19 +96,19 @@ private slots:
                                        << QByteArray("text/html; charset=utf-8") << QByteArray() << QByteArray("no-cache");
         QTest::newRow("a named file") << GetRequest("/app.css") << 200 << "app.css"
                                       << QByteArray("text/css; charset=utf-8") << QByteArray()
-                                      << QByteArray("max-age=3600");
+                                      << QByteArray("no-cache");
         QTest::newRow("gzip taken") << GetRequest("/app.js", gzip) << 200 << "app.js.gz"
                                     << QByteArray("text/javascript; charset=utf-8") << QByteArray("gzip")
-                                    << QByteArray("max-age=3600");
+                                    << QByteArray("no-cache");
         QTest::newRow("gzip not asked for") << GetRequest("/app.js") << 200 << "app.js"
                                             << QByteArray("text/javascript; charset=utf-8") << QByteArray()
-                                            << QByteArray("max-age=3600");
+                                            << QByteArray("no-cache");
         QTest::newRow("gzip refused with q=0")
             << GetRequest("/app.js", "Accept-Encoding: br, gzip;q=0\r\n") << 200 << "app.js"
-            << QByteArray("text/javascript; charset=utf-8") << QByteArray() << QByteArray("max-age=3600");
+            << QByteArray("text/javascript; charset=utf-8") << QByteArray() << QByteArray("no-cache");
         QTest::newRow("a query is ignored") << GetRequest("/app.css?v=3") << 200 << "app.css"
                                             << QByteArray("text/css; charset=utf-8") << QByteArray()
-                                            << QByteArray("max-age=3600");
+                                            << QByteArray("no-cache");
         QTest::newRow("HTTP/1.0 without Host")
             << QByteArray("GET / HTTP/1.0\r\n\r\n") << 200 << "index.html" << QByteArray("text/html; charset=utf-8")
             << QByteArray() << QByteArray("no-cache");
@@ -189,6 +189,45 @@ private slots:
         QCOMPARE(reply.header("Connection"), QByteArray("close"));
         QVERIFY(!reply.header("Server"));
         QCOMPARE(web.server.connectionCount(), 0);
+    }
+
+    // A browser that holds a file is told so in a few bytes instead of being sent it again; each
+    // form of a file (plain, gzip) has a tag of its own.
+    void aFileTheBrowserHoldsIsNotSentAgain()
+    {
+        WebServer web;
+        QVERIFY(web.listening);
+        const QByteArray gzip = "Accept-Encoding: gzip\r\n";
+        const QByteArray plainTag = HttpExchange(web.server.port(), GetRequest("/app.js")).header("ETag").value_or("");
+        const QByteArray packedTag =
+            HttpExchange(web.server.port(), GetRequest("/app.js", gzip)).header("ETag").value_or("");
+        QVERIFY2(plainTag.startsWith('"') && plainTag.endsWith('"') && plainTag.size() > 10, plainTag.constData());
+        QVERIFY(packedTag != plainTag);
+        struct Case {
+            const char* name;
+            QByteArray ifNoneMatch;
+            int status;
+        };
+        const Case cases[] = {
+            {"its tag", packedTag, 304},
+            {"its tag, weak", "W/" + packedTag, 304},
+            {"its tag among others", "\"0123\", " + packedTag, 304},
+            {"any", "*", 304},
+            {"the plain form's tag", plainTag, 200},
+            {"another tag", "\"0123\"", 200},
+            {"empty", "", 200},
+        };
+        for (const Case& c : cases) {
+            const HttpReply reply =
+                HttpExchange(web.server.port(), GetRequest("/app.js", "If-None-Match: " + c.ifNoneMatch + "\r\n" + gzip));
+            QVERIFY2(reply.status() == c.status, c.name);
+            QVERIFY2(reply.header("ETag") == packedTag, c.name);
+            QVERIFY2(reply.header("Content-Security-Policy"), c.name);
+            if (c.status == 304)
+                QVERIFY2(reply.body().isEmpty() && !reply.header("Content-Length"), c.name);
+            else
+                QCOMPARE(reply.body(), resource(QStringLiteral("app.js.gz")));
+        }
     }
 
     // HEAD: the same head as GET, no body.
