@@ -1,9 +1,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The page's unit tests: the messages of a real table first (the trace the replay test reads),
 # then the type check and the tests.
-#   cmake -DTRACE=protocol_trace -DTRACE_FILE=out.jsonl -DNODE=node -DWEB=web -P unit_tests.cmake
+# One test plays at the real server of tables, on the loopback address.
+#   cmake -DTRACE=protocol_trace -DTRACE_FILE=out.jsonl -DSERVER=halbeet-server -DNODE=node -DWEB=web
+#         -P unit_tests.cmake
 
-foreach(var TRACE TRACE_FILE NODE WEB)
+foreach(var TRACE TRACE_FILE SERVER NODE WEB)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "unit_tests.cmake needs -D${var}=...")
   endif()
@@ -24,7 +26,9 @@ foreach(project ${WEB} ${WEB}/test)
     message(FATAL_ERROR "tsc --noEmit -p ${project} failed")
   endif()
 endforeach()
-execute_process(COMMAND ${CMAKE_COMMAND} -E env HALBEET_PROTOCOL_TRACE=${TRACE_FILE}
+# Node.js 20 has its WebSocket behind a flag.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env HALBEET_PROTOCOL_TRACE=${TRACE_FILE} HALBEET_SERVER=${SERVER}
+          NODE_OPTIONS=--experimental-websocket
           ${NODE} ${WEB}/node_modules/vitest/vitest.mjs run --reporter=dot
   WORKING_DIRECTORY ${WEB} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
