@@ -329,7 +329,9 @@ class TableConnection implements Connection {
       this.clearAttempt();
       this.setState('open');
     }
-    const shown: Welcome = { seat: w.seat, table: w.table, names: w.names, chairs: w.chairs, started: w.started };
+    const shown: Welcome = {
+      seat: w.seat, table: w.table, names: w.names, chairs: w.chairs, started: w.started, host: false,
+    };
     this.events.welcome(shown);
   }
 

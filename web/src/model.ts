@@ -56,6 +56,10 @@ export interface Welcome {
   names: PerSeat<string>;  // plain text: always shown with textContent, never innerHTML
   chairs: PerSeat<ChairKind>;
   started: boolean;
+  // Whether this seat may start the game. A page always joins a table by its code, and the
+  // table's host is whoever opened it (the desktop game, or a program at the dedicated server):
+  // the connection says false.
+  host?: boolean;
 }
 export type ConnectionState = 'connecting' | 'open' | 'reconnecting' | 'closed';
 

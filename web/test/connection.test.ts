@@ -111,8 +111,9 @@ describe('joining', () => {
     last().say(welcome());
     expect(storage.getItem(`halbeet.token.${CODE}`)).toBe(TOKEN);
     expect(toldOf('connection')).toEqual(['connecting', 'open']);
+    // A page joins by code and is never the table's host: it must not offer Start.
     expect(toldOf('welcome')).toEqual([{ seat: 1, table: CODE, names: ['Ann', 'سلمى', '', 'Expert'],
-      chairs: ['person', 'person', 'open', 'computer'], started: true }]);
+      chairs: ['person', 'person', 'open', 'computer'], started: true, host: false }]);
   });
 
   it('asks for a name until it gets one, and keeps it', async () => {
