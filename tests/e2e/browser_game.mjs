@@ -392,6 +392,13 @@ async function main() {
     await checkAccessibility(karim, 'seated, Arabic, phone');
     for (const s of [nadia, karim])
       check(!(await s.page.$('[data-test="start"]')), `${s.name}'s page offers to start a game only the host may start`);
+    // A chat line that looks like markup arrives as the same text, and nothing of it is made.
+    const line = '<img src=x data-test=injected> مرحبا';
+    await karim.page.locator('[data-test="chat-input"]').fill(line);
+    await karim.page.locator('[data-test="chat-send"]').tap();
+    await nadia.page.waitForFunction((text) => document.querySelector('[data-test="chat-log"]')?.textContent.includes(text),
+      line, { timeout: 10000 });
+    check(!(await nadia.page.$('[data-test="chat-log"] img, [data-test="injected"]')), "a chat line became markup on Nadia's page");
     say('seated');
 
     const seats = [nadia, karim];
