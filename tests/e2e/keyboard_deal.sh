@@ -22,6 +22,21 @@ start_x
 key() { timeout 5 xdotool key --clearmodifiers --delay 40 "$@" || fail "xdotool could not press $*"; }
 focus() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || timeout 5 xdotool windowfocus "$1" || fail "no focus for window $1"; }
 
+# Waits, up to 15 s, until window $1 stops changing: two pictures of it 0.4 s apart alike. A
+# key pressed while the deal is still laid out card by card would be lost, and under load
+# that takes longer than any fixed wait.
+wait_still() {
+    local before=$work/still-before.png after=$work/still-after.png end=$((SECONDS + 15))
+    timeout 10 import -window "$1" "$before" 2>/dev/null
+    while ((SECONDS < end)); do
+        sleep 0.4
+        timeout 10 import -window "$1" "$after" 2>/dev/null
+        same_picture "$before" "$after" && return 0
+        mv "$after" "$before"
+    done
+    echo "NOTE: window $1 still changed after 15 s"
+}
+
 # The windows titled $1 other than the main window.
 other_window() { windows_named "$1" | while read -r id; do [[ $id != "$main" ]] && echo "$id"; done; }
 
@@ -48,7 +63,7 @@ play_one_deal() {
     # The bid: the list has the keyboard; four times Down chooses "5" (three computer bids of
     # at least 2 make 11, so the deal cannot be thrown in), Tab goes to the button, Space.
     for attempt in 1 2 3; do
-        sleep 1.5 # the deal is laid out card by card
+        wait_still "$main" # the deal is laid out card by card
         key Down Down Down Down Tab space
         sleep 1
         notice=$(other_window "$title")
