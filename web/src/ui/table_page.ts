@@ -15,6 +15,7 @@ import {
   type Card, type ChairKind, type ConnectionState, type Language, type PlayedCard, type TableActions,
   type TableEvents, type TableStep, type TableView, type Welcome,
 } from './api';
+import { dealInRhythm, dealPlan, dealsInRhythm, type Reveal } from './dealing';
 import { DeckArt } from './deck';
 import { el, isolated, placeOn } from './dom';
 import {
@@ -229,6 +230,8 @@ export class TablePage implements TableEvents {
       this.setHint('');
     this.renderAll();
     this.announce(said);
+    if (dealsInRhythm(step.kind, this.reducedMotion()))
+      await this.deal(step.view);
   }
 
   // ---- motion --------------------------------------------------------------------------
@@ -312,6 +315,33 @@ export class TablePage implements TableEvents {
     }
   }
 
+  // The cards are drawn once, hidden, then shown on their beat: only their opacity changes.
+  private async deal(v: TableView): Promise<void> {
+    const dealer = dealerSeat(v.dealerCounter);
+    const cardOf = (r: Reveal): HTMLElement | null => r.place === 1
+      ? this.hand.querySelector<HTMLElement>(`.hand-card[data-slot="${r.slot}"]`)
+      : r.turned
+        ? this.felt.querySelector<HTMLElement>(`.cut[data-place="${r.place}"]`)
+        : this.felt.querySelector<HTMLElement>(`.back[data-place="${r.place}"][data-slot="${r.slot}"]`);
+    const plan = dealPlan(placeOf(v.seat, dealer));
+    const cards = plan.reveals.map(cardOf);
+    for (const c of cards)
+      c?.classList.add('undealt');
+    const generation = this.generation;
+    const shown = await dealInRhythm(plan, (r) => cardOf(r)?.classList.remove('undealt'), {
+      now: () => performance.now(),
+      wait: (ms) => new Promise((done) => { this.dealWake = done; window.setTimeout(done, ms); }),
+    }, () => generation === this.generation && cards.every((c) => !c || c.isConnected));
+    this.dealWake = null;
+    // Given up (a snapshot, or the table drawn anew meanwhile): what stands shows whole.
+    if (!shown) {
+      for (const c of cards)
+        c?.classList.remove('undealt');
+    }
+  }
+
+  private dealWake: (() => void) | null = null;
+
   private running = new Set<Animation>();
 
   private animate(e: HTMLElement, frames: Keyframe[], ms: number): Promise<void> {
@@ -323,6 +353,7 @@ export class TablePage implements TableEvents {
   }
 
   private stopMotion(): void {
+    this.dealWake?.();
     for (const a of this.running)
       a.cancel();
     this.running.clear();
@@ -695,6 +726,7 @@ export class TablePage implements TableEvents {
       const up = raised && raised[0] === card[0] && raised[1] === card[1];
       button.style.setProperty('--x', String((p.x - 144) / 16));
       button.style.setProperty('--order', String(slots[i]));
+      button.dataset.slot = String(slots[i]);
       if (up)
         button.classList.add('raised');
       if (turn && isLegal(card, v.legalCards))
