@@ -421,9 +421,14 @@ async function main() {
       if (!cut && onTable >= 1 && onTable <= 3 && (await nadia.page.$$(SEL.handCard)).length <= 11) {
         cut = true;
         await cutAndComeBack(karim, table);
-        await sleep(500);
-        // Back, Karim's page shows the trick as Nadia's does.
-        const [a, b] = [await trickOf(nadia), await trickOf(karim)];
+        // Back, Karim's page comes to show the trick as Nadia's does. Each page shows the steps
+        // at its own pace (a glide, a sweep), so they are compared until they agree: the game
+        // waits for the next card of either page, which neither plays meanwhile.
+        let [a, b] = ['', ''];
+        for (const until = Date.now() + 15000; Date.now() < until; await sleep(200)) {
+          [a, b] = [await trickOf(nadia), await trickOf(karim)];
+          if (a === b) break;
+        }
         check(a === b, `after coming back Karim's page shows the trick "${b}", Nadia's "${a}"`);
       }
       await sleep(150);
