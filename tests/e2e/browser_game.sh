@@ -36,23 +36,12 @@ start_x
 
 # ---- Hala hosts, with her right-hand chair open too ----------------------------------------
 
-start_player hala EN
-host=$app
-name_player "$host" Hala
-place_main "$host" 0
-host_main=$main host_tx=$TX host_ty=$TY
-game_menu_item 2 # Host a table...
-dialog=$(dialogs_of "$host" "$host_main" | head -1)
-[[ -n $dialog ]] || fail "Host a table... opened no dialog"
-timeout 5 xdotool windowfocus "$dialog" 2>/dev/null
+open_host_dialog
 # The partner's chair has the focus and is open already; the next is the right-hand chair.
 timeout 5 xdotool key --delay 60 Tab Home
 sleep 0.3
 shot "$script-1-host-dialog.png"
-timeout 5 xdotool key Return
-sleep 2
-wide "$host_main" || fail "the host's window shows no table panel"
-ss -Hltn "sport = :4141" | grep -q 4141 || fail "the host's table does not listen on port 4141"
+confirm_host_dialog
 
 # ---- the friends' browsers -----------------------------------------------------------------
 

@@ -115,3 +115,26 @@ start_game() {
     timeout 5 xdotool windowfocus "$1" 2>/dev/null
     timeout 5 xdotool key --clearmodifiers alt+s
 }
+
+# Hala (English) starts her game and opens Host a table...: sets host (her game's pid),
+# host_main, host_tx, host_ty (her window and its table's corner) and dialog, which has the
+# keyboard.
+open_host_dialog() {
+    start_player hala EN
+    host=$app
+    name_player "$host" Hala
+    place_main "$host" 0
+    host_main=$main host_tx=$TX host_ty=$TY
+    game_menu_item 2 # Host a table...
+    dialog=$(dialogs_of "$host" "$host_main" | head -1)
+    [[ -n $dialog ]] || fail "Host a table... opened no dialog"
+    timeout 5 xdotool windowfocus "$dialog" 2>/dev/null
+}
+
+# Hosts with the dialog's chairs as they stand: the panel beside the table, port 4141 open.
+confirm_host_dialog() {
+    timeout 5 xdotool key Return
+    sleep 2
+    wide "$host_main" || fail "the host's window shows no table panel"
+    ss -Hltn "sport = :4141" | grep -q 4141 || fail "the host's table does not listen on port 4141"
+}

@@ -25,19 +25,9 @@ start_x
 
 # ---- Hala hosts ---------------------------------------------------------------------------
 
-start_player hala EN
-host=$app
-name_player "$host" Hala
-place_main "$host" 0
-host_main=$main host_tx=$TX host_ty=$TY
-game_menu_item 2 # Host a table...
-[[ -n $(dialogs_of "$host" "$host_main") ]] || fail "Host a table... opened no dialog"
+open_host_dialog
 shot "$script-1-host-dialog.png"
-timeout 5 xdotool windowfocus "$(dialogs_of "$host" "$host_main" | head -1)" 2>/dev/null
-timeout 5 xdotool key Return
-sleep 2
-wide "$host_main" || fail "the host's window shows no table panel"
-ss -Hltn "sport = :4141" | grep -q 4141 || fail "the host's table does not listen on port 4141"
+confirm_host_dialog
 
 # ---- Omar finds her table and joins -------------------------------------------------------
 
