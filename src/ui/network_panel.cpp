@@ -16,6 +16,21 @@
 
 namespace halbeet {
 
+namespace {
+
+// A label of addresses to read aloud or select and copy: plain text, wrapped.
+QLabel* selectableLines(const QString& objectName, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    return label;
+}
+
+} // namespace
+
 QString TableLink(const QString& address, quint16 port, const QString& code, bool tls)
 {
     const bool v6 = QHostAddress(address).protocol() == QAbstractSocket::IPv6Protocol;
@@ -45,13 +60,8 @@ NetworkPanel::NetworkPanel(QWidget* parent) : QWidget(parent)
     m_title->setFont(bold);
     layout->addWidget(m_title);
 
-    m_reach = new QLabel(this);
-    m_reach->setObjectName(QStringLiteral("ReachTable"));
-    m_reach->setTextFormat(Qt::PlainText);
-    m_reach->setWordWrap(true);
-    m_reach->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_reach = selectableLines(QStringLiteral("ReachTable"), this);
     layout->addWidget(m_reach);
-
 
     m_copy = new QPushButton(t.copyButton, this);
     m_copy->setObjectName(QStringLiteral("CopyTable"));
@@ -70,11 +80,7 @@ NetworkPanel::NetworkPanel(QWidget* parent) : QWidget(parent)
     layout->addWidget(m_status);
 
     // Below the host's buttons, which stay where a hand (or a script) expects them.
-    m_links = new QLabel(this);
-    m_links->setObjectName(QStringLiteral("TableLinks"));
-    m_links->setTextFormat(Qt::PlainText);
-    m_links->setWordWrap(true);
-    m_links->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_links = selectableLines(QStringLiteral("TableLinks"), this);
     layout->addWidget(m_links);
 
     m_qr = new QrCodeWidget(this);
